@@ -1,0 +1,34 @@
+#!/bin/sh
+# Installs what is missing, builds every configuration and runs every test:
+#   build/linux  native engine and tools, tests under ASan and UBSan
+#   build/win64  Windows x64 (mingw-w64), tests under Wine
+#   build/win32  Windows x86 (mingw-w64), compiled and linked
+set -e
+cd "$(dirname "$0")"
+./tools/setup.sh
+
+JOBS=${JOBS:-2}
+
+configure() {
+    dir=$1
+    shift
+    if [ ! -f "build/$dir/build.ninja" ]; then
+        cmake -S . -B "build/$dir" -G Ninja "$@" >/dev/null
+    fi
+}
+
+configure linux -DKELPO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+configure win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
+configure win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DKELPO_RUN_WINDOWS_TESTS=OFF
+
+for dir in linux win64 win32; do
+    echo "== build $dir"
+    cmake --build "build/$dir" -j "$JOBS"
+done
+
+echo "== test linux"
+ctest --test-dir build/linux --output-on-failure -j "$JOBS"
+echo "== test win64 (Wine)"
+ctest --test-dir build/win64 --output-on-failure -j "$JOBS"
+echo "== all tests passed"

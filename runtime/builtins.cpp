@@ -1,0 +1,43 @@
+// The fixed order in which classes and global functions are registered.
+//
+// Every context sees the same library because this table is the only place
+// that registers classes. Later bindings of a name replace earlier ones.
+// Steps whose classes do not exist yet are simply absent; each is added at
+// its own position when its class is built.
+#include "runtime/builtins.h"
+
+namespace kelpo {
+namespace {
+
+const BuiltinRegistration kRegistrationOrder[] = {
+    // 1. NaN, Infinity, parseInt, parseFloat, escape, unescape, isNaN, isFinite, trace
+    // 2. Date
+    // 3. Folder, File; 4. Drive; 5. Stream, FileStream; 6. StringStream
+    // 7. Math; 8. RegExp; 9. Array; 10. Boolean; 11. Function; 12. Number
+    // 13. String; 14. Object
+    // 15. ActiveXObject; 16. Enumerator; 17. RegKey; 18. RegValue; 19. INI
+    // 20. Dialogs; 21. FontObject; 22. Shell; 23. Shortcut; 24. URLShortcut; 25. MCI
+    // 26. createControl; 27. FlashPlayer; 28. MovieClip
+    // 29. host global functions, decodeURI, encodeURI, decodeURIComponent,
+    //     encodeURIComponent
+    // 30. Window; 31. Mail; 32. SendMail; 33. RecvMail; 34. Inet; 35. IPConfig
+    // 36. SysInfo; 37. Socket; 38. Menu; 39. Application; 40. SplashWnd
+    // 41. Image; 42. Printer; 43. PConn; 44. DirectX, Joystick; 45. Dll, DllParam
+    // 46. Sound; 47. Encryption; 48. DiskInfo; 49. DesktopToy; 50. DataFile; 51. Form
+    {nullptr, nullptr},
+};
+
+RegisterFn gExtraRegistration = nullptr;
+
+}  // namespace
+
+void SetExtraRegistration(RegisterFn fn) { gExtraRegistration = fn; }
+
+void RegisterBuiltins(ScriptContext* context) {
+    for (const BuiltinRegistration& step : kRegistrationOrder) {
+        if (step.registerFn != nullptr) step.registerFn(context);
+    }
+    if (gExtraRegistration != nullptr) gExtraRegistration(context);
+}
+
+}  // namespace kelpo

@@ -1,0 +1,439 @@
+// The collected heap: chunks, size-class free lists, marking and sweeping.
+#include "runtime/gc.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "runtime/array.h"
+#include "runtime/errors.h"
+#include "runtime/function.h"
+#include "runtime/native.h"
+#include "runtime/object.h"
+#include "runtime/strings.h"
+#include "runtime/with_scopes.h"
+
+namespace kelpo {
+
+struct GcChunk {
+    GcChunk* next;
+    size_t usableSize;  // bytes after the chunk header: block headers and bodies
+};
+static_assert(sizeof(GcChunk) <= kGcChunkHeader, "chunk header fits its reserved space");
+
+namespace {
+
+constexpr uint32_t kMarkBit = 1;
+constexpr uint32_t kFinalizerBit = 2;
+constexpr uint32_t kLateFinalizer = 1;  // in the header's second word
+
+struct BlockHeader {
+    uint32_t word;   // (size << 2) | finalizer | mark
+    uint32_t extra;  // kLateFinalizer
+};
+static_assert(sizeof(BlockHeader) == kGcBlockHeader, "block header size");
+
+inline BlockHeader* HeaderOf(const void* block) {
+    return reinterpret_cast<BlockHeader*>(const_cast<char*>(static_cast<const char*>(block)) -
+                                          kGcBlockHeader);
+}
+inline void* BlockOf(BlockHeader* header) {
+    return reinterpret_cast<char*>(header) + kGcBlockHeader;
+}
+inline size_t SizeOf(const BlockHeader* h) { return h->word >> 2; }
+inline void SetHeader(BlockHeader* h, size_t size) {
+    h->word = static_cast<uint32_t>(size << 2);
+    h->extra = 0;
+}
+inline BlockHeader* NextHeader(BlockHeader* h) {
+    return reinterpret_cast<BlockHeader*>(reinterpret_cast<char*>(h) + kGcBlockHeader + SizeOf(h));
+}
+inline BlockHeader* FirstHeader(GcChunk* chunk) {
+    return reinterpret_cast<BlockHeader*>(reinterpret_cast<char*>(chunk) + kGcChunkHeader);
+}
+inline BlockHeader* EndHeader(GcChunk* chunk) {
+    return reinterpret_cast<BlockHeader*>(reinterpret_cast<char*>(chunk) + kGcChunkHeader +
+                                          chunk->usableSize);
+}
+
+void PushFree(GcHeap& heap, BlockHeader* h) {
+    void* block = BlockOf(h);
+    void** list = &heap.freeLists[GcFreeListIndex(SizeOf(h))];
+    *static_cast<void**>(block) = *list;
+    *list = block;
+}
+
+void AddChunk(ScriptContext* context, size_t request) {
+    size_t total = kGcChunkSize;
+    if (request + kGcChunkHeader + kGcBlockHeader > total) {
+        total = request + kGcChunkHeader + kGcBlockHeader;
+    }
+    auto* chunk = static_cast<GcChunk*>(ContextAlloc(context, total));
+    GcHeap& heap = context->heap;
+    chunk->next = heap.chunks;
+    chunk->usableSize = total - kGcChunkHeader;
+    heap.chunks = chunk;
+    heap.bytesFromSystem += total;
+
+    BlockHeader* body = FirstHeader(chunk);
+    SetHeader(body, chunk->usableSize - kGcBlockHeader);
+    PushFree(heap, body);
+    heap.freeBytes += SizeOf(body);
+}
+
+// First fit within a list, lists in increasing order; splits off the rest.
+void* TakeFreeBlock(GcHeap& heap, size_t a) {
+    for (int list = GcFreeListIndex(a); list < kGcFreeLists; ++list) {
+        void** link = &heap.freeLists[list];
+        while (*link != nullptr) {
+            void* block = *link;
+            BlockHeader* h = HeaderOf(block);
+            size_t size = SizeOf(h);
+            if (size >= a) {
+                *link = *static_cast<void**>(block);
+                if (size > a + kGcBlockHeader) {
+                    auto* rest = reinterpret_cast<BlockHeader*>(static_cast<char*>(block) + a);
+                    SetHeader(rest, size - a - kGcBlockHeader);
+                    PushFree(heap, rest);
+                    heap.freeBytes -= kGcBlockHeader;
+                    size = a;
+                }
+                SetHeader(h, size);
+                heap.freeBytes -= size;
+                heap.bytesSinceSweep += size;
+                return block;
+            }
+            link = static_cast<void**>(block);
+        }
+    }
+    return nullptr;
+}
+
+// ---- Marking -------------------------------------------------------------
+
+// Recursion deeper than this continues from an explicit list instead, so a
+// deeply nested structure cannot exhaust the native stack.
+constexpr int kMaxMarkDepth = 256;
+
+struct MarkState {
+    int depth = 0;
+    Value* pending = nullptr;
+    size_t pendingCount = 0;
+    size_t pendingCapacity = 0;
+};
+MarkState gMark;  // the engine is single-threaded per process
+
+void MarkValueAt(const Value& value, int depth);
+
+void Defer(const Value& value) {
+    if (gMark.pendingCount == gMark.pendingCapacity) {
+        size_t capacity = gMark.pendingCapacity == 0 ? 256 : gMark.pendingCapacity * 2;
+        auto* grown = static_cast<Value*>(realloc(gMark.pending, capacity * sizeof(Value)));
+        if (grown == nullptr) {
+            // Dropping a mark would free live data; nothing sound remains.
+            abort();
+        }
+        gMark.pending = grown;
+        gMark.pendingCapacity = capacity;
+    }
+    gMark.pending[gMark.pendingCount++] = value;
+}
+
+void MarkNameIndex(ScriptObject* object) {
+    if (object->nameIndex == nullptr) return;
+    GcMark(object->nameIndex);
+    GcMark(object->bucketCounts);
+    for (int b = 0; b < kNameIndexBuckets; ++b) {
+        for (NameIndexNode* node = object->nameIndex[b]; node != nullptr; node = node->next) {
+            GcMark(node);
+            GcMark(node->name);
+        }
+    }
+}
+
+void MarkObjectAt(ScriptObject* object, int depth) {
+    if (object == nullptr || !GcMark(object)) return;
+    if (depth > kMaxMarkDepth) {
+        // Already marked: scan its slots later from the pending list.
+        HeaderOf(object)->word &= ~kMarkBit;
+        Defer(MakeObject(object));
+        return;
+    }
+    for (;;) {
+        GcMark(object->slots);
+        MarkNameIndex(object);
+        ScriptObject* single = nullptr;
+        int unmarkedObjects = 0;
+        for (uint32_t i = 0; i < object->slotCount; ++i) {
+            const Value& v = object->slots[i].value;
+            if (v.tag == ValueTag::Object && v.object != nullptr && !GcIsMarked(v.object)) {
+                ++unmarkedObjects;
+                single = v.object;
+            } else {
+                MarkValueAt(v, depth + 1);
+            }
+        }
+        if (unmarkedObjects == 1) {
+            // Follow a single link without recursing: long chains stay flat.
+            if (!GcMark(single)) return;
+            object = single;
+            continue;
+        }
+        if (unmarkedObjects > 1) {
+            for (uint32_t i = 0; i < object->slotCount; ++i) {
+                const Value& v = object->slots[i].value;
+                if (v.tag == ValueTag::Object) MarkObjectAt(v.object, depth + 1);
+            }
+        }
+        return;
+    }
+}
+
+void MarkArray(ScriptArray* array, int depth) {
+    if (!GcMark(array)) return;
+    if (depth > kMaxMarkDepth) {
+        HeaderOf(array)->word &= ~kMarkBit;
+        Defer(MakeArrayValue(array));
+        return;
+    }
+    if (array->buckets != nullptr) {
+        GcMark(array->buckets);
+        for (int b = 0; b < kArrayBuckets; ++b) {
+            for (ElementNode* node = array->buckets[b]; node != nullptr; node = node->next) {
+                GcMark(node);
+                GcMark(node->box);
+                MarkValueAt(*node->box, depth + 1);
+            }
+        }
+    }
+    MarkObjectAt(array->props, depth + 1);
+}
+
+void MarkNative(NativeInstance* instance, int depth) {
+    if (!GcMark(instance)) return;
+    NativeClass* klass = instance->klass;
+    if (klass != nullptr) {
+        GcMark(klass);
+        MarkObjectAt(klass->prototype, depth + 1);
+    }
+    MarkObjectAt(instance->props, depth + 1);
+    if (klass != nullptr && klass->mark != nullptr) {
+        int saved = gMark.depth;
+        gMark.depth = depth + 1;
+        klass->mark(klass, instance->data);
+        gMark.depth = saved;
+    }
+}
+
+void MarkValueAt(const Value& value, int depth) {
+    switch (value.tag) {
+        case ValueTag::String: {
+            ScriptString* s = value.string;
+            if (!GcMark(s)) return;
+            if (!IsStaticString(s)) GcMark(s->chars);
+            MarkObjectAt(s->props, depth + 1);
+            return;
+        }
+        case ValueTag::Array:
+            MarkArray(value.array, depth);
+            return;
+        case ValueTag::Object:
+            MarkObjectAt(value.object, depth);
+            return;
+        case ValueTag::Native:
+            MarkNative(value.native, depth);
+            return;
+        case ValueTag::Function: {
+            ScriptFunction* f = value.function;
+            if (!GcMark(f)) return;
+            GcMark(f->code);
+            MarkObjectAt(f->props, depth + 1);
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+void DrainPending() {
+    while (gMark.pendingCount > 0) {
+        Value v = gMark.pending[--gMark.pendingCount];
+        MarkValueAt(v, 0);
+    }
+}
+
+void MarkStack(ScriptContext* context, Value* stackPointer) {
+    if (context->stackBase == nullptr || stackPointer == nullptr) return;
+    Value* last = context->stackBase + context->stackSlots - 1;
+    for (Value* slot = stackPointer + 1; slot <= last; ++slot) {
+        if (slot->tag == ValueTag::FrameLink) {
+            // Scanning upward, a frame record begins with its return-position
+            // slot; the slot after it holds the with-scope block.
+            if (slot + 1 <= last) {
+                auto* scopes = static_cast<WithScopeBlock*>(slot[1].pointer);
+                if (scopes != nullptr && GcMark(scopes)) {
+                    Value* entries = WithScopeEntries(scopes);
+                    for (uint32_t i = 0; i < scopes->count; ++i) MarkValueAt(entries[i], 0);
+                }
+            }
+            slot += 3;
+            continue;
+        }
+        MarkValueAt(*slot, 0);
+    }
+}
+
+// Calls the finalizer of an unreachable finalized block once.
+inline void Finalize(BlockHeader* h) {
+    if ((h->word & kFinalizerBit) == 0) return;
+    void* block = BlockOf(h);
+    GcFinalizer finalizer = *static_cast<GcFinalizer*>(block);
+    h->word &= ~kFinalizerBit;
+    if (finalizer != nullptr) finalizer(block);
+}
+
+}  // namespace
+
+// ---- Public interface ------------------------------------------------------
+
+size_t GcRoundRequest(size_t size) {
+    size_t a = kGcMinBlock;
+    while (a < size) a <<= 1;
+    return a;
+}
+
+int GcFreeListIndex(size_t size) {
+    if (size < 8) return 0;
+    int index = 1;
+    for (size_t n = size / 8; n > 1 && index < kGcFreeLists - 1; n >>= 1) ++index;
+    return index;
+}
+
+size_t GcBlockSize(const void* block) { return SizeOf(HeaderOf(block)); }
+
+void* GcAlloc(ScriptContext* context, size_t size) {
+    if (size > kGcMaxRequest) {
+        SetErrorText(context, "Out of memory");
+        RaiseError(context);
+    }
+    size_t a = GcRoundRequest(size);
+    GcHeap& heap = context->heap;
+    void* block = TakeFreeBlock(heap, a);
+    if (block == nullptr) {
+        AddChunk(context, a);
+        block = TakeFreeBlock(heap, a);
+    }
+    return block;
+}
+
+void* GcAllocFinalized(ScriptContext* context, size_t size) {
+    if (size < sizeof(GcFinalizer)) size = sizeof(GcFinalizer);
+    void* block = GcAlloc(context, size);
+    memset(block, 0, size);
+    HeaderOf(block)->word |= kFinalizerBit;
+    return block;
+}
+
+void GcSetLateFinalizer(void* block) { HeaderOf(block)->extra |= kLateFinalizer; }
+
+void* GcRealloc(ScriptContext* context, void* block, size_t size) {
+    if (block == nullptr) return GcAlloc(context, size);
+    size_t old = GcBlockSize(block);
+    if (old >= size) return block;
+    void* grown = GcAlloc(context, size);
+    memcpy(grown, block, old);
+    GcFree(context, block);
+    return grown;
+}
+
+void GcFree(ScriptContext* context, void* block) {
+    if (block == nullptr) return;
+    BlockHeader* h = HeaderOf(block);
+    h->word &= ~(kMarkBit | kFinalizerBit);
+    h->extra = 0;
+    PushFree(context->heap, h);
+    context->heap.freeBytes += SizeOf(h);
+}
+
+int GcMark(void* block) {
+    if (block == nullptr) return 0;
+    BlockHeader* h = HeaderOf(block);
+    if (h->word & kMarkBit) return 0;
+    h->word |= kMarkBit;
+    return 1;
+}
+
+bool GcIsMarked(const void* block) { return (HeaderOf(block)->word & kMarkBit) != 0; }
+
+void GcMarkValue(const Value& value) { MarkValueAt(value, gMark.depth); }
+
+void GcMarkObject(ScriptObject* object) { MarkObjectAt(object, gMark.depth); }
+
+void CollectGarbage(ScriptContext* context, Value* /*frame*/, Value* stackPointer) {
+    context->heap.collections++;
+    gMark.depth = 0;
+    for (uint32_t i = 0; i < context->constantCount; ++i) MarkValueAt(context->constants[i], 0);
+    for (uint32_t i = 0; i < context->atomCount; ++i) MarkValueAt(context->atomValues[i], 0);
+    for (NativeClass* klass : context->classForTag) GcMark(klass);
+    // Result of the last call: host code reads it after the call returns.
+    MarkValueAt(context->result, 0);
+    MarkStack(context, stackPointer);
+    DrainPending();
+    SweepHeap(context);
+}
+
+void SweepHeap(ScriptContext* context) {
+    GcHeap& heap = context->heap;
+
+    // Ordinary finalizers first, then late ones (classes) during the merge
+    // walk, so that an instance's finalizer still finds its class intact.
+    for (GcChunk* chunk = heap.chunks; chunk != nullptr; chunk = chunk->next) {
+        BlockHeader* end = EndHeader(chunk);
+        for (BlockHeader* h = FirstHeader(chunk); h < end; h = NextHeader(h)) {
+            if ((h->word & kMarkBit) == 0 && (h->extra & kLateFinalizer) == 0) Finalize(h);
+        }
+    }
+
+    for (void*& list : heap.freeLists) list = nullptr;
+    heap.bytesSinceSweep = 0;
+    heap.freeBytes = 0;
+
+    for (GcChunk* chunk = heap.chunks; chunk != nullptr; chunk = chunk->next) {
+        BlockHeader* end = EndHeader(chunk);
+        BlockHeader* h = FirstHeader(chunk);
+        while (h < end) {
+            if (h->word & kMarkBit) {
+                h->word &= ~kMarkBit;
+                heap.bytesSinceSweep = SizeOf(h);
+                h = NextHeader(h);
+                continue;
+            }
+            Finalize(h);
+            size_t merged = SizeOf(h);
+            BlockHeader* next = NextHeader(h);
+            while (next < end && (next->word & kMarkBit) == 0) {
+                Finalize(next);
+                merged += SizeOf(next) + kGcBlockHeader;
+                next = NextHeader(next);
+            }
+            SetHeader(h, merged);
+            PushFree(heap, h);
+            heap.freeBytes += merged;
+            h = next;
+        }
+    }
+}
+
+void FreeHeapChunks(ScriptContext* context) {
+    GcHeap& heap = context->heap;
+    GcChunk* chunk = heap.chunks;
+    while (chunk != nullptr) {
+        GcChunk* next = chunk->next;
+        ContextFree(chunk);
+        chunk = next;
+    }
+    heap.chunks = nullptr;
+    for (void*& list : heap.freeLists) list = nullptr;
+    heap.freeBytes = 0;
+}
+
+}  // namespace kelpo

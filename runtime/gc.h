@@ -1,0 +1,65 @@
+// The collected heap: a non-moving mark-and-sweep collector per context.
+//
+// Blocks are carved from 100 KB chunks in power-of-two size classes and kept
+// on 20 free lists. Each block is preceded by an 8-byte header whose first
+// word is (size << 2) | finalizer flag (bit 1) | mark (bit 0); the header is 8
+// bytes rather than 4 so that every block is aligned for a Value. A
+// finalized block's first word is its finalizer, called with the block when
+// the block is found unreachable.
+//
+// Collection never happens inside an allocation: the interpreter calls
+// CollectGarbage at fixed checkpoints, so natives never see their
+// temporaries collected while they run.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "runtime/context.h"
+
+namespace kelpo {
+
+using GcFinalizer = void (*)(void* block);
+
+constexpr size_t kGcChunkSize = 102400;
+constexpr size_t kGcBlockHeader = 8;
+constexpr size_t kGcChunkHeader = 16;
+constexpr size_t kGcMinBlock = 8;
+constexpr size_t kGcDefaultThreshold = 0x200000;
+
+// Largest request the heap serves; larger ones raise "Out of memory".
+constexpr size_t kGcMaxRequest = size_t{1} << 29;
+
+void* GcAlloc(ScriptContext* context, size_t size);
+void* GcAllocFinalized(ScriptContext* context, size_t size);
+void* GcRealloc(ScriptContext* context, void* block, size_t size);
+void GcFree(ScriptContext* context, void* block);
+
+// Finalizers of late blocks (native classes) run after every ordinary
+// finalizer of the same sweep, so instances can still use their class.
+void GcSetLateFinalizer(void* block);
+
+// 1 if the block was newly marked, 0 for null or an already marked block.
+int GcMark(void* block);
+bool GcIsMarked(const void* block);
+void GcMarkValue(const Value& value);
+void GcMarkObject(ScriptObject* object);
+
+// Marks from the roots (constants, globals, classForTag, the value stack
+// above stackPointer) and sweeps. `frame` is the running frame slot (unused
+// by the marking itself, kept for the interpreter's call).
+void CollectGarbage(ScriptContext* context, Value* frame, Value* stackPointer);
+
+// Sweeps without marking anything new: every unmarked block is finalized
+// and freed. DestroyContext uses it with nothing marked.
+void SweepHeap(ScriptContext* context);
+
+// Returns every chunk to the system (after the final sweep).
+void FreeHeapChunks(ScriptContext* context);
+
+// Inspection helpers for tests and benchmarks.
+size_t GcBlockSize(const void* block);
+int GcFreeListIndex(size_t size);
+size_t GcRoundRequest(size_t size);
+
+}  // namespace kelpo
