@@ -24,6 +24,8 @@ void FinalizeInstance(void* block) {
 
 }  // namespace
 
+void FreeNativeData(NativeClass* /*klass*/, void* data) { ContextFree(data); }
+
 NativeClass* NewNativeClass(ScriptContext* context) {
     auto* klass = static_cast<NativeClass*>(GcAllocFinalized(context, sizeof(NativeClass)));
     klass->destroy = DestroyClass;

@@ -52,6 +52,9 @@ inline bool HasArg(const Value* args, int64_t k) { return args[0].integer >= k; 
 
 NativeClass* NewNativeClass(ScriptContext* context);
 
+// A `finalize` for classes whose instance data is one ContextAlloc'ed block.
+void FreeNativeData(NativeClass* klass, void* data);
+
 // Makes a Native value over a new instance. Null data makes a class object;
 // otherwise the instance gets its own property object whose __proto__ is the
 // class prototype.
