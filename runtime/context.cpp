@@ -129,6 +129,7 @@ ScriptContext* NewContext(int stackSlots, int /*unused*/, void* userData, uint32
     context->stackSlots = stackSlots;
     context->stackPointer = context->stackBase + stackSlots - 1;
     context->heap.threshold = kGcDefaultThreshold;
+    context->stackReserve = 0;
 
     bool registered = CatchRaise(context, [&] {
         context->atomProto = InternAtom(context, "__proto__");
@@ -157,6 +158,7 @@ void DestroyContext(ScriptContext* context) {
     ContextFree(context->atomValues);
     ContextFree(context->stackBase);
     FreeHeapChunks(context);
+    ContextFree(context->codeRanges);
     UnwindErrorFramesTo(context, nullptr);
     FreeKeywords(context);
     free(context->longErrorText);

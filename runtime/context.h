@@ -31,6 +31,13 @@ using SourceLineAtFn = const char* (*)(ScriptContext* context, int* line);
 // answer stops the run with "hook break %d".
 using DebugHook = int (*)(int code, void* argument);
 
+// A loaded code unit's word range and its collected record.
+struct CodeRange {
+    const uint32_t* start;
+    const uint32_t* end;
+    void* block;
+};
+
 // Atom entry: one interned name.
 struct AtomEntry {
     AtomEntry* next;  // next entry in the same bucket
@@ -120,6 +127,21 @@ struct ScriptContext {
     void* debugHookArgument;
 
     intptr_t engineWords[2];
+
+    // Code ranges of loaded code units, sorted by start: lets the collector
+    // keep every unit that has a frame on the stack, even when no global
+    // refers to it any more.
+    struct CodeRange* codeRanges;
+    uint32_t codeRangeCount;
+    uint32_t codeRangeCapacity;
+
+    // Extra free stack slots the interpreter keeps in hand at every jump:
+    // the largest number of values any loaded unit pushes between jumps.
+    int32_t stackReserve;
+
+    // Interpreter runs active on this context (nested runs start from
+    // natives that call back into script code).
+    int32_t runDepth;
 };
 
 // The cached atoms every context interns first, in this order.

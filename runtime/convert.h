@@ -45,6 +45,16 @@ Value FloatToString(ScriptContext* context, double value);
 // "%g" text of a double into a buffer of at least 32 bytes; returns length.
 int FormatFloatG(double value, char* buffer, size_t size);
 
+// The truncation of a double toward zero, reduced modulo 2^64 into the
+// signed range when it does not fit; infinities and not-a-number give 0.
+int64_t FloatToInt64Wrapped(double value);
+
+// The elements 0 to length - 1 of an Array converted with ToString, holes as
+// empty text, separated by the separator; an array met again inside its own
+// elements gives empty text. Any other value gives the empty string.
+Value JoinArray(ScriptContext* context, const Value& array, const char16_t* separator,
+                uint32_t separatorLength);
+
 // The typeof text of a value, as a static String.
 Value TypeOf(ScriptContext* context, const Value& value);
 

@@ -11,6 +11,8 @@
 // `CallFunction` and friends).
 #pragma once
 
+#include "runtime/format_check.h"
+
 #include <cstdarg>
 
 #include "runtime/context.h"
@@ -41,9 +43,7 @@ struct ScriptRaise {
 
 // Writes a printf-style message into errorText (truncated to fit).
 void SetErrorText(ScriptContext* context, const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
+    KELPO_PRINTF_FORMAT(2, 3)
     ;
 void SetErrorTextV(ScriptContext* context, const char* format, va_list args);
 
@@ -53,9 +53,7 @@ void SetErrorTextV(ScriptContext* context, const char* format, va_list args);
 
 // SetErrorText followed by RaiseError.
 [[noreturn]] void RaiseErrorf(ScriptContext* context, const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
+    KELPO_PRINTF_FORMAT(2, 3)
     ;
 
 // Leaves for the innermost frame without rewriting errorText (the thrown

@@ -262,12 +262,15 @@ void DrainPending() {
 }
 
 void MarkStack(ScriptContext* context, Value* stackPointer) {
+    GcMark(GcFindCode(context, context->savedCode));
     if (context->stackBase == nullptr || stackPointer == nullptr) return;
     Value* last = context->stackBase + context->stackSlots - 1;
     for (Value* slot = stackPointer + 1; slot <= last; ++slot) {
         if (slot->tag == ValueTag::FrameLink) {
             // Scanning upward, a frame record begins with its return-position
-            // slot; the slot after it holds the with-scope block.
+            // slot (a code position whose unit stays alive); the slot after
+            // it holds the with-scope block.
+            GcMark(GcFindCode(context, static_cast<const uint32_t*>(slot->pointer)));
             if (slot + 1 <= last) {
                 auto* scopes = static_cast<WithScopeBlock*>(slot[1].pointer);
                 if (scopes != nullptr && GcMark(scopes)) {
@@ -294,6 +297,47 @@ inline void Finalize(BlockHeader* h) {
 }  // namespace
 
 // ---- Public interface ------------------------------------------------------
+
+void GcRegisterCode(ScriptContext* context, const uint32_t* start, const uint32_t* end, void* block) {
+    if (context->codeRangeCount == context->codeRangeCapacity) {
+        uint32_t capacity = context->codeRangeCapacity == 0 ? 64 : context->codeRangeCapacity * 2;
+        context->codeRanges = static_cast<CodeRange*>(
+            ContextRealloc(context, context->codeRanges, capacity * sizeof(CodeRange)));
+        context->codeRangeCapacity = capacity;
+    }
+    uint32_t i = context->codeRangeCount;
+    while (i > 0 && context->codeRanges[i - 1].start > start) {
+        context->codeRanges[i] = context->codeRanges[i - 1];
+        --i;
+    }
+    context->codeRanges[i] = CodeRange{start, end, block};
+    context->codeRangeCount++;
+}
+
+void GcUnregisterCode(ScriptContext* context, void* block) {
+    for (uint32_t i = 0; i < context->codeRangeCount; ++i) {
+        if (context->codeRanges[i].block == block) {
+            memmove(&context->codeRanges[i], &context->codeRanges[i + 1],
+                    (context->codeRangeCount - i - 1) * sizeof(CodeRange));
+            context->codeRangeCount--;
+            return;
+        }
+    }
+}
+
+void* GcFindCode(ScriptContext* context, const uint32_t* position) {
+    if (position == nullptr) return nullptr;
+    uint32_t lo = 0;
+    uint32_t hi = context->codeRangeCount;
+    while (lo < hi) {  // first range whose start is beyond the position
+        uint32_t mid = (lo + hi) / 2;
+        if (context->codeRanges[mid].start <= position) lo = mid + 1;
+        else hi = mid;
+    }
+    if (lo == 0) return nullptr;
+    const CodeRange& range = context->codeRanges[lo - 1];
+    return position <= range.end ? range.block : nullptr;
+}
 
 size_t GcRoundRequest(size_t size) {
     size_t a = kGcMinBlock;

@@ -57,6 +57,13 @@ void SweepHeap(ScriptContext* context);
 // Returns every chunk to the system (after the final sweep).
 void FreeHeapChunks(ScriptContext* context);
 
+// Code units register their word range so that a code position on the
+// stack keeps its unit alive.
+void GcRegisterCode(ScriptContext* context, const uint32_t* start, const uint32_t* end, void* block);
+void GcUnregisterCode(ScriptContext* context, void* block);
+// The block of the unit containing a code position, or null.
+void* GcFindCode(ScriptContext* context, const uint32_t* position);
+
 // Inspection helpers for tests and benchmarks.
 size_t GcBlockSize(const void* block);
 int GcFreeListIndex(size_t size);

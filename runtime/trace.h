@@ -5,6 +5,8 @@
 // (Application.traceToFile); the kelpo tool points it at standard output.
 #pragma once
 
+#include "runtime/format_check.h"
+
 #include <cstddef>
 
 namespace kelpo {
@@ -21,9 +23,7 @@ void TraceWrite(const char* text, size_t length);
 void TraceLine(const char* text);
 // Formats a line (a warning, usually) and writes it with CR LF.
 void TraceLinef(const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
+    KELPO_PRINTF_FORMAT(1, 2)
     ;
 
 }  // namespace kelpo
