@@ -6,15 +6,25 @@
 // its own position when its class is built.
 #include "runtime/builtins.h"
 
+#include "corelib/classes.h"
+#include "corelib/globals.h"
+
 namespace kelpo {
 namespace {
 
 const BuiltinRegistration kRegistrationOrder[] = {
-    // 1. NaN, Infinity, parseInt, parseFloat, escape, unescape, isNaN, isFinite, trace
+    {"NaN, Infinity, parseInt, parseFloat, escape, unescape, isNaN, isFinite, trace",
+     RegisterGlobalFunctions},
     // 2. Date
     // 3. Folder, File; 4. Drive; 5. Stream, FileStream; 6. StringStream
-    // 7. Math; 8. RegExp; 9. Array; 10. Boolean; 11. Function; 12. Number
-    // 13. String; 14. Object
+    // 7. Math
+    {"RegExp", RegisterRegExpClass},
+    {"Array", RegisterArrayClass},
+    // 10. Boolean
+    {"Function", RegisterFunctionClass},
+    // 12. Number
+    {"String", RegisterStringClass},
+    {"Object", RegisterObjectClass},
     // 15. ActiveXObject; 16. Enumerator; 17. RegKey; 18. RegValue; 19. INI
     // 20. Dialogs; 21. FontObject; 22. Shell; 23. Shortcut; 24. URLShortcut; 25. MCI
     // 26. createControl; 27. FlashPlayer; 28. MovieClip

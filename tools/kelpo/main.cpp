@@ -1,69 +1,305 @@
 // kelpo: the command-line face of the script engine.
 //
-// Until the compiler lands, the tool exercises the engine itself: it creates a
-// context, fills its heap and reports what the collector did.
+//   kelpo run FILE [ARGS...]          run a source (.kls), compiled (.klc) or
+//                                     content-detected script
+//   kelpo eval TEXT                   run source text, print the result
+//   kelpo compile SRC [-o OUT] [--lines]
+//   kelpo disasm FILE.klc
+//
+// The trace output (trace() and warnings) goes to standard output, one line
+// per write; errors go to standard error with exit status 1.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "compiler/compile_state.h"
+#include "compiler/disassembler.h"
+#include "compiler/engine.h"
+#include "compiler/image.h"
 #include "runtime/array.h"
 #include "runtime/atoms.h"
-#include "runtime/context.h"
+#include "runtime/convert.h"
 #include "runtime/errors.h"
-#include "runtime/gc.h"
-#include "runtime/object.h"
 #include "runtime/strings.h"
+#include "runtime/trace.h"
 
 namespace {
 
-void PrintUsage(FILE* out) {
-    fprintf(out,
-            "usage: kelpo COMMAND\n"
-            "commands:\n"
-            "  heap-demo   build and collect a heap of objects, arrays and strings\n"
-            "  --help      this text\n");
+using namespace kelpo;
+
+const char kUsage[] =
+    "usage: kelpo COMMAND ...\n"
+    "commands:\n"
+    "  run FILE [ARGS...]              run a script: source (.kls), compiled (.klc),\n"
+    "                                  or decided by content; ARGS become the global ARGV\n"
+    "  eval TEXT                       run source text and print its result\n"
+    "  compile SRC [-o OUT] [--lines]  compile to a KS1b image (default SRC with .klc);\n"
+    "                                  --lines adds the line table\n"
+    "  disasm FILE                     list a compiled image\n"
+    "  COMMAND --help                  help for a command\n";
+
+const char* const kCommandHelp[][2] = {
+    {"run",
+     "usage: kelpo run FILE [ARGS...]\n"
+     "Runs a script file. FILE ending in .klc is a compiled image, .kls source text;\n"
+     "other names are images when they start with the KS1b magic (after an optional\n"
+     "\"#\" first line), source otherwise. ARGS are given to the script as the array\n"
+     "ARGV. Trace output goes to standard output; a compile or run-time error goes to\n"
+     "standard error and the exit status is 1.\n"},
+    {"eval",
+     "usage: kelpo eval TEXT\n"
+     "Runs TEXT as a program and prints the text of its result (the value of its\n"
+     "last expression statement).\n"},
+    {"compile",
+     "usage: kelpo compile SRC [-o OUT] [--lines]\n"
+     "Compiles SRC into a KS1b image written to OUT (default: SRC with the extension\n"
+     ".klc). Warnings go to standard error; a compile error gives exit status 1.\n"
+     "--lines records source lines in the image.\n"},
+    {"disasm",
+     "usage: kelpo disasm FILE\n"
+     "Lists a compiled image: its sections, constant pool, the instructions of each\n"
+     "code unit with names and constants resolved, and the line records.\n"},
+};
+
+bool WantsHelp(int argc, char** argv, int from) {
+    for (int i = from; i < argc; ++i) {
+        if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) return true;
+    }
+    return false;
 }
 
-int HeapDemo() {
-    using namespace kelpo;
-    ScriptContext* ctx = NewContext(4096, 2, nullptr, 0);
-    if (ctx == nullptr) {
-        fprintf(stderr, "kelpo: cannot create a script context\n");
-        return 1;
+int CommandHelp(const char* command) {
+    for (const auto& entry : kCommandHelp) {
+        if (strcmp(entry[0], command) == 0) fputs(entry[1], stdout);
     }
-    bool ok = CatchRaise(ctx, [&] {
-        Atom items = InternAtom(ctx, "items");
-        Atom name = InternAtom(ctx, "name");
-        Value list = NewArray(ctx, 0);
-        ctx->atomValues[items] = list;
-        for (int round = 0; round < 5; ++round) {
-            for (int i = 0; i < 20000; ++i) {
-                ScriptObject* o = NewObject(ctx);
-                char text[32];
-                snprintf(text, sizeof text, "item %d", i);
-                PutProperty(ctx, o, name, NewStringFromCString(ctx, text));
-                // Keep one object in a hundred; the rest is garbage.
-                if (i % 100 == 0) ArraySet(ctx, list, MakeObject(o), list.array->length++);
-            }
-            CollectGarbage(ctx, nullptr, ctx->stackPointer);
-            printf("round %d: %llu kept, %u collections, %zu bytes from the system, %zu free\n",
-                   round, static_cast<unsigned long long>(list.array->length),
-                   ctx->heap.collections, ctx->heap.bytesFromSystem, ctx->heap.freeBytes);
+    return 0;
+}
+
+// Writes trace text as lines ending in a line feed on every platform.
+void TraceToStdout(void*, const char* text, size_t length) {
+    std::string out;
+    out.reserve(length);
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] == '\r' && (i + 1 == length || text[i + 1] == '\n')) continue;
+        out += text[i];
+    }
+    fwrite(out.data(), 1, out.size(), stdout);
+    fflush(stdout);
+}
+
+// Compile messages and error texts use CR LF line ends; print plain lines.
+void PrintMessages(FILE* to, const char* text) {
+    std::string out;
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p != '\r') out += *p;
+    }
+    if (!out.empty() && out.back() != '\n') out += '\n';
+    fputs(out.c_str(), to);
+}
+
+void PrintError(ScriptRunner* runner) {
+    ScriptContext* context = runner->context;
+    PrintMessages(stderr, context->longErrorText != nullptr ? context->longErrorText : context->errorText);
+}
+
+ScriptRunner* StartRunner() {
+    ScriptRunner* runner = NewScriptRunner(nullptr);
+    if (runner == nullptr) fprintf(stderr, "kelpo: cannot create a script engine\n");
+    return runner;
+}
+
+bool FileExists(const char* path) {
+    FILE* f = fopen(path, "rb");
+    if (f == nullptr) return false;
+    fclose(f);
+    return true;
+}
+
+void SetArguments(ScriptRunner* runner, int count, char** items) {
+    ScriptContext* context = runner->context;
+    CatchRaise(context, [&] {
+        Atom atom = InternAtom(context, "ARGV");
+        Value list = NewArray(context, static_cast<uint64_t>(count));
+        context->atomValues[atom] = list;
+        for (int i = 0; i < count; ++i) {
+            ArraySet(context, list, NewStringFromCString(context, items[i]), static_cast<uint64_t>(i));
         }
     });
-    if (!ok) fprintf(stderr, "kelpo: %s\n", ctx->errorText);
-    DestroyContext(ctx);
+}
+
+int Run(int argc, char** argv) {
+    if (argc < 3) {
+        fputs("kelpo run: missing FILE\n", stderr);
+        return 2;
+    }
+    const char* path = argv[2];
+    if (!FileExists(path)) {
+        fprintf(stderr, "kelpo run: cannot open \"%s\"\n", path);
+        return 1;
+    }
+    ScriptRunner* runner = StartRunner();
+    if (runner == nullptr) return 1;
+    SetArguments(runner, argc - 3, argv + 3);
+    free(runner->context->longErrorText);
+    runner->context->longErrorText = nullptr;
+    int status = RunScriptFileStatus(runner, path);
+    int exitCode = 0;
+    if (status != 1) {
+        PrintError(runner);
+        exitCode = 1;
+    }
+    FreeScriptRunner(runner);
+    return exitCode;
+}
+
+int Eval(int argc, char** argv) {
+    if (argc < 3) {
+        fputs("kelpo eval: missing TEXT\n", stderr);
+        return 2;
+    }
+    ScriptRunner* runner = StartRunner();
+    if (runner == nullptr) return 1;
+    int exitCode = 0;
+    if (!RunSource(runner, argv[2])) {
+        PrintError(runner);
+        exitCode = 1;
+    } else {
+        ScriptContext* context = runner->context;
+        std::string text;
+        bool ok = CatchRaise(context, [&] {
+            Value s = ToString(context, context->result);
+            char* ansi = StringToAnsi(context, s);
+            text = ansi;
+            ContextFree(ansi);
+        });
+        if (ok) {
+            printf("%s\n", text.c_str());
+        } else {
+            PrintError(runner);
+            exitCode = 1;
+        }
+    }
+    FreeScriptRunner(runner);
+    return exitCode;
+}
+
+int Compile(int argc, char** argv) {
+    const char* source = nullptr;
+    std::string output;
+    bool lines = false;
+    for (int i = 2; i < argc; ++i) {
+        if (strcmp(argv[i], "-o") == 0) {
+            if (i + 1 >= argc) {
+                fputs("kelpo compile: -o needs a file name\n", stderr);
+                return 2;
+            }
+            output = argv[++i];
+        } else if (strcmp(argv[i], "--lines") == 0) {
+            lines = true;
+        } else if (argv[i][0] == '-') {
+            fprintf(stderr, "kelpo compile: unknown option %s\n", argv[i]);
+            return 2;
+        } else if (source == nullptr) {
+            source = argv[i];
+        } else {
+            fputs("kelpo compile: only one source file\n", stderr);
+            return 2;
+        }
+    }
+    if (source == nullptr) {
+        fputs("kelpo compile: missing SRC\n", stderr);
+        return 2;
+    }
+    if (output.empty()) {
+        output = source;
+        size_t dot = output.find_last_of('.');
+        size_t slash = output.find_last_of("/\\");
+        if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) output.resize(dot);
+        output += ".klc";
+    }
+    ScriptRunner* runner = StartRunner();
+    if (runner == nullptr) return 1;
+    ScriptContext* context = runner->context;
+    uint32_t options = CompileOptionsOf(runner) | (lines ? LineTableOption : 0);
+    ScriptStream* stream = nullptr;
+    CatchRaise(context, [&] { stream = OpenScriptStream(context, source, FileReaderStream); });
+    int exitCode = 0;
+    if (stream == nullptr) {
+        PrintError(runner);
+        exitCode = 1;
+    } else {
+        ScriptStream* image = CompileScript(context, stream, options, nullptr, output.c_str());
+        if (context->longErrorText != nullptr || context->errorText[0] != '\0') PrintError(runner);
+        if (image == nullptr) {
+            exitCode = 1;
+        } else if (!FileExists(output.c_str())) {
+            fprintf(stderr, "kelpo compile: cannot write \"%s\"\n", output.c_str());
+            exitCode = 1;
+        }
+    }
+    FreeScriptRunner(runner);
+    return exitCode;
+}
+
+int Disasm(int argc, char** argv) {
+    if (argc < 3) {
+        fputs("kelpo disasm: missing FILE\n", stderr);
+        return 2;
+    }
+    FILE* file = fopen(argv[2], "rb");
+    if (file == nullptr) {
+        fprintf(stderr, "kelpo disasm: cannot open \"%s\"\n", argv[2]);
+        return 1;
+    }
+    SectionList* list = ReadImageFile(file);
+    fclose(file);
+    if (list == nullptr) {
+        fprintf(stderr, "kelpo disasm: \"%s\" is not a KS1b image\n", argv[2]);
+        return 1;
+    }
+    std::string listing;
+    bool ok = DisassembleImage(list, &listing);
+    FreeSectionList(list);
+    fputs(listing.c_str(), stdout);
+    if (!ok) fprintf(stderr, "kelpo disasm: \"%s\" is damaged\n", argv[2]);
     return ok ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || strcmp(argv[1], "--help") == 0) {
-        PrintUsage(argc < 2 ? stderr : stdout);
+#if defined(_WIN32)
+    // The same bytes on every platform: no text-mode line-end translation.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
+    if (argc < 2 || strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0) {
+        fputs(kUsage, argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
     }
-    if (strcmp(argv[1], "heap-demo") == 0) return HeapDemo();
-    fprintf(stderr, "kelpo: unknown command \"%s\"\n", argv[1]);
-    PrintUsage(stderr);
+    const char* command = argv[1];
+    using Handler = int (*)(int, char**);
+    const struct {
+        const char* name;
+        Handler handler;
+    } commands[] = {{"run", Run}, {"eval", Eval}, {"compile", Compile}, {"disasm", Disasm}};
+    for (const auto& c : commands) {
+        if (strcmp(command, c.name) != 0) continue;
+        // "run FILE --help" passes --help to the script; help only when it
+        // comes before the file.
+        bool help = strcmp(c.name, "run") == 0 ? (argc > 2 && WantsHelp(3, argv, 2))
+                                               : WantsHelp(argc, argv, 2);
+        if (help) return CommandHelp(c.name);
+        SetTraceSink(TraceToStdout, nullptr);
+        return c.handler(argc, argv);
+    }
+    fprintf(stderr, "kelpo: unknown command \"%s\"\n\n%s", command, kUsage);
     return 2;
 }
