@@ -175,6 +175,21 @@ void Execute(RunState* run) {
         pc = callee.function->code->words;
     };
 
+    // CALL: the value on top is called with the receiver Null; a native's
+    // answer is pushed, a script function gets a frame.
+    auto callTop = [&]() {
+        Value callee = TOP;
+        TOP = MakeNull();  // the callee slot becomes the receiver slot
+        if (callee.tag == ValueTag::Function) {
+            enterFunction(callee);
+            return;
+        }
+        Value out = MakeUndefined();
+        if (!CallNative(ctx, callee, sp + 2, &out)) TraceLine("Warning: call a undefined function");
+        PUSH(out);
+        CHECKPOINT();
+    };
+
     for (;;) {
         uint32_t op = *pc++;
         switch (op) {
@@ -547,22 +562,10 @@ void Execute(RunState* run) {
                 break;
             }
 
-            case OP_CALL: {
+            case OP_CALL:
                 SYNC();
-                Value callee = TOP;
-                TOP = MakeNull();  // the callee slot becomes the receiver slot
-                if (callee.tag == ValueTag::Function) {
-                    enterFunction(callee);
-                    break;
-                }
-                Value out = MakeUndefined();
-                if (!CallNative(ctx, callee, sp + 2, &out)) {
-                    TraceLine("Warning: call a undefined function");
-                }
-                PUSH(out);
-                CHECKPOINT();
+                callTop();
                 break;
-            }
             case OP_CALLMETHOD: {
                 Atom method = static_cast<Atom>(*pc++);
                 SYNC();
@@ -611,19 +614,7 @@ void Execute(RunState* run) {
                         done = true;
                     }
                 }
-                if (done) break;
-                Value callee = TOP;
-                TOP = MakeNull();
-                if (callee.tag == ValueTag::Function) {
-                    enterFunction(callee);
-                    break;
-                }
-                Value out = MakeUndefined();
-                if (!CallNative(ctx, callee, sp + 2, &out)) {
-                    TraceLine("Warning: call a undefined function");
-                }
-                PUSH(out);
-                CHECKPOINT();
+                if (!done) callTop();
                 break;
             }
             case OP_NEW: {
