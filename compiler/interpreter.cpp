@@ -68,6 +68,21 @@ inline void CheckStack(ScriptContext* context, Value* sp, int64_t needed) {
     if (free < needed + kStackMargin + context->stackReserve) StackOverflow(context);
 }
 
+// The argument list of a call starts at the count slot; code that did not
+// push a proper count (a damaged image) must not send natives reading past
+// the stack.
+inline void CheckArgList(ScriptContext* context, const Value* countSlot) {
+    const Value* last = context->stackBase + context->stackSlots - 1;
+    // Array literals pass their element count negated.
+    int64_t count = countSlot <= last && countSlot->tag == ValueTag::Integer ? countSlot->integer : -1;
+    if (count < 0 && count != INT64_MIN) count = -count;
+    if (countSlot > last || countSlot->tag != ValueTag::Integer || count < 0 ||
+        count > last - countSlot) {
+        SetErrorText(context, "Unimplemented Kelpo Script bytecode");
+        RaiseError(context);
+    }
+}
+
 // Collection checkpoint: collect when enough was handed out since the last
 // sweep, then give the debug hook its chance to stop the run.
 void CollectAtCheckpoint(ScriptContext* context, Value* frame, Value* sp, const uint32_t* pc) {
@@ -178,6 +193,7 @@ void Execute(RunState* run) {
     // CALL: the value on top is called with the receiver Null; a native's
     // answer is pushed, a script function gets a frame.
     auto callTop = [&]() {
+        CheckArgList(ctx, sp + 2);
         Value callee = TOP;
         TOP = MakeNull();  // the callee slot becomes the receiver slot
         if (callee.tag == ValueTag::Function) {
@@ -569,6 +585,7 @@ void Execute(RunState* run) {
             case OP_CALLMETHOD: {
                 Atom method = static_cast<Atom>(*pc++);
                 SYNC();
+                CheckArgList(ctx, sp + 2);
                 Value target = TOP;
                 Value out, function;
                 switch (FindMethod(ctx, target, method, sp + 2, &out, &function)) {
@@ -589,6 +606,7 @@ void Execute(RunState* run) {
             case OP_WITHCALL: {
                 Atom method = static_cast<Atom>(*pc++);
                 SYNC();
+                CheckArgList(ctx, sp + 2);
                 WithScopeBlock* block = WithScopesOf(F);
                 bool done = false;
                 for (uint32_t i = 0; block != nullptr && i < block->count && !done; ++i) {
@@ -619,6 +637,7 @@ void Execute(RunState* run) {
             }
             case OP_NEW: {
                 SYNC();
+                CheckArgList(ctx, sp + 2);
                 Value callee = TOP;
                 if (callee.tag == ValueTag::Function) {
                     TOP = NewInstanceOf(ctx, callee);

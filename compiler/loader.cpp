@@ -9,6 +9,7 @@
 #include "compiler/image.h"
 #include "compiler/interpreter.h"
 #include "compiler/opcodes.h"
+#include "compiler/verifier.h"
 #include "runtime/atoms.h"
 #include "runtime/errors.h"
 #include "runtime/function.h"
@@ -104,7 +105,13 @@ Value PoolString(ScriptContext* context, const uint8_t* bytes, uint32_t byteCoun
 
 // A regular-expression constant, built by the context's RegExp class.
 Value PoolRegExp(ScriptContext* context, uint8_t flags, const uint8_t* bytes, uint32_t byteCount) {
-    Value pattern = PoolString(context, bytes, byteCount);
+    // The constructor copies the pattern, so it is a collected temporary
+    // rather than pool-owned text that no constant would ever release.
+    uint32_t units = byteCount / 2;
+    Value pattern = NewString(context, nullptr, units);
+    for (uint32_t i = 0; i < units; ++i) {
+        pattern.string->chars[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    }
     Atom atom = InternAtom(context, "RegExp");
     const Value& regexp = context->atomValues[atom];
     if (regexp.tag != ValueTag::Native || regexp.native->klass->construct == nullptr) {
@@ -268,6 +275,8 @@ CompiledFunction* LoadUnit(ScriptContext* context, const uint8_t* code, uint32_t
         words[j.operandWord] = static_cast<uint32_t>(target - static_cast<int32_t>(j.operandWord + 1));
         targets[target] = true;
     }
+
+    if (!VerifyUnitStack(words)) BadBytecode(context);
 
     CompiledFunction* f = NewCompiledFunction(context);
     f->words = static_cast<uint32_t*>(ContextAlloc(context, words.size() * sizeof(uint32_t)));

@@ -1,8 +1,287 @@
-// The RegExp class (being built).
+// The RegExp class: construction (also of regular-expression constants),
+// the per-instance members, exec/test/compile and the class-wide match
+// properties. Searching lives in regexp_match.cpp; the String methods that
+// take a RegExp in regexp_string_ops.cpp.
+#include "corelib/regexp_class.h"
+
 #include "corelib/classes.h"
+#include "corelib/callback_roots.h"
+#include "corelib/text_buffer.h"
+#include "runtime/atoms.h"
+#include "runtime/convert.h"
+#include "runtime/gc.h"
+#include "runtime/native.h"
+#include "runtime/strings.h"
+#include "runtime/trace.h"
 
 namespace kelpo {
+namespace {
 
-void RegisterRegExpClass(ScriptContext* /*context*/) {}
+const char* const kRegExpNames[kRegExpNameCount] = {
+    "$1", "$2", "$3", "$4", "$5", "$6", "$7", "$8", "$9", "$_", "input", "lastMatch",
+    "lastParen", "leftContext", "multiline", "rightContext", "global", "ignoreCase",
+    "lastIndex", "source", "compile", "exec", "test",
+};
+
+// Library flags: constructor and literals ask for the two extensions (no
+// locale collation, escapes inside bracket lists); compile() does not.
+constexpr int kConstructorSyntax = kRegExtended | kRegNoCollate | kRegEscapeInLists;
+constexpr int kCompileSyntax = kRegExtended;
+
+int LibraryFlags(int syntax, uint32_t flags) {
+    int f = syntax;
+    if (flags & kRegExpIgnoreCase) f |= kRegIgnoreCase;
+    if (flags & kRegExpMultiline) f |= kRegNewline;
+    return f;
+}
+
+uint32_t ParseFlags(const Value& text) {
+    uint32_t flags = 0;
+    for (uint32_t i = 0; i < LengthOf(text); ++i) {
+        switch (text.string->chars[i]) {
+            case u'g': flags |= kRegExpGlobal; break;
+            case u'i': flags |= kRegExpIgnoreCase; break;
+            case u'm': flags |= kRegExpMultiline; break;
+            default: break;
+        }
+    }
+    return flags;
+}
+
+// A NUL-terminated copy of a String's text (up to its first NUL).
+char16_t* CopySource(ScriptContext* context, const Value& text, uint32_t* length) {
+    *length = TerminatedLength(UnitsOf(text), LengthOf(text));
+    auto* copy = static_cast<char16_t*>(ContextAlloc(context, (*length + 1) * sizeof(char16_t)));
+    for (uint32_t i = 0; i < *length; ++i) copy[i] = text.string->chars[i];
+    copy[*length] = 0;
+    return copy;
+}
+
+// Compiles a pattern; an empty one becomes "^". A compile error goes to the
+// trace output and gives null.
+RegexProgram* CompileSource(const char16_t* source, uint32_t length, int libraryFlags) {
+    static const char16_t kCaret[] = u"^";
+    if (length == 0) {
+        source = kCaret;
+        length = 1;
+    }
+    RegexProgram* program = nullptr;
+    int code = RegexCompile(source, length, libraryFlags, &program);
+    if (code != kRegOk) {
+        TraceLinef("RegExp runtime error: %s", RegexErrorText(code));
+        return nullptr;
+    }
+    return program;
+}
+
+// Frees a half-built instance record when a raise interrupts its creation.
+struct PendingData {
+    RegExpData* data;
+    ~PendingData() {
+        if (data == nullptr) return;
+        RegexFree(data->program);
+        ContextFree(data->source);
+        ContextFree(data);
+    }
+};
+
+Value InstanceValue(NativeInstance* instance) {
+    Value v;
+    v.tag = ValueTag::Native;
+    v.bits = 0;
+    v.native = instance;
+    return v;
+}
+
+// new RegExp(pattern, flags): Null (and a trace line) when the pattern does
+// not compile.
+Value NewRegExp(ScriptContext* context, NativeClass* klass, Value* args) {
+    Value pattern = HasArg(args, 1) && args[1].tag == ValueTag::String ? args[1] : MakeUndefined();
+    uint32_t flags = HasArg(args, 2) && args[2].tag == ValueTag::String ? ParseFlags(args[2]) : 0;
+    PendingData pending{static_cast<RegExpData*>(ContextCalloc(context, 1, sizeof(RegExpData)))};
+    RegExpData* data = pending.data;
+    data->source = CopySource(context, pattern, &data->sourceLength);
+    data->flags = flags;
+    data->program = CompileSource(data->source, data->sourceLength, LibraryFlags(kConstructorSyntax, flags));
+    if (data->program == nullptr) return MakeNull();
+    Value instance = BindNative(context, klass, data);
+    data->self = instance.native;
+    pending.data = nullptr;
+    return instance;
+}
+
+// re.compile(pattern, flags).
+Value CompileMethod(ScriptContext* context, RegExpData* re, Value* args) {
+    if (!HasArg(args, 1)) return MakeBoolean(false);
+    // The conversions may run script code; the instance must outlive them
+    // even when only this call still refers to it (re(...) form).
+    CallbackRoots roots(context);
+    roots.Push(InstanceValue(re->self));
+    uint32_t length = 0;
+    char16_t* source = CopySource(context, ToString(context, args[1]), &length);
+    struct SourceGuard {
+        char16_t* p;
+        ~SourceGuard() { ContextFree(p); }
+    } guard{source};
+    uint32_t flags = HasArg(args, 2) ? ParseFlags(ToString(context, args[2])) : 0;
+    RegexFree(re->program);
+    re->program = nullptr;
+    ContextFree(re->source);
+    re->source = source;
+    guard.p = nullptr;
+    re->sourceLength = length;
+    re->flags = flags;
+    re->program = CompileSource(source, length, LibraryFlags(kCompileSyntax, flags));
+    return MakeBoolean(re->program != nullptr);
+}
+
+Value ToStringMethod(ScriptContext* context, const RegExpData* re) {
+    TextBuffer text(context);
+    text.Append(u'/');
+    text.Append(re->source, re->sourceLength);
+    text.Append(u'/');
+    if (re->flags & kRegExpGlobal) text.Append(u'g');
+    if (re->flags & kRegExpIgnoreCase) text.Append(u'i');
+    if (re->flags & kRegExpMultiline) text.Append(u'm');
+    return text.ToValue();
+}
+
+int NameOf(const RegExpClassData* cls, Atom atom) {
+    for (int i = 0; i < kRegExpNameCount; ++i) {
+        if (cls->names[i] == atom) return i;
+    }
+    return -1;
+}
+
+// ---- Callbacks ----------------------------------------------------------
+
+int RegExpInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom method, Value* out,
+                 Value* args) {
+    auto* cls = static_cast<RegExpClassData*>(klass->data);
+    auto* re = static_cast<RegExpData*>(data);
+    *out = MakeUndefined();
+    if (method == kAtomToString) {
+        *out = re != nullptr ? ToStringMethod(context, re) : StaticText(context, u"[Object RegExp]");
+        return 1;
+    }
+    if (method == kAtomValueOf) {
+        *out = re != nullptr ? InstanceValue(re->self)
+                             : context->atomValues[InternAtom(context, "RegExp")];
+        return 1;
+    }
+    if (re == nullptr || cls == nullptr) return 0;
+    switch (NameOf(cls, method)) {
+        case kNameExec: *out = RegExpExec(context, cls, re, args, true); return 1;
+        case kNameTest: *out = RegExpExec(context, cls, re, args, false); return 1;
+        case kNameCompile: *out = CompileMethod(context, re, args); return 1;
+        default: return 0;
+    }
+}
+
+int RegExpProperty(ScriptContext* context, NativeClass* klass, void* data, Atom atom, int isSet,
+                   Value* io) {
+    auto* cls = static_cast<RegExpClassData*>(klass->data);
+    auto* re = static_cast<RegExpData*>(data);
+    if (cls == nullptr) return 0;
+    int name = NameOf(cls, atom);
+    if (name < 0 || name >= kNameCompile) return 0;
+    if (name == kNameMultiline) {
+        // Read-only; the class object itself has no flags to report.
+        if (!isSet) *io = re != nullptr ? MakeBoolean((re->flags & kRegExpMultiline) != 0) : MakeUndefined();
+        return 1;
+    }
+    if (name <= kNameRightContext) {
+        if (!isSet) ReadMatchProperty(context, cls, name, io);
+        return 1;  // the match record is read-only
+    }
+    if (re == nullptr) return 0;  // instance members on the class object
+    switch (name) {
+        case kNameGlobal:
+            if (!isSet) *io = MakeBoolean((re->flags & kRegExpGlobal) != 0);
+            return 1;
+        case kNameIgnoreCase:
+            if (!isSet) *io = MakeBoolean((re->flags & kRegExpIgnoreCase) != 0);
+            return 1;
+        case kNameLastIndex:
+            if (!isSet) {
+                *io = MakeInteger(re->lastIndex);
+            } else if (io->tag == ValueTag::Integer) {
+                re->lastIndex = static_cast<int32_t>(io->integer);
+            }
+            return 1;
+        case kNameSource:
+            if (!isSet) *io = NewString(context, re->source, re->sourceLength);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+void RegExpConstruct(ScriptContext* context, NativeClass* klass, Value* args, Value* out) {
+    *out = NewRegExp(context, klass, args);
+}
+
+// RegExp(...) on the class constructs; an instance called as a function
+// executes.
+void RegExpCall(ScriptContext* context, NativeClass* klass, void* data, Value* out, Value* args) {
+    auto* re = static_cast<RegExpData*>(data);
+    if (re == nullptr) {
+        *out = NewRegExp(context, klass, args);
+        return;
+    }
+    *out = RegExpExec(context, static_cast<RegExpClassData*>(klass->data), re, args, true);
+}
+
+void RegExpFinalize(NativeClass* /*klass*/, void* data) {
+    auto* re = static_cast<RegExpData*>(data);
+    if (re == nullptr) return;
+    RegexFree(re->program);
+    ContextFree(re->source);
+    ContextFree(re);
+}
+
+// Every reachable instance (and the class object) keeps the class's last
+// input alive.
+void RegExpMark(NativeClass* klass, void* /*data*/) {
+    auto* cls = static_cast<RegExpClassData*>(klass->data);
+    if (cls != nullptr) GcMarkValue(cls->record.lastInput);
+}
+
+void FreeClassData(void* data) { ContextFree(data); }
+
+}  // namespace
+
+RegExpData* RegExpDataOf(const Value& value) {
+    if (value.tag != ValueTag::Native || value.native == nullptr) return nullptr;
+    NativeClass* klass = value.native->klass;
+    if (klass == nullptr || klass->invoke != RegExpInvoke) return nullptr;
+    return static_cast<RegExpData*>(value.native->data);
+}
+
+RegExpClassData* RegExpClassOf(const Value& value) {
+    if (value.tag != ValueTag::Native || value.native == nullptr) return nullptr;
+    NativeClass* klass = value.native->klass;
+    if (klass == nullptr || klass->invoke != RegExpInvoke) return nullptr;
+    return static_cast<RegExpClassData*>(klass->data);
+}
+
+void RegisterRegExpClass(ScriptContext* context) {
+    NativeClass* klass = NewNativeClass(context);
+    auto* cls = static_cast<RegExpClassData*>(ContextCalloc(context, 1, sizeof(RegExpClassData)));
+    klass->data = cls;
+    klass->freeData = FreeClassData;
+    for (int i = 0; i < kRegExpNameCount; ++i) cls->names[i] = InternAtom(context, kRegExpNames[i]);
+    cls->index = InternAtom(context, "index");
+    cls->record.lastInput = MakeUndefined();
+    cls->record.groupCount = 0;
+    for (int32_t& p : cls->record.positions) p = -1;
+    klass->call = RegExpCall;
+    klass->invoke = RegExpInvoke;
+    klass->property = RegExpProperty;
+    klass->construct = RegExpConstruct;
+    klass->finalize = RegExpFinalize;
+    klass->mark = RegExpMark;
+    BindGlobalClass(context, "RegExp", klass);
+}
 
 }  // namespace kelpo

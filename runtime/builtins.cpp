@@ -15,25 +15,27 @@ namespace {
 const BuiltinRegistration kRegistrationOrder[] = {
     {"NaN, Infinity, parseInt, parseFloat, escape, unescape, isNaN, isFinite, trace",
      RegisterGlobalFunctions},
-    // 2. Date
-    // 3. Folder, File; 4. Drive; 5. Stream, FileStream; 6. StringStream
-    // 7. Math
+    {"Date", RegisterDateClass},
+    // (Folder, File, Drive, Stream, FileStream and StringStream come here.)
+    {"Math", RegisterMathObject},
     {"RegExp", RegisterRegExpClass},
     {"Array", RegisterArrayClass},
-    // 10. Boolean
+    {"Boolean", RegisterBooleanClass},
     {"Function", RegisterFunctionClass},
-    // 12. Number
+    {"Number", RegisterNumberClass},
     {"String", RegisterStringClass},
     {"Object", RegisterObjectClass},
     // 15. ActiveXObject; 16. Enumerator; 17. RegKey; 18. RegValue; 19. INI
     // 20. Dialogs; 21. FontObject; 22. Shell; 23. Shortcut; 24. URLShortcut; 25. MCI
     // 26. createControl; 27. FlashPlayer; 28. MovieClip
-    // 29. host global functions, decodeURI, encodeURI, decodeURIComponent,
-    //     encodeURIComponent
+    // 29. host global functions (getMainWnd ... invoke), then:
+    {"decodeURI, encodeURI, decodeURIComponent, encodeURIComponent", RegisterUriFunctions},
     // 30. Window; 31. Mail; 32. SendMail; 33. RecvMail; 34. Inet; 35. IPConfig
     // 36. SysInfo; 37. Socket; 38. Menu; 39. Application; 40. SplashWnd
     // 41. Image; 42. Printer; 43. PConn; 44. DirectX, Joystick; 45. Dll, DllParam
-    // 46. Sound; 47. Encryption; 48. DiskInfo; 49. DesktopToy; 50. DataFile; 51. Form
+    // 46. Sound; 47. Encryption; 48. DiskInfo; 49. DesktopToy
+    {"DataFile", RegisterDataFileClass},
+    // 51. Form
     {nullptr, nullptr},
 };
 

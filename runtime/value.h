@@ -68,28 +68,17 @@ static_assert(offsetof(Value, integer) == 8, "the payload is 8-byte aligned");
 
 // Constructors for the common cases; they always clear the whole payload so
 // that identity comparisons on payload bits stay meaningful.
-inline Value MakeUndefined() {
+inline Value MakeTagged(ValueTag tag) {
     Value v;
-    v.tag = ValueTag::Undefined;
+    v.tag = tag;
     v.bits = 0;
     return v;
 }
-inline Value MakeNull() {
-    Value v;
-    v.tag = ValueTag::Null;
-    v.bits = 0;
-    return v;
-}
-inline Value MakeNaN() {
-    Value v;
-    v.tag = ValueTag::NaN;
-    v.bits = 0;
-    return v;
-}
+inline Value MakeUndefined() { return MakeTagged(ValueTag::Undefined); }
+inline Value MakeNull() { return MakeTagged(ValueTag::Null); }
+inline Value MakeNaN() { return MakeTagged(ValueTag::NaN); }
 inline Value MakeBoolean(bool b) {
-    Value v;
-    v.tag = ValueTag::Boolean;
-    v.bits = 0;
+    Value v = MakeTagged(ValueTag::Boolean);
     v.boolean = b ? 1 : 0;
     return v;
 }
@@ -106,30 +95,22 @@ inline Value MakeFloat(double d) {
     return v;
 }
 inline Value MakeAtomRef(Atom a) {
-    Value v;
-    v.tag = ValueTag::AtomRef;
-    v.bits = 0;
+    Value v = MakeTagged(ValueTag::AtomRef);
     v.atom = a;
     return v;
 }
 inline Value MakeObject(ScriptObject* o) {
-    Value v;
-    v.tag = ValueTag::Object;
-    v.bits = 0;
+    Value v = MakeTagged(ValueTag::Object);
     v.object = o;
     return v;
 }
 inline Value MakeArrayValue(ScriptArray* a) {
-    Value v;
-    v.tag = ValueTag::Array;
-    v.bits = 0;
+    Value v = MakeTagged(ValueTag::Array);
     v.array = a;
     return v;
 }
 inline Value MakeStringValue(ScriptString* s) {
-    Value v;
-    v.tag = ValueTag::String;
-    v.bits = 0;
+    Value v = MakeTagged(ValueTag::String);
     v.string = s;
     return v;
 }

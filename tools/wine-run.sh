@@ -1,7 +1,9 @@
 #!/bin/sh
 # Runs a Windows program under Wine for the test suite: a private prefix per
 # build folder (created once, under a lock, then reused), Wine's own messages
-# silenced, and a virtual display when there is none.
+# silenced, one Wine server kept alive between runs (starting one costs
+# seconds), and a virtual display for programs that open windows
+# (KELPO_NEEDS_DISPLAY=1) when there is none.
 #   usage: tools/wine-run.sh PROGRAM.exe [ARGS...]
 # WINEPREFIX defaults to the "wineprefix" folder beside the program's bin/.
 set -e
@@ -26,7 +28,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     ) 9>"$WINEPREFIX.lock"
 fi
 
-if [ -z "$DISPLAY" ] && command -v xvfb-run >/dev/null 2>&1; then
+wineserver -p 60 >/dev/null 2>&1 || true
+
+if [ -n "$KELPO_NEEDS_DISPLAY" ] && [ -z "$DISPLAY" ] && command -v xvfb-run >/dev/null 2>&1; then
     exec xvfb-run -a wine "$program" "$@"
 fi
 exec wine "$program" "$@"

@@ -109,6 +109,7 @@ TEST_F(CallTest, ConstructingValues) {
 
     // Values of a tag with a class construct through that class
     // (new n where n holds a number reaches the Number class).
+    ctx->classForTag[static_cast<int>(ValueTag::Integer)] = nullptr;
     EXPECT_FALSE(ConstructNative(ctx, MakeInteger(5), args, &out));
     InstallTagClass(ValueTag::Integer);
     EXPECT_TRUE(ConstructNative(ctx, MakeInteger(5), args, &out));

@@ -9,6 +9,7 @@
 #include "compiler/compile_state.h"
 #include "compiler/diagnostics.h"
 #include "compiler/generator.h"
+#include "compiler/instruction_listing.h"
 #include "compiler/instructions.h"
 #include "compiler/opcodes.h"
 #include "compiler/optimizer.h"
@@ -79,6 +80,24 @@ protected:
         return out;
     }
     using Code = std::vector<std::string>;
+
+    // The listing of the whole program after the given optimizer passes.
+    std::string Listing(const std::string& source, uint32_t passes) {
+        std::string listing;
+        CatchRaise(ctx, [&] {
+            CompileState* state = NewCompileState(ctx);
+            PrepareCompileState(ctx, state, OpenScriptStream(ctx, source.c_str(), TextSourceStream), 0);
+            try {
+                ParseProgram(ctx, state);
+                GenerateProgram(ctx, state);
+                OptimizeProgram(ctx, state, passes);
+                listing = ListInstructions(state);
+            } catch (const CompileAbort&) {
+                listing = "<compile error>";
+            }
+        });
+        return listing;
+    }
 };
 
 TEST_F(CodegenTest, PinnedExamples) {
@@ -152,6 +171,51 @@ TEST_F(CodegenTest, JumpsOutOfConstructsCleanUpAfterThemselves) {
     }
 }
 
+// Each pass on its own input: what it removes and what it must keep.
+TEST_F(CodegenTest, OptimizerPasses) {
+    struct Case {
+        const char* what;
+        const char* source;
+        uint32_t passes;
+        const char* expected;
+    } cases[] = {
+        {"unoptimized assignment statement", "x = 5; 0", 0,
+         "function .main\n  PUSHCONST 5\n  DUP\n  SETGLOBAL x\n  POP\n  PUSH0\n"},
+        {"peephole drops the DUP whose copy is popped", "x = 5; 0", kPeepholePass,
+         "function .main\n  PUSHCONST 5\n  SETGLOBAL x\n  PUSH0\n"},
+        {"peephole keeps a DUP whose copy is used", "a = b = 0; 0", kPeepholePass,
+         "function .main\n  PUSH0\n  DUP\n  SETGLOBAL b\n  SETGLOBAL a\n  PUSH0\n"},
+        {"peephole merges SLIDE and POP", "f(); 0", kPeepholePass,
+         "function .main\n  PUSH0\n  GETGLOBAL f\n  CALL\n  POPN 3\n  PUSH0\n"},
+        {"peephole: a condition that never jumps disappears, one that always jumps is a JMP",
+         "do {} while (false); while (false) {}", kPeepholePass,
+         "function .main\nL1:\nL2:\nL3:\nL4:\n  JMP L5\n  JMP L4\nL5:\n  PUSHUNDEF\n"},
+        {"jump threading: a jump to a JMP takes its target",
+         "for (;;) { if (a) continue; b(); }", kPeepholePass | kJumpThreadingPass,
+         "function .main\nL1:\n  GETGLOBAL a\n  JFALSE L4\n  JMP L1\n  JMP L5\nL4:\nL5:\n"
+         "  PUSH0\n  GETGLOBAL b\n  CALL\n  POPN 3\nL2:\n  JMP L1\nL3:\n  PUSHUNDEF\n"},
+        {"dead stores: a store read once right away stays on the stack",
+         "function f() { var v = 1; return v; }", kDeadStorePass,
+         "function f\n  GETARG 1\n  ADD2\n  ARGPAD 2\n  LOCALS 1\n  PUSH1\n  RETURN\n"
+         "  PUSHUNDEF\n  RETURN\nfunction .main\n  PUSHUNDEF\n"},
+        {"dead stores: a slot read again later keeps its store",
+         "function f() { var v = 1; g(v); return v; }", kDeadStorePass | kCleanupPass,
+         "function f\n  GETARG 1\n  ADD2\n  ARGPAD 2\n  LOCALS 1\n  PUSH1\n  SETLOCAL 0\n"
+         "  GETLOCAL 0\n  PUSH1\n  GETGLOBAL g\n  CALL\n  SLIDE 3\n  POP\n  GETLOCAL 0\n"
+         "  RETURN\nfunction .main\n  PUSHUNDEF\n"},
+        {"cleanup: unused labels, code after JMP and RETURN, jumps to the next label",
+         "for (;;) { if (a) continue; b(); }", kAllPasses,
+         "function .main\nL1:\n  GETGLOBAL a\n  JFALSE L4\n  JMP L1\nL4:\n  PUSH0\n"
+         "  GETGLOBAL b\n  CALL\n  POPN 3\n  JMP L1\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Listing(c.source, c.passes), c.expected) << c.what;
+
+    // A unit with a try statement keeps its stores: the handler may read
+    // the local after any instruction of the protected code.
+    std::string guarded = Listing("function f() { try { var v = 1; return v; } catch (e) {} }", kAllPasses);
+    EXPECT_NE(guarded.find("  SETLOCAL 0\n  LEAVETRY 1\n  GETLOCAL 0\n"), std::string::npos) << guarded;
+}
+
 TEST_F(CodegenTest, InvalidJumpsAreCompileErrors) {
     struct Case {
         const char* source;
@@ -165,6 +229,36 @@ TEST_F(CodegenTest, InvalidJumpsAreCompileErrors) {
         std::string messages;
         EXPECT_EQ(Unit(c.source, ".main", &messages), Code{"<compile failed>"}) << c.source;
         EXPECT_EQ(messages, c.message) << c.source;
+    }
+}
+
+// Counts and slots travel in one-byte operands: beyond 125 the program is
+// refused instead of silently wrapping.
+TEST_F(CodegenTest, CountsBeyondOneByteAreRefused) {
+    auto list = [](const char* item, int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += (i ? ", " : "") + std::string(item) + std::to_string(i);
+        return s;
+    };
+    struct Case {
+        std::string source;
+        const char* message;  // null: compiles
+    } cases[] = {
+        {"f(" + list("a", 125) + ");", nullptr},
+        {"f(" + list("a", 126) + ");", "error: line 0: too many arguments\r\n"},
+        {"new F(" + list("a", 126) + ");", "error: line 0: too many arguments\r\n"},
+        {"x = [" + list("", 126) + "];", "error: line 0: too many elements\r\n"},
+        {"function f(" + list("p", 125) + ") {}", nullptr},
+        {"function f(" + list("p", 126) + ") {}", "error: line 0: too many parameters\r\n"},
+    };
+    for (const Case& c : cases) {
+        std::string messages;
+        Code code = Unit(c.source, ".main", &messages);
+        if (c.message == nullptr) {
+            EXPECT_NE(code, Code{"<compile failed>"}) << messages;
+        } else {
+            EXPECT_EQ(messages, c.message) << c.source.substr(0, 20);
+        }
     }
 }
 

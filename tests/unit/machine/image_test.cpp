@@ -77,7 +77,7 @@ function @F_0
     RETURN
 function .main
     GETGLOBAL @F_0
-    SETGLOBAL )" + global + "\n");
+    SETGLOBAL )" + global + "\n    PUSHUNDEF\n");
     };
     for (auto [global, value] : {std::pair{"first", 1}, std::pair{"second", 2}}) {
         std::vector<uint8_t> bytes = image(global, value);

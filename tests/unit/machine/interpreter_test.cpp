@@ -183,6 +183,7 @@ function .main
     GETGLOBAL boom
     CALL
     SLIDE 2
+    POPN 3
     LEAVETRY 1
     PUSHCONST "not reached"
     JMP done
@@ -190,6 +191,7 @@ handler:
 done:
     SETGLOBAL caught
     SETGLOBAL below
+    PUSHUNDEF
 )";
     ASSERT_EQ(RunAsm(program), 1) << ctx->errorText;
     EXPECT_EQ(test::Utf8(Global("caught")), "Runtime error: boom");
@@ -216,6 +218,7 @@ function .main
     LEAVETRY 1
 handler:
     SETGLOBAL caught
+    PUSHUNDEF
 )";
     ASSERT_EQ(RunAsm(caught), 1) << ctx->errorText;
     EXPECT_EQ(Global("caught").integer, 42);  // the value itself, not text
@@ -253,6 +256,7 @@ function .main
     LEAVETRY 1
 handler:
     SETGLOBAL caught
+    PUSHUNDEF
 )";
     ASSERT_EQ(RunAsm(program), 1) << ctx->errorText;
     EXPECT_EQ(test::Utf8(Global("caught")), "Runtime error: stack overflow");
@@ -270,16 +274,31 @@ function .main
 TEST_F(MachineTest, StraightLinePushesNeverRunOffTheStack) {
     // A loop that pushes without popping: every jump checks that the pushes
     // up to the next jump still fit.
-    const char program[] = R"(
-function .main
-loop:
-    PUSH1
-    PUSH1
-    PUSH1
-    JMP loop
-)";
-    EXPECT_EQ(RunAsm(program), 0);
+    EXPECT_EQ(RunAsm("function .main\nloop:\n PUSH1\n PUSH1\n PUSH1\n JMP loop\n"), 0);
     EXPECT_STREQ(ctx->errorText, "Runtime error: stack overflow");
+}
+
+TEST_F(MachineTest, UnitsThatBreakTheStackDisciplineAreRefused) {
+    struct Case {
+        const char* what;
+        const char* program;
+    } cases[] = {
+        // Popping into the frame record would corrupt it.
+        {"pop below the frame", "function .main\n POP\n PUSH0\n"},
+        {"slide below the frame", "function .main\n PUSH0\n SLIDE 3\n"},
+        // END and RETURN need the value they hand back.
+        {"end without a value", "function .main\n PUSH0\n POP\n"},
+        {"a path that pops what another did not push",
+         "function .main\n PUSHTRUE\n JTRUEB join\n PUSH1\njoin:\n POP\n POP\n PUSH0\n"},
+        {"halt", "function .main\n HALT\n PUSH0\n"},
+        // A call whose count is missing or claims more than the stack holds.
+        {"call without a count", "function .main\n GETGLOBAL f\n CALL\n"},
+        {"count beyond the stack", "function .main\n PUSHINT 1000000\n GETGLOBAL f\n CALL\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RunAsm(c.program), 0) << c.what;
+        EXPECT_STREQ(ctx->errorText, "Runtime error: Unimplemented Kelpo Script bytecode") << c.what;
+    }
 }
 
 TEST_F(MachineTest, WithScopesResolveFromTheOutermost) {

@@ -1,0 +1,206 @@
+// The Math object: a class object with the numeric functions as methods and
+// the constants as read-only properties, plus the random generator.
+//
+// Arguments go through ToNumber; Integers become doubles. A missing argument
+// or one that is not a number gives NaN, and so does a function whose
+// result is not a number (Math.sqrt(-1)): the language keeps not-a-number
+// in its own tag, never in a Float.
+//
+// Math.random is the 48-bit linear congruential generator of the drand48
+// family, seeded once per context at registration from the time in seconds.
+#include "corelib/classes.h"
+
+#include <cmath>
+#include <ctime>
+
+#include "runtime/atoms.h"
+#include "runtime/convert.h"
+#include "runtime/native.h"
+
+namespace kelpo {
+namespace {
+
+using Unary = double (*)(double);
+
+struct MathFunction {
+    const char* name;
+    Unary unary;  // null for the members handled by name
+};
+
+double Abs(double x) { return std::fabs(x); }
+double Acos(double x) { return std::acos(x); }
+double Asin(double x) { return std::asin(x); }
+double Atan(double x) { return std::atan(x); }
+double Ceil(double x) { return std::ceil(x); }
+double Cos(double x) { return std::cos(x); }
+double Exp(double x) { return std::exp(x); }
+double Floor(double x) { return std::floor(x); }
+double Log(double x) { return std::log(x); }
+double Sin(double x) { return std::sin(x); }
+double Sqrt(double x) { return std::sqrt(x); }
+double Tan(double x) { return std::tan(x); }
+
+enum Member {
+    kAbs, kAcos, kAsin, kAtan, kAtan2, kCeil, kCos, kExp, kFloor, kLog, kMax, kMin, kPow, kRandom,
+    kRound, kSin, kSqrt, kTan, kFirstConstant, kMemberCount = kFirstConstant + 8
+};
+
+const MathFunction kFunctions[kFirstConstant] = {
+    {"abs", Abs},     {"acos", Acos}, {"asin", Asin},   {"atan", Atan},    {"atan2", nullptr},
+    {"ceil", Ceil},   {"cos", Cos},   {"exp", Exp},     {"floor", Floor},  {"log", Log},
+    {"max", nullptr}, {"min", nullptr}, {"pow", nullptr}, {"random", nullptr}, {"round", nullptr},
+    {"sin", Sin},     {"sqrt", Sqrt}, {"tan", Tan},
+};
+
+struct MathConstant {
+    const char* name;
+    double value;
+};
+
+const MathConstant kConstants[kMemberCount - kFirstConstant] = {
+    {"E", 2.718281828459045},     {"LN10", 2.302585092994046},  {"LN2", 0.6931471805599453},
+    {"LOG10E", 0.4342944819032518}, {"LOG2E", 1.4426950408889634}, {"PI", 3.141592653589793},
+    {"SQRT1_2", 0.7071067811865476}, {"SQRT2", 1.4142135623730951},
+};
+
+struct MathData {
+    Atom atoms[kMemberCount];
+    uint64_t randomState;  // 48 bits
+};
+
+constexpr uint64_t kRandomMask = (uint64_t{1} << 48) - 1;
+
+int MemberOf(const MathData* data, Atom atom) {
+    for (int i = 0; i < kMemberCount; ++i) {
+        if (data->atoms[i] == atom) return i;
+    }
+    return -1;
+}
+
+// The argument k as a double; false when it is missing or not a number.
+bool NumberArg(ScriptContext* context, Value* args, int64_t k, double* out, bool* isInteger) {
+    if (!HasArg(args, k)) return false;
+    Value n = ToNumber(context, args[k]);
+    if (isInteger != nullptr) *isInteger = n.tag == ValueTag::Integer;
+    if (n.tag == ValueTag::Integer) {
+        *out = static_cast<double>(n.integer);
+        return true;
+    }
+    if (n.tag == ValueTag::Float) {
+        *out = n.number;
+        return !std::isnan(n.number);
+    }
+    return false;
+}
+
+Value FloatResult(double x) { return std::isnan(x) ? MakeNaN() : MakeFloat(x); }
+
+Value Extreme(ScriptContext* context, Value* args, bool largest) {
+    if (!HasArg(args, 1)) return MakeNaN();
+    double best = 0.0;
+    for (int64_t k = 1; k <= ArgCount(args); ++k) {
+        double x;
+        if (!NumberArg(context, args, k, &x, nullptr)) return MakeNaN();
+        if (k == 1 || (largest ? x > best : x < best)) best = x;
+    }
+    return MakeFloat(best);
+}
+
+// Two Integer arguments give an Integer while the power stays below 2^53
+// (truncated toward zero, so 2 ** -1 is 0).
+Value Power(ScriptContext* context, Value* args) {
+    double x, y;
+    bool xInteger = false, yInteger = false;
+    if (!NumberArg(context, args, 1, &x, &xInteger) || !NumberArg(context, args, 2, &y, &yInteger)) {
+        return MakeNaN();
+    }
+    double r = std::pow(x, y);
+    if (xInteger && yInteger && std::fabs(r) < 9007199254740992.0) {
+        return MakeInteger(static_cast<int64_t>(std::trunc(r)));
+    }
+    return FloatResult(r);
+}
+
+// floor(x + 0.5) as an Integer; infinities, and values too large for an
+// Integer, stay Floats. An Integer argument is already rounded.
+Value Round(ScriptContext* context, Value* args) {
+    if (!HasArg(args, 1)) return MakeNaN();
+    Value n = ToNumber(context, args[1]);
+    if (n.tag == ValueTag::Integer) return n;
+    if (n.tag != ValueTag::Float || std::isnan(n.number)) return MakeNaN();
+    double r = std::floor(n.number + 0.5);
+    if (!(std::fabs(r) < 9223372036854775808.0)) return MakeFloat(r);
+    return MakeInteger(static_cast<int64_t>(r));
+}
+
+double NextRandom(MathData* data) {
+    data->randomState = (data->randomState * 0x5DEECE66Du + 0xBu) & kRandomMask;
+    return static_cast<double>(data->randomState) / static_cast<double>(uint64_t{1} << 48);
+}
+
+int MathInvoke(ScriptContext* context, NativeClass* klass, void*, Atom method, Value* out,
+               Value* args) {
+    *out = MakeUndefined();
+    auto* data = static_cast<MathData*>(klass->data);
+    if (method == kAtomToString) {
+        *out = StaticText(context, u"[object Math]");
+        return 1;
+    }
+    if (method == kAtomValueOf) {
+        *out = context->atomValues[InternAtom(context, "Math")];
+        return 1;
+    }
+    int member = MemberOf(data, method);
+    if (member < 0 || member >= kFirstConstant) return 0;
+    double x, y;
+    switch (member) {
+        case kAtan2:
+            *out = NumberArg(context, args, 1, &y, nullptr) && NumberArg(context, args, 2, &x, nullptr)
+                       ? FloatResult(std::atan2(y, x))
+                       : MakeNaN();
+            break;
+        case kMax: *out = Extreme(context, args, true); break;
+        case kMin: *out = Extreme(context, args, false); break;
+        case kPow: *out = Power(context, args); break;
+        case kRandom: *out = MakeFloat(NextRandom(data)); break;
+        case kRound: *out = Round(context, args); break;
+        default:
+            *out = NumberArg(context, args, 1, &x, nullptr) ? FloatResult(kFunctions[member].unary(x))
+                                                            : MakeNaN();
+            break;
+    }
+    return 1;
+}
+
+// The constants are read-only: writes are accepted and ignored.
+int MathProperty(ScriptContext*, NativeClass* klass, void*, Atom atom, int isSet, Value* io) {
+    int member = MemberOf(static_cast<MathData*>(klass->data), atom);
+    if (member < kFirstConstant) {
+        if (!isSet) *io = MakeUndefined();
+        return 0;
+    }
+    if (!isSet) *io = MakeFloat(kConstants[member - kFirstConstant].value);
+    return 1;
+}
+
+void FreeMathData(void* data) { ContextFree(data); }
+
+}  // namespace
+
+void RegisterMathObject(ScriptContext* context) {
+    NativeClass* klass = NewNativeClass(context);
+    auto* data = static_cast<MathData*>(ContextCalloc(context, 1, sizeof(MathData)));
+    klass->data = data;
+    klass->freeData = FreeMathData;
+    for (int i = 0; i < kFirstConstant; ++i) data->atoms[i] = InternAtom(context, kFunctions[i].name);
+    for (int i = kFirstConstant; i < kMemberCount; ++i) {
+        data->atoms[i] = InternAtom(context, kConstants[i - kFirstConstant].name);
+    }
+    const uint64_t seconds = static_cast<uint64_t>(std::time(nullptr));
+    data->randomState = ((seconds << 16) + 0x330E) & kRandomMask;
+    klass->invoke = MathInvoke;
+    klass->property = MathProperty;
+    BindGlobalClass(context, "Math", klass);
+}
+
+}  // namespace kelpo
