@@ -36,7 +36,7 @@
 namespace kelpo {
 namespace {
 
-constexpr int kMaxDepth = 1000;
+constexpr int kMaxDepth = 256;
 
 // ---- Saving ----------------------------------------------------------------
 
