@@ -5,10 +5,15 @@
 # seconds), and a virtual display for programs that open windows
 # (KELPO_NEEDS_DISPLAY=1) when there is none.
 #   usage: tools/wine-run.sh PROGRAM.exe [ARGS...]
+#          tools/wine-run.sh --init      (only prepare WINEPREFIX)
 # WINEPREFIX defaults to the "wineprefix" folder beside the program's bin/.
 set -e
 program=$1
 shift
+if [ "$program" = --init ] && [ -z "$WINEPREFIX" ]; then
+    echo "wine-run.sh --init needs WINEPREFIX" >&2
+    exit 2
+fi
 if [ -z "$WINEPREFIX" ]; then
     WINEPREFIX=$(cd "$(dirname "$program")/.." && pwd)/wineprefix
 fi
@@ -26,6 +31,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
             wineserver -w || true
         fi
     ) 9>"$WINEPREFIX.lock"
+fi
+
+if [ "$program" = --init ]; then
+    exit 0
 fi
 
 wineserver -p 60 >/dev/null 2>&1 || true
