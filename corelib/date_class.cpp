@@ -326,10 +326,6 @@ int DateInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom meth
     return 1;
 }
 
-int NoProperty(ScriptContext*, NativeClass*, void*, Atom, int isSet, Value* io) {
-    if (!isSet) *io = MakeUndefined();
-    return 0;
-}
 
 void FreeMemberAtoms(void* data) { ContextFree(data); }
 
@@ -345,7 +341,7 @@ void RegisterDateClass(ScriptContext* context) {
     klass->call = CallDate;
     klass->construct = ConstructDate;
     klass->invoke = DateInvoke;
-    klass->property = NoProperty;
+    klass->property = NoOwnProperties;
     klass->finalize = FreeNativeData;
     BindGlobalClass(context, "Date", klass);
 }

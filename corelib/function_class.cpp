@@ -80,17 +80,13 @@ int FunctionInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom 
     return 0;
 }
 
-int NoProperty(ScriptContext*, NativeClass*, void*, Atom, int isSet, Value* io) {
-    if (!isSet) *io = MakeUndefined();
-    return 0;
-}
 
 }  // namespace
 
 void RegisterFunctionClass(ScriptContext* context) {
     NativeClass* klass = NewNativeClass(context);
     klass->invoke = FunctionInvoke;
-    klass->property = NoProperty;
+    klass->property = NoOwnProperties;
     klass->construct = ConstructFunction;
     BindGlobalClass(context, "Function", klass);
     context->classForTag[static_cast<int>(ValueTag::Function)] = klass;

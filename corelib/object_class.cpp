@@ -71,10 +71,6 @@ int ObjectInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom me
     return 0;
 }
 
-int NoProperty(ScriptContext*, NativeClass*, void*, Atom, int isSet, Value* io) {
-    if (!isSet) *io = MakeUndefined();
-    return 0;
-}
 
 }  // namespace
 
@@ -82,7 +78,7 @@ void RegisterObjectClass(ScriptContext* context) {
     NativeClass* klass = NewNativeClass(context);
     klass->call = CallObject;
     klass->invoke = ObjectInvoke;
-    klass->property = NoProperty;
+    klass->property = NoOwnProperties;
     klass->construct = ConstructObject;
     BindGlobalClass(context, "Object", klass);
     context->classForTag[static_cast<int>(ValueTag::Object)] = klass;

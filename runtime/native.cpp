@@ -26,6 +26,11 @@ void FinalizeInstance(void* block) {
 
 void FreeNativeData(NativeClass* /*klass*/, void* data) { ContextFree(data); }
 
+int NoOwnProperties(ScriptContext*, NativeClass*, void*, Atom, int isSet, Value* io) {
+    if (!isSet) *io = MakeUndefined();
+    return 0;
+}
+
 NativeClass* NewNativeClass(ScriptContext* context) {
     auto* klass = static_cast<NativeClass*>(GcAllocFinalized(context, sizeof(NativeClass)));
     klass->destroy = DestroyClass;

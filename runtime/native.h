@@ -55,6 +55,11 @@ NativeClass* NewNativeClass(ScriptContext* context);
 // A `finalize` for classes whose instance data is one ContextAlloc'ed block.
 void FreeNativeData(NativeClass* klass, void* data);
 
+// A `property` callback for classes without properties of their own: the
+// names go on to the property objects (a read answers Undefined meanwhile).
+int NoOwnProperties(ScriptContext* context, NativeClass* klass, void* data, Atom atom, int isSet,
+                    Value* io);
+
 // Makes a Native value over a new instance. Null data makes a class object;
 // otherwise the instance gets its own property object whose __proto__ is the
 // class prototype.
