@@ -1,0 +1,36 @@
+# The project-data library: every store's byte format, reader beside writer,
+# free of Win32 so it is tested and fuzzed natively too.
+set(KELPO_PROJECT_DATA_SOURCES
+    host/additional_files.cpp
+    host/byte_stream.cpp
+    host/counted_text.cpp
+    host/embedded_file.cpp
+    host/failure_report.cpp
+    host/host_exceptions.cpp
+    host/id_resource.cpp
+    host/instance_folder.cpp
+    host/md5.cpp
+    host/movie_list.cpp
+    host/packed_container.cpp
+    host/safe_names.cpp
+    host/settings_stream.cpp
+    host/shape_masks.cpp
+    host/stored_menu.cpp
+)
+add_library(kelpo_project_data STATIC ${KELPO_PROJECT_DATA_SOURCES})
+target_link_libraries(kelpo_project_data PUBLIC kelpo_engine ZLIB::ZLIB)
+
+# The host's Windows side: resources, the instance folder, saved options in
+# the registry, script resources and support files.
+if(WIN32)
+    add_library(kelpo_host STATIC
+        host/instance_folder_win32.cpp
+        host/project_data.cpp
+        host/project_loading_win32.cpp
+        host/resources_win32.cpp
+        host/saved_options_win32.cpp
+        host/script_resources_win32.cpp
+        host/support_files_win32.cpp
+    )
+    target_link_libraries(kelpo_host PUBLIC kelpo_project_data ole32 version)
+endif()

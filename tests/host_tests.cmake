@@ -1,0 +1,20 @@
+# Project-data formats: containers, settings, movie lists, masks, menus, the
+# ID resource and the additional-files archive.
+kelpo_add_test(project_data_tests
+    unit/host/host_test_support.cpp
+    unit/host/container_test.cpp
+    unit/host/settings_stream_test.cpp
+    unit/host/movie_list_test.cpp
+    unit/host/stored_menu_test.cpp
+    unit/host/id_resource_test.cpp
+    unit/host/instance_folder_test.cpp
+    unit/host/additional_files_test.cpp
+)
+target_link_libraries(project_data_tests PRIVATE kelpo_project_data)
+
+# A projector stand-in that reports the stores packaged into it.
+if(WIN32)
+    add_executable(project_probe e2e/project_probe.cpp)
+    target_link_libraries(project_probe PRIVATE kelpo_host)
+    target_include_directories(project_probe PRIVATE ${CMAKE_SOURCE_DIR})
+endif()
