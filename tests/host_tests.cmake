@@ -18,3 +18,13 @@ if(WIN32)
     target_link_libraries(project_probe PRIVATE kelpo_host)
     target_include_directories(project_probe PRIVATE ${CMAKE_SOURCE_DIR})
 endif()
+
+# End to end: a project packaged into the stand-in by the builder, run under
+# Wine, reporting every store it reads back.
+if(WIN32 AND KELPO_RUN_WINDOWS_TESTS AND TARGET kelpo-build)
+    add_test(NAME packaged_project
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/packaged_project.sh $<TARGET_FILE:kelpo-build>
+                     $<TARGET_FILE:project_probe> $<TARGET_FILE:make-test-movie> ${KELPO_TEST_RUNNER})
+    set_tests_properties(packaged_project PROPERTIES TIMEOUT 300
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+endif()

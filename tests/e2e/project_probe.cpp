@@ -5,6 +5,8 @@
 //
 //   project_probe.exe                 report every store, then clean up
 //   project_probe.exe --caption TEXT  also change the caption and save the options
+//   project_probe.exe --extra PATH    look up an additional file (repeatable)
+//   project_probe.exe --support NAME  supply support file 1 as NAME
 #include <windows.h>
 
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include "host/resources_win32.h"
 #include "host/script_resources_win32.h"
 #include "host/stored_menu.h"
+#include "host/support_files_win32.h"
 #include "platform/files.h"
 #include "runtime/trace.h"
 
@@ -98,6 +101,16 @@ void PrintStores(ProjectData& project, int argc, char** argv) {
         if (FileExists(path)) std::printf(" \"%s\"", Content(path).c_str());
         std::printf("\n");
     }
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::string(argv[i]) != "--support") continue;
+        const char* name = argv[i + 1];
+        bool provided = ProvideSupportFile(1, name, project.instanceFolder);
+        std::string path = project.instanceFolder + name;
+        std::printf("support: %s provided=%d %s\n", name, provided,
+                    FileExists(path) ? ("\"" + Content(path) + "\"").c_str() : "<none>");
+    }
+    // The system's OLEAUT32.DLL is recent enough, so no question is asked.
+    std::printf("support: OLEAUT32.DLL 2.0 up to date=%d\n", UpdateSystemDll(2, "OLEAUT32.DLL", 2, 0));
     if (HBITMAP picture = LoadAboutPicture(project)) {
         BITMAP info;
         GetObjectA(picture, sizeof info, &info);

@@ -1,0 +1,160 @@
+// make-test-movie: writes a Flash movie file for tests.
+//
+//   make-test-movie [--width PX] [--height PX] [--rate FPS] [--frames N]
+//                   [--version N] [--background RRGGBB] [--compressed]
+//                   [--label FRAME:TEXT]... [--fscommand FRAME:COMMAND[:ARGS]]...
+//                   [--tag CODE:HEXBYTES]... -o OUT.swf
+//
+// Frames count from 1. Errors go to standard error with exit status 1.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include "tests/support/test_movie.h"
+
+namespace {
+
+using namespace kelpo::test;
+
+const char kUsage[] =
+    "usage: make-test-movie [options] -o OUT.swf\n"
+    "  --width PX, --height PX     frame size in pixels (550 x 400)\n"
+    "  --rate FPS                  frame rate, 8.8 fixed point (12)\n"
+    "  --frames N                  frame count (1)\n"
+    "  --version N                 file version byte (6)\n"
+    "  --background RRGGBB         SetBackgroundColor tag\n"
+    "  --compressed                CWS: zlib-compressed body\n"
+    "  --label FRAME:TEXT          FrameLabel on a frame\n"
+    "  --fscommand FRAME:CMD[:ARGS]  DoAction with an fscommand on a frame\n"
+    "  --tag CODE:HEXBYTES         a raw tag before the first frame\n";
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+long ParseInteger(const std::string& text, long low, long high, const char* what) {
+    char* end = nullptr;
+    errno = 0;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || errno != 0 || value < low || value > high)
+        throw UsageError(std::string(what) + " must be a number from " + std::to_string(low) + " to " +
+                         std::to_string(high) + ", not \"" + text + "\"");
+    return value;
+}
+
+uint16_t ParseRate(const std::string& text) {
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(value >= 0 && value < 256))
+        throw UsageError("--rate must be a number from 0 to 255.99, not \"" + text + "\"");
+    return static_cast<uint16_t>(value * 256 + 0.5 > 65535 ? 65535 : value * 256 + 0.5);
+}
+
+uint32_t ParseColor(const std::string& text) {
+    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        throw UsageError("--background must be six hex digits RRGGBB, not \"" + text + "\"");
+    return static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 16));
+}
+
+std::vector<uint8_t> ParseHexBytes(const std::string& text) {
+    if (text.size() % 2 != 0 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        throw UsageError("tag bytes must be pairs of hex digits, not \"" + text + "\"");
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i < text.size(); i += 2)
+        bytes.push_back(static_cast<uint8_t>(std::strtoul(text.substr(i, 2).c_str(), nullptr, 16)));
+    return bytes;
+}
+
+// Splits "FRAME:REST" and checks the frame number.
+int SplitFrame(const std::string& text, std::string& rest, const char* option) {
+    size_t colon = text.find(':');
+    if (colon == std::string::npos)
+        throw UsageError(std::string(option) + " needs FRAME:..., not \"" + text + "\"");
+    rest = text.substr(colon + 1);
+    return static_cast<int>(ParseInteger(text.substr(0, colon), 1, 65535, option));
+}
+
+int Run(int argc, char** argv) {
+    FramedMovie movie;
+    std::string output;
+    for (int i = 1; i < argc; ++i) {
+        std::string option = argv[i];
+        if (option == "--help" || option == "-h") {
+            fputs(kUsage, stdout);
+            return 0;
+        }
+        if (option == "--compressed") {
+            movie.header.compressed = true;
+            continue;
+        }
+        if (i + 1 >= argc) throw UsageError(option + " needs a value");
+        std::string value = argv[++i];
+        std::string rest;
+        if (option == "-o") {
+            output = value;
+        } else if (option == "--width") {
+            movie.header.widthTwips = static_cast<int32_t>(ParseInteger(value, 0, 20000, "--width")) * kTwipsPerPixel;
+        } else if (option == "--height") {
+            movie.header.heightTwips = static_cast<int32_t>(ParseInteger(value, 0, 20000, "--height")) * kTwipsPerPixel;
+        } else if (option == "--rate") {
+            movie.header.frameRate = ParseRate(value);
+        } else if (option == "--frames") {
+            movie.header.frameCount = static_cast<uint16_t>(ParseInteger(value, 0, 65535, "--frames"));
+        } else if (option == "--version") {
+            movie.header.version = static_cast<uint8_t>(ParseInteger(value, 1, 255, "--version"));
+        } else if (option == "--background") {
+            movie.hasBackground = true;
+            movie.background = ParseColor(value);
+        } else if (option == "--label") {
+            int frame = SplitFrame(value, rest, "--label");
+            movie.labels[frame] = rest;
+        } else if (option == "--fscommand") {
+            int frame = SplitFrame(value, rest, "--fscommand");
+            size_t colon = rest.find(':');
+            std::string command = rest.substr(0, colon);
+            std::string arguments = colon == std::string::npos ? "" : rest.substr(colon + 1);
+            if (command.empty()) throw UsageError("--fscommand needs a command name");
+            movie.fsCommands.emplace(frame, std::make_pair(command, arguments));
+        } else if (option == "--tag") {
+            size_t colon = value.find(':');
+            if (colon == std::string::npos) throw UsageError("--tag needs CODE:HEXBYTES, not \"" + value + "\"");
+            auto code = static_cast<uint16_t>(ParseInteger(value.substr(0, colon), 0, 1023, "--tag code"));
+            std::vector<uint8_t> tag = EncodeTag(code, ParseHexBytes(value.substr(colon + 1)));
+            movie.extraTags.insert(movie.extraTags.end(), tag.begin(), tag.end());
+        } else {
+            throw UsageError("unknown option " + option);
+        }
+    }
+    if (output.empty()) throw UsageError("missing -o OUT.swf");
+    for (const auto& entry : movie.labels)
+        if (entry.first > movie.header.frameCount)
+            throw UsageError("--label frame " + std::to_string(entry.first) + " is past the last frame");
+    for (const auto& entry : movie.fsCommands)
+        if (entry.first > movie.header.frameCount)
+            throw UsageError("--fscommand frame " + std::to_string(entry.first) + " is past the last frame");
+
+    std::vector<uint8_t> bytes = WriteFramedMovie(movie);
+    FILE* file = std::fopen(output.c_str(), "wb");
+    bool written = file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (file != nullptr && std::fclose(file) != 0) written = false;
+    if (!written) {
+        std::remove(output.c_str());
+        fprintf(stderr, "make-test-movie: cannot write \"%s\"\n", output.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& error) {
+        fprintf(stderr, "make-test-movie: %s\n", error.what());
+        return 1;
+    }
+}
