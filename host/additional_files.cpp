@@ -100,17 +100,6 @@ bool NextEntry(ArchiveFile& file, Cursor& listing, Entry& entry) {
     return true;
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 // Finds the root listing; false when the executable carries no archive.
 bool ReadRootListing(ArchiveFile& file, Cursor& root) {
     long size = file.Size();
@@ -125,7 +114,7 @@ bool ReadRootListing(ArchiveFile& file, Cursor& root) {
     at.position += 4;
     if (magic[0] != 'S' || magic[1] != 'A' || magic[2] != 'F' || magic[3] != 0) return false;
     if (TakeU32(file, at) == 0) return false;
-    if (!SameName(TakeCountedText(file, at), "Application")) return false;
+    if (!SameNameIgnoringCase(TakeCountedText(file, at), "Application")) return false;
     uint32_t listingSize = TakeU32(file, at);
     if (listingSize > static_cast<unsigned long>(at.end - at.position)) return false;
     root = Cursor{at.position, at.position + static_cast<long>(listingSize)};
@@ -216,7 +205,7 @@ std::string LookUp(ArchiveFile& file, Cursor listing, const std::vector<std::str
         bool found = false;
         while (NextEntry(file, listing, entry)) {
             // A file can only end the path; "a.txt\b" names nothing.
-            if (SameName(entry.name, parts[i]) && (entry.folder || last)) {
+            if (SameNameIgnoringCase(entry.name, parts[i]) && (entry.folder || last)) {
                 found = true;
                 break;
             }

@@ -18,4 +18,8 @@ bool IsBareFileName(const std::string& name);
 // `parts` with the non-empty parts when given.
 bool IsContainedRelativePath(const std::string& path, std::vector<std::string>* parts = nullptr);
 
+// Compares two ANSI names without regard to ASCII letter case, as resource
+// and archive names are compared.
+bool SameNameIgnoringCase(const std::string& a, const std::string& b);
+
 }  // namespace kelpo

@@ -1,8 +1,10 @@
-# The project-data library: every store's byte format, reader beside writer,
-# free of Win32 so it is tested and fuzzed natively too.
+# The host's portable half: every project store's byte format (reader beside
+# writer), movie information and the command bridge; free of Win32 so it is
+# tested and fuzzed natively too.
 set(KELPO_PROJECT_DATA_SOURCES
     host/additional_files.cpp
     host/byte_stream.cpp
+    host/command_bridge.cpp
     host/counted_text.cpp
     host/embedded_file.cpp
     host/failure_report.cpp
@@ -10,9 +12,12 @@ set(KELPO_PROJECT_DATA_SOURCES
     host/id_resource.cpp
     host/instance_folder.cpp
     host/md5.cpp
+    host/movie_info.cpp
     host/movie_list.cpp
     host/packed_container.cpp
+    host/project_data.cpp
     host/safe_names.cpp
+    host/script_cache.cpp
     host/settings_stream.cpp
     host/shape_masks.cpp
     host/stored_menu.cpp
@@ -25,7 +30,6 @@ target_link_libraries(kelpo_project_data PUBLIC kelpo_engine ZLIB::ZLIB)
 if(WIN32)
     add_library(kelpo_host STATIC
         host/instance_folder_win32.cpp
-        host/project_data.cpp
         host/project_loading_win32.cpp
         host/resources_win32.cpp
         host/saved_options_win32.cpp

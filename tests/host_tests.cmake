@@ -9,8 +9,10 @@ kelpo_add_test(project_data_tests
     unit/host/id_resource_test.cpp
     unit/host/instance_folder_test.cpp
     unit/host/additional_files_test.cpp
+    unit/host/movie_info_test.cpp
+    unit/host/command_bridge_test.cpp
 )
-target_link_libraries(project_data_tests PRIVATE kelpo_project_data)
+target_link_libraries(project_data_tests PRIVATE kelpo_project_data kelpo_test_movie)
 
 # A projector stand-in that reports the stores packaged into it.
 if(WIN32)
