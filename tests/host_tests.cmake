@@ -30,3 +30,13 @@ if(WIN32 AND KELPO_RUN_WINDOWS_TESTS AND TARGET kelpo-build)
     set_tests_properties(packaged_project PROPERTIES TIMEOUT 300
         ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
+
+# The window framework, under Wine with a virtual display.
+if(WIN32)
+    kelpo_add_test(framework_tests unit/framework/framework_test.cpp)
+    target_link_libraries(framework_tests PRIVATE kelpo_framework)
+    if(KELPO_RUN_WINDOWS_TESTS)
+        set_tests_properties(framework_tests PROPERTIES
+            ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;KELPO_NEEDS_DISPLAY=1")
+    endif()
+endif()
