@@ -5,6 +5,7 @@ set(KELPO_PROJECT_DATA_SOURCES
     host/additional_files.cpp
     host/byte_stream.cpp
     host/command_bridge.cpp
+    host/copy_data_call.cpp
     host/counted_text.cpp
     host/embedded_file.cpp
     host/failure_report.cpp
