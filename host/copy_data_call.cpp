@@ -3,6 +3,12 @@
 
 #include <cstring>
 
+#include "compiler/engine.h"
+#include "runtime/call.h"
+#include "runtime/convert.h"
+#include "runtime/errors.h"
+#include "runtime/strings.h"
+
 namespace kelpo {
 
 namespace {
@@ -31,6 +37,26 @@ bool ParseCopyDataCall(const uint8_t* bytes, size_t size, CopyDataCall& call) {
         call.arguments.push_back(argument);
     }
     return true;
+}
+
+std::string RunCopyDataCall(ScriptRunner* engine, const CopyDataCall& call) {
+    ScriptContext* context = engine->context;
+    std::vector<Value> args(call.arguments.size() + 1);
+    args[0] = MakeInteger(static_cast<int64_t>(call.arguments.size()));
+    bool built = CatchRaise(context, [&] {
+        for (size_t i = 0; i < call.arguments.size(); ++i)
+            args[i + 1] = NewStringFromAnsi(context, call.arguments[i].data(), call.arguments[i].size());
+    });
+    if (!built || !CallFunction(context, call.function.c_str(), nullptr, static_cast<int>(args.size()), args.data()))
+        context->result = MakeUndefined();
+    std::string reply = "undefined";
+    CatchRaise(context, [&] {
+        Value text = ToString(context, context->result);
+        char* ansi = StringToAnsi(context, text);
+        reply = ansi;
+        ContextFree(ansi);
+    });
+    return reply;
 }
 
 void WriteCallReply(uint8_t* mapping, size_t mappingSize, const std::string& text) {

@@ -28,6 +28,13 @@ struct CopyDataCall {
 // runs to the end of the block without its NUL ends there.
 bool ParseCopyDataCall(const uint8_t* bytes, size_t size, CopyDataCall& call);
 
+struct ScriptRunner;
+
+// Calls the named global function of the engine with the arguments as
+// Strings and gives its result converted to text ("undefined" when the
+// call failed).
+std::string RunCopyDataCall(ScriptRunner* engine, const CopyDataCall& call);
+
 // Writes the reply text with its NUL at offset 4 of a mapping of
 // `mappingSize` bytes when text + 5 bytes fit into 65536 (and the mapping);
 // otherwise a zero u32 at offset 4.

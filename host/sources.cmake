@@ -39,4 +39,21 @@ if(WIN32)
     )
     target_link_libraries(kelpo_host PUBLIC kelpo_project_data ole32 version)
 endif()
+
+
+# The projector program: application object, main frame, player wrapper.
+if(WIN32)
+    enable_language(RC)
+    add_library(kelpo_projector STATIC
+        host/main_frame.cpp
+        host/open_location_dialog.cpp
+        host/player_dispatch.cpp
+        host/projector_app.cpp
+        host/shockwave_flash.cpp
+        host/window_placement.cpp
+    )
+    target_link_libraries(kelpo_projector PUBLIC kelpo_host kelpo_framework ws2_32 comctl32 comdlg32)
+    add_executable(kelpo-projector WIN32 host/projector_main.cpp host/resources/projector.rc)
+    target_link_libraries(kelpo-projector PRIVATE kelpo_projector)
+endif()
 include(${CMAKE_SOURCE_DIR}/host/framework/sources.cmake)

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "compiler/engine.h"
 #include "host/copy_data_call.h"
 
 namespace kelpo::test {
@@ -66,6 +67,25 @@ TEST(CopyDataCall, RepliesFitTheMappingOrBecomeEmpty) {
     WriteCallReply(small.data(), small.size(), "far too long for it");
     EXPECT_EQ(0, small[4]);
     EXPECT_EQ(0xAA, small[15]);
+}
+
+}  // namespace
+}  // namespace kelpo::test
+
+namespace kelpo::test {
+namespace {
+
+TEST(CopyDataCall, CallsTheGlobalFunctionWithStringArguments) {
+    ScriptRunner* engine = NewScriptRunner(nullptr);
+    ASSERT_EQ(1, RunSource(engine, "function join(a, b) { return a + '+' + b + ':' + typeof a; } last = 5;"));
+    CopyDataCall call{"map", "join", {"1", "two"}};
+    EXPECT_EQ("1+two:string", RunCopyDataCall(engine, call));
+    call.function = "missing";
+    EXPECT_EQ("undefined", RunCopyDataCall(engine, call));
+    RunSource(engine, "function fails() { throw 'x'; }");
+    call.function = "fails";
+    EXPECT_EQ("undefined", RunCopyDataCall(engine, call));
+    FreeScriptRunner(engine);
 }
 
 }  // namespace

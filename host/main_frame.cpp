@@ -1,0 +1,227 @@
+// The main frame: player host, command bridge, deferred close, session end,
+// inter-process calls and File Open.
+#include "host/main_frame.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include "host/copy_data_call.h"
+#include "host/host_exceptions.h"
+#include "host/open_location_dialog.h"
+#include "host/player_dispatch.h"
+#include "host/project_data.h"
+#include "host/project_loading_win32.h"
+#include "host/resources_win32.h"
+#include "host/window_placement.h"
+
+namespace kelpo {
+
+namespace {
+
+bool LoadScriptResource(void*, const char* name, std::vector<uint8_t>& image) {
+    try {
+        image = LoadPackedResource("KELPO", name);
+        return true;
+    } catch (const CTopBaseException&) {
+        return false;  // a missing or damaged resource runs nothing
+    }
+}
+
+std::string BstrToAnsi(const VARIANT& value) {
+    if (value.vt != VT_BSTR || !value.bstrVal) return std::string();
+    int units = static_cast<int>(SysStringLen(value.bstrVal));
+    int length = WideCharToMultiByte(CP_ACP, 0, value.bstrVal, units, nullptr, 0, nullptr, nullptr);
+    std::string text(length, '\0');
+    if (length) WideCharToMultiByte(CP_ACP, 0, value.bstrVal, units, &text[0], length, nullptr, nullptr);
+    return text;
+}
+
+}  // namespace
+
+const framework::MessageEntry CMainFrame::kEntries[] = {
+    framework::OnMessage(WM_CREATE, &CMainFrame::OnCreate),
+    framework::OnMessage(WM_CLOSE, &CMainFrame::OnClose),
+    framework::OnMessage(kCloseMessage, &CMainFrame::OnClose),
+    framework::OnMessage(WM_ENDSESSION, &CMainFrame::OnEndSession),
+    framework::OnMessage(WM_COPYDATA, &CMainFrame::OnCopyData),
+    framework::OnMessage(WM_ERASEBKGND, &CMainFrame::OnEraseBackground),
+    framework::OnMessage(WM_SYSCOMMAND, &CMainFrame::OnSysCommand),
+    framework::OnMessage(kScaleModeMessage, &CMainFrame::OnScaleMode),
+    framework::OnMessage(kBackgroundMessage, &CMainFrame::OnBackground),
+    framework::OnMessage(WM_DESTROY, &CMainFrame::OnDestroy),
+    framework::OnCommand(kFileOpenCommand, &CMainFrame::OnFileOpen),
+    // Still to come with their settings objects: 0x800A (re-apply the clip
+    // shape), 0x87D3 (tray icon notifications), WM_INITMENUPOPUP and the
+    // owner-drawn menu messages, script menu commands 47000 to 56999, and
+    // WM_ENTERSIZEMOVE / WM_EXITSIZEMOVE for keep-ratio resizing.
+};
+const framework::MessageMap CMainFrame::kMap = framework::MakeMessageMap(&FrameWindow::kMap, kEntries);
+
+const framework::MessageMap* CMainFrame::GetMessageMap() const {
+    return &kMap;
+}
+
+CMainFrame::CMainFrame() {
+    bridge_.host.user = this;
+    bridge_.host.loadScript = LoadScriptResource;
+    bridge_.host.closeMainWindow = [](void* user) {
+        SendMessageA(static_cast<CMainFrame*>(user)->Handle(), WM_CLOSE, 0, 0);
+    };
+    bridge_.host.applyWindowSettings = [](void* user) {
+        CMainFrame* frame = static_cast<CMainFrame*>(user);
+        PlaceWindowForMovie(frame->Handle(), frame->player_.MovieSize());
+    };
+    bridge_.host.exec = [](void*, const std::string& commandLine) { WinExec(commandLine.c_str(), SW_SHOWNORMAL); };
+}
+
+bool CMainFrame::CreateFrame(HWND owner, HICON icon) {
+    return Create("KelpoProjectorFrame", "", WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                  CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, 0, icon);
+}
+
+LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    // The status bar starts hidden; the StatusBar settings object shows it.
+    statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD, 0, 0, 0, 0, Handle(),
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)), nullptr, nullptr);
+    if (statusBar_) DockBar(statusBar_);
+    return CreatePlayerHost() ? 0 : -1;
+}
+
+bool CMainFrame::CreatePlayerHost() {
+    std::string path = CShockwaveFlash::ProvidePlayer();
+    if (FAILED(player_.CreatePlayer(Handle(), path, ViewRect()))) {
+        ExecuteCommand(bridge_, "Kelpo_Run", "Initialize");
+        if (LastBooleanResult(bridge_) != 0)
+            MessageBoxA(nullptr, "Failed to load the Macromedia Flash Player!", MessageTitle(TheProject()).c_str(),
+                        MB_OK | MB_ICONERROR);
+        return false;
+    }
+    player_.ConnectFSCommand(OnPlayerEvent, this);
+    if (HWND control = player_.Handle()) SetFocus(control);
+    // Marks the frame for the owner-drawn menus.
+    SetPropA(Handle(), "XPWndProp_MenuXP", reinterpret_cast<HANDLE>(1));
+    return true;
+}
+
+void CMainFrame::OnPlayerEvent(void* user, DISPID id, DISPPARAMS* params) {
+    if (id != player_id::kFSCommand || !params || params->cArgs < 2) return;
+    CMainFrame* frame = static_cast<CMainFrame*>(user);
+    // Arguments arrive last first: command, then its argument.
+    ExecuteCommand(frame->bridge_, BstrToAnsi(params->rgvarg[1]), BstrToAnsi(params->rgvarg[0]));
+}
+
+void CMainFrame::OnViewResized(const RECT& view) {
+    player_.Move(view);
+    StoreAspectRatio();
+}
+
+void CMainFrame::StoreAspectRatio() {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    if (client.bottom > client.top)
+        aspectRatio_ = static_cast<float>(client.right - client.left) / static_cast<float>(client.bottom - client.top);
+}
+
+bool CMainFrame::OpenMovie(const std::string& path) {
+    bool autoPlay = (TheProject().settings.behaviour.flags & kBehaviourAutoPlay) != 0;
+    if (!player_.PlayMovie(path, autoPlay)) return false;
+    PlaceWindowForMovie(Handle(), player_.MovieSize());
+    StoreAspectRatio();
+    return true;
+}
+
+void CMainFrame::ShutDownPlayer() {
+    player_.StopPlayer();
+}
+
+LRESULT CMainFrame::OnClose(WPARAM, LPARAM) {
+    if (bridge_.busy > 0) {
+        // Inside a script call: end a modal dialog the script may show, and
+        // come back when the call has returned.
+        HWND active = GetActiveWindow();
+        if (active && active != Handle()) PostMessageA(active, WM_COMMAND, IDCANCEL, 0);
+        quitPending_ = true;
+        PostMessageA(Handle(), WM_CLOSE, 0, 0);
+        return 0;
+    }
+    quitPending_ = false;
+    ExecuteCommand(bridge_, "Kelpo_Quit", "");
+    // The trace file and the tray icon close here once their objects exist.
+    ShutDownPlayer();
+    DestroyWindow(Handle());
+    return 0;
+}
+
+LRESULT CMainFrame::OnEndSession(WPARAM wParam, LPARAM lParam) {
+    if (wParam) {
+        ShutDownPlayer();
+        ExecuteCommand(bridge_, "Kelpo_Quit", "");
+        sessionEnding_ = true;
+    }
+    return DefaultProc(WM_ENDSESSION, wParam, lParam);
+}
+
+LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM lParam) {
+    if (!bridge_.mainEngine) return 0;
+    const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    CopyDataCall call;
+    if (!data || !ParseCopyDataCall(static_cast<const uint8_t*>(data->lpData), data->cbData, call)) return -1;
+    std::string reply;
+    {
+        ScriptBusyScope busy(bridge_);
+        reply = RunCopyDataCall(bridge_.mainEngine, call);
+    }
+    if (HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, call.mappingName.c_str())) {
+        if (void* view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kCallReplySize)) {
+            MEMORY_BASIC_INFORMATION region{};
+            VirtualQuery(view, &region, sizeof region);
+            WriteCallReply(static_cast<uint8_t*>(view), region.RegionSize, reply);
+            UnmapViewOfFile(view);
+        }
+        CloseHandle(mapping);
+    }
+    return static_cast<LRESULT>(reply.size());
+}
+
+LRESULT CMainFrame::OnEraseBackground(WPARAM, LPARAM) {
+    return 1;  // the player covers the client area
+}
+
+LRESULT CMainFrame::OnSysCommand(WPARAM wParam, LPARAM lParam) {
+    UINT id = static_cast<UINT>(wParam);
+    if (player_menu::IsPlayerCommand(id) && player_.Handle()) {
+        SendMessageA(player_.Handle(), WM_COMMAND, id, reinterpret_cast<LPARAM>(GetSystemMenu(Handle(), FALSE)));
+        return 0;
+    }
+    // 32777 (options), 32778 (help) and 32780 (about) open the option pages,
+    // the help file and the about box once those exist.
+    return DefaultProc(WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT CMainFrame::OnScaleMode(WPARAM wParam, LPARAM) {
+    PutPlayerLong(player_.Player(), player_id::kScaleMode, static_cast<long>(wParam));
+    return 0;
+}
+
+LRESULT CMainFrame::OnBackground(WPARAM wParam, LPARAM) {
+    PutPlayerLong(player_.Player(), player_id::kBackgroundColor, static_cast<long>(wParam));
+    return 0;
+}
+
+LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
+    ShutDownPlayer();
+    ShutDownBridge(bridge_);
+    PostQuitMessage(0);
+    return 0;
+}
+
+void CMainFrame::OnFileOpen(UINT) {
+    if (!noMovie_) return;
+    std::string location;
+    if (!AskForLocation(Handle(), location) || location.empty()) return;
+    OpenMovie(location);
+}
+
+}  // namespace kelpo
