@@ -41,3 +41,19 @@ if(WIN32)
             ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;KELPO_NEEDS_DISPLAY=1")
     endif()
 endif()
+
+# End to end: packaged projects run in the projector, with a peer process
+# playing the other projector or the person at the keyboard.
+if(WIN32)
+    add_executable(projector_peer e2e/projector_peer.cpp)
+endif()
+if(WIN32 AND KELPO_RUN_WINDOWS_TESTS AND TARGET kelpo-build AND TARGET kelpo_player)
+    add_test(NAME projector_runs
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/projector_runs.sh $<TARGET_FILE:kelpo-build>
+                     $<TARGET_FILE:kelpo-projector> $<TARGET_FILE:kelpo_player> $<TARGET_FILE:make-test-movie>
+                     $<TARGET_FILE:projector_peer> ${KELPO_TEST_RUNNER})
+    # Instance folders are counted in the shared temporary folder.
+    set_tests_properties(projector_runs PROPERTIES TIMEOUT 900 RESOURCE_LOCK wine_temp
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+    set_tests_properties(packaged_project PROPERTIES RESOURCE_LOCK wine_temp)
+endif()

@@ -1,0 +1,125 @@
+// Plays the other side of a running projector in end-to-end tests: another
+// projector calling a script function through WM_COPYDATA, a person
+// answering a message box or the File Open dialog, or closing the window.
+//
+//   projector_peer call SECONDS FUNCTION [ARGS...]   prints the returned length and the reply
+//   projector_peer dialog SECONDS [LOCATION]          prints a dialog's title and texts, then
+//                                                     types LOCATION (if given) and presses OK
+//   projector_peer command SECONDS ID                 sends WM_COMMAND ID to the main window
+//   projector_peer close SECONDS                      posts WM_CLOSE to the main window
+// Each waits up to SECONDS for the window it needs; exit status 1 when it
+// never appears.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kFrameClass[] = "KelpoProjectorFrame";
+
+template <class Find>
+HWND WaitFor(double seconds, Find find) {
+    for (int waited = 0; waited < seconds * 10; ++waited) {
+        if (HWND found = find()) return found;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+HWND WaitForFrame(double seconds) {
+    return WaitFor(seconds, [] { return FindWindowA(kFrameClass, nullptr); });
+}
+
+BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM found) {
+    char className[32] = "";
+    GetClassNameA(hwnd, className, sizeof className);
+    if (std::string(className) == "#32770" && IsWindowVisible(hwnd)) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK PrintChildText(HWND child, LPARAM) {
+    char className[32] = "", text[512] = "";
+    GetClassNameA(child, className, sizeof className);
+    GetWindowTextA(child, text, sizeof text);
+    if (std::string(className) == "Static" && text[0]) std::printf("text: %s\n", text);
+    return TRUE;
+}
+
+BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
+    char className[32] = "";
+    GetClassNameA(child, className, sizeof className);
+    if (std::string(className) == "Edit") {
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int Call(double seconds, int argc, char** argv) {
+    HWND frame = WaitForFrame(seconds);
+    if (!frame) return 1;
+    const char mappingName[] = "KelpoPeerReply";
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 65536, mappingName);
+    auto* view = static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 65536));
+    if (!view) return 1;
+    *reinterpret_cast<uint32_t*>(view) = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(frame));
+    std::string block = std::string(mappingName) + '\0';
+    for (int i = 0; i < argc; ++i) block += std::string(argv[i]) + '\0';
+    block += '\0';
+    COPYDATASTRUCT data{0, static_cast<DWORD>(block.size()), &block[0]};
+    LRESULT length = SendMessageA(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    std::string reply(reinterpret_cast<const char*>(view + 4), strnlen(reinterpret_cast<const char*>(view + 4), 65532));
+    std::printf("length: %ld\nreply: %s\n", static_cast<long>(length),
+                reply.size() > 60 ? (reply.substr(0, 60) + "...").c_str() : reply.c_str());
+    UnmapViewOfFile(view);
+    CloseHandle(mapping);
+    return 0;
+}
+
+int AnswerDialog(double seconds, const char* location) {
+    HWND dialog = WaitFor(seconds, [] {
+        HWND found = nullptr;
+        EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&found));
+        return found;
+    });
+    if (!dialog) return 1;
+    Sleep(200);  // let the dialog finish initializing
+    char title[256] = "";
+    GetWindowTextA(dialog, title, sizeof title);
+    std::printf("dialog: %s\n", title);
+    EnumChildWindows(dialog, PrintChildText, 0);
+    if (location) {
+        HWND edit = nullptr;
+        EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&edit));
+        if (edit) SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(location));
+    }
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return 2;
+    std::string action = argv[1];
+    double seconds = std::atof(argv[2]);
+    if (action == "call" && argc >= 4) return Call(seconds, argc - 3, argv + 3);
+    if (action == "dialog") return AnswerDialog(seconds, argc >= 4 ? argv[3] : nullptr);
+    HWND frame = WaitForFrame(seconds);
+    if (!frame) return 1;
+    if (action == "command" && argc >= 4) {
+        PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0);
+        return 0;
+    }
+    if (action == "close") {
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return 2;
+}

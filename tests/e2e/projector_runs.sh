@@ -1,0 +1,165 @@
+#!/bin/sh
+# Runs packaged projects in the real projector under Wine, each with a time
+# limit, and checks what their scripts wrote (DataFile INI files in the
+# working folder), how the process ended, and that the instance folder is
+# gone afterwards.
+#
+#   projector_runs.sh KELPO_BUILD PROJECTOR PLAYER_DLL MAKE_TEST_MOVIE PEER RUNNER
+set -e
+absolute() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
+builder=$(absolute "$1")
+projector=$(absolute "$2")
+player=$(absolute "$3")
+movie_tool=$(absolute "$4")
+peer=$(absolute "$5")
+runner=$(absolute "$6")
+
+# Every program of a run shares one display: the projector's windows and
+# the peer that answers them.
+if [ -z "$DISPLAY" ] && command -v xvfb-run >/dev/null 2>&1; then
+    exec xvfb-run -a "$0" "$@"
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kelpo-projector.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+temp="$WINEPREFIX/drive_c/users/$(id -un)/Temp"
+failures=0
+
+fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
+windows() { $runner "$@" > out.raw 2>/dev/null; status=$?; tr -d '\r' < out.raw; rm -f out.raw; return $status; }
+instance_folders() { ls -d "$temp"/\{*\} 2>/dev/null | sort; }
+
+# new_case NAME: a fresh project folder with the player and a key of its own.
+new_case() {
+    case=$1
+    mkdir -p "$work/$case"
+    cd "$work/$case"
+    key="KelpoRun$$-$case"
+}
+
+movie() { windows "$movie_tool" "$@" > /dev/null; }
+
+# build [EXTRA JSON MEMBERS]: packs project.json around the given members.
+build() {
+    cat > project.json <<JSON
+{ "version": { "productName": "$case" }, "player": "$(echo "$player" | sed 's/\\/\\\\/g')",
+  "registry": "$key/Test", $1 }
+JSON
+    windows "$builder" project.json --template "$projector" -o app.exe > build.out 2>&1 || { cat build.out; fail "build"; }
+}
+
+# run [ARGS]: runs the packaged projector for at most 60 seconds.
+run() {
+    before=$(instance_folders)
+    status=0
+    timeout 60 $runner ./app.exe "$@" > run.out 2>&1 || status=$?
+    [ "$status" != 124 ] || fail "the projector did not end"
+    after=$(instance_folders)
+    left=$(printf '%s\n' "$after" | grep -v -x -F "$before" | grep . || true)
+    [ -z "$left" ] || fail "instance folder left behind: $left"
+}
+
+# expect_value FILE NAME VALUE: the DataFile entry NAME holds VALUE.
+expect_value() {
+    if [ ! -f "$1" ]; then fail "$1 not written"; return; fi
+    got=$(tr -d '\r' < "$1" | sed -n "/^\[$2\]/,/^\[/p" | sed -n 's/^value=//p' | head -1)
+    [ "$got" = "$3" ] || fail "$1: $2 is \"$got\", expected \"$3\""
+}
+
+save() { echo "DataFile.save(\"$1\", \"$2\");"; }
+
+# ---- A frame action's FSCommand runs a packaged script; "quit" closes.
+new_case fscommand
+movie --frames 3 --fscommand 1:KELPO_RUN:Hello --fscommand 2:kelpo_run:hello --fscommand 3:quit -o movie.swf
+printf 'if (typeof runs == "undefined") runs = 0;\nruns = runs + 1;\n%s\n' "$(save runs.ini runs)" > hello.kls
+build '"movies": { "files": ["movie.swf"] }, "scripts": { "Hello": "hello.kls" }'
+run
+expect_value runs.ini runs 2
+
+# ---- Two "Kelpo_AsynRun" queued in one frame run in order on idle turns;
+# "Kelpo_Eval" and "Kelpo_File" run in the same engine.
+new_case commands
+movie --frames 10 --fscommand 1:Kelpo_AsynRun:First --fscommand 1:Kelpo_AsynRun:Second \
+    --fscommand '6:Kelpo_Eval:evaluated = "yes";' --fscommand 8:Kelpo_File:file.kls --fscommand 10:quit -o movie.swf
+printf 'order = "first";\n' > first.kls
+printf 'order = order + ",second";\n' > second.kls
+printf 'filed = "yes";\n%s\n' "$(echo 'DataFile.save("order.ini", "order", "evaluated", "filed");')" > file.kls
+build '"movies": { "files": ["movie.swf"] }, "scripts": { "First": "first.kls", "Second": "second.kls" }'
+run
+expect_value order.ini order "first,second"
+expect_value order.ini evaluated yes
+expect_value order.ini filed yes
+
+# ---- "Initialize" returning false ends the program before the movie plays.
+new_case initialize-false
+movie --frames 2 --fscommand 1:Kelpo_Run:Played --fscommand 2:quit -o movie.swf
+printf 'initialized = "yes";\n%s\nfalse;\n' "$(save init.ini initialized)" > init.kls
+printf 'played = "yes";\n%s\n' "$(save played.ini played)" > played.kls
+build '"movies": { "files": ["movie.swf"] }, "scripts": { "Initialize": "init.kls", "Played": "played.kls" }'
+run
+expect_value init.ini initialized yes
+[ ! -f played.ini ] || fail "the movie played after Initialize returned false"
+
+# ---- "/AfterInstall" in any letter case runs its script without a window.
+new_case after-install
+movie --frames 1 --fscommand 1:Kelpo_Run:Played -o movie.swf
+printf 'hook = "ran";\n%s\n' "$(save hook.ini hook)" > hook.kls
+printf 'played = "yes";\n%s\n' "$(save played.ini played)" > played.kls
+build '"movies": { "files": ["movie.swf"] }, "scripts": { "AfterInstall": "hook.kls", "Played": "played.kls" }'
+run /AFTERINSTALL extra arguments
+expect_value hook.ini hook ran
+[ ! -f played.ini ] || fail "the movie played during an install hook"
+
+# ---- A close requested while a script runs waits for the script: "quit"
+# comes first in the frame, the script after it still runs.
+new_case deferred-close
+movie --frames 2 --fscommand 1:quit --fscommand 1:Kelpo_Run:After -o movie.swf
+printf 'after = "ran";\n%s\n' "$(save after.ini after)" > after.kls
+build '"movies": { "files": ["movie.swf"] }, "scripts": { "After": "after.kls" }'
+run
+expect_value after.ini after ran
+
+# ---- Another process calls a script function through WM_COPYDATA.
+new_case copy-data
+movie --frames 2 -o movie.swf
+cat > init.kls <<'KLS'
+function greet(name) { return "hello " + name; }
+function big() { var s = "x"; while (s.length < 70000) s = s + s; return s; }
+KLS
+build '"movies": { "files": ["movie.swf"] }, "scripts": { "Initialize": "init.kls" }'
+(sleep 1; windows "$peer" call 30 greet world > greet.out; windows "$peer" call 5 big > big.out;
+ windows "$peer" call 5 missing > missing.out; windows "$peer" close 5) &
+run
+wait
+grep -q '^reply: hello world$' greet.out || { cat greet.out; fail "greet"; }
+grep -q '^length: 11$' greet.out || fail "greet length"
+grep -q '^length: 131072$' big.out || { cat big.out; fail "big length"; }
+grep -q '^reply: $' big.out || fail "a reply past 65532 characters is not empty"
+grep -q '^reply: undefined$' missing.out || { cat missing.out; fail "missing function"; }
+
+# ---- A bad ID resource stops the start with "Invalid application data".
+new_case bad-id
+cp "$projector" app.exe
+(windows "$peer" dialog 30 > dialog.out) &
+run
+wait
+grep -q '^text: Invalid application data$' dialog.out || { cat dialog.out; fail "no Invalid application data message"; }
+
+# ---- Without movies, File Open loads the location typed into its dialog.
+new_case file-open
+movie --frames 2 --fscommand 1:Kelpo_Run:Opened --fscommand 2:quit -o opened.swf
+printf 'opened = "yes";\n%s\n' "$(save opened.ini opened)" > opened.kls
+build '"scripts": { "Opened": "opened.kls" }'
+location=$(winepath -w "$PWD/opened.swf" 2>/dev/null)
+(windows "$peer" command 30 57601; windows "$peer" dialog 30 "$location" > dialog.out) &
+run
+wait
+grep -q '^dialog: Open$' dialog.out || { cat dialog.out; fail "no Open dialog"; }
+expect_value opened.ini opened yes
+
+$runner reg delete "HKCU\\Software\\KelpoRun$$-fscommand" /f > /dev/null 2>&1 || true
+if [ "$failures" -ne 0 ]; then
+    echo "projector runs: $failures failure(s)"
+    exit 1
+fi
+echo "projector runs: all checks passed"
