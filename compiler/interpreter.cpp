@@ -83,6 +83,28 @@ inline void CheckArgList(ScriptContext* context, const Value* countSlot) {
     }
 }
 
+// The instruction budget. Straight-line code is bounded by the size of its
+// unit, so only the ways back to code already run are charged: a backward
+// jump by the span it jumps over (one unit per word, at least as many as the
+// instructions the loop ran through), a call by one.
+[[noreturn]] void BudgetExhausted(ScriptContext* context) {
+    context->budgetExhausted = true;
+    context->budgetLeft = 0;
+    SetErrorText(context, "Instruction budget exhausted");
+    RaiseError(context);
+}
+
+inline void ChargeBudget(ScriptContext* context, uint32_t units) {
+    if (context->instructionBudget == 0) return;
+    if (context->budgetLeft < units) BudgetExhausted(context);
+    context->budgetLeft -= units;
+}
+
+// Backward jumps only: a forward jump cannot repeat anything.
+inline void ChargeJump(ScriptContext* context, int32_t displacement) {
+    if (displacement < 0) ChargeBudget(context, static_cast<uint32_t>(-int64_t{displacement}));
+}
+
 // Collection checkpoint: collect when enough was handed out since the last
 // sweep, then give the debug hook its chance to stop the run.
 void CollectAtCheckpoint(ScriptContext* context, Value* frame, Value* sp, const uint32_t* pc) {
@@ -95,8 +117,16 @@ void CollectAtCheckpoint(ScriptContext* context, Value* frame, Value* sp, const 
     }
 }
 
+// The collector stress build collects at every checkpoint, so a value left
+// unrooted across one is freed at once and the sanitizer sees its use.
+#ifdef KELPO_GC_STRESS
+constexpr bool kCollectAtEveryCheckpoint = true;
+#else
+constexpr bool kCollectAtEveryCheckpoint = false;
+#endif
+
 inline void Checkpoint(ScriptContext* context, Value* frame, Value* sp, const uint32_t* pc) {
-    if (context->heap.bytesSinceSweep >= context->heap.threshold) {
+    if (kCollectAtEveryCheckpoint || context->heap.bytesSinceSweep >= context->heap.threshold) {
         CollectAtCheckpoint(context, frame, sp, pc);
     }
 }
@@ -179,6 +209,7 @@ void Execute(RunState* run) {
 
     // Pushes a frame for a script function whose receiver slot is sp + 1.
     auto enterFunction = [&](const Value& callee) {
+        ChargeBudget(ctx, 1);
         CheckStack(ctx, sp, 4);
         Value* link = sp;
         link[0] = FrameSlot(ValueTag::FrameLink, F);
@@ -200,6 +231,7 @@ void Execute(RunState* run) {
             enterFunction(callee);
             return;
         }
+        ChargeBudget(ctx, 1);
         Value out = MakeUndefined();
         if (!CallNative(ctx, callee, sp + 2, &out)) TraceLine("Warning: call a undefined function");
         PUSH(out);
@@ -380,6 +412,7 @@ void Execute(RunState* run) {
 
             case OP_JMP: {
                 int32_t d = static_cast<int32_t>(*pc++);
+                ChargeJump(ctx, d);
                 JUMP_BY(d);
                 CheckStack(ctx, sp, 0);
                 break;
@@ -389,7 +422,10 @@ void Execute(RunState* run) {
                 int32_t d = static_cast<int32_t>(*pc++);
                 bool set = static_cast<uint32_t>(TOP.bits) != 0;
                 ++sp;
-                if (set == (op == OP_JTRUEB)) JUMP_BY(d);
+                if (set == (op == OP_JTRUEB)) {
+                    ChargeJump(ctx, d);
+                    JUMP_BY(d);
+                }
                 CheckStack(ctx, sp, 0);
                 break;
             }
@@ -398,7 +434,10 @@ void Execute(RunState* run) {
                 int32_t d = static_cast<int32_t>(*pc++);
                 bool truthy = ToBoolean(ctx, TOP) != 0;
                 ++sp;
-                if (truthy == (op == OP_JTRUE)) JUMP_BY(d);
+                if (truthy == (op == OP_JTRUE)) {
+                    ChargeJump(ctx, d);
+                    JUMP_BY(d);
+                }
                 CheckStack(ctx, sp, 0);
                 break;
             }
@@ -590,6 +629,7 @@ void Execute(RunState* run) {
                 Value out, function;
                 switch (FindMethod(ctx, target, method, sp + 2, &out, &function)) {
                     case MethodKind::Answered:
+                        ChargeBudget(ctx, 1);
                         PUSH(out);
                         CHECKPOINT();
                         break;
@@ -623,6 +663,7 @@ void Execute(RunState* run) {
                     }
                     MethodKind kind = FindMethod(ctx, scope, method, sp + 2, &out, &function);
                     if (kind == MethodKind::Answered) {
+                        ChargeBudget(ctx, 1);
                         PUSH(out);
                         CHECKPOINT();
                         done = true;
@@ -645,6 +686,7 @@ void Execute(RunState* run) {
                     CHECKPOINT();
                     break;
                 }
+                ChargeBudget(ctx, 1);
                 if (ConstructNative(ctx, callee, sp + 2, &sp[1])) {
                     PUSH(MakeUndefined());
                 } else {
@@ -756,6 +798,12 @@ struct RunScope {
 void Interpret(ScriptContext* context, const Value* receiver, CompiledFunction* function,
                int argCount, Value* args) {
     if (argCount < 0) argCount = 0;
+    if (context->runDepth == 0) {
+        context->budgetLeft = context->instructionBudget;
+        context->budgetExhausted = false;
+    }
+    // A run started by a native (a callback) is a call too.
+    ChargeBudget(context, 1);
     Value* sp = context->stackPointer;
     CheckStack(context, sp, int64_t{argCount} + 6);
 
@@ -782,7 +830,11 @@ void Interpret(ScriptContext* context, const Value* receiver, CompiledFunction* 
             break;
         } catch (const ScriptRaise&) {
             ErrorFrame* handler = context->errorFrames;
-            if (handler == nullptr || !handler->onHeap || handler->owner != &run) throw;
+            // A spent budget ends the run whatever handlers the script set.
+            if (handler == nullptr || !handler->onHeap || handler->owner != &run ||
+                context->budgetExhausted) {
+                throw;
+            }
             // Resume at the handler: the raised value replaces whatever the
             // protected code had pushed.
             Value* slot = handler->savedStackPointer;

@@ -67,8 +67,12 @@ void AddChunk(ScriptContext* context, size_t request) {
     if (request + kGcChunkHeader + kGcBlockHeader > total) {
         total = request + kGcChunkHeader + kGcBlockHeader;
     }
-    auto* chunk = static_cast<GcChunk*>(ContextAlloc(context, total));
     GcHeap& heap = context->heap;
+    if (heap.limit != 0 && (total > heap.limit || heap.bytesFromSystem > heap.limit - total)) {
+        SetErrorText(context, "Out of memory");
+        RaiseError(context);
+    }
+    auto* chunk = static_cast<GcChunk*>(ContextAlloc(context, total));
     chunk->next = heap.chunks;
     chunk->usableSize = total - kGcChunkHeader;
     heap.chunks = chunk;
