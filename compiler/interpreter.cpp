@@ -31,6 +31,7 @@ struct RunState {
     Value* frame;
     Value* sp;
     const uint32_t* pc;
+    Value* firstArgsEnd;  // just past the first frame's arguments
 };
 
 inline Value FrameSlot(ValueTag tag, void* payload) {
@@ -207,6 +208,15 @@ void Execute(RunState* run) {
 #define JUMP_BY(d) (pc += static_cast<int32_t>(d))
 #define CHECKPOINT() Checkpoint(ctx, F, sp, pc)
 
+    // A frame's receiver, count and argument slots lie above its record and
+    // end where the caller's record begins (for the run's first frame, at
+    // the function value Interpret pushed above them). Argument and local
+    // operands come from the image: a wild one must neither read a frame
+    // record onto the operand stack nor overwrite one.
+    auto argsEnd = [&]() -> Value* { return F[0].frame != nullptr ? F[0].frame - 3 : run->firstArgsEnd; };
+    auto isArg = [&](const Value* slot) { return slot > F && slot < argsEnd(); };
+    auto isLocal = [&](const Value* slot) { return slot > sp && slot <= F - 4; };
+
     // Pushes a frame for a script function whose receiver slot is sp + 1.
     auto enterFunction = [&](const Value& callee) {
         ChargeBudget(ctx, 1);
@@ -254,33 +264,32 @@ void Execute(RunState* run) {
 
             case OP_GETLOCAL: {
                 Value* slot = F - 4 - static_cast<int32_t>(*pc++);
-                PUSH(slot > sp ? *slot : MakeUndefined());
+                PUSH(isLocal(slot) ? *slot : MakeUndefined());
                 break;
             }
             case OP_SETLOCAL: {
                 Value* slot = F - 4 - static_cast<int32_t>(*pc++);
                 Value v = TOP;
                 ++sp;
-                if (slot > sp) *slot = v;
+                if (isLocal(slot)) *slot = v;
                 break;
             }
             case OP_GETARG: {
                 Value* slot = F + 1 + static_cast<int32_t>(*pc++);
-                bool inside = slot > F && slot < ctx->stackBase + ctx->stackSlots;
-                PUSH(inside ? *slot : MakeUndefined());
+                PUSH(isArg(slot) ? *slot : MakeUndefined());
                 break;
             }
             case OP_SETARG: {
                 Value* slot = F + 1 + static_cast<int32_t>(*pc++);
                 Value v = TOP;
                 ++sp;
-                if (slot > F && slot < ctx->stackBase + ctx->stackSlots) *slot = v;
+                if (isArg(slot)) *slot = v;
                 break;
             }
             case OP_ARGAT: {
                 Value& top = TOP;
                 int64_t i = top.tag == ValueTag::Integer ? top.integer : -1;
-                int64_t available = (ctx->stackBase + ctx->stackSlots) - (F + 1);
+                int64_t available = argsEnd() - (F + 1);
                 top = (i >= 0 && i < available) ? F[1 + i] : MakeUndefined();
                 break;
             }
@@ -407,8 +416,20 @@ void Execute(RunState* run) {
                 CHECKPOINT();
                 break;
             }
-            case OP_ADD2: TOP.integer += 2; break;
-            case OP_INC1: TOP.integer += 1; break;
+            case OP_ADD2:
+            case OP_INC1: {
+                // Generated code applies these to argument counts only; any
+                // other value takes the general addition.
+                int32_t n = op == OP_ADD2 ? 2 : 1;
+                if (TOP.tag == ValueTag::Integer) {
+                    TOP.integer = static_cast<int64_t>(static_cast<uint64_t>(TOP.integer) + n);
+                    break;
+                }
+                SYNC();
+                Value r = OpAdd(ctx, TOP, MakeInteger(n));
+                TOP = r;
+                break;
+            }
 
             case OP_JMP: {
                 int32_t d = static_cast<int32_t>(*pc++);
@@ -530,14 +551,14 @@ void Execute(RunState* run) {
             case OP_DELLOCAL: {
                 Value* slot = F - 4 - static_cast<int32_t>(*pc++);
                 SYNC();
-                if (slot > sp + 1) DeleteVariable(slot);
+                if (slot > sp + 1 && slot <= F - 4) DeleteVariable(slot);
                 TOP = MakeUndefined();
                 break;
             }
             case OP_DELARG: {
                 Value* slot = F + 1 + static_cast<int32_t>(*pc++);
                 SYNC();
-                if (slot > F && slot < ctx->stackBase + ctx->stackSlots) DeleteVariable(slot);
+                if (isArg(slot)) DeleteVariable(slot);
                 TOP = MakeUndefined();
                 break;
             }
@@ -810,6 +831,7 @@ void Interpret(ScriptContext* context, const Value* receiver, CompiledFunction* 
     // The function value keeps the unit alive; below it the arguments from
     // the last to the count, then the receiver.
     Value self = NewFunctionValue(context, function);
+    Value* selfSlot = sp;
     *sp-- = self;
     for (int i = argCount - 1; i >= 0; --i) *sp-- = args[i];
     *sp-- = receiver != nullptr ? *receiver : MakeNull();
@@ -822,7 +844,7 @@ void Interpret(ScriptContext* context, const Value* receiver, CompiledFunction* 
     F[-2] = FrameSlot(ValueTag::FrameLink, nullptr);
     F[-3] = FrameSlot(ValueTag::FrameLink, const_cast<uint32_t*>(context->savedCode));
 
-    RunState run{context, F, F - 4, function->words};
+    RunState run{context, F, F - 4, function->words, selfSlot};
     RunScope scope(context, &run);
     for (;;) {
         try {
