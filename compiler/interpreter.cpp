@@ -190,6 +190,24 @@ void DropHandlersOf(ScriptContext* context, const RunState* run, int limit) {
     }
 }
 
+// A frame that returns takes along the try handlers it installed and did
+// not leave (only a crafted image does that): resuming at one would run a
+// frame that no longer exists. Deeper frames lie at lower addresses.
+void DropHandlersOfFrame(ScriptContext* context, const RunState* run, const Value* frame) {
+    for (;;) {
+        ErrorFrame* h = context->errorFrames;
+        if (h == nullptr || !h->onHeap || h->owner != run || h->savedFrame > frame) return;
+        context->errorFrames = h->previous;
+        ContextFree(h);
+    }
+}
+
+// Whether a try handler of this run protects code of the given frame.
+bool FrameHasHandler(ScriptContext* context, const RunState* run, const Value* frame) {
+    ErrorFrame* h = context->errorFrames;
+    return h != nullptr && h->onHeap && h->owner == run && h->savedFrame == frame;
+}
+
 // Runs the loop until the run's first frame returns. Raises propagate to
 // Interpret, which resumes at a try handler of this run or passes them on.
 void Execute(RunState* run) {
@@ -724,6 +742,14 @@ void Execute(RunState* run) {
                 ++sp;
                 int64_t given = c.tag == ValueTag::Integer ? c.integer : n;
                 if (given >= 0 && given < n) {
+                    // Padding moves the frame: it happens once, before any
+                    // try handler points at the frame, and only over slots
+                    // the frame has.
+                    if (InfoAdded(F[-1]) != 0 || FrameHasHandler(ctx, run, F) ||
+                        given >= argsEnd() - F) {
+                        SYNC();
+                        BadBytecode(ctx);
+                    }
                     int32_t added = n - static_cast<int32_t>(given);
                     CheckStack(ctx, sp, added);
                     // Move the frame record and the given arguments down to
@@ -753,6 +779,7 @@ void Execute(RunState* run) {
                     run->pc = pc;
                     return;
                 }
+                DropHandlersOfFrame(ctx, run, F);
                 Value result = TOP;
                 Value* caller = F[0].frame;
                 const uint32_t* back = static_cast<const uint32_t*>(F[-3].pointer);
@@ -861,6 +888,13 @@ void Interpret(ScriptContext* context, const Value* receiver, CompiledFunction* 
             // protected code had pushed.
             Value* slot = handler->savedStackPointer;
             *slot = handler->error;
+            // Code that popped below the handler's depth before raising
+            // (never generated) may have let calls write frame records over
+            // the slots that come back into use: a record there would
+            // mislead the collector's walk, so none survives.
+            for (Value* v = slot + 1; v <= handler->savedFrame - 4; ++v) {
+                if (v->tag == ValueTag::FrameLink || v->tag == ValueTag::FrameInfo) *v = MakeUndefined();
+            }
             run.frame = handler->savedFrame;
             run.sp = slot - 1;
             run.pc = handler->resumeCode + handler->handlerDisplacement;
