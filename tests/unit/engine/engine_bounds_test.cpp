@@ -20,7 +20,7 @@ struct BoundCase {
     const char* error;  // part of errorText when the run fails
 };
 
-constexpr size_t kSmallHeap = 4u << 20;
+constexpr size_t kSmallHeap = 1u << 20;
 constexpr uint64_t kSmallBudget = 100000;
 
 const BoundCase kCases[] = {
