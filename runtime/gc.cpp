@@ -358,6 +358,11 @@ int GcFreeListIndex(size_t size) {
 
 size_t GcBlockSize(const void* block) { return SizeOf(HeaderOf(block)); }
 
+size_t GcRequestLimit(const ScriptContext* context) {
+    size_t limit = context->heap.limit;
+    return limit != 0 && limit < kGcMaxRequest ? limit : kGcMaxRequest;
+}
+
 void* GcAlloc(ScriptContext* context, size_t size) {
     if (size > kGcMaxRequest) {
         SetErrorText(context, "Out of memory");

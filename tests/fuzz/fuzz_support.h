@@ -11,9 +11,16 @@
 
 namespace kelpo::fuzz {
 
-// Limits under which every input finishes quickly.
+// Limits under which every input finishes quickly. The collector stress
+// build collects at every checkpoint, at a cost that grows with the heap:
+// it runs inputs in a smaller heap and with less work each.
+#ifdef KELPO_GC_STRESS
+constexpr size_t kFuzzHeapLimit = 2u << 20;
+constexpr uint64_t kFuzzInstructionBudget = 20000;
+#else
 constexpr size_t kFuzzHeapLimit = 64u << 20;
 constexpr uint64_t kFuzzInstructionBudget = 200000;
+#endif
 
 // A fresh bounded runner (one per input, so findings reproduce alone).
 // Aborts when the runner cannot be created: that is never the input's fault.

@@ -49,6 +49,13 @@ const BoundCase kCases[] = {
      false, "Out of memory"},
     {"small script within limit", kSmallHeap, 0,
      "var a = []; for (var i = 0; i < 1000; i++) a[i] = 'x' + i;", true, ""},
+    // Texts built outside the heap stop where the heap could not hold them.
+    {"joining past the limit", kSmallHeap, 0,
+     "var a = new Array(); a.length = 100000000; var s = a.join('--');", false, "Out of memory"},
+    // Joining many short pieces grows its text geometrically.
+    {"joining many holes", 0, 0,
+     "var a = new Array(); a.length = 5000000; if (a.join().length != 4999999) throw 'wrong';",
+     true, ""},
     {"both bounds, budget first", 64u << 20, 1000, "var a = []; for (;;) a.push(1);", false,
      "Instruction budget exhausted"},
 };
