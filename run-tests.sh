@@ -3,6 +3,7 @@
 #   build/linux  native engine and tools, tests under ASan and UBSan
 #   build/win64  Windows x64 (mingw-w64), tests under Wine
 #   build/win32  Windows x86 (mingw-w64), compiled and linked
+#   build/fuzz   the fuzz targets, each run briefly on its corpus
 set -e
 cd "$(dirname "$0")"
 ./tools/setup.sh
@@ -29,6 +30,8 @@ done
 
 echo "== test linux"
 ctest --test-dir build/linux --output-on-failure -j "$JOBS"
+echo "== fuzz every target briefly (tools/fuzz.sh)"
+./tools/fuzz.sh "${FUZZ_SECONDS:-20}"
 echo "== test win64 (Wine)"
 # Create the Wine prefix before the tests start, so that no test pays for
 # (or races with) its first start; a test that fails is tried once more, as

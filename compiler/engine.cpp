@@ -120,6 +120,8 @@ EngineOptions DefaultEngineOptions() {
     o.hookArgument = nullptr;
     o.engineWords[0] = 0;
     o.engineWords[1] = -1;
+    o.heapLimit = 0;
+    o.instructionBudget = 0;
     return o;
 }
 
@@ -161,6 +163,8 @@ ScriptRunner* NewScriptRunner(const EngineOptions* options) {
     context->debugHookArgument = o.hookArgument;
     context->engineWords[0] = o.engineWords[0];
     context->engineWords[1] = o.engineWords[1];
+    context->heap.limit = o.heapLimit;
+    context->instructionBudget = o.instructionBudget;
     if (!RunProtected(runner, RegisterEvalFunctions)) {
         FreeScriptRunner(runner);
         return nullptr;

@@ -23,6 +23,12 @@ struct EngineOptions {
     DebugHook debugHook;
     void* hookArgument;
     intptr_t engineWords[2];
+    // Bounds for untrusted scripts and images, 0 meaning none (the
+    // default): the bytes the collected heap may take from the system
+    // (past it allocation raises "Out of memory"), and the work one run may
+    // do (past it the run stops with "Instruction budget exhausted").
+    size_t heapLimit;
+    uint64_t instructionBudget;
 };
 
 // Option flag bits.

@@ -31,6 +31,7 @@ struct RunState {
     Value* frame;
     Value* sp;
     const uint32_t* pc;
+    Value* firstArgsEnd;  // just past the first frame's arguments
 };
 
 inline Value FrameSlot(ValueTag tag, void* payload) {
@@ -83,6 +84,28 @@ inline void CheckArgList(ScriptContext* context, const Value* countSlot) {
     }
 }
 
+// The instruction budget. Straight-line code is bounded by the size of its
+// unit, so only the ways back to code already run are charged: a backward
+// jump by the span it jumps over (one unit per word, at least as many as the
+// instructions the loop ran through), a call by one.
+[[noreturn]] void BudgetExhausted(ScriptContext* context) {
+    context->budgetExhausted = true;
+    context->budgetLeft = 0;
+    SetErrorText(context, "Instruction budget exhausted");
+    RaiseError(context);
+}
+
+inline void ChargeBudget(ScriptContext* context, uint32_t units) {
+    if (context->instructionBudget == 0) return;
+    if (context->budgetLeft < units) BudgetExhausted(context);
+    context->budgetLeft -= units;
+}
+
+// Backward jumps only: a forward jump cannot repeat anything.
+inline void ChargeJump(ScriptContext* context, int32_t displacement) {
+    if (displacement < 0) ChargeBudget(context, static_cast<uint32_t>(-int64_t{displacement}));
+}
+
 // Collection checkpoint: collect when enough was handed out since the last
 // sweep, then give the debug hook its chance to stop the run.
 void CollectAtCheckpoint(ScriptContext* context, Value* frame, Value* sp, const uint32_t* pc) {
@@ -95,8 +118,16 @@ void CollectAtCheckpoint(ScriptContext* context, Value* frame, Value* sp, const 
     }
 }
 
+// The collector stress build collects at every checkpoint, so a value left
+// unrooted across one is freed at once and the sanitizer sees its use.
+#ifdef KELPO_GC_STRESS
+constexpr bool kCollectAtEveryCheckpoint = true;
+#else
+constexpr bool kCollectAtEveryCheckpoint = false;
+#endif
+
 inline void Checkpoint(ScriptContext* context, Value* frame, Value* sp, const uint32_t* pc) {
-    if (context->heap.bytesSinceSweep >= context->heap.threshold) {
+    if (kCollectAtEveryCheckpoint || context->heap.bytesSinceSweep >= context->heap.threshold) {
         CollectAtCheckpoint(context, frame, sp, pc);
     }
 }
@@ -159,6 +190,24 @@ void DropHandlersOf(ScriptContext* context, const RunState* run, int limit) {
     }
 }
 
+// A frame that returns takes along the try handlers it installed and did
+// not leave (only a crafted image does that): resuming at one would run a
+// frame that no longer exists. Deeper frames lie at lower addresses.
+void DropHandlersOfFrame(ScriptContext* context, const RunState* run, const Value* frame) {
+    for (;;) {
+        ErrorFrame* h = context->errorFrames;
+        if (h == nullptr || !h->onHeap || h->owner != run || h->savedFrame > frame) return;
+        context->errorFrames = h->previous;
+        ContextFree(h);
+    }
+}
+
+// Whether a try handler of this run protects code of the given frame.
+bool FrameHasHandler(ScriptContext* context, const RunState* run, const Value* frame) {
+    ErrorFrame* h = context->errorFrames;
+    return h != nullptr && h->onHeap && h->owner == run && h->savedFrame == frame;
+}
+
 // Runs the loop until the run's first frame returns. Raises propagate to
 // Interpret, which resumes at a try handler of this run or passes them on.
 void Execute(RunState* run) {
@@ -177,8 +226,18 @@ void Execute(RunState* run) {
 #define JUMP_BY(d) (pc += static_cast<int32_t>(d))
 #define CHECKPOINT() Checkpoint(ctx, F, sp, pc)
 
+    // A frame's receiver, count and argument slots lie above its record and
+    // end where the caller's record begins (for the run's first frame, at
+    // the function value Interpret pushed above them). Argument and local
+    // operands come from the image: a wild one must neither read a frame
+    // record onto the operand stack nor overwrite one.
+    auto argsEnd = [&]() -> Value* { return F[0].frame != nullptr ? F[0].frame - 3 : run->firstArgsEnd; };
+    auto isArg = [&](const Value* slot) { return slot > F && slot < argsEnd(); };
+    auto isLocal = [&](const Value* slot) { return slot > sp && slot <= F - 4; };
+
     // Pushes a frame for a script function whose receiver slot is sp + 1.
     auto enterFunction = [&](const Value& callee) {
+        ChargeBudget(ctx, 1);
         CheckStack(ctx, sp, 4);
         Value* link = sp;
         link[0] = FrameSlot(ValueTag::FrameLink, F);
@@ -200,6 +259,7 @@ void Execute(RunState* run) {
             enterFunction(callee);
             return;
         }
+        ChargeBudget(ctx, 1);
         Value out = MakeUndefined();
         if (!CallNative(ctx, callee, sp + 2, &out)) TraceLine("Warning: call a undefined function");
         PUSH(out);
@@ -222,33 +282,32 @@ void Execute(RunState* run) {
 
             case OP_GETLOCAL: {
                 Value* slot = F - 4 - static_cast<int32_t>(*pc++);
-                PUSH(slot > sp ? *slot : MakeUndefined());
+                PUSH(isLocal(slot) ? *slot : MakeUndefined());
                 break;
             }
             case OP_SETLOCAL: {
                 Value* slot = F - 4 - static_cast<int32_t>(*pc++);
                 Value v = TOP;
                 ++sp;
-                if (slot > sp) *slot = v;
+                if (isLocal(slot)) *slot = v;
                 break;
             }
             case OP_GETARG: {
                 Value* slot = F + 1 + static_cast<int32_t>(*pc++);
-                bool inside = slot > F && slot < ctx->stackBase + ctx->stackSlots;
-                PUSH(inside ? *slot : MakeUndefined());
+                PUSH(isArg(slot) ? *slot : MakeUndefined());
                 break;
             }
             case OP_SETARG: {
                 Value* slot = F + 1 + static_cast<int32_t>(*pc++);
                 Value v = TOP;
                 ++sp;
-                if (slot > F && slot < ctx->stackBase + ctx->stackSlots) *slot = v;
+                if (isArg(slot)) *slot = v;
                 break;
             }
             case OP_ARGAT: {
                 Value& top = TOP;
                 int64_t i = top.tag == ValueTag::Integer ? top.integer : -1;
-                int64_t available = (ctx->stackBase + ctx->stackSlots) - (F + 1);
+                int64_t available = argsEnd() - (F + 1);
                 top = (i >= 0 && i < available) ? F[1 + i] : MakeUndefined();
                 break;
             }
@@ -375,11 +434,24 @@ void Execute(RunState* run) {
                 CHECKPOINT();
                 break;
             }
-            case OP_ADD2: TOP.integer += 2; break;
-            case OP_INC1: TOP.integer += 1; break;
+            case OP_ADD2:
+            case OP_INC1: {
+                // Generated code applies these to argument counts only; any
+                // other value takes the general addition.
+                int32_t n = op == OP_ADD2 ? 2 : 1;
+                if (TOP.tag == ValueTag::Integer) {
+                    TOP.integer = static_cast<int64_t>(static_cast<uint64_t>(TOP.integer) + n);
+                    break;
+                }
+                SYNC();
+                Value r = OpAdd(ctx, TOP, MakeInteger(n));
+                TOP = r;
+                break;
+            }
 
             case OP_JMP: {
                 int32_t d = static_cast<int32_t>(*pc++);
+                ChargeJump(ctx, d);
                 JUMP_BY(d);
                 CheckStack(ctx, sp, 0);
                 break;
@@ -389,7 +461,10 @@ void Execute(RunState* run) {
                 int32_t d = static_cast<int32_t>(*pc++);
                 bool set = static_cast<uint32_t>(TOP.bits) != 0;
                 ++sp;
-                if (set == (op == OP_JTRUEB)) JUMP_BY(d);
+                if (set == (op == OP_JTRUEB)) {
+                    ChargeJump(ctx, d);
+                    JUMP_BY(d);
+                }
                 CheckStack(ctx, sp, 0);
                 break;
             }
@@ -398,7 +473,10 @@ void Execute(RunState* run) {
                 int32_t d = static_cast<int32_t>(*pc++);
                 bool truthy = ToBoolean(ctx, TOP) != 0;
                 ++sp;
-                if (truthy == (op == OP_JTRUE)) JUMP_BY(d);
+                if (truthy == (op == OP_JTRUE)) {
+                    ChargeJump(ctx, d);
+                    JUMP_BY(d);
+                }
                 CheckStack(ctx, sp, 0);
                 break;
             }
@@ -491,14 +569,14 @@ void Execute(RunState* run) {
             case OP_DELLOCAL: {
                 Value* slot = F - 4 - static_cast<int32_t>(*pc++);
                 SYNC();
-                if (slot > sp + 1) DeleteVariable(slot);
+                if (slot > sp + 1 && slot <= F - 4) DeleteVariable(slot);
                 TOP = MakeUndefined();
                 break;
             }
             case OP_DELARG: {
                 Value* slot = F + 1 + static_cast<int32_t>(*pc++);
                 SYNC();
-                if (slot > F && slot < ctx->stackBase + ctx->stackSlots) DeleteVariable(slot);
+                if (isArg(slot)) DeleteVariable(slot);
                 TOP = MakeUndefined();
                 break;
             }
@@ -590,6 +668,7 @@ void Execute(RunState* run) {
                 Value out, function;
                 switch (FindMethod(ctx, target, method, sp + 2, &out, &function)) {
                     case MethodKind::Answered:
+                        ChargeBudget(ctx, 1);
                         PUSH(out);
                         CHECKPOINT();
                         break;
@@ -623,6 +702,7 @@ void Execute(RunState* run) {
                     }
                     MethodKind kind = FindMethod(ctx, scope, method, sp + 2, &out, &function);
                     if (kind == MethodKind::Answered) {
+                        ChargeBudget(ctx, 1);
                         PUSH(out);
                         CHECKPOINT();
                         done = true;
@@ -645,6 +725,7 @@ void Execute(RunState* run) {
                     CHECKPOINT();
                     break;
                 }
+                ChargeBudget(ctx, 1);
                 if (ConstructNative(ctx, callee, sp + 2, &sp[1])) {
                     PUSH(MakeUndefined());
                 } else {
@@ -661,6 +742,14 @@ void Execute(RunState* run) {
                 ++sp;
                 int64_t given = c.tag == ValueTag::Integer ? c.integer : n;
                 if (given >= 0 && given < n) {
+                    // Padding moves the frame: it happens once, before any
+                    // try handler points at the frame, and only over slots
+                    // the frame has.
+                    if (InfoAdded(F[-1]) != 0 || FrameHasHandler(ctx, run, F) ||
+                        given >= argsEnd() - F) {
+                        SYNC();
+                        BadBytecode(ctx);
+                    }
                     int32_t added = n - static_cast<int32_t>(given);
                     CheckStack(ctx, sp, added);
                     // Move the frame record and the given arguments down to
@@ -690,6 +779,7 @@ void Execute(RunState* run) {
                     run->pc = pc;
                     return;
                 }
+                DropHandlersOfFrame(ctx, run, F);
                 Value result = TOP;
                 Value* caller = F[0].frame;
                 const uint32_t* back = static_cast<const uint32_t*>(F[-3].pointer);
@@ -756,12 +846,19 @@ struct RunScope {
 void Interpret(ScriptContext* context, const Value* receiver, CompiledFunction* function,
                int argCount, Value* args) {
     if (argCount < 0) argCount = 0;
+    if (context->runDepth == 0) {
+        context->budgetLeft = context->instructionBudget;
+        context->budgetExhausted = false;
+    }
+    // A run started by a native (a callback) is a call too.
+    ChargeBudget(context, 1);
     Value* sp = context->stackPointer;
     CheckStack(context, sp, int64_t{argCount} + 6);
 
     // The function value keeps the unit alive; below it the arguments from
     // the last to the count, then the receiver.
     Value self = NewFunctionValue(context, function);
+    Value* selfSlot = sp;
     *sp-- = self;
     for (int i = argCount - 1; i >= 0; --i) *sp-- = args[i];
     *sp-- = receiver != nullptr ? *receiver : MakeNull();
@@ -774,7 +871,7 @@ void Interpret(ScriptContext* context, const Value* receiver, CompiledFunction* 
     F[-2] = FrameSlot(ValueTag::FrameLink, nullptr);
     F[-3] = FrameSlot(ValueTag::FrameLink, const_cast<uint32_t*>(context->savedCode));
 
-    RunState run{context, F, F - 4, function->words};
+    RunState run{context, F, F - 4, function->words, selfSlot};
     RunScope scope(context, &run);
     for (;;) {
         try {
@@ -782,11 +879,22 @@ void Interpret(ScriptContext* context, const Value* receiver, CompiledFunction* 
             break;
         } catch (const ScriptRaise&) {
             ErrorFrame* handler = context->errorFrames;
-            if (handler == nullptr || !handler->onHeap || handler->owner != &run) throw;
+            // A spent budget ends the run whatever handlers the script set.
+            if (handler == nullptr || !handler->onHeap || handler->owner != &run ||
+                context->budgetExhausted) {
+                throw;
+            }
             // Resume at the handler: the raised value replaces whatever the
             // protected code had pushed.
             Value* slot = handler->savedStackPointer;
             *slot = handler->error;
+            // Code that popped below the handler's depth before raising
+            // (never generated) may have let calls write frame records over
+            // the slots that come back into use: a record there would
+            // mislead the collector's walk, so none survives.
+            for (Value* v = slot + 1; v <= handler->savedFrame - 4; ++v) {
+                if (v->tag == ValueTag::FrameLink || v->tag == ValueTag::FrameInfo) *v = MakeUndefined();
+            }
             run.frame = handler->savedFrame;
             run.sp = slot - 1;
             run.pc = handler->resumeCode + handler->handlerDisplacement;

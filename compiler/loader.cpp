@@ -13,6 +13,7 @@
 #include "runtime/atoms.h"
 #include "runtime/errors.h"
 #include "runtime/function.h"
+#include "runtime/gc.h"
 #include "runtime/native.h"
 #include "runtime/strings.h"
 
@@ -383,7 +384,15 @@ int RunImage(ScriptContext* context, SectionList* list) {
     context->errorText[0] = '\0';
     context->result = MakeUndefined();
     if (list == nullptr) return 0;
-    return CatchRaise(context, [&] { LoadAndRun(context, list); }) ? 1 : 0;
+    if (CatchRaise(context, [&] { LoadAndRun(context, list); })) return 1;
+    // A failed run ends without its closing collection. Under a heap limit
+    // its garbage would count against the next run until that run's first
+    // checkpoint, so an outermost run collects it here (as a completed run
+    // does: nothing outside the roots is held across a run).
+    if (context->heap.limit != 0 && context->runDepth == 0) {
+        CollectGarbage(context, nullptr, context->stackPointer);
+    }
+    return 0;
 }
 
 }  // namespace kelpo

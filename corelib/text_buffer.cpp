@@ -13,7 +13,7 @@ TextBuffer::~TextBuffer() { ContextFree(units_); }
 
 void TextBuffer::Reserve(size_t count) {
     // A script string cannot be longer than the collected heap serves.
-    const size_t limit = kGcMaxRequest / sizeof(char16_t);
+    const size_t limit = GcRequestLimit(context_) / sizeof(char16_t);
     if (count > limit || size_ > limit - count) RaiseErrorf(context_, "Out of memory");
     size_t needed = size_ + count;
     if (needed <= capacity_) return;

@@ -66,6 +66,8 @@ struct GcHeap {
     size_t bytesSinceSweep;
     size_t freeBytes;
     uint32_t collections;
+    // Most bytes the heap may take from the system; 0 is no limit.
+    size_t limit;
 };
 
 // Option bit 2 of `options`: warn when a script reads an unassigned global.
@@ -142,6 +144,14 @@ struct ScriptContext {
     // Interpreter runs active on this context (nested runs start from
     // natives that call back into script code).
     int32_t runDepth;
+
+    // Work an outermost run may do, in units of backward-jump spans and
+    // calls (see interpreter.cpp); 0 is no limit. budgetLeft counts down
+    // from instructionBudget at the start of every outermost run; once it is
+    // spent the run stops, and no try handler of the script can resume it.
+    uint64_t instructionBudget;
+    uint64_t budgetLeft;
+    bool budgetExhausted;
 };
 
 // The cached atoms every context interns first, in this order.

@@ -52,9 +52,6 @@ const char16_t kTextString[] = u"string";
 const char16_t kTextFunction[] = u"function";
 const char16_t kTextEmpty[] = u"";
 
-// The longest text a String can hold: its buffer must fit one heap request.
-constexpr uint64_t kMaxStringUnits = kGcMaxRequest / sizeof(char16_t);
-
 // A ContextAlloc'ed block released when the owner leaves scope, also when a
 // raise passes through.
 template <class T>
@@ -402,15 +399,21 @@ bool JoinIsInProgress(const ScriptArray* array) {
     return false;
 }
 
-// The text being joined: grows to the next multiple of 512 units.
+// The text being joined: grows geometrically, in multiples of 512 units,
+// so that joining many short pieces copies the text a bounded number of
+// times.
 struct TextBuilder {
     ContextBuffer<char16_t> buffer;
 
     void Append(ScriptContext* context, const char16_t* chars, uint64_t length) {
         if (length == 0) return;
         uint64_t wanted = buffer.count + length;
-        if (wanted > kMaxStringUnits) RaiseErrorf(context, "Out of memory");
-        buffer.Reserve(context, wanted, 512);
+        uint64_t most = GcRequestLimit(context) / sizeof(char16_t);
+        if (wanted > most) RaiseErrorf(context, "Out of memory");
+        if (wanted > buffer.capacity) {
+            uint64_t grown = buffer.capacity * 2;
+            buffer.Reserve(context, grown > wanted && grown <= most ? grown : wanted, 512);
+        }
         memcpy(buffer.data + buffer.count, chars, static_cast<size_t>(length * sizeof(char16_t)));
         buffer.count = wanted;
     }
@@ -665,7 +668,8 @@ Value JoinArray(ScriptContext* context, const Value& array, const char16_t* sepa
     const ScriptArray* a = array.array;
     uint64_t length = a->length;
     if (length == 0 || JoinIsInProgress(a)) return NewString(context, nullptr, 0);
-    if (separatorLength != 0 && length - 1 > kMaxStringUnits / separatorLength) {
+    if (separatorLength != 0 &&
+        length - 1 > GcRequestLimit(context) / sizeof(char16_t) / separatorLength) {
         RaiseErrorf(context, "Out of memory");
     }
     JoinScope scope(a);

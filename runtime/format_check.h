@@ -3,7 +3,11 @@
 // so formats are checked against the GNU dialect on every target.
 #pragma once
 
-#if defined(__GNUC__)
+#if defined(__clang__)
+// clang knows no gnu_printf; its printf checking is the C99 dialect.
+#define KELPO_PRINTF_FORMAT(format_index, first_arg) \
+    __attribute__((format(printf, format_index, first_arg)))
+#elif defined(__GNUC__)
 #define KELPO_PRINTF_FORMAT(format_index, first_arg) \
     __attribute__((format(gnu_printf, format_index, first_arg)))
 #else

@@ -67,8 +67,12 @@ void AddChunk(ScriptContext* context, size_t request) {
     if (request + kGcChunkHeader + kGcBlockHeader > total) {
         total = request + kGcChunkHeader + kGcBlockHeader;
     }
-    auto* chunk = static_cast<GcChunk*>(ContextAlloc(context, total));
     GcHeap& heap = context->heap;
+    if (heap.limit != 0 && (total > heap.limit || heap.bytesFromSystem > heap.limit - total)) {
+        SetErrorText(context, "Out of memory");
+        RaiseError(context);
+    }
+    auto* chunk = static_cast<GcChunk*>(ContextAlloc(context, total));
     chunk->next = heap.chunks;
     chunk->usableSize = total - kGcChunkHeader;
     heap.chunks = chunk;
@@ -353,6 +357,11 @@ int GcFreeListIndex(size_t size) {
 }
 
 size_t GcBlockSize(const void* block) { return SizeOf(HeaderOf(block)); }
+
+size_t GcRequestLimit(const ScriptContext* context) {
+    size_t limit = context->heap.limit;
+    return limit != 0 && limit < kGcMaxRequest ? limit : kGcMaxRequest;
+}
 
 void* GcAlloc(ScriptContext* context, size_t size) {
     if (size > kGcMaxRequest) {

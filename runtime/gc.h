@@ -30,6 +30,12 @@ constexpr size_t kGcDefaultThreshold = 0x200000;
 // Largest request the heap serves; larger ones raise "Out of memory".
 constexpr size_t kGcMaxRequest = size_t{1} << 29;
 
+// The largest request the context's heap could ever serve: kGcMaxRequest,
+// or less under a heap limit. Builders of long texts outside the heap check
+// against it, so that a text that could never become a String is out of
+// memory before it takes that much from the system.
+size_t GcRequestLimit(const ScriptContext* context);
+
 void* GcAlloc(ScriptContext* context, size_t size);
 void* GcAllocFinalized(ScriptContext* context, size_t size);
 void* GcRealloc(ScriptContext* context, void* block, size_t size);

@@ -9,7 +9,8 @@ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
 zlib1g-dev libz-mingw-w64-dev
 googletest libgtest-dev
 libboost-regex1.81-dev nlohmann-json3-dev
-wine wine64 xvfb xauth"
+wine wine64 xvfb xauth
+clang-14 libclang-rt-14-dev"
 
 missing=""
 for p in $PACKAGES; do

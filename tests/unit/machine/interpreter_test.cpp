@@ -301,6 +301,75 @@ TEST_F(MachineTest, UnitsThatBreakTheStackDisciplineAreRefused) {
     }
 }
 
+TEST_F(MachineTest, WildOperandsNeverReachAFrameRecord) {
+    // Operands of a damaged or crafted image that point at a frame record
+    // (the caller's, or the running frame's own) read as undefined and write
+    // nowhere; the calls still return through intact records.
+    struct Case {
+        const char* what;
+        const char* program;
+        const char* result;
+    } cases[] = {
+        {"local below the locals", "function .main\n GETLOCAL -1\n TYPEOF\n", "undefined"},
+        {"argument at the caller's record",
+         "function f\n GETARG 2\n TYPEOF\n RETURN\n"
+         "function .main\n PUSH0\n GETGLOBAL f\n CALL\n SLIDE 1\n",
+         "undefined"},
+        {"argument by index at the caller's record",
+         "function f\n PUSHINT 2\n ARGAT\n TYPEOF\n RETURN\n"
+         "function .main\n PUSH0\n GETGLOBAL f\n CALL\n SLIDE 1\n",
+         "undefined"},
+        {"store over the caller's record",
+         "function f\n PUSHCONST \"x\"\n SETARG 2\n PUSHCONST \"x\"\n SETARG 5\n PUSH0\n RETURN\n"
+         "function .main\n PUSH0\n GETGLOBAL f\n CALL\n POP\n PUSHCONST \"returned\"\n",
+         "returned"},
+        {"store over the own record",
+         "function f\n PUSH1\n SETLOCAL -2\n PUSH1\n SETLOCAL -3\n PUSH0\n RETURN\n"
+         "function .main\n PUSH0\n GETGLOBAL f\n CALL\n POP\n PUSHCONST \"returned\"\n",
+         "returned"},
+        {"argument-count step on a String", "function .main\n PUSHCONST \"a\"\n ADD2\n INC1\n", "a21"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(RunAsm(c.program), 1) << c.what << ": " << ctx->errorText;
+        EXPECT_EQ(test::Utf8(ctx->result), c.result) << c.what;
+    }
+}
+
+TEST_F(MachineTest, CraftedFrameMovesAndLeftoverHandlersAreRefused) {
+    struct Case {
+        const char* what;
+        const char* program;
+        const char* error;
+    } cases[] = {
+        // Padding claims more given slots than the frame has.
+        {"padding past the arguments",
+         "function f\n PUSHINT 50\n ARGPAD 60\n PUSH0\n RETURN\n"
+         "function .main\n PUSH0\n GETGLOBAL f\n CALL\n SLIDE 1\n",
+         "Runtime error: Unimplemented Kelpo Script bytecode"},
+        // A second padding would lose the first one's record.
+        {"padding twice",
+         "function f\n GETARG 1\n ADD2\n ARGPAD 4\n GETARG 1\n ADD2\n ARGPAD 6\n PUSH0\n RETURN\n"
+         "function .main\n PUSH0\n GETGLOBAL f\n CALL\n SLIDE 1\n",
+         "Runtime error: Unimplemented Kelpo Script bytecode"},
+        // Padding would move a frame a handler points at (the handler
+        // itself receives the error and passes it on).
+        {"padding under a handler",
+         "function f\n TRY h\n GETARG 1\n ADD2\n ARGPAD 6\n PUSH0\n RETURN\nh:\n THROW\n"
+         "function .main\n PUSH0\n GETGLOBAL f\n CALL\n SLIDE 1\n",
+         "Runtime error: Unimplemented Kelpo Script bytecode"},
+        // A handler its frame never left goes with the frame: the later
+        // throw reaches the host instead of a frame that is gone.
+        {"handler left behind by a return",
+         "function f\n TRY h\n PUSH0\n RETURN\nh:\n RETURN\n"
+         "function .main\n PUSH0\n GETGLOBAL f\n CALL\n SLIDE 1\n PUSHCONST \"boom\"\n THROW\n",
+         "boom"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RunAsm(c.program), 0) << c.what;
+        EXPECT_STREQ(ctx->errorText, c.error) << c.what;
+    }
+}
+
 TEST_F(MachineTest, WithScopesResolveFromTheOutermost) {
     const char program[] = R"(
 function .main
