@@ -1,0 +1,120 @@
+// Drawing traversal: every level in order, each display list in depth
+// order, matrices and colour transforms composed on the way down; shapes go
+// to the sink as device-space paths.
+#include <cmath>
+
+#include "player/core/geometry.h"
+#include "player/core/player_state.h"
+
+namespace kelpo::player {
+
+namespace {
+
+struct Tint {
+    double mult[4] = {1, 1, 1, 1};
+    double add[4] = {0, 0, 0, 0};
+};
+
+// `outer` applied after `inner`.
+Tint Combine(const Tint& outer, const ColorTransform& inner) {
+    Tint t;
+    for (int i = 0; i < 4; ++i) {
+        t.mult[i] = outer.mult[i] * inner.mult[i] / 256.0;
+        t.add[i] = outer.mult[i] * inner.add[i] + outer.add[i];
+    }
+    return t;
+}
+
+uint32_t Apply(const Tint& t, uint32_t argb) {
+    // Channels in 0xAARRGGBB order; the transform is RGBA.
+    const int shifts[4] = {16, 8, 0, 24};
+    uint32_t out = 0;
+    for (int i = 0; i < 4; ++i) {
+        double c = ((argb >> shifts[i]) & 0xFF) * t.mult[i] + t.add[i];
+        long v = std::lround(std::fmin(255, std::fmax(0, c)));
+        out |= static_cast<uint32_t>(v) << shifts[i];
+    }
+    return out;
+}
+
+std::vector<PathSegment> ToDevice(const Matrix& m, const std::vector<PathSegment>& segments) {
+    std::vector<PathSegment> out = segments;
+    for (PathSegment& s : out) {
+        s.to = Transform(m, s.to);
+        if (s.curve) s.control = Transform(m, s.control);
+    }
+    return out;
+}
+
+void DrawShape(const ShapeDefinition& shape, const Matrix& m, const Tint& tint, RenderSink& sink) {
+    if (sink.fillPath)
+        for (const ShapePath& fill : shape.fills) {
+            uint32_t color = Apply(tint, fill.argb);
+            if ((color >> 24) == 0) continue;
+            std::vector<PathSegment> device = ToDevice(m, fill.segments);
+            sink.fillPath(sink.user, device.data(), device.size(), color);
+        }
+    if (sink.strokePath) {
+        double scale = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
+        for (const ShapePath& stroke : shape.strokes) {
+            uint32_t color = Apply(tint, stroke.argb);
+            if ((color >> 24) == 0) continue;
+            std::vector<PathSegment> device = ToDevice(m, stroke.segments);
+            sink.strokePath(sink.user, device.data(), device.size(), std::fmax(1.0, stroke.width * scale), color);
+        }
+    }
+}
+
+uint8_t ButtonStateBit(ButtonState state) {
+    switch (state) {
+    case ButtonState::OverUp: return kButtonOver;
+    case ButtonState::OverDown: return kButtonDown;
+    default: return kButtonUp;
+    }
+}
+
+void DrawInstance(const Instance& instance, const Matrix& parent, const Tint& parentTint, RenderSink& sink) {
+    if (!instance.visible) return;
+    Matrix m = Multiply(parent, instance.matrix);
+    Tint tint = Combine(parentTint, instance.color);
+    switch (instance.kind) {
+    case InstanceKind::Shape:
+        if (instance.shape) DrawShape(*instance.shape, m, tint, sink);
+        return;
+    case InstanceKind::Button: {
+        if (!instance.button || !instance.movie) return;
+        uint8_t bit = ButtonStateBit(instance.buttonState);
+        for (const ButtonRecord& record : instance.button->records) {
+            if (!(record.states & bit)) continue;
+            auto found = instance.movie->characters.find(record.character);
+            if (found == instance.movie->characters.end() || !found->second.shape) continue;
+            DrawShape(*found->second.shape, Multiply(m, record.matrix), Combine(tint, record.color), sink);
+        }
+        return;
+    }
+    case InstanceKind::Picture:
+        if (sink.drawImage && !instance.pixels.empty()) {
+            // Picture pixels are one movie pixel (20 twips) each.
+            Matrix pixelToTwips{20, 0, 0, 20, 0, 0};
+            sink.drawImage(sink.user, instance.pixels.data(), instance.pictureWidth, instance.pictureHeight,
+                           Multiply(m, pixelToTwips));
+        }
+        break;
+    default:
+        break;
+    }
+    for (const auto& [depth, child] : instance.children) DrawInstance(*child, m, tint, sink);
+}
+
+}  // namespace
+
+void RenderFrame(Player* player, const Matrix& toDevice, RenderSink& sink) {
+    if (!player) return;
+    uint32_t background = 0xFFFFFF;
+    auto level0 = player->levels.find(0);
+    if (level0 != player->levels.end() && level0->second->movie) background = level0->second->movie->info.background;
+    if (sink.clear) sink.clear(sink.user, 0xFF000000u | background);
+    for (const auto& [number, level] : player->levels) DrawInstance(*level, toDevice, Tint(), sink);
+}
+
+}  // namespace kelpo::player

@@ -1,0 +1,16 @@
+# The movie player's portable core: movie reading, timelines, sprites and
+# targets, the action interpreter, variables, properties, drawing, buttons
+# and damaged movies. Movies are built by the symbolic assembler.
+kelpo_add_test(player_tests
+    support/movie_assembler.cpp
+    unit/player/player_test_support.cpp
+    unit/player/movie_reader_test.cpp
+    unit/player/timeline_test.cpp
+    unit/player/actions_test.cpp
+    unit/player/variables_test.cpp
+    unit/player/render_test.cpp
+    unit/player/buttons_test.cpp
+    unit/player/malformed_test.cpp
+    unit/player/movie_assembler_test.cpp
+)
+target_link_libraries(player_tests PRIVATE kelpo_player_core kelpo_test_movie)
