@@ -28,6 +28,10 @@ std::vector<uint8_t> UnpackContainerOrThrow(const uint8_t* bytes, size_t length)
     if (length - kContainerHeaderSize < compressedSize)
         throw CZipException(0, "Bad compressed data length");
 
+    // zlib cannot expand data more than about 1032 times: a larger declared
+    // size is a damaged header, refused before anything is allocated for it.
+    if (static_cast<uint64_t>(uncompressedSize) > static_cast<uint64_t>(compressedSize) * 1032 + 1024)
+        throw CZipException(Z_DATA_ERROR, ZlibErrorMessage(Z_DATA_ERROR));
     std::vector<uint8_t> out;
     try {
         out.resize(uncompressedSize ? uncompressedSize : 1);

@@ -13,7 +13,8 @@ set -e
 cd "$(dirname "$0")/.."
 seconds=${1:?usage: tools/fuzz.sh SECONDS [TARGET...]}
 shift
-targets=${*:-"fuzz_compile fuzz_image fuzz_script_file fuzz_regexp fuzz_profile"}
+# Every tests/fuzz/fuzz_NAME.cpp is a target.
+targets=${*:-$(cd tests/fuzz && ls fuzz_*.cpp | grep -v '^fuzz_support' | sed 's/\.cpp$//' | tr '\n' ' ')}
 
 build=build/fuzz
 stress=OFF

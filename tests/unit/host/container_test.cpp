@@ -52,6 +52,8 @@ TEST(PackedContainer, RejectsBrokenContainersWithTheirMessages) {
     corrupted[19] ^= 0x5A;
     std::vector<uint8_t> tooSmall = good;
     StoreU32(&tooSmall[4], 3);
+    std::vector<uint8_t> impossible = good;  // more than zlib can expand to: nothing is allocated
+    StoreU32(&impossible[4], 0xFFFFFFF0);
     std::vector<uint8_t> garbage = {'S', 'M', 1, 0, 5, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4};
     const Case cases[] = {
         {"version 2", version2, "Bad compressed data header"},
@@ -60,6 +62,7 @@ TEST(PackedContainer, RejectsBrokenContainersWithTheirMessages) {
         {"corrupted stream", corrupted, "The compress(uncompress) input data was corrupted"},
         {"uncompressed size too small", tooSmall,
          "There was not enough room in the compress(uncompress) output buffer"},
+        {"declared size beyond any expansion", impossible, "The compress(uncompress) input data was corrupted"},
         {"not a zlib stream", garbage, "The compress(uncompress) input data was corrupted"},
         {"empty", {}, "Bad compressed data length"},
     };
