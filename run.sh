@@ -1,12 +1,39 @@
 #!/bin/sh
-# The main job: builds the kelpo command natively (optimized) and runs the
-# example program on it. (Once the projector exists, this runs the demo
-# projector on its embedded default project.)
+# The main job: builds the projector, its player control and the builder for
+# Windows, packs the demo project (examples/demo) into a projector and runs it
+# under Wine on a virtual display when there is no real one. A peer program
+# takes screenshots, clicks the movie's "Count" button and finally "Quit".
 set -e
 cd "$(dirname "$0")"
 ./tools/setup.sh
-if [ ! -f build/release/build.ninja ]; then
-    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELPO_TESTS=OFF >/dev/null
+
+build=build/win64
+if [ ! -f "$build/build.ninja" ]; then
+    cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build build/release -j "${JOBS:-2}" --target kelpo
-exec build/release/bin/kelpo run examples/hello.kls
+cmake --build "$build" -j "${JOBS:-2}" --target kelpo-projector kelpo_player kelpo-build make-demo-movie projector_peer
+
+export WINEPREFIX="$PWD/$build/wineprefix"
+./tools/wine-run.sh --init
+bin="$PWD/$build/bin"
+demo="$PWD/build/demo"
+rm -rf "$demo"
+mkdir -p "$demo"
+cp examples/demo/project.json examples/demo/*.kls "$demo/"
+cp "$bin/kelpo-player.dll" "$demo/"
+cd "$demo"
+../../tools/wine-run.sh "$bin/make-demo-movie.exe" demo.swf
+../../tools/wine-run.sh "$bin/kelpo-build.exe" project.json --template "$bin/kelpo-projector.exe" -o KelpoDemo.exe
+echo "packed: $demo/KelpoDemo.exe"
+
+# The demo and the peer share one display.
+if [ -z "$DISPLAY" ] && command -v xvfb-run >/dev/null 2>&1; then
+    xvfb-run -a ../../tools/play-demo.sh "$bin"
+else
+    ../../tools/play-demo.sh "$bin"
+fi
+
+echo "screenshots: $(ls "$demo"/start.* "$demo"/counted.* | tr '\n' ' ')"
+echo "script output (DataFile): $demo/demo.ini"
+tr -d '\r' < demo.ini

@@ -7,6 +7,8 @@
 //                                                     types LOCATION (if given) and presses OK
 //   projector_peer command SECONDS ID                 sends WM_COMMAND ID to the main window
 //   projector_peer close SECONDS                      posts WM_CLOSE to the main window
+//   projector_peer click SECONDS X Y                  clicks the player at (X, Y) of its window
+//   projector_peer screenshot SECONDS FILE.bmp        saves the main window as it is on screen
 // Each waits up to SECONDS for the window it needs; exit status 1 when it
 // never appears.
 #include <windows.h>
@@ -103,6 +105,58 @@ int AnswerDialog(double seconds, const char* location) {
     return 0;
 }
 
+// The player's window: the frame's child with control ID 1113.
+HWND PlayerWindow(HWND frame) {
+    return GetDlgItem(frame, 1113);
+}
+
+int Click(HWND frame, int x, int y) {
+    HWND player = PlayerWindow(frame);
+    if (!player) return 1;
+    LPARAM at = MAKELPARAM(x, y);
+    SendMessageA(player, WM_MOUSEMOVE, 0, at);
+    SendMessageA(player, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(player, WM_LBUTTONUP, 0, at);
+    return 0;
+}
+
+int Screenshot(HWND frame, const char* path) {
+    RECT rect;
+    GetWindowRect(frame, &rect);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return 1;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    DWORD rowSize = (width * 3 + 3) & ~3u;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + rowSize * height;
+    int status = 1;
+    if (FILE* out = std::fopen(path, "wb")) {
+        std::fwrite(&file, sizeof file, 1, out);
+        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+        std::fwrite(bits, rowSize, height, out);
+        status = std::fclose(out) == 0 ? 0 : 1;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -117,6 +171,8 @@ int main(int argc, char** argv) {
         PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0);
         return 0;
     }
+    if (action == "click" && argc >= 5) return Click(frame, std::atoi(argv[3]), std::atoi(argv[4]));
+    if (action == "screenshot" && argc >= 4) return Screenshot(frame, argv[3]);
     if (action == "close") {
         PostMessageA(frame, WM_CLOSE, 0, 0);
         return 0;
