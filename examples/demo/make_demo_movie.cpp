@@ -43,7 +43,11 @@ int main(int argc, char** argv) {
     movie.Background(0x1E2A38);
 
     uint16_t panel = movie.Shape(RectangleShape(0, 0, 440 * kTwips, 150 * kTwips, 0x2E4A62));
-    uint16_t meter = movie.Shape(RectangleShape(0, 0, 40 * kTwips, 30 * kTwips, 0xF2C14E));
+    // The meter is a clip (only clips are targets), holding one bar.
+    uint16_t bar = movie.Shape(RectangleShape(0, 0, 40 * kTwips, 30 * kTwips, 0xF2C14E));
+    TimelineBuilder meterTimeline;
+    meterTimeline.Place(1, bar).ShowFrame();
+    uint16_t meter = movie.Sprite(meterTimeline);
     uint16_t mark = movie.Shape(TriangleShape(0, 60 * kTwips, 30 * kTwips, 0, 60 * kTwips, 60 * kTwips, 0x6FB1E0));
 
     // Count: the meter grows by a quarter of its width, and the script runs.
