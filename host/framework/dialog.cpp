@@ -107,20 +107,66 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         dialog->Attach(hwnd);
         return dialog->OnInitDialog();
     }
-    if (!dialog) return FALSE;
-    if (message == WM_NCDESTROY) {
-        dialog->Detach();
-        return FALSE;
+    return dialog ? dialog->HandleMessage(message, wParam, lParam) : FALSE;
+}
+
+// Property pages carry their object in the PROPSHEETPAGE's lParam, and are
+// told about OK and Apply through PSN_APPLY.
+INT_PTR CALLBACK Dialog::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Dialog* dialog = static_cast<Dialog*>(FromHandle(hwnd));
+    if (message == WM_INITDIALOG) {
+        dialog = reinterpret_cast<Dialog*>(reinterpret_cast<PROPSHEETPAGEA*>(lParam)->lParam);
+        dialog->Attach(hwnd);
+        return dialog->OnInitDialog();
     }
-    dialog->handled_ = true;
-    LRESULT result = dialog->Dispatch(message, wParam, lParam);
-    if (!dialog->handled_ && message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-        if (LOWORD(wParam) == IDOK) dialog->OnOK();
-        else if (LOWORD(wParam) == IDCANCEL) dialog->OnCancel();
+    if (!dialog) return FALSE;
+    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == PSN_APPLY) {
+        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, dialog->OnApply() ? PSNRET_NOERROR : PSNRET_INVALID);
         return TRUE;
     }
-    if (dialog->handled_) SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
-    return dialog->handled_;
+    return dialog->HandleMessage(message, wParam, lParam);
+}
+
+INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = Handle();
+    if (message == WM_NCDESTROY) {
+        Detach();
+        return FALSE;
+    }
+    handled_ = true;
+    LRESULT result = Dispatch(message, wParam, lParam);
+    if (!handled_ && message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && !(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) {
+        if (LOWORD(wParam) == IDOK) OnOK();
+        else if (LOWORD(wParam) == IDCANCEL) OnCancel();
+        return TRUE;
+    }
+    if (handled_) SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+    return handled_;
+}
+
+PropertySheetDialog::PropertySheetDialog(const std::string& title) : title_(title) {}
+
+void PropertySheetDialog::AddPage(Dialog& page, const DialogTemplate& pageTemplate) {
+    PROPSHEETPAGEA sheetPage = {};
+    sheetPage.dwSize = sizeof sheetPage;
+    sheetPage.dwFlags = PSP_DLGINDIRECT;
+    sheetPage.hInstance = GetModuleHandleA(nullptr);
+    sheetPage.pResource = pageTemplate.Data();
+    sheetPage.pfnDlgProc = Dialog::PageProc;
+    sheetPage.lParam = reinterpret_cast<LPARAM>(&page);
+    pages_.push_back(sheetPage);
+}
+
+INT_PTR PropertySheetDialog::DoModal(HWND owner) {
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+    header.hwndParent = owner;
+    header.hInstance = GetModuleHandleA(nullptr);
+    header.pszCaption = title_.c_str();
+    header.nPages = static_cast<UINT>(pages_.size());
+    header.ppsp = pages_.data();
+    return ::PropertySheetA(&header);
 }
 
 }  // namespace kelpo::framework

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <prsht.h>
 
 #include <string>
 #include <vector>
@@ -34,6 +35,8 @@ private:
 };
 
 class Dialog : public Window {
+    friend class PropertySheetDialog;
+
 public:
     // Runs the dialog modally; the value passed to EndDialog, or -1.
     INT_PTR DoModal(const DialogTemplate& dialogTemplate, HWND owner);
@@ -48,11 +51,32 @@ protected:
     // IDOK and IDCANCEL end the dialog unless a map entry takes them.
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
+    // A property page's changes are accepted (OK or Apply); false keeps the
+    // sheet open.
+    virtual bool OnApply() { return true; }
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool handled_ = false;
+};
+
+// A modal property sheet of pages built from templates. Each page is a
+// Dialog; its OnApply runs when the sheet is accepted (pages never shown are
+// not asked).
+class PropertySheetDialog {
+public:
+    explicit PropertySheetDialog(const std::string& title);
+    // The page and its template must outlive DoModal.
+    void AddPage(Dialog& page, const DialogTemplate& pageTemplate);
+    // Positive when the sheet was accepted, 0 when cancelled, -1 on failure.
+    INT_PTR DoModal(HWND owner);
+
+private:
+    std::string title_;
+    std::vector<PROPSHEETPAGEA> pages_;
 };
 
 }  // namespace kelpo::framework

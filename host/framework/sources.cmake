@@ -12,5 +12,5 @@ if(WIN32)
         host/framework/window.cpp
     )
     target_include_directories(kelpo_framework PUBLIC ${CMAKE_SOURCE_DIR})
-    target_link_libraries(kelpo_framework PUBLIC ole32 oleaut32 uuid user32 gdi32)
+    target_link_libraries(kelpo_framework PUBLIC ole32 oleaut32 uuid user32 gdi32 comctl32)
 endif()

@@ -180,6 +180,45 @@ TEST(Dialogs, ModalDialogsFromTemplatesRunAndEnd) {
     EXPECT_EQ(nullptr, dialog.Handle());
 }
 
+class SettingsPage : public Dialog {
+public:
+    explicit SettingsPage(bool accept) : accept_(accept) {}
+    bool initialized = false;
+    int applied = 0;
+
+protected:
+    bool OnInitDialog() override {
+        initialized = true;
+        // Accept the sheet as soon as the first page is up.
+        PostMessageA(GetParent(Handle()), PSM_PRESSBUTTON, PSBTN_OK, 0);
+        return true;
+    }
+    bool OnApply() override {
+        ++applied;
+        return accept_;
+    }
+
+private:
+    bool accept_;
+};
+
+TEST(Dialogs, PropertySheetsApplyTheirShownPages) {
+    const DWORD pageStyle = WS_CHILD | WS_CAPTION | DS_3DLOOK;
+    DialogTemplate first("General", 200, 100, pageStyle);
+    first.AddStatic("First page", 5, 5, 100, 10);
+    DialogTemplate second("Advanced", 200, 100, pageStyle);
+    second.AddEdit(300, 5, 5, 100, 12);
+    SettingsPage general(true), advanced(true);
+    PropertySheetDialog sheet("Options");
+    sheet.AddPage(general, first);
+    sheet.AddPage(advanced, second);
+    EXPECT_GT(sheet.DoModal(nullptr), 0);
+    EXPECT_TRUE(general.initialized);
+    EXPECT_EQ(1, general.applied);
+    EXPECT_FALSE(advanced.initialized);  // never shown, never asked
+    EXPECT_EQ(0, advanced.applied);
+}
+
 TEST(ControlHosting, ControlFilesThatCannotServeFailWithTheirCodes) {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
     const CLSID anyClass = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
