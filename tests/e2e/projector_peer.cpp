@@ -9,6 +9,7 @@
 //   projector_peer close SECONDS                      posts WM_CLOSE to the main window
 //   projector_peer click SECONDS X Y                  clicks the player at (X, Y) of its window
 //   projector_peer screenshot SECONDS FILE.bmp        saves the main window as it is on screen
+//   projector_peer key SECONDS VK                     presses and releases a key in the player
 // Each waits up to SECONDS for the window it needs; exit status 1 when it
 // never appears.
 #include <windows.h>
@@ -173,6 +174,13 @@ int main(int argc, char** argv) {
     }
     if (action == "click" && argc >= 5) return Click(frame, std::atoi(argv[3]), std::atoi(argv[4]));
     if (action == "screenshot" && argc >= 4) return Screenshot(frame, argv[3]);
+    if (action == "key" && argc >= 4) {
+        HWND player = PlayerWindow(frame);
+        WPARAM key = static_cast<WPARAM>(std::strtol(argv[3], nullptr, 0));
+        SendMessageA(player, WM_KEYDOWN, key, 1);
+        SendMessageA(player, WM_KEYUP, key, 0xC0000001);
+        return 0;
+    }
     if (action == "close") {
         PostMessageA(frame, WM_CLOSE, 0, 0);
         return 0;

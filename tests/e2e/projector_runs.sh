@@ -137,6 +137,23 @@ grep -q '^length: 131072$' big.out || { cat big.out; fail "big length"; }
 grep -q '^reply: $' big.out || fail "a reply past 65532 characters is not empty"
 grep -q '^reply: undefined$' missing.out || { cat missing.out; fail "missing function"; }
 
+# ---- Input goes through the interaction settings: Esc and a hot key close
+# the window, and ignored left presses never reach the movie's button.
+new_case input
+movie --frames 400 -o long.swf
+build '"movies": { "files": ["long.swf"] }, "interaction": { "exitKeys": ["esc"] }'
+# The keys wait until start-up is over and the player window is wrapped.
+(sleep 2; windows "$peer" key 30 27 > /dev/null) &
+run
+wait
+build '"movies": { "files": ["long.swf"] }, "interaction": { "exitKeys": ["hotKey"], "hotKeyCode": 81 }'
+(sleep 2; windows "$peer" key 30 27 > /dev/null; sleep 1
+ windows "$peer" command 2 0 > /dev/null || touch closed-by-esc
+ windows "$peer" key 5 81 > /dev/null) &
+run
+wait
+[ ! -f closed-by-esc ] || fail "Esc closed the window although only the hot key should"
+
 # ---- A bad ID resource stops the start with "Invalid application data".
 new_case bad-id
 cp "$projector" app.exe
