@@ -27,13 +27,8 @@ bool LoadScriptResource(void*, const char* name, std::vector<uint8_t>& image) {
     }
 }
 
-std::string BstrToAnsi(const VARIANT& value) {
-    if (value.vt != VT_BSTR || !value.bstrVal) return std::string();
-    int units = static_cast<int>(SysStringLen(value.bstrVal));
-    int length = WideCharToMultiByte(CP_ACP, 0, value.bstrVal, units, nullptr, 0, nullptr, nullptr);
-    std::string text(length, '\0');
-    if (length) WideCharToMultiByte(CP_ACP, 0, value.bstrVal, units, &text[0], length, nullptr, nullptr);
-    return text;
+std::string TextOf(const VARIANT& value) {
+    return value.vt == VT_BSTR ? BstrToAnsi(value.bstrVal) : std::string();
 }
 
 }  // namespace
@@ -109,7 +104,7 @@ void CMainFrame::OnPlayerEvent(void* user, DISPID id, DISPPARAMS* params) {
     if (id != player_id::kFSCommand || !params || params->cArgs < 2) return;
     CMainFrame* frame = static_cast<CMainFrame*>(user);
     // Arguments arrive last first: command, then its argument.
-    ExecuteCommand(frame->bridge_, BstrToAnsi(params->rgvarg[1]), BstrToAnsi(params->rgvarg[0]));
+    ExecuteCommand(frame->bridge_, TextOf(params->rgvarg[1]), TextOf(params->rgvarg[0]));
 }
 
 void CMainFrame::OnViewResized(const RECT& view) {

@@ -14,6 +14,8 @@ BSTR AnsiToBstr(const std::string& ansi) {
     return text;
 }
 
+}  // namespace
+
 std::string BstrToAnsi(BSTR text) {
     if (!text) return std::string();
     int units = static_cast<int>(SysStringLen(text));
@@ -22,8 +24,6 @@ std::string BstrToAnsi(BSTR text) {
     if (length) WideCharToMultiByte(CP_ACP, 0, text, units, &ansi[0], length, nullptr, nullptr);
     return ansi;
 }
-
-}  // namespace
 
 HRESULT PutPlayerProperty(IDispatch* player, DISPID id, const VARIANT& value) {
     if (!player) return E_POINTER;

@@ -29,6 +29,9 @@ constexpr DISPID kGetVariable = 152;
 constexpr DISPID kTCallLabel = 156;
 }  // namespace player_id
 
+// A BSTR's text in the ANSI code page ("" for null).
+std::string BstrToAnsi(BSTR text);
+
 HRESULT PutPlayerProperty(IDispatch* player, DISPID id, const VARIANT& value);
 // The property's value in `value` (the caller clears it).
 HRESULT GetPlayerProperty(IDispatch* player, DISPID id, VARIANT& value);

@@ -30,17 +30,9 @@ bool InstalledPlayerIsRecent() {
     char path[MAX_PATH] = "";
     LONG size = sizeof path;
     if (RegQueryValueA(HKEY_CLASSES_ROOT, kShockwaveFlashKey, path, &size) != ERROR_SUCCESS) return false;
-    DWORD handle = 0;
-    DWORD infoSize = GetFileVersionInfoSizeA(path, &handle);
-    if (infoSize == 0) return false;
-    std::vector<uint8_t> info(infoSize);
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    if (!GetFileVersionInfoA(path, 0, infoSize, info.data()) ||
-        !VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
-        return false;
-    return fixed->dwFileVersionMS > 0x00070000 ||
-           (fixed->dwFileVersionMS == 0x00070000 && fixed->dwFileVersionLS >= 0x00200000);
+    uint32_t version = 0, build = 0;
+    if (!ReadFileVersion(path, version, build)) return false;
+    return version > 0x00070000 || (version == 0x00070000 && build >= 0x00200000);
 }
 
 std::string SystemFolder() {

@@ -33,8 +33,9 @@ bool LoadSupportFile(int index, std::vector<uint8_t>& bytes) {
     return UnpackContainer(raw.data(), raw.size(), bytes);
 }
 
-// The file version major.minor of a loaded module, or false.
-bool ModuleVersion(const std::string& path, unsigned& major, unsigned& minor) {
+}  // namespace
+
+bool ReadFileVersion(const std::string& path, uint32_t& mostSignificant, uint32_t& leastSignificant) {
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
     if (size == 0) return false;
@@ -44,12 +45,10 @@ bool ModuleVersion(const std::string& path, unsigned& major, unsigned& minor) {
     if (!GetFileVersionInfoA(path.c_str(), 0, size, info.data()) ||
         !VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
         return false;
-    major = HIWORD(fixed->dwFileVersionMS);
-    minor = LOWORD(fixed->dwFileVersionMS);
+    mostSignificant = fixed->dwFileVersionMS;
+    leastSignificant = fixed->dwFileVersionLS;
     return true;
 }
-
-}  // namespace
 
 bool ProvideSupportFile(int index, const char* dllName, const std::string& folder) {
     if (CanLoad(dllName)) return true;
@@ -67,9 +66,9 @@ bool UpdateSystemDll(int index, const char* dllName, unsigned major, unsigned mi
         DWORD length = GetModuleFileNameA(module, path, sizeof path);
         FreeLibrary(module);
         loadedPath.assign(path, length < sizeof path ? length : 0);
-        unsigned haveMajor, haveMinor;
-        if (!loadedPath.empty() && ModuleVersion(loadedPath, haveMajor, haveMinor) &&
-            (haveMajor > major || (haveMajor == major && haveMinor >= minor)))
+        uint32_t version = 0, build = 0;
+        if (!loadedPath.empty() && ReadFileVersion(loadedPath, version, build) &&
+            (HIWORD(version) > major || (HIWORD(version) == major && LOWORD(version) >= minor)))
             return true;
     }
     if (loadedPath.empty()) {

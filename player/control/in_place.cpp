@@ -5,6 +5,26 @@
 
 namespace kelpo::control {
 
+namespace {
+
+// Tells the site's frame and document window which object is UI-active
+// (null when none is).
+void AnnounceActiveObject(IOleInPlaceSite* site, IOleInPlaceActiveObject* active) {
+    IOleInPlaceFrame* frame = nullptr;
+    IOleInPlaceUIWindow* document = nullptr;
+    RECT place{}, clip{};
+    OLEINPLACEFRAMEINFO frameInfo{};
+    frameInfo.cb = sizeof(frameInfo);
+    if (SUCCEEDED(site->GetWindowContext(&frame, &document, &place, &clip, &frameInfo))) {
+        if (frame) frame->SetActiveObject(active, nullptr);
+        if (document) document->SetActiveObject(active, nullptr);
+    }
+    if (frame) frame->Release();
+    if (document) document->Release();
+}
+
+}  // namespace
+
 HRESULT PlayerControl::ActivateInPlace(HWND parent, LPCRECT position, bool uiActivate) {
     if (!site_) return E_UNEXPECTED;
     if (!inPlaceSite_) {
@@ -40,17 +60,7 @@ HRESULT PlayerControl::ActivateInPlace(HWND parent, LPCRECT position, bool uiAct
     if (uiActivate && !uiActive_) {
         uiActive_ = true;
         inPlaceSite_->OnUIActivate();
-        IOleInPlaceFrame* frame = nullptr;
-        IOleInPlaceUIWindow* document = nullptr;
-        RECT place{}, clip{};
-        OLEINPLACEFRAMEINFO frameInfo{};
-        frameInfo.cb = sizeof(frameInfo);
-        if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &document, &place, &clip, &frameInfo))) {
-            if (frame) frame->SetActiveObject(this, nullptr);
-            if (document) document->SetActiveObject(this, nullptr);
-        }
-        if (frame) frame->Release();
-        if (document) document->Release();
+        AnnounceActiveObject(inPlaceSite_, this);
     }
     return S_OK;
 }
@@ -79,17 +89,7 @@ HRESULT PlayerControl::InPlaceDeactivate() {
 HRESULT PlayerControl::UIDeactivate() {
     if (!uiActive_ || !inPlaceSite_) return S_OK;
     uiActive_ = false;
-    IOleInPlaceFrame* frame = nullptr;
-    IOleInPlaceUIWindow* document = nullptr;
-    RECT place{}, clip{};
-    OLEINPLACEFRAMEINFO frameInfo{};
-    frameInfo.cb = sizeof(frameInfo);
-    if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &document, &place, &clip, &frameInfo))) {
-        if (frame) frame->SetActiveObject(nullptr, nullptr);
-        if (document) document->SetActiveObject(nullptr, nullptr);
-    }
-    if (frame) frame->Release();
-    if (document) document->Release();
+    AnnounceActiveObject(inPlaceSite_, nullptr);
     inPlaceSite_->OnUIDeactivate(FALSE);
     return S_OK;
 }

@@ -145,6 +145,17 @@ void SkipActions(const uint8_t* code, size_t length, size_t& pc, int count) {
     }
 }
 
+// True when the constructor's prototype is on the object's prototype chain
+// (searched at most 64 links deep, so a cyclic chain ends).
+bool InheritsFrom(Interpreter& in, const Value& object, const Value& constructor) {
+    Value prototype = GetMemberValue(in, constructor, "prototype");
+    if (object.type != ValueType::Object || prototype.type != ValueType::Object) return false;
+    int hops = 0;
+    for (Object* o = object.object->proto; o && hops < 64; o = o->proto, ++hops)
+        if (o == prototype.object) return true;
+    return false;
+}
+
 }  // namespace
 
 Instance* ScopeClip(const CallFrame& frame) {
@@ -484,13 +495,7 @@ void ExecuteBlock(Interpreter& in, CallFrame& frame, const ActionBlock& block) {
         case kActionCastOp: {
             Value object = Pop(frame);
             Value constructor = Pop(frame);
-            Value prototype = GetMemberValue(in, constructor, "prototype");
-            bool is = false;
-            if (object.type == ValueType::Object && prototype.type == ValueType::Object) {
-                int hops = 0;
-                for (Object* o = object.object->proto; o && !is && hops < 64; o = o->proto, ++hops)
-                    is = o == prototype.object;
-            }
+            bool is = InheritsFrom(in, object, constructor);
             Push(in, frame, is ? object : Null());
             break;
         }
@@ -665,13 +670,7 @@ void ExecuteBlock(Interpreter& in, CallFrame& frame, const ActionBlock& block) {
         case kActionInstanceOf: {
             Value constructor = Pop(frame);
             Value object = Pop(frame);
-            Value prototype = GetMemberValue(in, constructor, "prototype");
-            bool is = false;
-            if (object.type == ValueType::Object && prototype.type == ValueType::Object) {
-                int hops = 0;
-                for (Object* o = object.object->proto; o && !is && hops < 64; o = o->proto, ++hops)
-                    is = o == prototype.object;
-            }
+            bool is = InheritsFrom(in, object, constructor);
             Push(in, frame, Bool(is));
             break;
         }
