@@ -4,6 +4,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include "host/host_access.h"
 #include "host/host_events.h"
 #include "host/project_loading_win32.h"
 #include "host/safe_names.h"
@@ -146,6 +147,15 @@ int CProjectorApp::ExitInstance() {
     if (oleStarted_) OleUninitialize();
     if (socketsStarted_) WSACleanup();
     return exitCode_;
+}
+
+CProjectorApp* TheProjectorApp() {
+    return static_cast<CProjectorApp*>(framework::Application::Current());
+}
+
+CMainFrame* TheMainFrame() {
+    CProjectorApp* app = TheProjectorApp();
+    return app != nullptr ? app->Frame() : nullptr;
 }
 
 }  // namespace kelpo

@@ -2,8 +2,10 @@
 #include <windows.h>
 
 #include "host/projector_app.h"
+#include "hostobjects/install_host_objects.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    kelpo::InstallHostObjects();
     kelpo::CProjectorApp application;
     return application.Run();
 }

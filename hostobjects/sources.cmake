@@ -1,0 +1,15 @@
+# The projector's script objects. The portable half (data binding, text
+# conversions, FlashPlayer and MovieClip over a player port) is built and
+# tested natively too; the Windows half reaches the main frame, the control,
+# timers and the registry.
+add_library(kelpo_hostobjects_portable STATIC
+    hostobjects/player_port.cpp
+)
+target_link_libraries(kelpo_hostobjects_portable PUBLIC kelpo_project_data)
+
+if(WIN32)
+    add_library(kelpo_hostobjects STATIC
+        hostobjects/install_host_objects_win32.cpp
+    )
+    target_link_libraries(kelpo_hostobjects PUBLIC kelpo_hostobjects_portable kelpo_projector)
+endif()
