@@ -3,6 +3,12 @@
 # tested natively too; the Windows half reaches the main frame, the control,
 # timers and the registry.
 add_library(kelpo_hostobjects_portable STATIC
+    hostobjects/data_binding.cpp
+    hostobjects/flash_player_class.cpp
+    hostobjects/flash_player_transfer.cpp
+    hostobjects/movie_clip_class.cpp
+    hostobjects/movie_text.cpp
+    hostobjects/movie_to_window.cpp
     hostobjects/player_port.cpp
 )
 target_link_libraries(kelpo_hostobjects_portable PUBLIC kelpo_project_data)
@@ -10,6 +16,7 @@ target_link_libraries(kelpo_hostobjects_portable PUBLIC kelpo_project_data)
 if(WIN32)
     add_library(kelpo_hostobjects STATIC
         hostobjects/install_host_objects_win32.cpp
+        hostobjects/main_player_port_win32.cpp
     )
     target_link_libraries(kelpo_hostobjects PUBLIC kelpo_hostobjects_portable kelpo_projector)
 endif()
