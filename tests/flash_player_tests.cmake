@@ -1,7 +1,6 @@
 # FlashPlayer and MovieClip over the player core: data binding, transfers of
 # arrays and objects, control calls, coordinates and movie information.
 kelpo_add_test(flash_player_tests
-    support/movie_assembler.cpp
     unit/test_support.cpp
     unit/hostobjects/core_player_port.cpp
     unit/hostobjects/flash_player_test.cpp

@@ -4,7 +4,6 @@
 # drawing, mouse input and targets.
 if(WIN32 AND TARGET kelpo_player)
     add_executable(player_control_tests
-        support/movie_assembler.cpp
         unit/player_control/control_harness.cpp
         unit/player_control/control_server_test.cpp
         unit/player_control/dispatch_test.cpp

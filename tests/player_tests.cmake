@@ -2,7 +2,6 @@
 # targets, the action interpreter, variables, properties, drawing, buttons
 # and damaged movies. Movies are built by the symbolic assembler.
 kelpo_add_test(player_tests
-    support/movie_assembler.cpp
     unit/player/player_test_support.cpp
     unit/player/movie_reader_test.cpp
     unit/player/timeline_test.cpp

@@ -139,6 +139,8 @@ std::vector<uint8_t> WriteFramedMovie(const FramedMovie& movie) {
     for (int frame = 1; frame <= movie.header.frameCount; ++frame) {
         auto label = movie.labels.find(frame);
         if (label != movie.labels.end()) append(FrameLabelTag(label->second));
+        auto blocks = movie.actions.equal_range(frame);
+        for (auto it = blocks.first; it != blocks.second; ++it) append(DoActionTag(it->second));
         auto range = movie.fsCommands.equal_range(frame);
         for (auto it = range.first; it != range.second; ++it)
             append(DoActionTag(FsCommandActions(it->second.first, it->second.second)));

@@ -56,6 +56,7 @@ struct FramedMovie {
     bool hasBackground = false;
     uint32_t background = 0xFFFFFF;
     std::map<int, std::string> labels;
+    std::multimap<int, std::vector<uint8_t>> actions;  // DoAction bodies, before the fscommands
     std::multimap<int, std::pair<std::string, std::string>> fsCommands;  // command, arguments
     std::vector<uint8_t> extraTags;  // raw tags placed before the first frame
 };

@@ -26,6 +26,6 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 
 # Flash movie files for tests, shared by the tests and make-test-movie.
-add_library(kelpo_test_movie STATIC tests/support/test_movie.cpp)
+add_library(kelpo_test_movie STATIC tests/support/test_movie.cpp tests/support/movie_assembler.cpp)
 target_include_directories(kelpo_test_movie PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(kelpo_test_movie PUBLIC ZLIB::ZLIB)

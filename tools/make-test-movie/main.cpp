@@ -3,6 +3,7 @@
 //   make-test-movie [--width PX] [--height PX] [--rate FPS] [--frames N]
 //                   [--version N] [--background RRGGBB] [--compressed]
 //                   [--label FRAME:TEXT]... [--fscommand FRAME:COMMAND[:ARGS]]...
+//                   [--actions FRAME:ASSEMBLY]...
 //                   [--tag CODE:HEXBYTES]... -o OUT.swf
 //
 // Frames count from 1. Errors go to standard error with exit status 1.
@@ -13,6 +14,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "tests/support/movie_assembler.h"
 #include "tests/support/test_movie.h"
 
 namespace {
@@ -29,6 +31,8 @@ const char kUsage[] =
     "  --compressed                CWS: zlib-compressed body\n"
     "  --label FRAME:TEXT          FrameLabel on a frame\n"
     "  --fscommand FRAME:CMD[:ARGS]  DoAction with an fscommand on a frame\n"
+    "  --actions FRAME:ASSEMBLY    DoAction of assembled action text on a frame\n"
+    "                              (\"push 'n', 5; setVariable\"), before its fscommands\n"
     "  --tag CODE:HEXBYTES         a raw tag before the first frame\n";
 
 struct UsageError : std::runtime_error {
@@ -118,6 +122,13 @@ int Run(int argc, char** argv) {
             std::string arguments = colon == std::string::npos ? "" : rest.substr(colon + 1);
             if (command.empty()) throw UsageError("--fscommand needs a command name");
             movie.fsCommands.emplace(frame, std::make_pair(command, arguments));
+        } else if (option == "--actions") {
+            int frame = SplitFrame(value, rest, "--actions");
+            try {
+                movie.actions.emplace(frame, AssembleActions(rest));
+            } catch (const std::invalid_argument& error) {
+                throw UsageError(std::string("--actions: ") + error.what());
+            }
         } else if (option == "--tag") {
             size_t colon = value.find(':');
             if (colon == std::string::npos) throw UsageError("--tag needs CODE:HEXBYTES, not \"" + value + "\"");
@@ -135,6 +146,9 @@ int Run(int argc, char** argv) {
     for (const auto& entry : movie.fsCommands)
         if (entry.first > movie.header.frameCount)
             throw UsageError("--fscommand frame " + std::to_string(entry.first) + " is past the last frame");
+    for (const auto& entry : movie.actions)
+        if (entry.first > movie.header.frameCount)
+            throw UsageError("--actions frame " + std::to_string(entry.first) + " is past the last frame");
 
     std::vector<uint8_t> bytes = WriteFramedMovie(movie);
     FILE* file = std::fopen(output.c_str(), "wb");
