@@ -45,6 +45,17 @@ std::vector<uint8_t> TestMovie() {
     return movie.Bytes();
 }
 
+// A path as the text of a script string literal (Windows paths have
+// backslashes).
+std::string Literal(const std::string& path) {
+    std::string text;
+    for (char c : path) {
+        if (c == '\\') text += '\\';
+        text += c;
+    }
+    return text;
+}
+
 class FlashPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -175,15 +186,16 @@ TEST_F(FlashPlayerTest, MovieToWindowFollowsTheScaleMode) {
 TEST_F(FlashPlayerTest, MovieInfoOfFilesByExtension) {
     const std::string movie = ::testing::TempDir() + "info_movie.swf";
     const std::string other = ::testing::TempDir() + "info_movie.txt";
+    const std::string movieText = Literal(movie), otherText = Literal(other);
     const std::vector<uint8_t> bytes = TestMovie();
     ASSERT_TRUE(WriteWholeFile(movie, bytes.data(), bytes.size()));
     ASSERT_TRUE(WriteWholeFile(other, bytes.data(), bytes.size()));
     EXPECT_EQ("0 400 0 200|12 2 " + std::to_string(bytes.size()) + " 6 6|true|true|undefined",
-              Run("var i = FlashPlayer.getMovieInfo('" + movie + "');"
+              Run("var i = FlashPlayer.getMovieInfo('" + movieText + "');"
                   "trace(i.frameSize.xMin + ' ' + i.frameSize.xMax + ' ' + i.frameSize.yMin + ' ' + i.frameSize.yMax);"
                   "trace(i.rate + ' ' + i.frameCount + ' ' + i.size + ' ' + i.version + ' ' + i.frameNum);"
-                  "trace(FlashPlayer.getMovieInfo('" + other + "') === null);"
-                  "trace(FlashPlayer.getMovieInfo('" + movie + ".missing.swf') === null);"
+                  "trace(FlashPlayer.getMovieInfo('" + otherText + "') === null);"
+                  "trace(FlashPlayer.getMovieInfo('" + movieText + ".missing.swf') === null);"
                   "trace(FlashPlayer.getMovieInfo());"));
     std::remove(movie.c_str());
     std::remove(other.c_str());
