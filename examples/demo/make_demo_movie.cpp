@@ -48,7 +48,13 @@ int main(int argc, char** argv) {
     TimelineBuilder meterTimeline;
     meterTimeline.Place(1, bar).ShowFrame();
     uint16_t meter = movie.Sprite(meterTimeline);
-    uint16_t mark = movie.Shape(TriangleShape(0, 60 * kTwips, 30 * kTwips, 0, 60 * kTwips, 60 * kTwips, 0x6FB1E0));
+    // The mark is a clip too: the Count script turns it. Its triangle is
+    // centred on the clip's origin so that it turns in place.
+    uint16_t triangle = movie.Shape(
+        TriangleShape(-30 * kTwips, 30 * kTwips, 0, -30 * kTwips, 30 * kTwips, 30 * kTwips, 0x6FB1E0));
+    TimelineBuilder markTimeline;
+    markTimeline.Place(1, triangle).ShowFrame();
+    uint16_t mark = movie.Sprite(markTimeline);
 
     // Count: the meter grows by a quarter of its width, and the script runs.
     uint16_t count = AddButton(movie, 0x3CB371, 0x66CDAA, 0x2E8B57,
@@ -59,7 +65,7 @@ int main(int argc, char** argv) {
     uint16_t quit = AddButton(movie, 0xCD5C5C, 0xF08080, 0x8B3A3A, FsCommand("quit", ""));
 
     movie.PlaceAt(1, panel, Translate(20 * kTwips, 20 * kTwips), "panel");
-    movie.PlaceAt(2, mark, Translate(40 * kTwips, 60 * kTwips), "mark");
+    movie.PlaceAt(2, mark, Translate(70 * kTwips, 90 * kTwips), "mark");
     movie.PlaceAt(3, meter, Translate(120 * kTwips, 75 * kTwips), "meter");
     movie.PlaceAt(10, count, Translate(20 * kTwips, 220 * kTwips), "count");
     movie.PlaceAt(11, full, Translate(132 * kTwips, 220 * kTwips), "fullScreen");
