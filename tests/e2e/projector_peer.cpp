@@ -10,6 +10,15 @@
 //   projector_peer click SECONDS X Y                  clicks the player at (X, Y) of its window
 //   projector_peer screenshot SECONDS FILE.bmp        saves the main window as it is on screen
 //   projector_peer key SECONDS VK                     presses and releases a key in the player
+//   projector_peer drag SECONDS X Y DX DY             drags with the left button from (X, Y) of
+//                                                     the player by (DX, DY); prints how far the
+//                                                     main window moved
+//   projector_peer rclick SECONDS X Y [KEY]           right-clicks the player; prints whether a
+//                                                     popup menu opened, then types the item's
+//                                                     mnemonic letter KEY, or Esc, and prints
+//                                                     whether the menu is still open
+//   projector_peer endsession SECONDS                 tells the main window the session ends;
+//                                                     prints whether the player window remains
 // Each waits up to SECONDS for the window it needs; exit status 1 when it
 // never appears.
 #include <windows.h>
@@ -121,6 +130,87 @@ int Click(HWND frame, int x, int y) {
     return 0;
 }
 
+// A drag as a person makes it, through the system's input queue: the
+// projector reads the real cursor and button state while it drags.
+void MouseInput(DWORD flags, int screenX = 0, int screenY = 0) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        input.mi.dx = MulDiv(screenX, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(screenY, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    SendInput(1, &input, sizeof input);
+    Sleep(150);
+}
+
+int Drag(HWND frame, int x, int y, int dx, int dy) {
+    HWND player = PlayerWindow(frame);
+    if (!player) return 1;
+    RECT before, after;
+    GetWindowRect(frame, &before);
+    POINT start{x, y};
+    ClientToScreen(player, &start);
+    MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, start.x, start.y);
+    MouseInput(MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 4; ++step) {
+        MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, start.x + dx * step / 4, start.y + dy * step / 4);
+    }
+    MouseInput(MOUSEEVENTF_LEFTUP);
+    GetWindowRect(frame, &after);
+    std::printf("moved: %ld %ld\n", after.left - before.left, after.top - before.top);
+    return 0;
+}
+
+BOOL CALLBACK FindPopupMenu(HWND hwnd, LPARAM found) {
+    char className[32] = "";
+    GetClassNameA(hwnd, className, sizeof className);
+    if (std::string(className) == "#32768" && IsWindowVisible(hwnd)) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The right button's press is posted: a context menu is a modal loop inside
+// the projector's handling of it.
+int RightClick(HWND frame, int x, int y, char mnemonic) {
+    HWND player = PlayerWindow(frame);
+    if (!player) return 1;
+    PostMessageA(player, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+    PostMessageA(player, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+    HWND menu = WaitFor(3, [] {
+        HWND found = nullptr;
+        EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&found));
+        return found;
+    });
+    std::printf("menu: %s\n", menu ? "open" : "none");
+    if (!menu) return 0;
+    // The menu is worked with its keys, through the input queue as a person
+    // types: the item's mnemonic letter, or Esc to cancel.
+    auto press = [](WORD key) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = key;
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof input[0]);
+        Sleep(150);
+    };
+    press(mnemonic ? static_cast<WORD>(mnemonic) : VK_ESCAPE);
+    Sleep(500);
+    HWND still = nullptr;
+    EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&still));
+    std::printf("after: %s\n", still ? "open" : "closed");
+    return 0;
+}
+
+int EndSession(HWND frame) {
+    SendMessageA(frame, WM_QUERYENDSESSION, 0, 0);
+    SendMessageA(frame, WM_ENDSESSION, TRUE, 0);
+    std::printf("player: %s\n", PlayerWindow(frame) ? "present" : "gone");
+    return 0;
+}
+
 int Screenshot(HWND frame, const char* path) {
     RECT rect;
     GetWindowRect(frame, &rect);
@@ -181,6 +271,13 @@ int main(int argc, char** argv) {
         SendMessageA(player, WM_KEYUP, key, 0xC0000001);
         return 0;
     }
+    if (action == "drag" && argc >= 7) {
+        return Drag(frame, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]));
+    }
+    if (action == "rclick" && argc >= 5) {
+        return RightClick(frame, std::atoi(argv[3]), std::atoi(argv[4]), argc >= 6 ? argv[5][0] : 0);
+    }
+    if (action == "endsession") return EndSession(frame);
     if (action == "close") {
         PostMessageA(frame, WM_CLOSE, 0, 0);
         return 0;

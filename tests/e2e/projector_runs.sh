@@ -94,6 +94,53 @@ run
 wait
 [ ! -f closed-by-esc ] || fail "Esc closed the window although only the hot key should"
 
+# ---- The left button by the interaction settings: "player" lets a click
+# reach the movie's button, "ignore" keeps presses away, "dragWindow" moves
+# the window when the mouse moves with the button held.
+new_case left-button
+movie --width 200 --height 100 --frames 600 --button 20,20,100,40:Kelpo_Run:Clicked -o movie.swf
+printf 'clicked = "yes";\n%s\n' "$(save clicked.ini clicked)" > clicked.kls
+for mode in player ignore dragWindow; do
+    rm -f clicked.ini drag.out
+    build "\"movies\": { \"files\": [\"movie.swf\"] }, \"scripts\": { \"Clicked\": \"clicked.kls\" },
+           \"interaction\": { \"lBtnClk\": \"$mode\" }"
+    (sleep 2; windows "$peer" drag 30 60 40 30 20 > drag.out; windows "$peer" click 5 60 40 > /dev/null
+     sleep 1; windows "$peer" close 5) &
+    run
+    wait
+    case $mode in
+        player) expect_value clicked.ini clicked yes; expected="moved: 0 0" ;;
+        ignore) [ ! -f clicked.ini ] || fail "an ignored click reached the movie"; expected="moved: 0 0" ;;
+        dragWindow) expected="moved: 30 20" ;;
+    esac
+    grep -q "^$expected\$" drag.out || fail "$mode: drag gave \"$(cat drag.out)\", expected \"$expected\""
+done
+
+# ---- The right button: "contextMenu" opens the window's menu (choosing
+# Close there, by its letter C, ends the program), "ignore" opens nothing.
+new_case right-button
+movie --frames 600 -o long.swf
+build '"movies": { "files": ["long.swf"] }, "interaction": { "rBtnClk": "contextMenu" }'
+(sleep 2; windows "$peer" rclick 30 50 50 C > menu.out) &
+run
+wait
+grep -q '^menu: open$' menu.out || fail "contextMenu: $(cat menu.out)"
+build '"movies": { "files": ["long.swf"] }, "interaction": { "rBtnClk": "ignore" }'
+(sleep 2; windows "$peer" rclick 30 50 50 > menu.out; windows "$peer" close 5) &
+run
+wait
+grep -q '^menu: none$' menu.out || fail "ignore: $(cat menu.out)"
+
+# ---- The session ends: the player goes at once, the window closes later
+# as usual and the instance folder is still removed.
+new_case session-end
+movie --frames 600 -o long.swf
+build '"movies": { "files": ["long.swf"] }'
+(sleep 2; windows "$peer" endsession 30 > session.out; sleep 1; windows "$peer" close 5) &
+run
+wait
+grep -q '^player: gone$' session.out || fail "after the session end: $(cat session.out)"
+
 # ---- A bad ID resource stops the start with "Invalid application data".
 new_case bad-id
 cp "$projector" app.exe

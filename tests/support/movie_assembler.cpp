@@ -595,9 +595,13 @@ std::vector<uint8_t> MovieBuilder::Bytes(bool compressed) const {
     MovieHeader header = header_;
     header.compressed = compressed;
     header.frameCount = static_cast<uint16_t>(std::max(1, frames()));
+    return WriteMovie(header, Tags());
+}
+
+std::vector<uint8_t> MovieBuilder::Tags() const {
     std::vector<uint8_t> tags = dictionary_;
     Append(tags, this->tags());
-    return WriteMovie(header, tags);
+    return tags;
 }
 
 }  // namespace kelpo::test

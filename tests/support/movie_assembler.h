@@ -105,6 +105,9 @@ public:
     uint16_t NextId() const { return nextId_; }
     // The file; the header's frame count is the frames shown unless set.
     std::vector<uint8_t> Bytes(bool compressed = false) const;
+    // Every tag so far, definitions first, without a header: to put into
+    // another movie's first frame.
+    std::vector<uint8_t> Tags() const;
 
 private:
     MovieHeader header_;

@@ -3,7 +3,7 @@
 //   make-test-movie [--width PX] [--height PX] [--rate FPS] [--frames N]
 //                   [--version N] [--background RRGGBB] [--compressed]
 //                   [--label FRAME:TEXT]... [--fscommand FRAME:COMMAND[:ARGS]]...
-//                   [--actions FRAME:ASSEMBLY]...
+//                   [--actions FRAME:ASSEMBLY]... [--button X,Y,W,H:COMMAND[:ARGS]]...
 //                   [--tag CODE:HEXBYTES]... -o OUT.swf
 //
 // Frames count from 1. Errors go to standard error with exit status 1.
@@ -33,6 +33,8 @@ const char kUsage[] =
     "  --fscommand FRAME:CMD[:ARGS]  DoAction with an fscommand on a frame\n"
     "  --actions FRAME:ASSEMBLY    DoAction of assembled action text on a frame\n"
     "                              (\"push 'n', 5; setVariable\"), before its fscommands\n"
+    "  --button X,Y,W,H:CMD[:ARGS]  a grey rectangle button (pixels) on every frame whose\n"
+    "                              release runs an fscommand\n"
     "  --tag CODE:HEXBYTES         a raw tag before the first frame\n";
 
 struct UsageError : std::runtime_error {
@@ -81,8 +83,39 @@ int SplitFrame(const std::string& text, std::string& rest, const char* option) {
     return static_cast<int>(ParseInteger(text.substr(0, colon), 1, 65535, option));
 }
 
+// "--button X,Y,W,H:COMMAND[:ARGS]": a rectangle button in `buttons`,
+// placed at the next depth, whose release runs the fscommand.
+void AddButton(MovieBuilder& buttons, int depth, const std::string& value) {
+    const size_t colon = value.find(':');
+    long box[4] = {0, 0, 0, 0};
+    size_t start = 0;
+    for (int k = 0; k < 4; ++k) {
+        const size_t end = k < 3 ? value.find(',', start) : colon;
+        if (end == std::string::npos || end > colon)
+            throw UsageError("--button needs X,Y,W,H:COMMAND, not \"" + value + "\"");
+        box[k] = ParseInteger(value.substr(start, end - start), k < 2 ? 0 : 1, 4000, "--button size");
+        start = end + 1;
+    }
+    const std::string rest = value.substr(colon + 1);
+    const size_t split = rest.find(':');
+    const std::string command = rest.substr(0, split);
+    const std::string arguments = split == std::string::npos ? "" : rest.substr(split + 1);
+    if (command.empty()) throw UsageError("--button needs a command name");
+    if ((command + arguments).find_first_of("'\"") != std::string::npos)
+        throw UsageError("--button commands cannot hold quotes");
+    const int32_t twips = 20;
+    uint16_t face = buttons.Shape(RectangleShape(0, 0, static_cast<int32_t>(box[2]) * twips,
+                                                 static_cast<int32_t>(box[3]) * twips, 0x808080));
+    uint16_t button = buttons.Button({{0x0F, face, 1, {}}},
+                                     "push 'FSCommand:" + command + "', '" + arguments + "'; getURL2 0");
+    buttons.PlaceAt(depth, button,
+                    Translate(static_cast<int32_t>(box[0]) * twips, static_cast<int32_t>(box[1]) * twips));
+}
+
 int Run(int argc, char** argv) {
     FramedMovie movie;
+    MovieBuilder buttons;
+    int buttonDepth = 0;
     std::string output;
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
@@ -129,6 +162,8 @@ int Run(int argc, char** argv) {
             } catch (const std::invalid_argument& error) {
                 throw UsageError(std::string("--actions: ") + error.what());
             }
+        } else if (option == "--button") {
+            AddButton(buttons, ++buttonDepth, value);
         } else if (option == "--tag") {
             size_t colon = value.find(':');
             if (colon == std::string::npos) throw UsageError("--tag needs CODE:HEXBYTES, not \"" + value + "\"");
@@ -150,6 +185,10 @@ int Run(int argc, char** argv) {
         if (entry.first > movie.header.frameCount)
             throw UsageError("--actions frame " + std::to_string(entry.first) + " is past the last frame");
 
+    // Buttons are defined and placed before the first frame, so every frame
+    // shows them.
+    const std::vector<uint8_t> buttonTags = buttons.Tags();
+    movie.extraTags.insert(movie.extraTags.end(), buttonTags.begin(), buttonTags.end());
     std::vector<uint8_t> bytes = WriteFramedMovie(movie);
     FILE* file = std::fopen(output.c_str(), "wb");
     bool written = file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
