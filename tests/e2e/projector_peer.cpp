@@ -45,14 +45,24 @@ HWND WaitForFrame(double seconds) {
     return WaitFor(seconds, [] { return FindWindowA(kFrameClass, nullptr); });
 }
 
-BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM found) {
-    char className[32] = "";
-    GetClassNameA(hwnd, className, sizeof className);
-    if (std::string(className) == "#32770" && IsWindowVisible(hwnd)) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
+// A visible top-level window of a class ("#32770" dialogs, "#32768" popup
+// menus), from any process; null when there is none.
+HWND FindVisibleWindow(const char* className) {
+    struct Search {
+        const char* className;
+        HWND found;
+    } search{className, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM user) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(user);
+            char name[32] = "";
+            GetClassNameA(hwnd, name, sizeof name);
+            if (std::string(name) != search->className || !IsWindowVisible(hwnd)) return TRUE;
+            search->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 BOOL CALLBACK PrintChildText(HWND child, LPARAM) {
@@ -95,11 +105,7 @@ int Call(double seconds, int argc, char** argv) {
 }
 
 int AnswerDialog(double seconds, const char* location) {
-    HWND dialog = WaitFor(seconds, [] {
-        HWND found = nullptr;
-        EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&found));
-        return found;
-    });
+    HWND dialog = WaitFor(seconds, [] { return FindVisibleWindow("#32770"); });
     if (!dialog) return 1;
     Sleep(200);  // let the dialog finish initializing
     char title[256] = "";
@@ -162,16 +168,6 @@ int Drag(HWND frame, int x, int y, int dx, int dy) {
     return 0;
 }
 
-BOOL CALLBACK FindPopupMenu(HWND hwnd, LPARAM found) {
-    char className[32] = "";
-    GetClassNameA(hwnd, className, sizeof className);
-    if (std::string(className) == "#32768" && IsWindowVisible(hwnd)) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The right button's press is posted: a context menu is a modal loop inside
 // the projector's handling of it.
 int RightClick(HWND frame, int x, int y, char mnemonic) {
@@ -179,11 +175,7 @@ int RightClick(HWND frame, int x, int y, char mnemonic) {
     if (!player) return 1;
     PostMessageA(player, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
     PostMessageA(player, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
-    HWND menu = WaitFor(3, [] {
-        HWND found = nullptr;
-        EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&found));
-        return found;
-    });
+    HWND menu = WaitFor(3, [] { return FindVisibleWindow("#32768"); });
     std::printf("menu: %s\n", menu ? "open" : "none");
     if (!menu) return 0;
     // The menu is worked with its keys, through the input queue as a person
@@ -198,9 +190,7 @@ int RightClick(HWND frame, int x, int y, char mnemonic) {
     };
     press(mnemonic ? static_cast<WORD>(mnemonic) : VK_ESCAPE);
     Sleep(500);
-    HWND still = nullptr;
-    EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&still));
-    std::printf("after: %s\n", still ? "open" : "closed");
+    std::printf("after: %s\n", FindVisibleWindow("#32768") ? "open" : "closed");
     return 0;
 }
 
