@@ -14,6 +14,8 @@ struct HostEventHandlers {
     bool (*getFlashPlayer)(std::string& path) = nullptr;
     bool (*getMovie)(std::string& path) = nullptr;
     void (*movieLoaded)(const std::string& path) = nullptr;
+    // Closes the scripts' trace file (main window close, session end).
+    void (*closeTraceFile)() = nullptr;
 };
 
 inline HostEventHandlers& TheHostEvents() {
