@@ -189,7 +189,14 @@ int ApplicationInvoke(ScriptContext* context, NativeClass* klass, void*, Atom me
     }
 }
 
+// The class object itself: the global's value while it still holds this
+// class, else a new class object of it.
 void ConstructApplication(ScriptContext* context, NativeClass* klass, Value*, Value* out) {
+    const Value& global = context->atomValues[InternAtom(context, "Application")];
+    if (global.tag == ValueTag::Native && global.native->klass == klass && global.native->data == nullptr) {
+        *out = global;
+        return;
+    }
     *out = BindNative(context, klass, nullptr);
 }
 

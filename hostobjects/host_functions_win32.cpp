@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <vector>
 
 #include "host/host_access.h"
 #include "host/main_frame.h"
@@ -36,11 +37,13 @@ void GetAppDir(ScriptContext* context, NativeClass*, void*, Value* out, Value*) 
 
 void GetMovies(ScriptContext* context, NativeClass*, void*, Value* out, Value*) {
     const MovieList& movies = TheProject().movies;
-    *out = NewArray(context, 0);
-    uint64_t next = 0;
+    std::vector<const std::string*> listed;
     for (size_t i = 0; i < movies.paths.size(); ++i) {
-        if (IsMovieAt(movies, i)) ArraySet(context, *out, AnsiString(context, movies.paths[i]), next++);
+        if (IsMovieAt(movies, i)) listed.push_back(&movies.paths[i]);
     }
+    // An array's length is fixed when it is made; ArraySet does not grow it.
+    *out = NewArray(context, listed.size());
+    for (size_t i = 0; i < listed.size(); ++i) ArraySet(context, *out, AnsiString(context, *listed[i]), i);
 }
 
 void GetAdditionalFileFn(ScriptContext* context, NativeClass*, void*, Value* out, Value* args) {

@@ -53,7 +53,8 @@ protected:
         ASSERT_TRUE(RunSource(runner, R"(
             var log = "";
             function tick(a, b) { log = log + "[" + a + "," + b + "]"; }
-            var counter = { n: 0, step: function(by) { this.n = this.n + (by == undefined ? 1 : by); } };
+            var counter = { n: 0 };
+            counter.step = function(by) { this.n = this.n + (by == undefined ? 1 : by); };
         )")) << runner->context->errorText;
     }
     void TearDown() override {
@@ -142,8 +143,9 @@ TEST_F(IntervalTest, ATimerThatClearsItselfInItsCallStopsAtOnce) {
 
 TEST_F(IntervalTest, ValuesHeldOnlyByATimerSurviveCollections) {
     // A fresh object and text that nothing else refers to.
-    Value target = Eval("({ seen: \"\", take: function(s) { this.seen = this.seen + s; log = this.seen; } });");
+    Value target = Eval("tmp = { seen: \"\" }; tmp.take = function(s) { this.seen = this.seen + s; log = this.seen; }; tmp;");
     uintptr_t id = Start({target, Text("take"), MakeInteger(10), Eval("\"ab\" + \"cd\";")});
+    Eval("tmp = null;");
     for (int i = 0; i < 3; ++i) {
         Eval("var junk = []; for (var i = 0; i < 2000; i++) junk[i] = \"j\" + i; junk = null;");
         Collect();
