@@ -137,7 +137,8 @@ fi
 # executable's name and folder.
 new_case movies
 movie --frames 2 --fscommand 2:quit -o first.swf
-movie --frames 2 --fscommand 1:Kelpo_Run:Report --fscommand 2:quit -o second.swf
+# The report waits for frame 2: frame 1 runs while the movie is being loaded.
+movie --frames 3 --fscommand 2:Kelpo_Run:Report --fscommand 3:quit -o second.swf
 printf 'plug-in' > helper.dll
 cat > init.kls <<'KLS'
 var movies = getMovies();
