@@ -218,6 +218,26 @@ expect_value items.ini invoked yes
 windows reg query "HKCU\\Software\\$key\\Test\\Prefs" /v name > reg.out 2>&1 || true
 grep -q 'name.*REG_SZ.*Kelpo' reg.out || { cat reg.out; fail "the profile value is not in the registry"; }
 
+# ---- associate: the type's icon and open command in HKEY_CLASSES_ROOT; a
+# free extension is bound to the type, one bound to another type stays.
+new_case associate
+movie --frames 2 --fscommand 2:quit -o movie.swf
+fresh=".kelpofresh$$" taken=".kelpotaken$$" type="KelpoTest$$"
+trap_classes="$fresh $taken $type.Fresh $type.Second"
+printf 'Application.associate("%s", "%s.Fresh");\nApplication.associate("%s", "%s.Second");\n' \
+    "$fresh" "$type" "$taken" "$type" > init.kls
+build '"movies": { "files": ["movie.swf"] }, "scripts": { "Initialize": "init.kls" }'
+windows reg add "HKCR\\$taken" /ve /d "$type.First" /f > /dev/null 2>&1 || fail "cannot bind $taken"
+run
+class_value() { windows reg query "HKCR\\$1" /ve 2>/dev/null | sed -n 's/.*REG_SZ *//p'; }
+[ "$(class_value "$fresh")" = "$type.Fresh" ] || fail "$fresh is bound to \"$(class_value "$fresh")\""
+[ "$(class_value "$taken")" = "$type.First" ] || fail "$taken was taken over: \"$(class_value "$taken")\""
+here=$(winepath -w "$PWD" 2>/dev/null)
+[ "$(class_value "$type.Second\\DefaultIcon")" = "$here\\app.exe,1" ] || fail "icon: \"$(class_value "$type.Second\\DefaultIcon")\""
+[ "$(class_value "$type.Fresh\\shell\\open\\command")" = "$here\\app.exe \"%1\"" ] ||
+    fail "command: \"$(class_value "$type.Fresh\\shell\\open\\command")\""
+for k in $trap_classes; do windows reg delete "HKCR\\$k" /f > /dev/null 2>&1 || true; done
+
 # ---- processMsg inside a long-running script: a close requested meanwhile
 # makes it return false (once the close has been deferred), the script ends
 # and then the window closes.
