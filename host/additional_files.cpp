@@ -199,6 +199,10 @@ std::string LookUp(ArchiveFile& file, Cursor listing, const std::vector<std::str
                    const std::string& instanceFolder) {
     std::string path = instanceFolder + "_extra";
     if (!CreateFolder(path)) throw LastErrorException();
+    if (parts.empty()) {
+        ExtractFolder(file, listing, path, 0);
+        return path + kPathSeparator;
+    }
     for (size_t i = 0; i < parts.size(); ++i) {
         bool last = i + 1 == parts.size();
         Entry entry;
@@ -254,7 +258,9 @@ void WriteListing(ByteWriter& writer, const std::vector<ArchiveEntry>& entries) 
 std::string GetAdditionalFile(const std::string& exePath, const std::string& instanceFolder,
                               const std::string& request) {
     std::vector<std::string> parts;
-    if (!IsContainedRelativePath(request, &parts)) return std::string();
+    // An empty request (or only separators) names the whole archive.
+    const bool whole = request.find_first_not_of("\\/") == std::string::npos;
+    if (!whole && !IsContainedRelativePath(request, &parts)) return std::string();
     try {
         ArchiveFile file(exePath);
         Cursor root;

@@ -24,8 +24,10 @@ struct ArchiveEntry {
 // Finds `request` (either slash, any letter case) in the archive appended to
 // `exePath` and extracts it below instanceFolder + "_extra". A file gives
 // the extracted file's path; a folder is extracted whole and gives the
-// folder's path. Without an archive the file or folder beside the
-// executable is returned when it exists. "" when nothing is found, the
+// folder's path; an empty request extracts the whole archive and gives the
+// "_extra" folder (with its final separator). Without an archive the file
+// or folder beside the executable is returned when it exists (the
+// executable's folder for an empty request). "" when nothing is found, the
 // request would leave its folder, or extraction fails (a file whose CRC
 // does not match is deleted again).
 std::string GetAdditionalFile(const std::string& exePath, const std::string& instanceFolder,

@@ -2,7 +2,8 @@
 // created), onGetMovie (when the start movie is chosen) and onMovieLoaded
 // (after a movie was given to the player). The Application script object
 // installs these handlers when a script registers them; until then nobody
-// answers and the host goes its own way.
+// answers and the host goes its own way. The same record carries the
+// closing of the scripts' trace file, which the host does with the window.
 #pragma once
 
 #include <string>
@@ -14,6 +15,8 @@ struct HostEventHandlers {
     bool (*getFlashPlayer)(std::string& path) = nullptr;
     bool (*getMovie)(std::string& path) = nullptr;
     void (*movieLoaded)(const std::string& path) = nullptr;
+    // Closes the scripts' trace file (main window close, session end).
+    void (*closeTraceFile)() = nullptr;
 };
 
 inline HostEventHandlers& TheHostEvents() {

@@ -6,6 +6,7 @@
 #include <commdlg.h>
 
 #include "host/copy_data_call.h"
+#include "host/host_events.h"
 #include "host/host_exceptions.h"
 #include "host/open_location_dialog.h"
 #include "host/player_dispatch.h"
@@ -143,7 +144,8 @@ LRESULT CMainFrame::OnClose(WPARAM, LPARAM) {
     }
     quitPending_ = false;
     ExecuteCommand(bridge_, "Kelpo_Quit", "");
-    // The trace file and the tray icon close here once their objects exist.
+    if (TheHostEvents().closeTraceFile) TheHostEvents().closeTraceFile();
+    // The tray icon is removed here once its object exists.
     ShutDownPlayer();
     DestroyWindow(Handle());
     return 0;
@@ -153,6 +155,7 @@ LRESULT CMainFrame::OnEndSession(WPARAM wParam, LPARAM lParam) {
     if (wParam) {
         ShutDownPlayer();
         ExecuteCommand(bridge_, "Kelpo_Quit", "");
+        if (TheHostEvents().closeTraceFile) TheHostEvents().closeTraceFile();
         sessionEnding_ = true;
     }
     return DefaultProc(WM_ENDSESSION, wParam, lParam);

@@ -31,6 +31,8 @@ public:
     CShockwaveFlash& Player() { return player_; }
     void SetNoMovie(bool noMovie) { noMovie_ = noMovie; }
     bool QuitPending() const { return quitPending_; }
+    // A script that pumps messages itself has seen the deferred close.
+    void ClearQuitPending() { quitPending_ = false; }
     bool SessionEnding() const { return sessionEnding_; }
 
     // Loads a movie with the autoplay setting and places the window for it.

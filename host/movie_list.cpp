@@ -49,10 +49,12 @@ void ReadMovieList(const uint8_t* bytes, size_t length, const std::string& insta
             std::string name = ReadCountedText(reader);
             if (list.flags & kMovieListEmbedded) {
                 list.paths.push_back(ExtractEntry(reader, kind, name, instanceFolder, plugInFolderMade));
+                list.kinds.push_back(kind);
             } else if (kind == kMovieEntryMovie) {
                 if (!IsContainedRelativePath(name))
                     throw CTopBaseException("Refused the movie file name \"" + name + "\"");
                 list.paths.push_back(exeFolder + name);
+                list.kinds.push_back(kind);
             }
         }
     } catch (const CTopBaseException& failure) {

@@ -17,7 +17,14 @@ constexpr uint32_t kMovieEntryPlugIn = 2;
 struct MovieList {
     uint32_t flags = 0;
     std::vector<std::string> paths;  // full paths, in list order
+    std::vector<uint32_t> kinds;     // the entry kind of each path
 };
+
+// True when the path at `index` is a movie rather than a plug-in file (a
+// path listed without its kind counts as a movie).
+inline bool IsMovieAt(const MovieList& list, size_t index) {
+    return index >= list.kinds.size() || list.kinds[index] == kMovieEntryMovie;
+}
 
 struct MovieListEntry {
     uint32_t kind;

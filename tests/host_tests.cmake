@@ -62,4 +62,10 @@ if(WIN32 AND KELPO_RUN_WINDOWS_TESTS AND TARGET kelpo-build AND TARGET kelpo_pla
                      $<TARGET_FILE:projector_peer> ${KELPO_TEST_RUNNER})
     set_tests_properties(flash_player_runs PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_temp
         ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+    add_test(NAME application_object
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/application_object.sh $<TARGET_FILE:kelpo-build>
+                     $<TARGET_FILE:kelpo-projector> $<TARGET_FILE:kelpo_player> $<TARGET_FILE:make-test-movie>
+                     $<TARGET_FILE:projector_peer> ${KELPO_TEST_RUNNER})
+    set_tests_properties(application_object PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_temp
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()

@@ -25,6 +25,9 @@ public:
 
     static Application* Current();
 
+    // The loop's pre-translation, for code that pumps messages itself.
+    bool PreTranslate(MSG& message) { return PreTranslateMessage(message); }
+
 protected:
     // False ends the program without a message loop.
     virtual bool InitInstance() = 0;

@@ -20,7 +20,8 @@ if [ -z "$DISPLAY" ] && command -v xvfb-run >/dev/null 2>&1; then
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kelpo-projector.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+keys=""
+trap 'for k in $keys; do $runner reg delete "HKCU\\Software\\$k" /f > /dev/null 2>&1 || true; done; rm -rf "$work"' EXIT
 temp="$WINEPREFIX/drive_c/users/$(id -un)/Temp"
 failures=0
 
@@ -34,6 +35,7 @@ new_case() {
     mkdir -p "$work/$case"
     cd "$work/$case"
     key="KelpoRun$$-$case"
+    keys="$keys $key"
 }
 
 movie() { windows "$movie_tool" "$@" > /dev/null; }
@@ -58,10 +60,21 @@ run() {
     [ -z "$left" ] || fail "instance folder left behind: $left"
 }
 
+# DataFile writes texts escaped (%XX); compare them as the script had them.
+unescape() {
+    awk '{ out = ""; s = $0
+           while ((i = index(s, "%")) > 0 && i + 2 <= length(s)) {
+               out = out substr(s, 1, i - 1)
+               h = toupper(substr(s, i + 1, 2))
+               out = out sprintf("%c", (index("0123456789ABCDEF", substr(h, 1, 1)) - 1) * 16 + index("0123456789ABCDEF", substr(h, 2, 1)) - 1)
+               s = substr(s, i + 3) }
+           print out s }'
+}
+
 # expect_value FILE NAME VALUE: the DataFile entry NAME holds VALUE.
 expect_value() {
     if [ ! -f "$1" ]; then fail "$1 not written"; return; fi
-    got=$(tr -d '\r' < "$1" | sed -n "/^\[$2\]/,/^\[/p" | sed -n 's/^value=//p' | head -1)
+    got=$(tr -d '\r' < "$1" | sed -n "/^\[$2\]/,/^\[/p" | sed -n 's/^value=//p' | head -1 | unescape)
     [ "$got" = "$3" ] || fail "$1: $2 is \"$got\", expected \"$3\""
 }
 

@@ -161,5 +161,4 @@ wait
 grep -q '^dialog: Open$' dialog.out || { cat dialog.out; fail "no Open dialog"; }
 expect_value opened.ini opened yes
 
-$runner reg delete "HKCU\\Software\\KelpoRun$$-fscommand" /f > /dev/null 2>&1 || true
 report "projector runs"

@@ -77,10 +77,18 @@ TEST_F(AdditionalFilesTest, AFolderIsExtractedWhole) {
     EXPECT_FALSE(FileExists(extra + "ReadMe.txt"));
 }
 
+TEST_F(AdditionalFilesTest, AnEmptyRequestExtractsTheWholeArchive) {
+    std::string exe = MakeExe(WriteAdditionalFilesArchive(SampleTree()));
+    for (const char* request : {"", "/", "\\"}) EXPECT_EQ(extra, GetAdditionalFile(exe, instance, request)) << request;
+    EXPECT_EQ("read me", Content(extra + "ReadMe.txt"));
+    EXPECT_EQ("the guide", Content(extra + "Docs" + kPathSeparator + "guide.txt"));
+    EXPECT_TRUE(FileExists(extra + "Docs" + kPathSeparator + "Img" + kPathSeparator + "logo.bin"));
+}
+
 TEST_F(AdditionalFilesTest, MissingNamesAndEscapesGiveNothing) {
     std::string exe = MakeExe(WriteAdditionalFilesArchive(SampleTree()));
     for (const char* request : {"nothing.txt", "Docs/nothing.txt", "ReadMe.txt/more", "../ReadMe.txt",
-                                "Docs/../ReadMe.txt", "C:\\ReadMe.txt", "C:ReadMe.txt", "", "/"}) {
+                                "Docs/../ReadMe.txt", "C:\\ReadMe.txt", "C:ReadMe.txt"}) {
         EXPECT_EQ("", GetAdditionalFile(exe, instance, request)) << request;
     }
 }
@@ -123,6 +131,7 @@ TEST_F(AdditionalFilesTest, WithoutAnArchiveFilesBesideTheExecutableAreFound) {
         std::string exe = MakeExe(appended);
         EXPECT_EQ(Path("beside.txt"), GetAdditionalFile(exe, instance, "\\beside.txt"));
         EXPECT_EQ(Path("sub"), GetAdditionalFile(exe, instance, "sub"));
+        EXPECT_EQ(folder, GetAdditionalFile(exe, instance, ""));  // the executable's folder
         EXPECT_EQ("", GetAdditionalFile(exe, instance, "ReadMe.txt"));
         EXPECT_EQ("", GetAdditionalFile(exe, instance, "../beside.txt"));
     }

@@ -52,11 +52,11 @@ TEST_F(MovieListTest, ListsBesideTheExecutableSkipPlugIns) {
 }
 
 TEST_F(MovieListTest, StartMovieIsFirstUnlessRandom) {
-    MovieList list{kMovieListEmbedded, {"a", "b", "c"}};
+    MovieList list{kMovieListEmbedded, {"a", "b", "c"}, {}};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(0u, StartMovieIndex(list));
     list.flags = kMovieListEmbedded | kMovieListRandomStart;
     for (int i = 0; i < 20; ++i) EXPECT_LT(StartMovieIndex(list), 3u);
-    EXPECT_EQ(0u, StartMovieIndex(MovieList{kMovieListRandomStart, {}}));
+    EXPECT_EQ(0u, StartMovieIndex(MovieList{kMovieListRandomStart, {}, {}}));
 }
 
 TEST_F(MovieListTest, ADamagedEntryEndsTheListKeepingEarlierOnes) {

@@ -1,0 +1,243 @@
+// The Application class: one class object (calling or constructing it gives
+// the class object) whose properties and methods reach the projector: the
+// option objects, the command line, the cursor, mouse and focus, host
+// events, interval timers, the trace file, file associations, window
+// messages, the movie base path and the drag region.
+//
+// Registering it makes the registering engine the event engine. The class
+// data (member atoms and the engine) lives as long as the engine's class;
+// when the class goes, with its engine, every interval timer stops.
+#include "hostobjects/application_class.h"
+
+#include <windows.h>
+
+#include "hostobjects/application_events.h"
+#include "hostobjects/application_window_ops_win32.h"
+#include "hostobjects/base_path.h"
+#include "hostobjects/command_items.h"
+#include "hostobjects/file_association_win32.h"
+#include "hostobjects/interval_timers.h"
+#include "hostobjects/player_port.h"
+#include "hostobjects/registry_names.h"
+#include "hostobjects/script_args.h"
+#include "hostobjects/trace_file.h"
+#include "platform/ansi.h"
+#include "runtime/array.h"
+#include "runtime/atoms.h"
+#include "runtime/convert.h"
+#include "runtime/strings.h"
+
+namespace kelpo {
+namespace {
+
+enum Member {
+    // Properties.
+    kAppearance, kSizeAndPos, kInteraction, kBehaviour, kSysTray, kDragDrop, kClipboard, kStatusBar,
+    kCmdLine, kCmdItems, kCursor, kCaptureMouse, kSetFocus, kIsScr, kIsPreview, kTraceWnd,
+    kOnGetMovie, kOnGetFlashPlayer, kOnMovieLoaded,
+    // Methods.
+    kAbout, kGetBasePath, kSetBasePath, kAssociate, kSetInterval, kClearInterval, kTraceToFile,
+    kSendMessage, kSetDragRegion,
+    kMemberCount
+};
+const char* const kNames[kMemberCount] = {
+    "Appearance", "SizeAndPos", "Interaction", "Behaviour", "SysTray", "dragdrop", "clipboard", "StatusBar",
+    "cmdLine", "cmdItems", "cursor", "captureMouse", "setFocus", "isScr", "isPreview", "traceWnd",
+    "onGetMovie", "onGetFlashPlayer", "onMovieLoaded",
+    "about", "getBasePath", "setBasePath", "associate", "setInterval", "clearInterval", "traceToFile",
+    "sendMessage", "setDragRegion",
+};
+constexpr int kFirstMethod = kAbout;
+
+// The globals the option-object properties read, in property order.
+const char* const kOptionGlobals[] = {
+    "_Appearance_", "_SizeAndPos_", "_Interaction_", "_Behaviour_",
+    "_Tray_", "_DragDrop_", "_Clipboard_", "_StatusBar_",
+};
+constexpr int kOptionCount = sizeof kOptionGlobals / sizeof kOptionGlobals[0];
+
+struct ApplicationClassData {
+    ScriptContext* engine;
+    Atom members[kMemberCount];
+    Atom optionGlobals[kOptionCount];
+};
+
+ApplicationClassData* DataOf(NativeClass* klass) { return static_cast<ApplicationClassData*>(klass->data); }
+
+int MemberOf(NativeClass* klass, Atom atom) {
+    const ApplicationClassData* data = DataOf(klass);
+    for (int i = 0; i < kMemberCount; ++i) {
+        if (data->members[i] == atom) return i;
+    }
+    return -1;
+}
+
+AppEvent EventOf(int member) {
+    return member == kOnGetMovie ? AppEvent::GetMovie
+           : member == kOnGetFlashPlayer ? AppEvent::GetFlashPlayer
+                                         : AppEvent::MovieLoaded;
+}
+
+Value CommandItems(ScriptContext* context) {
+    std::vector<std::string> items = SplitCommandItems(GetCommandLineA());
+    Value array = NewArray(context, items.size());
+    for (size_t i = 0; i < items.size(); ++i) ArraySet(context, array, AnsiString(context, items[i]), i);
+    return array;
+}
+
+Value ReadProperty(ScriptContext* context, NativeClass* klass, int member) {
+    if (member < kOptionCount) {
+        // Undefined until the option objects are registered.
+        return context->atomValues[DataOf(klass)->optionGlobals[member]];
+    }
+    switch (member) {
+        case kCmdLine: return AnsiString(context, GetCommandLineA());
+        case kCmdItems: return CommandItems(context);
+        case kCaptureMouse: return MakeBoolean(PlayerHasCapture());
+        case kSetFocus: return MakeBoolean(PlayerHasFocus());
+        case kIsScr: case kIsPreview: return MakeBoolean(false);
+        case kTraceWnd: return MakeNull();
+        case kOnGetMovie: case kOnGetFlashPlayer: case kOnMovieLoaded:
+            return EventHandler(context, EventOf(member));
+        default: return MakeUndefined();  // cursor
+    }
+}
+
+void WriteProperty(ScriptContext* context, int member, const Value& value) {
+    switch (member) {
+        case kCursor: AssignApplicationCursor(context, value); return;
+        case kCaptureMouse: CapturePlayerMouse(ToBoolean(context, value) != 0); return;
+        case kSetFocus:
+            if (ToBoolean(context, value)) FocusPlayer();
+            return;
+        case kOnGetMovie: case kOnGetFlashPlayer: case kOnMovieLoaded:
+            SetEventHandler(context, EventOf(member), value);
+            return;
+        default: return;  // read-only
+    }
+}
+
+int ApplicationProperty(ScriptContext* context, NativeClass* klass, void*, Atom atom, int isSet, Value* io) {
+    int member = MemberOf(klass, atom);
+    if (member < 0 || member >= kFirstMethod) return 0;
+    if (isSet) {
+        WriteProperty(context, member, *io);
+    } else {
+        *io = ReadProperty(context, klass, member);
+    }
+    return 1;
+}
+
+Value BasePath(ScriptContext* context) {
+    ControlValue base;
+    if (!GetControlProperty("Base", base) || base.kind != ControlValue::Kind::Text || base.text.empty())
+        return MakeNull();
+    return NewString(context, base.text.data(), static_cast<uint32_t>(base.text.size()));
+}
+
+void SetBasePath(ScriptContext* context, const Value* args) {
+    std::string argument;
+    const bool given = HasArg(args, 1);
+    if (given && !BoundedAnsi(context, args[1], kMaxPathText, argument)) return;
+    std::string folder;
+    if (!ChooseBaseFolder(TheProject(), given ? &argument : nullptr, folder)) return;
+    std::string url = BasePathUrl(folder);
+    std::u16string wide(url.size(), u'\0');
+    wide.resize(AnsiToUtf16(url.data(), url.size(), &wide[0], wide.size()));
+    PutControlProperty("Base", ControlValue::OfText(wide));
+}
+
+void Associate(ScriptContext* context, const Value* args) {
+    std::string extension, typeName;
+    if (!BoundedAnsi(context, HasArg(args, 1) ? args[1] : MakeUndefined(), kMaxKeyName, extension) ||
+        !BoundedAnsi(context, HasArg(args, 2) ? args[2] : MakeUndefined(), kMaxKeyName, typeName))
+        return;
+    AssociateFileType(extension, typeName);
+}
+
+void TraceToFile(ScriptContext* context, const Value* args) {
+    CloseTraceFile();
+    std::string path;
+    if (IsStringArg(args, 1) && BoundedAnsi(context, args[1], kMaxPathText, path)) OpenTraceFile(path);
+}
+
+int ApplicationInvoke(ScriptContext* context, NativeClass* klass, void*, Atom method, Value* out, Value* args) {
+    *out = MakeUndefined();
+    if (method == kAtomToString) {
+        *out = StaticText(context, u"[object Application]");
+        return 1;
+    }
+    if (method == kAtomValueOf) {
+        *out = context->atomValues[InternAtom(context, "Application")];
+        return 1;
+    }
+    switch (MemberOf(klass, method)) {
+        case kAbout: PostAboutCommand(); return 1;
+        case kGetBasePath: *out = BasePath(context); return 1;
+        case kSetBasePath: SetBasePath(context, args); return 1;
+        case kAssociate: Associate(context, args); return 1;
+        case kSetInterval:
+            *out = MakeInteger(static_cast<int64_t>(StartInterval(context, args)));
+            return 1;
+        case kClearInterval:
+            if (IsIntegerArg(args, 1)) StopInterval(static_cast<uintptr_t>(args[1].integer));
+            return 1;
+        case kTraceToFile: TraceToFile(context, args); return 1;
+        case kSendMessage: *out = SendWindowMessage(args); return 1;
+        case kSetDragRegion: SetDragRegion(context, args); return 1;
+        default: return 0;
+    }
+}
+
+// The class object itself: the global's value while it still holds this
+// class, else a new class object of it.
+void ConstructApplication(ScriptContext* context, NativeClass* klass, Value*, Value* out) {
+    const Value& global = context->atomValues[InternAtom(context, "Application")];
+    if (global.tag == ValueTag::Native && global.native->klass == klass && global.native->data == nullptr) {
+        *out = global;
+        return;
+    }
+    *out = BindNative(context, klass, nullptr);
+}
+
+void CallApplication(ScriptContext* context, NativeClass* klass, void*, Value* out, Value* args) {
+    ConstructApplication(context, klass, args, out);
+}
+
+// The timers' values belong to this engine's heap: they are kept through
+// every class object of the engine.
+void MarkApplication(NativeClass* klass, void*) {
+    if (ApplicationClassData* data = DataOf(klass)) MarkIntervals(data->engine);
+}
+
+// The class goes with its engine: no timer may call into it any more.
+void FreeApplicationData(void* block) {
+    auto* data = static_cast<ApplicationClassData*>(block);
+    StopAllIntervals();
+    DetachEventEngine(data->engine);
+    ContextFree(data);
+}
+
+}  // namespace
+
+void RegisterApplicationClass(ScriptContext* context) {
+    NativeClass* klass = NewNativeClass(context);
+    auto* data = static_cast<ApplicationClassData*>(ContextCalloc(context, 1, sizeof(ApplicationClassData)));
+    data->engine = context;
+    klass->data = data;
+    klass->freeData = FreeApplicationData;
+    for (int i = 0; i < kMemberCount; ++i) data->members[i] = InternAtom(context, kNames[i]);
+    for (int i = 0; i < kOptionCount; ++i) data->optionGlobals[i] = InternAtom(context, kOptionGlobals[i]);
+    klass->call = CallApplication;
+    klass->construct = ConstructApplication;
+    klass->invoke = ApplicationInvoke;
+    klass->property = ApplicationProperty;
+    klass->mark = MarkApplication;
+    BindGlobalClass(context, "Application", klass);
+    AttachEventEngine(context);
+    // The option objects "_Appearance_", "_SizeAndPos_", "_Interaction_",
+    // "_Behaviour_", "_Tray_", "_DragDrop_", "_Clipboard_" and "_StatusBar_"
+    // are registered here, in this order, once their classes exist.
+}
+
+}  // namespace kelpo

@@ -1,0 +1,140 @@
+// The host's global functions: the executable and its folder, the movie
+// list, additional files, the window shape, the application profile in the
+// registry, message pumping, running script resources, and the main window.
+#include "hostobjects/host_functions.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "host/host_access.h"
+#include "host/main_frame.h"
+#include "host/project_data.h"
+#include "hostobjects/message_pump_win32.h"
+#include "hostobjects/registry_names.h"
+#include "hostobjects/script_args.h"
+#include "platform/files.h"
+#include "runtime/array.h"
+#include "runtime/convert.h"
+#include "runtime/native.h"
+
+namespace kelpo {
+namespace {
+
+// Longest profile value a script writes or reads back.
+constexpr size_t kMaxProfileValue = 32767;
+
+void GetExeName(ScriptContext* context, NativeClass*, void*, Value* out, Value*) {
+    *out = AnsiString(context, TheProject().exePath);
+}
+
+void GetAppDir(ScriptContext* context, NativeClass*, void*, Value* out, Value*) {
+    std::string folder = FolderOfPath(TheProject().exePath);
+    if (!folder.empty() && folder.back() == '/') folder.back() = '\\';
+    *out = AnsiString(context, folder);
+}
+
+void GetMovies(ScriptContext* context, NativeClass*, void*, Value* out, Value*) {
+    const MovieList& movies = TheProject().movies;
+    std::vector<const std::string*> listed;
+    for (size_t i = 0; i < movies.paths.size(); ++i) {
+        if (IsMovieAt(movies, i)) listed.push_back(&movies.paths[i]);
+    }
+    // An array's length is fixed when it is made; ArraySet does not grow it.
+    *out = NewArray(context, listed.size());
+    for (size_t i = 0; i < listed.size(); ++i) ArraySet(context, *out, AnsiString(context, *listed[i]), i);
+}
+
+void GetAdditionalFileFn(ScriptContext* context, NativeClass*, void*, Value* out, Value* args) {
+    std::string request = HasArg(args, 1) ? AnsiOfValue(context, args[1], kMaxPathText) : std::string();
+    std::string path = GetAdditionalFile(request);
+    *out = path.empty() ? MakeNull() : AnsiString(context, path);
+}
+
+// Window objects arrive with the Window class; until then there is no
+// object to give for the main frame.
+void GetMainWnd(ScriptContext*, NativeClass*, void*, Value* out, Value*) { *out = MakeNull(); }
+
+void SetWindowless(ScriptContext* context, NativeClass*, void*, Value* out, Value* args) {
+    *out = MakeUndefined();
+    AppearanceSettings& appearance = TheProject().settings.appearance;
+    if (!HasArg(args, 1)) {
+        appearance.windowShape = kShapeRectangle;
+    } else if (args[1].tag == ValueTag::String) {
+        std::string mask;
+        if (!BoundedAnsi(context, args[1], sizeof appearance.maskName - 1, mask)) return;
+        memcpy(appearance.maskName, mask.c_str(), mask.size() + 1);
+        appearance.windowShape = kShapeMask;
+    } else {
+        appearance.windowShape = ToBoolean(context, args[1]) ? kShapeTransparentBackground : kShapeRectangle;
+    }
+    if (CMainFrame* frame = TheMainFrame()) PostMessageA(frame->Handle(), kReapplyShapeMessage, 0, 0);
+}
+
+bool ProfileNames(ScriptContext* context, const Value* args, std::string& key, std::string& entry) {
+    std::string section;
+    return IsStringArg(args, 1) && IsStringArg(args, 2) &&
+           BoundedAnsi(context, args[1], kMaxKeyName, section) &&
+           BoundedAnsi(context, args[2], kMaxValueName, entry) &&
+           ProfileSectionKey(TheProject().identity, section, key);
+}
+
+void ReadProfile(ScriptContext* context, NativeClass*, void*, Value* out, Value* args) {
+    *out = MakeUndefined();
+    std::string keyName, entry;
+    if (!ProfileNames(context, args, keyName, entry)) return;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    std::string value(kMaxProfileValue + 1, '\0');
+    DWORD size = static_cast<DWORD>(value.size()), type = 0;
+    bool ok = RegQueryValueExA(key, entry.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value[0]), &size) ==
+                  ERROR_SUCCESS &&
+              (type == REG_SZ || type == REG_EXPAND_SZ);
+    RegCloseKey(key);
+    if (!ok) return;
+    value.resize(strnlen(value.c_str(), size));
+    if (!value.empty()) *out = AnsiString(context, value);
+}
+
+void WriteProfile(ScriptContext* context, NativeClass*, void*, Value* out, Value* args) {
+    *out = MakeUndefined();
+    std::string keyName, entry;
+    if (!HasArg(args, 3) || !ProfileNames(context, args, keyName, entry)) return;
+    std::string value = AnsiOfValue(context, args[3], kMaxProfileValue);
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, entry.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+}
+
+void ProcessMsg(ScriptContext*, NativeClass*, void*, Value* out, Value*) {
+    *out = MakeBoolean(ProcessWaitingMessages());
+}
+
+void Invoke(ScriptContext* context, NativeClass*, void*, Value* out, Value* args) {
+    *out = MakeUndefined();
+    std::string name;
+    if (!IsStringArg(args, 1) || !BoundedAnsi(context, args[1], kMaxPathText, name)) return;
+    if (CMainFrame* frame = TheMainFrame()) ExecuteCommand(frame->Bridge(), "Kelpo_Run", name);
+}
+
+}  // namespace
+
+void RegisterHostFunctions(ScriptContext* context) {
+    RegisterGlobalFunction(context, "getMainWnd", GetMainWnd);
+    RegisterGlobalFunction(context, "getAppDir", GetAppDir);
+    RegisterGlobalFunction(context, "getMovies", GetMovies);
+    RegisterGlobalFunction(context, "setWindowless", SetWindowless);
+    RegisterGlobalFunction(context, "readProfile", ReadProfile);
+    RegisterGlobalFunction(context, "writeProfile", WriteProfile);
+    RegisterGlobalFunction(context, "processMsg", ProcessMsg);
+    RegisterGlobalFunction(context, "getAdditionalFile", GetAdditionalFileFn);
+    RegisterGlobalFunction(context, "getExeName", GetExeName);
+    RegisterGlobalFunction(context, "invoke", Invoke);
+}
+
+}  // namespace kelpo
