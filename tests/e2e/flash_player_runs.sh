@@ -44,7 +44,17 @@ for (var mode = 0; mode < 4; mode++) {
     mapped = mapped + FlashPlayer.scaleMode + ":" + r.left + "," + r.right + "," + r.top + "," + r.bottom + ";";
 }
 FlashPlayer.scaleMode = 0;
-DataFile.save("check.ini", "types", "values", "pushed", "written", "arrayBack", "list", "objectBack",
+// The player's Base: the executable's folder, then the first movie's folder
+// (the instance folder, the movie is embedded), as file:/// URLs.
+function asBase(folder) { return "file:///" + folder.split("\\").join("/"); }
+var appFolder = asBase(getAppDir());
+var firstMovie = getMovies()[0];
+var movieFolder = asBase(firstMovie.substring(0, firstMovie.lastIndexOf("\\") + 1));
+Application.setBasePath();
+base = String(Application.getBasePath() == appFolder && FlashPlayer.base == appFolder);
+Application.setBasePath("movies");
+base = base + "," + (Application.getBasePath() == movieFolder) + "," + (movieFolder != appFolder);
+DataFile.save("check.ini", "base", "types", "values", "pushed", "written", "arrayBack", "list", "objectBack",
               "alpha", "total", "mapped");
 KLS
 cat > verify.kls <<'KLS'
@@ -63,6 +73,7 @@ expect_value check.ini objectBack "5,hi,1.5:number,number"
 expect_value check.ini alpha 50
 expect_value check.ini total "5,5"
 expect_value check.ini mapped "0:0,200,0,100;1:0,200,0,100;2:0,200,0,100;3:0,200,0,100;"
+expect_value check.ini base "true,true,true"
 expect_value verify.ini copied "21,b"
 
 # ---- Play, stop and goto: Jump stops the movie, goes to frame 8 (7 counted

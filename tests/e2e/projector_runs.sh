@@ -131,15 +131,20 @@ run
 wait
 grep -q '^menu: none$' menu.out || fail "ignore: $(cat menu.out)"
 
-# ---- The session ends: the player goes at once, the window closes later
-# as usual and the instance folder is still removed.
+# ---- The session ends: the player goes at once and the trace file is
+# closed; the window closes later as usual and the instance folder is
+# still removed.
 new_case session-end
 movie --frames 600 -o long.swf
-build '"movies": { "files": ["long.swf"] }'
-(sleep 2; windows "$peer" endsession 30 > session.out; sleep 1; windows "$peer" close 5) &
+printf 'Application.traceToFile("trace.txt");\ntrace("before the end");\n' > init.kls
+build '"movies": { "files": ["long.swf"] }, "scripts": { "Initialize": "init.kls" }'
+(sleep 2; windows "$peer" endsession 30 > session.out; sleep 1; cp trace.txt seen.txt
+ windows "$peer" close 5) &
 run
 wait
 grep -q '^player: gone$' session.out || fail "after the session end: $(cat session.out)"
+# The trace file was closed (and so written out) while the program still ran.
+tr -d '\r' < seen.txt | grep -q '^before the end$' || fail "the trace file was not closed at the session end"
 
 # ---- A bad ID resource stops the start with "Invalid application data".
 new_case bad-id
