@@ -34,6 +34,10 @@ list = FlashPlayer.getArray("list").join(",");
 FlashPlayer.putObject("o", {n: 5, s: "hi", f: 1.5});
 var o = FlashPlayer.getObject("o", "n", ["s", "f"]);
 objectBack = o.n + "," + o.s + "," + o.f + ":" + typeof o.n + "," + typeof o.f;
+// A bound name below a clip path, read through the MovieClip for "o".
+FlashPlayer.bindData("o.s");
+FlashPlayer.updateData();
+throughClip = String(FlashPlayer.o) + ":" + FlashPlayer.o.s;
 FlashPlayer.targetSetProperty("/", 6, "50");
 alpha = String(FlashPlayer.targetGetPropertyNum("/", 6));
 total = FlashPlayer.targetGetProperty("/", 5) + "," + FlashPlayer.totalFrames;
@@ -54,7 +58,7 @@ Application.setBasePath();
 base = String(Application.getBasePath() == appFolder && FlashPlayer.base == appFolder);
 Application.setBasePath("movies");
 base = base + "," + (Application.getBasePath() == movieFolder) + "," + (movieFolder != appFolder);
-DataFile.save("check.ini", "base", "types", "values", "pushed", "written", "arrayBack", "list", "objectBack",
+DataFile.save("check.ini", "base", "types", "values", "pushed", "written", "arrayBack", "list", "objectBack", "throughClip",
               "alpha", "total", "mapped");
 KLS
 cat > verify.kls <<'KLS'
@@ -70,6 +74,7 @@ expect_value check.ini written true
 expect_value check.ini arrayBack "a,b,3:number"
 expect_value check.ini list "10,20,30"
 expect_value check.ini objectBack "5,hi,1.5:number,number"
+expect_value check.ini throughClip "[object MovieClip]:hi"
 expect_value check.ini alpha 50
 expect_value check.ini total "5,5"
 expect_value check.ini mapped "0:0,200,0,100;1:0,200,0,100;2:0,200,0,100;3:0,200,0,100;"
