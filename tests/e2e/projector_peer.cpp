@@ -45,23 +45,25 @@ HWND WaitForFrame(double seconds) {
     return WaitFor(seconds, [] { return FindWindowA(kFrameClass, nullptr); });
 }
 
+struct WindowSearch {
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchVisibleWindow(HWND hwnd, LPARAM user) {
+    auto* search = reinterpret_cast<WindowSearch*>(user);
+    char name[32] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    if (std::string(name) != search->className || !IsWindowVisible(hwnd)) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
 // A visible top-level window of a class ("#32770" dialogs, "#32768" popup
 // menus), from any process; null when there is none.
 HWND FindVisibleWindow(const char* className) {
-    struct Search {
-        const char* className;
-        HWND found;
-    } search{className, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM user) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(user);
-            char name[32] = "";
-            GetClassNameA(hwnd, name, sizeof name);
-            if (std::string(name) != search->className || !IsWindowVisible(hwnd)) return TRUE;
-            search->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{className, nullptr};
+    EnumWindows(MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
