@@ -1,7 +1,7 @@
 // The FlashPlayer class object: the control's properties and methods by
 // table, the data-binding members, and bound names read as properties.
-// Every member that talks to the control answers Undefined, without effect,
-// while the main frame has no control.
+// While the main frame has no control every method answers Undefined,
+// without effect.
 #include "hostobjects/flash_player_classes.h"
 
 #include <vector>
@@ -284,16 +284,13 @@ int FlashPlayerInvoke(ScriptContext* context, NativeClass* klass, void*, Atom me
     auto* data = static_cast<FlashPlayerData*>(klass->data);
     const int index = IndexOf(data->methodAtoms, method);
     if (index < 0) return 0;
-    switch (index) {
-        case kBindData: BindEach(context, data, args, true); return 1;
-        case kUnbindData: BindEach(context, data, args, false); return 1;
-        case kUnbindAll: UnbindAll(data->bindings); return 1;
-        case kGetMovieInfo: GetMovieInfo(context, args, out); return 1;
-        default: break;
-    }
     const PlayerPort* port = CurrentPlayerPort();
     if (port == nullptr) return 1;
     switch (index) {
+        case kBindData: BindEach(context, data, args, true); break;
+        case kUnbindData: BindEach(context, data, args, false); break;
+        case kUnbindAll: UnbindAll(data->bindings); break;
+        case kGetMovieInfo: GetMovieInfo(context, args, out); break;
         case kUpdateData: UpdateData(context, *port, data, args, out); break;
         case kGetArray: GetArray(context, *port, args, out); break;
         case kPutArray: PutArray(context, *port, args, out); break;
