@@ -48,24 +48,15 @@ if(WIN32)
     add_executable(projector_peer e2e/projector_peer.cpp)
 endif()
 if(WIN32 AND KELPO_RUN_WINDOWS_TESTS AND TARGET kelpo-build AND TARGET kelpo_player)
-    add_test(NAME projector_runs
-             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/projector_runs.sh $<TARGET_FILE:kelpo-build>
-                     $<TARGET_FILE:kelpo-projector> $<TARGET_FILE:kelpo_player> $<TARGET_FILE:make-test-movie>
-                     $<TARGET_FILE:projector_peer> ${KELPO_TEST_RUNNER})
-    # Instance folders are counted in the shared temporary folder.
-    set_tests_properties(projector_runs PROPERTIES TIMEOUT 900 RESOURCE_LOCK wine_temp
-        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+    # Each script packs projects and runs them in the projector; instance
+    # folders are counted in the shared temporary folder.
+    foreach(script projector_runs flash_player_runs application_object)
+        add_test(NAME ${script}
+                 COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${script}.sh $<TARGET_FILE:kelpo-build>
+                         $<TARGET_FILE:kelpo-projector> $<TARGET_FILE:kelpo_player> $<TARGET_FILE:make-test-movie>
+                         $<TARGET_FILE:projector_peer> ${KELPO_TEST_RUNNER})
+        set_tests_properties(${script} PROPERTIES TIMEOUT 900 RESOURCE_LOCK wine_temp
+            ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+    endforeach()
     set_tests_properties(packaged_project PROPERTIES RESOURCE_LOCK wine_temp)
-    add_test(NAME flash_player_runs
-             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/flash_player_runs.sh $<TARGET_FILE:kelpo-build>
-                     $<TARGET_FILE:kelpo-projector> $<TARGET_FILE:kelpo_player> $<TARGET_FILE:make-test-movie>
-                     $<TARGET_FILE:projector_peer> ${KELPO_TEST_RUNNER})
-    set_tests_properties(flash_player_runs PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_temp
-        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
-    add_test(NAME application_object
-             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/application_object.sh $<TARGET_FILE:kelpo-build>
-                     $<TARGET_FILE:kelpo-projector> $<TARGET_FILE:kelpo_player> $<TARGET_FILE:make-test-movie>
-                     $<TARGET_FILE:projector_peer> ${KELPO_TEST_RUNNER})
-    set_tests_properties(application_object PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_temp
-        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
