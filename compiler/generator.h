@@ -15,7 +15,9 @@
 
 namespace kelpo {
 
-constexpr int kScopeBuckets = 257;
+// Every function and block opens a scope, and most hold a handful of
+// names: a small table keeps a scope within one small heap block.
+constexpr int kScopeBuckets = 13;
 
 enum SlotKind : int32_t {
     ArgumentSlot = 1,

@@ -11,7 +11,7 @@ namespace kelpo {
 namespace {
 
 Instruction* NewRecord(ScriptContext* context, int opcode, int line) {
-    auto* ins = static_cast<Instruction*>(GcAlloc(context, sizeof(Instruction)));
+    auto* ins = static_cast<Instruction*>(GcAllocPacked(context, sizeof(Instruction)));
     memset(ins, 0, sizeof *ins);
     ins->opcode = opcode;
     ins->line = line;

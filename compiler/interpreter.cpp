@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "compiler/fast_arithmetic.h"
+#include "compiler/fused_instructions.h"
 #include "compiler/opcodes.h"
 #include "runtime/atoms.h"
 #include "runtime/call.h"
@@ -208,6 +210,46 @@ bool FrameHasHandler(ScriptContext* context, const RunState* run, const Value* f
     return h != nullptr && h->onHeap && h->owner == run && h->savedFrame == frame;
 }
 
+// The loop's helpers take its registers (F, sp, pc) by reference: unless
+// they are inlined, those registers would live in memory for the whole loop.
+#if defined(__GNUC__)
+#define LOOP_HELPER __attribute__((always_inline)) inline
+#else
+#define LOOP_HELPER inline
+#endif
+
+// Pushes a frame for a script function whose receiver slot is sp + 1.
+LOOP_HELPER void EnterFrame(ScriptContext* ctx, Value*& F, Value*& sp, const uint32_t*& pc,
+                            const Value& callee) {
+    ChargeBudget(ctx, 1);
+    CheckStack(ctx, sp, 4);
+    Value* link = sp;
+    link[0] = FrameSlot(ValueTag::FrameLink, F);
+    link[-1] = FrameInfoSlot(0, 0);
+    link[-2] = FrameSlot(ValueTag::FrameLink, nullptr);
+    link[-3] = FrameSlot(ValueTag::FrameLink, const_cast<uint32_t*>(pc));
+    F = link;
+    sp = F - 4;
+    pc = callee.function->code->words;
+}
+
+// CALL: the value on top is called with the receiver Null; a native's
+// answer is pushed, a script function gets a frame.
+LOOP_HELPER void CallTop(ScriptContext* ctx, Value*& F, Value*& sp, const uint32_t*& pc) {
+    CheckArgList(ctx, sp + 2);
+    Value callee = sp[1];
+    sp[1] = MakeNull();  // the callee slot becomes the receiver slot
+    if (callee.tag == ValueTag::Function) {
+        EnterFrame(ctx, F, sp, pc, callee);
+        return;
+    }
+    ChargeBudget(ctx, 1);
+    Value out = MakeUndefined();
+    if (!CallNative(ctx, callee, sp + 2, &out)) TraceLine("Warning: call a undefined function");
+    *sp-- = out;
+    Checkpoint(ctx, F, sp, pc);
+}
+
 // Runs the loop until the run's first frame returns. Raises propagate to
 // Interpret, which resumes at a try handler of this run or passes them on.
 void Execute(RunState* run) {
@@ -226,92 +268,263 @@ void Execute(RunState* run) {
 #define JUMP_BY(d) (pc += static_cast<int32_t>(d))
 #define CHECKPOINT() Checkpoint(ctx, F, sp, pc)
 
+    // Threaded dispatch where the compiler has label addresses: every
+    // handler ends in its own indirect jump, which branch predictors serve
+    // far better than the one shared jump of a switch. Elsewhere NEXT() is
+    // the switch's break. Opcode words beyond a byte are unknown opcodes.
+#if defined(__GNUC__)
+#define CASE(name) \
+    case name:     \
+    op_##name
+#define NEXT()                                 \
+    do {                                       \
+        op = *pc++;                            \
+        goto* kDispatch[op <= 0xFF ? op : 0];  \
+    } while (0)
+    static const void* const kDispatch[256] = {
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_OP_WITHCALL, &&op_OP_WITHGET, &&op_OP_ADD2,
+        &&op_OP_INC1, &&op_OP_JTRUEB, &&op_OP_JFALSEB, &&op_OP_THROW,
+        &&op_OP_LEAVETRY, &&op_OP_TRY, &&op_OP_LEAVEWITH, &&op_OP_WITH,
+        &&op_OP_ARGAT, &&op_OP_ARGPAD, &&op_OP_LOCALS, &&op_OP_DELELEM,
+        &&op_OP_DELMEMBER, &&op_OP_NEW, &&op_OP_TYPEOF, &&op_OP_RETURN,
+        &&op_OP_CALL, &&op_OP_JMP, &&op_OP_CALLMETHOD, &&op_OP_JTRUE,
+        &&op_OP_JFALSE, &&op_OP_USHR, &&op_OP_SHR, &&op_OP_SHL,
+        &&op_OP_BITXOR, &&op_OP_BITOR, &&op_OP_NOT, &&op_OP_BITAND,
+        &&op_OP_NEG, &&op_OP_MOD, &&op_OP_DIV, &&op_OP_MUL,
+        &&op_OP_ADD, &&op_OP_SUB, &&op_OP_STRICTNE, &&op_OP_STRICTEQ,
+        &&op_OP_GE, &&op_OP_LE, &&op_OP_GT, &&op_OP_LT,
+        &&op_OP_NE, &&op_OP_EQ, &&op_OP_FORINSTEP, &&op_OP_SETELEM,
+        &&op_OP_GETELEM, &&op_OP_SETMEMBER, &&op_OP_GETMEMBER, &&op_OP_SETLOCAL,
+        &&op_OP_GETLOCAL, &&op_OP_SETARG, &&op_OP_GETARG, &&op_OP_SETGLOBAL,
+        &&op_OP_GETGLOBAL, &&op_OP_PUSHINT, &&op_OP_PUSH3, &&op_OP_PUSH2,
+        &&op_OP_PUSH1, &&op_OP_PUSH0, &&op_OP_PUSHUNDEF, &&op_OP_PUSHFALSE,
+        &&op_OP_PUSHTRUE, &&op_OP_PUSHNULL, &&op_OP_PUSHCONST, &&op_OP_ROT,
+        &&op_OP_SWAP, &&op_OP_SLIDE, &&op_OP_POPN, &&op_OP_POP,
+        &&op_OP_DUP, &&op_OP_NOP, &&op_OP_END, &&op_default,
+        &&op_OP_WITHSET, &&op_OP_WITHDELETE, &&op_OP_DELGLOBAL, &&op_OP_DELLOCAL,
+        &&op_OP_DELARG, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_OP_FUSED_LOCAL, &&op_OP_FUSED_ARG, &&op_OP_FUSED_PROLOGUE, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+        &&op_default, &&op_default, &&op_default, &&op_default,
+    };
+#else
+#define CASE(name) \
+    case name:     \
+    op_##name
+#define NEXT() break
+#endif
+
     // A frame's receiver, count and argument slots lie above its record and
     // end where the caller's record begins (for the run's first frame, at
     // the function value Interpret pushed above them). Argument and local
     // operands come from the image: a wild one must neither read a frame
     // record onto the operand stack nor overwrite one.
-    auto argsEnd = [&]() -> Value* { return F[0].frame != nullptr ? F[0].frame - 3 : run->firstArgsEnd; };
-    auto isArg = [&](const Value* slot) { return slot > F && slot < argsEnd(); };
-    auto isLocal = [&](const Value* slot) { return slot > sp && slot <= F - 4; };
+#define ARGS_END() (F[0].frame != nullptr ? F[0].frame - 3 : run->firstArgsEnd)
+#define IS_ARG(slot) ((slot) > F && (slot) < ARGS_END())
+#define IS_LOCAL(slot) ((slot) > sp && (slot) <= F - 4)
 
-    // Pushes a frame for a script function whose receiver slot is sp + 1.
-    auto enterFunction = [&](const Value& callee) {
-        ChargeBudget(ctx, 1);
-        CheckStack(ctx, sp, 4);
-        Value* link = sp;
-        link[0] = FrameSlot(ValueTag::FrameLink, F);
-        link[-1] = FrameInfoSlot(0, 0);
-        link[-2] = FrameSlot(ValueTag::FrameLink, nullptr);
-        link[-3] = FrameSlot(ValueTag::FrameLink, const_cast<uint32_t*>(pc));
-        F = link;
-        sp = F - 4;
-        pc = callee.function->code->words;
-    };
-
-    // CALL: the value on top is called with the receiver Null; a native's
-    // answer is pushed, a script function gets a frame.
-    auto callTop = [&]() {
-        CheckArgList(ctx, sp + 2);
-        Value callee = TOP;
-        TOP = MakeNull();  // the callee slot becomes the receiver slot
-        if (callee.tag == ValueTag::Function) {
-            enterFunction(callee);
-            return;
-        }
-        ChargeBudget(ctx, 1);
-        Value out = MakeUndefined();
-        if (!CallNative(ctx, callee, sp + 2, &out)) TraceLine("Warning: call a undefined function");
-        PUSH(out);
-        CHECKPOINT();
-    };
-
+    uint32_t op;
     for (;;) {
-        uint32_t op = *pc++;
+        op = *pc++;
         switch (op) {
-            case OP_PUSH0: PUSH(MakeInteger(0)); break;
-            case OP_PUSH1: PUSH(MakeInteger(1)); break;
-            case OP_PUSH2: PUSH(MakeInteger(2)); break;
-            case OP_PUSH3: PUSH(MakeInteger(3)); break;
-            case OP_PUSHINT: PUSH(MakeInteger(static_cast<int32_t>(*pc++))); break;
-            case OP_PUSHUNDEF: PUSH(MakeUndefined()); break;
-            case OP_PUSHNULL: PUSH(MakeNull()); break;
-            case OP_PUSHTRUE: PUSH(MakeBoolean(true)); break;
-            case OP_PUSHFALSE: PUSH(MakeBoolean(false)); break;
-            case OP_PUSHCONST: PUSH(ctx->constants[*pc++]); break;
+            CASE(OP_PUSH0): PUSH(MakeInteger(0)); NEXT();
+            CASE(OP_PUSH1): PUSH(MakeInteger(1)); NEXT();
+            CASE(OP_PUSH2): PUSH(MakeInteger(2)); NEXT();
+            CASE(OP_PUSH3): PUSH(MakeInteger(3)); NEXT();
+            CASE(OP_PUSHINT): PUSH(MakeInteger(static_cast<int32_t>(*pc++))); NEXT();
+            CASE(OP_PUSHUNDEF): PUSH(MakeUndefined()); NEXT();
+            CASE(OP_PUSHNULL): PUSH(MakeNull()); NEXT();
+            CASE(OP_PUSHTRUE): PUSH(MakeBoolean(true)); NEXT();
+            CASE(OP_PUSHFALSE): PUSH(MakeBoolean(false)); NEXT();
+            CASE(OP_PUSHCONST): PUSH(ctx->constants[*pc++]); NEXT();
 
-            case OP_GETLOCAL: {
-                Value* slot = F - 4 - static_cast<int32_t>(*pc++);
-                PUSH(isLocal(slot) ? *slot : MakeUndefined());
-                break;
+            CASE(OP_FUSED_PROLOGUE): {
+                // Words from pc: 1, ADD2, ARGPAD, n.
+                Value* count = F + 2;
+                if (IS_ARG(count) && count->tag == ValueTag::Integer) {
+                    int64_t given = static_cast<int64_t>(static_cast<uint64_t>(count->integer) + 2);
+                    if (given < 0 || given >= static_cast<int32_t>(pc[3])) {
+                        pc += 4;
+                        NEXT();
+                    }
+                }
+                goto op_OP_GETARG;
             }
-            case OP_SETLOCAL: {
+            CASE(OP_FUSED_LOCAL):
+            CASE(OP_FUSED_ARG): {
+                // Words from pc: x, second read (opcode, operand?), operator,
+                // then maybe JFALSEB d, JTRUEB d or SETLOCAL c.
+                const uint32_t* q = pc;
+                Value* x = op == OP_FUSED_LOCAL ? F - 4 - static_cast<int32_t>(q[0])
+                                                : F + 1 + static_cast<int32_t>(q[0]);
+                bool inRange = op == OP_FUSED_LOCAL ? IS_LOCAL(x) : IS_ARG(x);
+                uint32_t second = q[1];
+                const Value* y;
+                Value small;
+                if (second == OP_GETLOCAL || second == OP_GETARG) {
+                    Value* slot = second == OP_GETLOCAL ? F - 4 - static_cast<int32_t>(q[2])
+                                                        : F + 1 + static_cast<int32_t>(q[2]);
+                    // Stricter than the instruction's own check (which
+                    // sees one more value pushed): edge cases run unfused.
+                    inRange = inRange && (second == OP_GETLOCAL ? IS_LOCAL(slot) : IS_ARG(slot));
+                    y = slot;
+                    q += 3;
+                } else if (second == OP_PUSHCONST) {
+                    y = &ctx->constants[q[2]];
+                    q += 3;
+                } else if (second >= OP_PUSH3 && second <= OP_PUSH0) {
+                    small = MakeInteger(OP_PUSH0 - second);
+                    y = &small;
+                    q += 2;
+                } else {
+                    inRange = false;
+                }
+                if (!inRange) goto unfused_run;
+                {
+                    const Value& a = *x;
+                    const Value& b = *y;
+                    uint32_t operation = *q++;
+                    Value r;
+                    bool relation = false;
+                    bool holds = false;
+                    switch (operation) {
+                        case OP_ADD:
+                            if (a.tag == ValueTag::Integer && b.tag == ValueTag::Integer) {
+                                r = MakeInteger(static_cast<int64_t>(static_cast<uint64_t>(a.integer) +
+                                                                     static_cast<uint64_t>(b.integer)));
+                                break;
+                            }
+                            // A Float sum: ADD's collection checkpoint follows it.
+                            if (!FloatAdd(a, b, &r)) goto unfused_run;
+                            PUSH(r);
+                            pc = q;
+                            CHECKPOINT();
+                            NEXT();
+                        case OP_SUB:
+                            if (a.tag == ValueTag::Integer && b.tag == ValueTag::Integer) {
+                                r = MakeInteger(static_cast<int64_t>(static_cast<uint64_t>(a.integer) -
+                                                                     static_cast<uint64_t>(b.integer)));
+                            } else if (!FloatSub(a, b, &r)) {
+                                goto unfused_run;
+                            }
+                            break;
+                        case OP_MUL:
+                            if (!NumberMul(a, b, &r)) goto unfused_run;
+                            break;
+                        case OP_MOD:
+                            if (!IntegerMod(a, b, &r)) goto unfused_run;
+                            break;
+                        case OP_LT:
+                        case OP_GT:
+                        case OP_LE:
+                        case OP_GE:
+                            if (!NumberRelate(operation, OP_LT, OP_GT, OP_LE, a, b, &holds)) goto unfused_run;
+                            relation = true;
+                            r = MakeBoolean(holds);
+                            break;
+                        default:
+                            goto unfused_run;
+                    }
+                    uint32_t after = *q;
+                    if (relation && (after == OP_JFALSEB || after == OP_JTRUEB)) {
+                        // The result is pushed and popped at once: only the
+                        // jump remains.
+                        int32_t d = static_cast<int32_t>(q[1]);
+                        pc = q + 2;
+                        if (holds == (after == OP_JTRUEB)) {
+                            ChargeJump(ctx, d);
+                            JUMP_BY(d);
+                        }
+                        CheckStack(ctx, sp, 0);
+                        NEXT();
+                    }
+                    if (after == OP_SETLOCAL) {
+                        Value* slot = F - 4 - static_cast<int32_t>(q[1]);
+                        if (IS_LOCAL(slot)) *slot = r;
+                        pc = q + 2;
+                        NEXT();
+                    }
+                    PUSH(r);
+                    pc = q;
+                    NEXT();
+                }
+            unfused_run:
+                // Run the first instruction as written; the rest follows.
+                if (op == OP_FUSED_LOCAL) goto op_OP_GETLOCAL;
+                goto op_OP_GETARG;
+            }
+            CASE(OP_GETLOCAL): {
+                Value* slot = F - 4 - static_cast<int32_t>(*pc++);
+                PUSH(IS_LOCAL(slot) ? *slot : MakeUndefined());
+                NEXT();
+            }
+            CASE(OP_SETLOCAL): {
                 Value* slot = F - 4 - static_cast<int32_t>(*pc++);
                 Value v = TOP;
                 ++sp;
-                if (isLocal(slot)) *slot = v;
-                break;
+                if (IS_LOCAL(slot)) *slot = v;
+                NEXT();
             }
-            case OP_GETARG: {
+            CASE(OP_GETARG): {
                 Value* slot = F + 1 + static_cast<int32_t>(*pc++);
-                PUSH(isArg(slot) ? *slot : MakeUndefined());
-                break;
+                PUSH(IS_ARG(slot) ? *slot : MakeUndefined());
+                NEXT();
             }
-            case OP_SETARG: {
+            CASE(OP_SETARG): {
                 Value* slot = F + 1 + static_cast<int32_t>(*pc++);
                 Value v = TOP;
                 ++sp;
-                if (isArg(slot)) *slot = v;
-                break;
+                if (IS_ARG(slot)) *slot = v;
+                NEXT();
             }
-            case OP_ARGAT: {
+            CASE(OP_ARGAT): {
                 Value& top = TOP;
                 int64_t i = top.tag == ValueTag::Integer ? top.integer : -1;
-                int64_t available = argsEnd() - (F + 1);
+                int64_t available = ARGS_END() - (F + 1);
                 top = (i >= 0 && i < available) ? F[1 + i] : MakeUndefined();
-                break;
+                NEXT();
             }
-            case OP_GETGLOBAL: {
+            CASE(OP_GETGLOBAL): {
                 Atom atom = static_cast<Atom>(*pc++);
                 Value v = ctx->atomValues[atom];
                 if (v.tag == ValueTag::Undefined) {
@@ -319,56 +532,61 @@ void Execute(RunState* run) {
                     v = ReadGlobal(ctx, atom);
                 }
                 PUSH(v);
-                break;
+                NEXT();
             }
-            case OP_SETGLOBAL: {
+            CASE(OP_SETGLOBAL): {
                 Atom atom = static_cast<Atom>(*pc++);
                 WriteGlobal(ctx, atom, TOP);
                 ++sp;
-                break;
+                NEXT();
             }
 
-            case OP_ADD: {
+            CASE(OP_ADD): {
                 Value& a = sp[2];
                 const Value& b = sp[1];
                 if (a.tag == ValueTag::Integer && b.tag == ValueTag::Integer) {
                     a.integer = static_cast<int64_t>(static_cast<uint64_t>(a.integer) +
                                                      static_cast<uint64_t>(b.integer));
                     ++sp;
-                    break;
+                    NEXT();
                 }
-                SYNC();
-                Value r = OpAdd(ctx, a, b);
+                Value r;
+                if (!FloatAdd(a, b, &r)) {
+                    SYNC();
+                    r = OpAdd(ctx, a, b);
+                }
                 sp[2] = r;
                 ++sp;
                 CHECKPOINT();
-                break;
+                NEXT();
             }
-            case OP_SUB: {
+            CASE(OP_SUB): {
                 Value& a = sp[2];
                 const Value& b = sp[1];
                 if (a.tag == ValueTag::Integer && b.tag == ValueTag::Integer) {
                     a.integer = static_cast<int64_t>(static_cast<uint64_t>(a.integer) -
                                                      static_cast<uint64_t>(b.integer));
                     ++sp;
-                    break;
+                    NEXT();
                 }
-                SYNC();
-                Value r = OpSub(ctx, a, b);
+                Value r;
+                if (!FloatSub(a, b, &r)) {
+                    SYNC();
+                    r = OpSub(ctx, a, b);
+                }
                 sp[2] = r;
                 ++sp;
-                break;
+                NEXT();
             }
-            case OP_LT:
-            case OP_GT:
-            case OP_LE:
-            case OP_GE: {
+            CASE(OP_LT):
+            CASE(OP_GT):
+            CASE(OP_LE):
+            CASE(OP_GE): {
                 Value& a = sp[2];
                 const Value& b = sp[1];
+                bool t;
                 Value r;
-                if (a.tag == ValueTag::Integer && b.tag == ValueTag::Integer) {
-                    int64_t x = a.integer, y = b.integer;
-                    bool t = op == OP_LT ? x < y : op == OP_GT ? x > y : op == OP_LE ? x <= y : x >= y;
+                if (NumberRelate(op, OP_LT, OP_GT, OP_LE, a, b, &t)) {
                     r = MakeBoolean(t);
                 } else {
                     SYNC();
@@ -379,27 +597,58 @@ void Execute(RunState* run) {
                 }
                 sp[2] = r;
                 ++sp;
-                break;
+                NEXT();
             }
-            case OP_MUL:
-            case OP_DIV:
-            case OP_MOD:
-            case OP_BITAND:
-            case OP_BITOR:
-            case OP_BITXOR:
-            case OP_SHL:
-            case OP_SHR:
-            case OP_USHR:
-            case OP_EQ:
-            case OP_NE: {
+            CASE(OP_MUL): {
+                Value r;
+                if (!NumberMul(sp[2], sp[1], &r)) {
+                    SYNC();
+                    r = OpMul(ctx, sp[2], sp[1]);
+                }
+                sp[2] = r;
+                ++sp;
+                NEXT();
+            }
+            CASE(OP_DIV): {
+                Value r;
+                if (!NumberDiv(sp[2], sp[1], &r)) {
+                    SYNC();
+                    r = OpDiv(ctx, sp[2], sp[1]);
+                }
+                sp[2] = r;
+                ++sp;
+                NEXT();
+            }
+            CASE(OP_MOD): {
+                Value r;
+                if (!IntegerMod(sp[2], sp[1], &r)) {
+                    SYNC();
+                    r = OpMod(ctx, sp[2], sp[1]);
+                }
+                sp[2] = r;
+                ++sp;
+                NEXT();
+            }
+            CASE(OP_EQ):
+            CASE(OP_NE): {
+                bool same;
+                if (!PlainLooseEquals(sp[2], sp[1], &same)) goto general_binary;
+                sp[2] = MakeBoolean(op == OP_EQ ? same : !same);
+                ++sp;
+                NEXT();
+            }
+            CASE(OP_BITAND):
+            CASE(OP_BITOR):
+            CASE(OP_BITXOR):
+            CASE(OP_SHL):
+            CASE(OP_SHR):
+            CASE(OP_USHR): {
+            general_binary:
                 SYNC();
                 const Value& a = sp[2];
                 const Value& b = sp[1];
                 Value r;
                 switch (op) {
-                    case OP_MUL: r = OpMul(ctx, a, b); break;
-                    case OP_DIV: r = OpDiv(ctx, a, b); break;
-                    case OP_MOD: r = OpMod(ctx, a, b); break;
                     case OP_BITAND: r = OpBitAnd(ctx, a, b); break;
                     case OP_BITOR: r = OpBitOr(ctx, a, b); break;
                     case OP_BITXOR: r = OpBitXor(ctx, a, b); break;
@@ -411,53 +660,53 @@ void Execute(RunState* run) {
                 }
                 sp[2] = r;
                 ++sp;
-                break;
+                NEXT();
             }
-            case OP_STRICTEQ:
-            case OP_STRICTNE: {
+            CASE(OP_STRICTEQ):
+            CASE(OP_STRICTNE): {
                 bool same = StrictEquals(sp[2], sp[1]);
                 sp[2] = MakeBoolean(op == OP_STRICTEQ ? same : !same);
                 ++sp;
-                break;
+                NEXT();
             }
-            case OP_NOT: TOP = MakeBoolean(!ToBoolean(ctx, TOP)); break;
-            case OP_NEG: {
+            CASE(OP_NOT): TOP = MakeBoolean(!ToBoolean(ctx, TOP)); NEXT();
+            CASE(OP_NEG): {
                 SYNC();
                 Value r = OpNeg(ctx, TOP);
                 TOP = r;
-                break;
+                NEXT();
             }
-            case OP_TYPEOF: {
+            CASE(OP_TYPEOF): {
                 SYNC();
                 Value r = TypeOf(ctx, TOP);
                 TOP = r;
                 CHECKPOINT();
-                break;
+                NEXT();
             }
-            case OP_ADD2:
-            case OP_INC1: {
+            CASE(OP_ADD2):
+            CASE(OP_INC1): {
                 // Generated code applies these to argument counts only; any
                 // other value takes the general addition.
                 int32_t n = op == OP_ADD2 ? 2 : 1;
                 if (TOP.tag == ValueTag::Integer) {
                     TOP.integer = static_cast<int64_t>(static_cast<uint64_t>(TOP.integer) + n);
-                    break;
+                    NEXT();
                 }
                 SYNC();
                 Value r = OpAdd(ctx, TOP, MakeInteger(n));
                 TOP = r;
-                break;
+                NEXT();
             }
 
-            case OP_JMP: {
+            CASE(OP_JMP): {
                 int32_t d = static_cast<int32_t>(*pc++);
                 ChargeJump(ctx, d);
                 JUMP_BY(d);
                 CheckStack(ctx, sp, 0);
-                break;
+                NEXT();
             }
-            case OP_JTRUEB:
-            case OP_JFALSEB: {
+            CASE(OP_JTRUEB):
+            CASE(OP_JFALSEB): {
                 int32_t d = static_cast<int32_t>(*pc++);
                 bool set = static_cast<uint32_t>(TOP.bits) != 0;
                 ++sp;
@@ -466,10 +715,10 @@ void Execute(RunState* run) {
                     JUMP_BY(d);
                 }
                 CheckStack(ctx, sp, 0);
-                break;
+                NEXT();
             }
-            case OP_JTRUE:
-            case OP_JFALSE: {
+            CASE(OP_JTRUE):
+            CASE(OP_JFALSE): {
                 int32_t d = static_cast<int32_t>(*pc++);
                 bool truthy = ToBoolean(ctx, TOP) != 0;
                 ++sp;
@@ -478,10 +727,10 @@ void Execute(RunState* run) {
                     JUMP_BY(d);
                 }
                 CheckStack(ctx, sp, 0);
-                break;
+                NEXT();
             }
 
-            case OP_ROT: {
+            CASE(OP_ROT): {
                 int32_t n = static_cast<int32_t>(*pc++);
                 if (n >= 2) {
                     Value top = sp[1];
@@ -493,94 +742,94 @@ void Execute(RunState* run) {
                     memmove(&sp[2], &sp[1], depth * sizeof(Value));
                     sp[1] = deep;
                 }
-                break;
+                NEXT();
             }
-            case OP_SWAP: {
+            CASE(OP_SWAP): {
                 Value t = sp[1];
                 sp[1] = sp[2];
                 sp[2] = t;
-                break;
+                NEXT();
             }
-            case OP_SLIDE: {
+            CASE(OP_SLIDE): {
                 int32_t n = static_cast<int32_t>(*pc++);
                 sp[1 + n] = sp[1];
                 sp += n;
-                break;
+                NEXT();
             }
-            case OP_POPN: sp += static_cast<int32_t>(*pc++); break;
-            case OP_POP: ++sp; break;
-            case OP_DUP: {
+            CASE(OP_POPN): sp += static_cast<int32_t>(*pc++); NEXT();
+            CASE(OP_POP): ++sp; NEXT();
+            CASE(OP_DUP): {
                 Value v = TOP;
                 PUSH(v);
-                break;
+                NEXT();
             }
-            case OP_NOP: break;
+            CASE(OP_NOP): NEXT();
 
-            case OP_GETMEMBER: {
+            CASE(OP_GETMEMBER): {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 Value r = ReadMember(ctx, TOP, atom);
                 TOP = r;
-                break;
+                NEXT();
             }
-            case OP_SETMEMBER: {
+            CASE(OP_SETMEMBER): {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 WriteMember(ctx, sp[1], atom, sp[2]);
                 sp += 2;
                 CHECKPOINT();
-                break;
+                NEXT();
             }
-            case OP_GETELEM: {
+            CASE(OP_GETELEM): {
                 SYNC();
                 Value r = ReadElement(ctx, sp[2], sp[1]);
                 sp[2] = r;
                 ++sp;
-                break;
+                NEXT();
             }
-            case OP_SETELEM: {
+            CASE(OP_SETELEM): {
                 SYNC();
                 WriteElement(ctx, sp[2], sp[1], sp[3]);
                 sp += 3;
                 CHECKPOINT();
-                break;
+                NEXT();
             }
-            case OP_DELMEMBER: {
+            CASE(OP_DELMEMBER): {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 DeleteMember(ctx, TOP, atom);
                 TOP = MakeUndefined();
-                break;
+                NEXT();
             }
-            case OP_DELELEM: {
+            CASE(OP_DELELEM): {
                 SYNC();
                 DeleteElementOf(ctx, sp[2], sp[1]);
                 sp[2] = MakeUndefined();
                 ++sp;
-                break;
+                NEXT();
             }
-            case OP_DELGLOBAL: {
+            CASE(OP_DELGLOBAL): {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 DeleteVariable(&ctx->atomValues[atom]);
                 TOP = MakeUndefined();
-                break;
+                NEXT();
             }
-            case OP_DELLOCAL: {
+            CASE(OP_DELLOCAL): {
                 Value* slot = F - 4 - static_cast<int32_t>(*pc++);
                 SYNC();
                 if (slot > sp + 1 && slot <= F - 4) DeleteVariable(slot);
                 TOP = MakeUndefined();
-                break;
+                NEXT();
             }
-            case OP_DELARG: {
+            CASE(OP_DELARG): {
                 Value* slot = F + 1 + static_cast<int32_t>(*pc++);
                 SYNC();
-                if (isArg(slot)) DeleteVariable(slot);
+                if (IS_ARG(slot)) DeleteVariable(slot);
                 TOP = MakeUndefined();
-                break;
+                NEXT();
             }
-            case OP_FORINSTEP: {
+            CASE(OP_FORINSTEP): {
                 SYNC();
                 Value item;
                 const Value& index = sp[1];
@@ -589,10 +838,10 @@ void Execute(RunState* run) {
                 if (!more) item = MakeUndefined();
                 sp[2] = item;
                 sp[1] = MakeBoolean(more);
-                break;
+                NEXT();
             }
 
-            case OP_WITH: {
+            CASE(OP_WITH): {
                 Value scope = TOP;
                 WithScopeBlock* block = WithScopesOf(F);
                 uint32_t count = block == nullptr ? 0 : block->count;
@@ -603,15 +852,15 @@ void Execute(RunState* run) {
                 block->count = count + 1;
                 F[-2].pointer = block;
                 ++sp;
-                break;
+                NEXT();
             }
-            case OP_LEAVEWITH: {
+            CASE(OP_LEAVEWITH): {
                 uint32_t n = *pc++;
                 WithScopeBlock* block = WithScopesOf(F);
                 if (block != nullptr && block->count >= n) block->count -= n;
-                break;
+                NEXT();
             }
-            case OP_WITHGET: {
+            CASE(OP_WITHGET): {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 WithScopeBlock* block = WithScopesOf(F);
@@ -622,9 +871,9 @@ void Execute(RunState* run) {
                 }
                 if (!found) v = ReadGlobal(ctx, atom);
                 PUSH(v);
-                break;
+                NEXT();
             }
-            case OP_WITHSET: {
+            CASE(OP_WITHSET): {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 Value v = TOP;
@@ -638,9 +887,9 @@ void Execute(RunState* run) {
                 }
                 if (!stored) WriteGlobal(ctx, atom, v);
                 ++sp;
-                break;
+                NEXT();
             }
-            case OP_WITHDELETE: {
+            CASE(OP_WITHDELETE): {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 WithScopeBlock* block = WithScopesOf(F);
@@ -653,14 +902,14 @@ void Execute(RunState* run) {
                     }
                 }
                 TOP = MakeUndefined();
-                break;
+                NEXT();
             }
 
-            case OP_CALL:
+            CASE(OP_CALL):
                 SYNC();
-                callTop();
-                break;
-            case OP_CALLMETHOD: {
+                CallTop(ctx, F, sp, pc);
+                NEXT();
+            CASE(OP_CALLMETHOD): {
                 Atom method = static_cast<Atom>(*pc++);
                 SYNC();
                 CheckArgList(ctx, sp + 2);
@@ -673,16 +922,16 @@ void Execute(RunState* run) {
                         CHECKPOINT();
                         break;
                     case MethodKind::Script:
-                        enterFunction(function);
+                        EnterFrame(ctx, F, sp, pc, function);
                         break;
                     case MethodKind::Missing:
                         TraceLinef("Warning: unknown method \"%s\"", AtomName(ctx, method));
                         PUSH(MakeUndefined());
                         break;
                 }
-                break;
+                NEXT();
             }
-            case OP_WITHCALL: {
+            CASE(OP_WITHCALL): {
                 Atom method = static_cast<Atom>(*pc++);
                 SYNC();
                 CheckArgList(ctx, sp + 2);
@@ -695,7 +944,7 @@ void Execute(RunState* run) {
                         if (GetProperty(ctx, scope.object, method, &function) &&
                             function.tag == ValueTag::Function) {
                             TOP = scope;
-                            enterFunction(function);
+                            EnterFrame(ctx, F, sp, pc, function);
                             done = true;
                         }
                         continue;
@@ -708,22 +957,22 @@ void Execute(RunState* run) {
                         done = true;
                     } else if (kind == MethodKind::Script && scope.tag != ValueTag::Native) {
                         TOP = scope;
-                        enterFunction(function);
+                        EnterFrame(ctx, F, sp, pc, function);
                         done = true;
                     }
                 }
-                if (!done) callTop();
-                break;
+                if (!done) CallTop(ctx, F, sp, pc);
+                NEXT();
             }
-            case OP_NEW: {
+            CASE(OP_NEW): {
                 SYNC();
                 CheckArgList(ctx, sp + 2);
                 Value callee = TOP;
                 if (callee.tag == ValueTag::Function) {
                     TOP = NewInstanceOf(ctx, callee);
-                    enterFunction(callee);
+                    EnterFrame(ctx, F, sp, pc, callee);
                     CHECKPOINT();
-                    break;
+                    NEXT();
                 }
                 ChargeBudget(ctx, 1);
                 if (ConstructNative(ctx, callee, sp + 2, &sp[1])) {
@@ -733,10 +982,10 @@ void Execute(RunState* run) {
                     PUSH(MakeNull());
                 }
                 CHECKPOINT();
-                break;
+                NEXT();
             }
 
-            case OP_ARGPAD: {
+            CASE(OP_ARGPAD): {
                 int32_t n = static_cast<int32_t>(*pc++);
                 Value c = TOP;
                 ++sp;
@@ -746,7 +995,7 @@ void Execute(RunState* run) {
                     // try handler points at the frame, and only over slots
                     // the frame has.
                     if (InfoAdded(F[-1]) != 0 || FrameHasHandler(ctx, run, F) ||
-                        given >= argsEnd() - F) {
+                        given >= ARGS_END() - F) {
                         SYNC();
                         BadBytecode(ctx);
                     }
@@ -761,18 +1010,18 @@ void Execute(RunState* run) {
                     for (int64_t k = given; k < n; ++k) F[1 + k] = MakeUndefined();
                     F[-1] = FrameInfoSlot(static_cast<int32_t>(given), added);
                 }
-                break;
+                NEXT();
             }
-            case OP_LOCALS: {
+            CASE(OP_LOCALS): {
                 int32_t n = static_cast<int32_t>(*pc++);
                 if (n < 0) n = 0;
                 CheckStack(ctx, sp, n);
                 for (int32_t i = 0; i < n; ++i) PUSH(MakeUndefined());
-                break;
+                NEXT();
             }
 
-            case OP_RETURN:
-            case OP_END: {
+            CASE(OP_RETURN):
+            CASE(OP_END): {
                 if (F[0].frame == nullptr) {
                     run->frame = F;
                     run->sp = sp;
@@ -793,10 +1042,10 @@ void Execute(RunState* run) {
                 sp = F - 1;
                 F = caller;
                 pc = back;
-                break;
+                NEXT();
             }
 
-            case OP_TRY: {
+            CASE(OP_TRY): {
                 int32_t d = static_cast<int32_t>(*pc++);
                 auto* handler = static_cast<ErrorFrame*>(ContextCalloc(ctx, 1, sizeof(ErrorFrame)));
                 handler->onHeap = true;
@@ -809,15 +1058,16 @@ void Execute(RunState* run) {
                 handler->owner = run;
                 handler->previous = ctx->errorFrames;
                 ctx->errorFrames = handler;
-                break;
+                NEXT();
             }
-            case OP_LEAVETRY: DropHandlersOf(ctx, run, static_cast<int32_t>(*pc++)); break;
-            case OP_THROW: {
+            CASE(OP_LEAVETRY): DropHandlersOf(ctx, run, static_cast<int32_t>(*pc++)); NEXT();
+            CASE(OP_THROW): {
                 SYNC();
                 ThrowValue(ctx, TOP);
             }
 
             default:
+            op_default:
                 SYNC();
                 BadBytecode(ctx);
         }
@@ -828,6 +1078,11 @@ void Execute(RunState* run) {
 #undef SYNC
 #undef JUMP_BY
 #undef CHECKPOINT
+#undef ARGS_END
+#undef IS_ARG
+#undef IS_LOCAL
+#undef CASE
+#undef NEXT
 }
 
 // Keeps the run depth and frees the run's leftover try handlers on exit.

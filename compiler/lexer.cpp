@@ -75,7 +75,7 @@ void Append(ScriptContext* context, TextBuffer* t, int byte) {
 }
 
 Token* NewToken(ScriptContext* context, int32_t kind, int line) {
-    auto* token = static_cast<Token*>(GcAlloc(context, sizeof(Token)));
+    auto* token = static_cast<Token*>(GcAllocPacked(context, sizeof(Token)));
     token->kind = kind;
     token->value.integer = 0;
     token->line = line;

@@ -8,6 +8,7 @@
 
 #include "compiler/image.h"
 #include "compiler/interpreter.h"
+#include "compiler/fused_instructions.h"
 #include "compiler/opcodes.h"
 #include "compiler/verifier.h"
 #include "runtime/atoms.h"
@@ -286,6 +287,7 @@ CompiledFunction* LoadUnit(ScriptContext* context, const uint8_t* code, uint32_t
     RegisterCompiledFunction(context, f);
     int32_t reserve = StraightLineReserve(words, targets);
     if (reserve > context->stackReserve) context->stackReserve = reserve;
+    FuseInstructions(f->words, f->wordCount);
 
     // Line records: the source name, then {offset, line} pairs in order.
     std::vector<LineEntry> lines;

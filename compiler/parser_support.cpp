@@ -18,7 +18,7 @@ void Expect(ScriptContext* context, CompileState* state, int32_t kind, const cha
 }
 
 SyntaxNode* NewNode(ScriptContext* context, int32_t kind, int line) {
-    auto* node = static_cast<SyntaxNode*>(GcAlloc(context, sizeof(SyntaxNode)));
+    auto* node = static_cast<SyntaxNode*>(GcAllocPacked(context, sizeof(SyntaxNode)));
     memset(node, 0, sizeof *node);
     node->kind = kind;
     node->line = line;

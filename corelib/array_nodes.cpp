@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "runtime/array_index.h"
 #include "runtime/gc.h"
 
 namespace kelpo {
@@ -41,6 +42,7 @@ void AppendChain(ElementNode** link, ElementNode* chain) {
 }  // namespace
 
 BucketAppender::BucketAppender(ScriptContext* context, ScriptArray* array) : context_(context) {
+    DropArrayIndex(array);
     ElementNode** buckets = EnsureBuckets(context, array);
     for (int b = 0; b < kArrayBuckets; ++b) {
         ElementNode** link = &buckets[b];
@@ -88,6 +90,7 @@ void CopyElements(BucketAppender* to, const ScriptArray* source, uint64_t start,
 Value ExtractElements(ScriptContext* context, ScriptArray* source, uint64_t start, uint64_t count) {
     Value result = NewArray(context, count);
     if (source->buckets == nullptr || count == 0) return result;
+    DropArrayIndex(source);
     BucketAppender to(context, result.array);
     for (int b = 0; b < kArrayBuckets; ++b) {
         ElementNode** link = FirstAtOrAbove(&source->buckets[b], start);
@@ -103,6 +106,7 @@ Value ExtractElements(ScriptContext* context, ScriptArray* source, uint64_t star
 
 void ShiftElements(ScriptContext* context, ScriptArray* array, uint64_t from, int64_t delta) {
     if (array->buckets == nullptr || delta == 0) return;
+    DropArrayIndex(array);
     // Cut every chain at `from`; the cut-off runs move as a whole.
     ElementNode* moved[kArrayBuckets];
     for (int b = 0; b < kArrayBuckets; ++b) {
@@ -135,6 +139,7 @@ void ShiftElements(ScriptContext* context, ScriptArray* array, uint64_t from, in
 
 void ReverseElements(ScriptArray* array, uint64_t length) {
     if (array->buckets == nullptr || length == 0) return;
+    DropArrayIndex(array);
     uint64_t last = length - 1;
     ElementNode* reversed[kArrayBuckets];
     ElementNode* kept[kArrayBuckets];
@@ -166,6 +171,7 @@ void ReverseElements(ScriptArray* array, uint64_t length) {
 
 void TruncateElements(ScriptContext* context, ScriptArray* array, uint64_t limit) {
     if (array->buckets == nullptr) return;
+    DropArrayIndex(array);
     for (int b = 0; b < kArrayBuckets; ++b) {
         ElementNode** cut = FirstAtOrAbove(&array->buckets[b], limit);
         ElementNode* node = *cut;
@@ -181,6 +187,7 @@ void TruncateElements(ScriptContext* context, ScriptArray* array, uint64_t limit
 
 void DropAllElements(ScriptArray* array) {
     if (array->buckets == nullptr) return;
+    DropArrayIndex(array);
     for (int b = 0; b < kArrayBuckets; ++b) array->buckets[b] = nullptr;
 }
 

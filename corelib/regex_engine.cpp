@@ -6,6 +6,7 @@
 // '.' off line ends at search time. Every library exception stops here.
 #include "corelib/regex_engine.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -185,7 +186,8 @@ size_t RegexGroupCount(const RegexProgram* program) {
 int RegexExecute(const RegexProgram* program, const char16_t* text, size_t length,
                  int32_t* positions, size_t pairs) {
     namespace rc = boost::regex_constants;
-    for (size_t i = 0; i < 2 * pairs; ++i) positions[i] = -1;
+    // Every byte 0xFF makes every position -1.
+    memset(positions, 0xFF, 2 * pairs * sizeof(int32_t));
     if (program == nullptr) return kRegNoMatch;
     static const char16_t kEmpty[] = u"";
     if (text == nullptr) {

@@ -25,10 +25,12 @@ void SetLastInputCopy(ScriptContext* context, RegExpClassData* cls, const Value&
 
 bool RegExpSearch(RegExpClassData* cls, const RegExpData* re, uint32_t k) {
     MatchRecord& record = cls->record;
-    for (int32_t& p : record.positions) p = -1;
     record.groupCount = 0;
     const Value& input = record.lastInput;
-    if (re->program == nullptr || input.tag != ValueTag::String) return false;
+    if (re->program == nullptr || input.tag != ValueTag::String) {
+        for (int32_t& p : record.positions) p = -1;
+        return false;
+    }
     uint32_t length = input.string->length;
     if (k > length) k = length;
     const char16_t* text = input.string->chars == nullptr ? nullptr : input.string->chars + k;
@@ -40,7 +42,9 @@ bool RegExpSearch(RegExpClassData* cls, const RegExpData* re, uint32_t k) {
     }
     size_t groups = RegexGroupCount(re->program) + 1;
     record.groupCount = static_cast<int32_t>(groups < kRegMaxGroups ? groups : kRegMaxGroups);
-    for (int32_t& p : record.positions) {
+    // Positions past the groups of this expression are all -1 already.
+    for (int32_t i = 0; i < 2 * record.groupCount; ++i) {
+        int32_t& p = record.positions[i];
         if (p >= 0) p += static_cast<int32_t>(k);
     }
     return true;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "runtime/array_index.h"
 #include "runtime/errors.h"
 #include "runtime/gc.h"
 
@@ -59,29 +60,95 @@ Value NewArray(ScriptContext* context, uint64_t length) {
     array->length = length;
     array->buckets = nullptr;
     array->props = nullptr;
+    array->index = nullptr;
     return MakeArrayValue(array);
 }
 
-Value* ArrayGet(ScriptContext* /*context*/, const Value& value, uint64_t index) {
+Value* ArrayGet(ScriptContext* context, const Value& value, uint64_t index) {
     ScriptArray* array = AsArray(value);
     if (array == nullptr || array->buckets == nullptr) return nullptr;
+    ArrayIndex* dense = array->index;
+    if (dense != nullptr && index < dense->capacity) {
+        ElementNode* node = dense->nodes[index];
+        return node != nullptr ? node->box : nullptr;
+    }
+    uint32_t steps = 0;
+    Value* found = nullptr;
     for (ElementNode* node = array->buckets[BucketOf(index)]; node != nullptr; node = node->next) {
-        if (node->index == index) return node->box;
+        ++steps;
+        if (node->index == index) {
+            found = node->box;
+            break;
+        }
         if (node->index > index) break;
+    }
+    if (steps > kArrayIndexWalk) NoteSlowWalk(context, array, steps);
+    return found;
+}
+
+namespace {
+
+// The link after which a new node of `index` belongs in its sorted chain,
+// found through the index: the nearest lower index of the same bucket is
+// at index - 127 k. Null when the search would run too long.
+ElementNode** LinkBefore(ScriptArray* array, ArrayIndex* dense, uint64_t index) {
+    constexpr int kProbes = 16;
+    uint64_t below = index;
+    for (int probe = 0; probe < kProbes; ++probe) {
+        if (below < kArrayBuckets) return &array->buckets[BucketOf(index)];
+        below -= kArrayBuckets;
+        ElementNode* node = dense->nodes[below];
+        if (node != nullptr) return &node->next;
     }
     return nullptr;
 }
+
+}  // namespace
 
 void ArraySet(ScriptContext* context, const Value& value, const Value& element, uint64_t index) {
     ScriptArray* array = AsArray(value);
     if (array == nullptr) return;
     Value copy = element;
     ElementNode** buckets = EnsureBuckets(context, array);
-    ElementNode** link = &buckets[BucketOf(index)];
-    while (*link != nullptr && (*link)->index < index) link = &(*link)->next;
-    if (*link != nullptr && (*link)->index == index) {
-        *(*link)->box = copy;
-        return;
+    ArrayIndex* dense = array->index;
+    ElementNode** link = nullptr;
+    if (dense != nullptr && dense->nodes != nullptr) {
+        if (ArrayIndexCovers(dense, index)) {
+            ElementNode* node = dense->nodes[index];
+            if (node != nullptr) {
+                *node->box = copy;
+                return;
+            }
+            link = LinkBefore(array, dense, index);
+        } else {
+            // Every node must lie below the capacity, or growing it later
+            // would map existing elements as holes.
+            DropArrayIndex(array);
+            dense = nullptr;
+        }
+    } else {
+        dense = nullptr;
+    }
+    if (link == nullptr) {
+        uint32_t steps = 0;
+        link = &buckets[BucketOf(index)];
+        while (*link != nullptr && (*link)->index < index) {
+            link = &(*link)->next;
+            ++steps;
+        }
+        if (*link != nullptr && (*link)->index == index) {
+            *(*link)->box = copy;
+            return;
+        }
+        if (dense == nullptr && steps > kArrayIndexWalk) {
+            // Building the index must not invalidate `link`: it only reads
+            // the chains. The new node is entered below.
+            dense = NoteSlowWalk(context, array, steps);
+            if (dense != nullptr && !ArrayIndexCovers(dense, index)) {
+                DropArrayIndex(array);
+                dense = nullptr;
+            }
+        }
     }
     auto* node = static_cast<ElementNode*>(GcAlloc(context, sizeof(ElementNode)));
     node->index = index;
@@ -93,6 +160,7 @@ void ArraySet(ScriptContext* context, const Value& value, const Value& element, 
     // Allocation never moves or collects anything: `link` is still valid.
     node->next = *link;
     *link = node;
+    if (dense != nullptr) dense->nodes[index] = node;
 }
 
 void ArrayRemove(ScriptContext* context, const Value& value, uint64_t index) {
@@ -103,6 +171,9 @@ void ArrayRemove(ScriptContext* context, const Value& value, uint64_t index) {
         ElementNode* node = *link;
         if (node->index == index) {
             *link = node->next;
+            if (array->index != nullptr && index < array->index->capacity) {
+                array->index->nodes[index] = nullptr;
+            }
             GcFree(context, node->box);
             GcFree(context, node);
             return;
@@ -114,6 +185,7 @@ void ArrayRemove(ScriptContext* context, const Value& value, uint64_t index) {
 void ArrayRemoveShift(ScriptContext* context, const Value& value, uint64_t index) {
     ScriptArray* array = AsArray(value);
     if (array == nullptr || index >= array->length) return;
+    DropArrayIndex(array);
     if (array->buckets != nullptr) {
         ElementNode* node = UnlinkAll(array);
         while (node != nullptr) {
@@ -134,6 +206,7 @@ void ArrayRemoveShift(ScriptContext* context, const Value& value, uint64_t index
 void ArrayShiftUp(ScriptContext* /*context*/, const Value& value, uint64_t n) {
     ScriptArray* array = AsArray(value);
     if (array == nullptr) return;
+    DropArrayIndex(array);
     if (array->buckets != nullptr && n != 0) {
         ElementNode* node = UnlinkAll(array);
         while (node != nullptr) {
@@ -179,6 +252,7 @@ uint32_t ArrayCollect(ScriptContext* context, const Value& value, BoxVector* vec
 void ArrayRebuild(ScriptContext* context, const Value& value, Value** boxes, uint32_t count) {
     ScriptArray* array = AsArray(value);
     if (array == nullptr) return;
+    DropArrayIndex(array);
     ElementNode** buckets = EnsureBuckets(context, array);
     // Reuse the existing nodes; allocate more only if boxes came from elsewhere.
     ElementNode* spare = UnlinkAll(array);

@@ -19,10 +19,13 @@ struct ElementNode {
     ElementNode* next;
 };
 
+struct ArrayIndex;
+
 struct ScriptArray {
     uint64_t length;
     ElementNode** buckets;  // collected block of 127 heads
     ScriptObject* props;    // own properties, null until needed
+    ArrayIndex* index;      // dense lookup cache of large arrays, or null
 };
 
 Value NewArray(ScriptContext* context, uint64_t length);

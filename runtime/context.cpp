@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/array_index.h"
 #include "runtime/atoms.h"
 #include "runtime/builtins.h"
 #include "runtime/errors.h"
@@ -152,6 +153,7 @@ void DestroyContext(ScriptContext* context) {
     // release their resources, classes their data.
     // Constant texts first: the sweep reuses the records' first words.
     FreeConstantTexts(context);
+    ReleaseAllArrayIndexes(context);
     SweepHeap(context);
     ContextFree(context->constants);
     FreeAtoms(context);

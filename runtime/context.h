@@ -56,6 +56,7 @@ constexpr int kAtomBuckets = 256;
 constexpr int kKeywordBuckets = 32;
 constexpr int kGcFreeLists = 20;
 constexpr int kErrorTextSize = 1024;
+constexpr uint32_t kMemberHintBuckets = 1024;
 
 // Collector bookkeeping (see gc.h for the algorithms).
 struct GcHeap {
@@ -68,6 +69,15 @@ struct GcHeap {
     uint32_t collections;
     // Most bytes the heap may take from the system; 0 is no limit.
     size_t limit;
+    // The open block that GcAllocPacked carves records from, and the bytes
+    // left in it; forgotten at every sweep.
+    char* packNext;
+    size_t packLeft;
+    // Regions that ordinary chunks are carved from (platform/heap_memory.h),
+    // linked through their first word, and the room left in the newest.
+    void* regions;
+    char* regionNext;
+    size_t regionLeft;
 };
 
 // Option bit 2 of `options`: warn when a script reads an unassigned global.
@@ -152,6 +162,17 @@ struct ScriptContext {
     uint64_t instructionBudget;
     uint64_t budgetLeft;
     bool budgetExhausted;
+
+    // Member lookup hints: for each atom's bucket, the slot number where
+    // that name was last found on an object. A lookup tries the hinted slot
+    // first; objects built alike keep a name at the same slot.
+    uint32_t memberHints[kMemberHintBuckets];
+
+    // Large arrays that carry a dense lookup index (array_index.h), so the
+    // collector can release the index of an array it finds unreachable.
+    ScriptArray** indexedArrays;
+    uint32_t indexedArrayCount;
+    uint32_t indexedArrayCapacity;
 };
 
 // The cached atoms every context interns first, in this order.

@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/heap_memory.h"
 #include "runtime/array.h"
+#include "runtime/array_index.h"
 #include "runtime/errors.h"
 #include "runtime/function.h"
 #include "runtime/native.h"
@@ -16,7 +18,8 @@ namespace kelpo {
 
 struct GcChunk {
     GcChunk* next;
-    size_t usableSize;  // bytes after the chunk header: block headers and bodies
+    uint32_t usableSize;  // bytes after the chunk header: block headers and bodies
+    uint32_t inRegion;    // carved from a region: freed with the region
 };
 static_assert(sizeof(GcChunk) <= kGcChunkHeader, "chunk header fits its reserved space");
 
@@ -62,6 +65,25 @@ void PushFree(GcHeap& heap, BlockHeader* h) {
     *list = block;
 }
 
+// An ordinary chunk's memory from the newest region, opening a new region
+// when it is full; null when the system gives no region.
+void* TakeRegionChunk(GcHeap& heap) {
+    constexpr size_t kRegionHeader = 16;  // the link to the previous region
+    static_assert(kRegionHeader + kGcChunkSize <= kHeapRegionBytes, "a chunk fits a region");
+    if (heap.regionLeft < kGcChunkSize) {
+        void* region = AllocateHeapRegion();
+        if (region == nullptr) return nullptr;
+        *static_cast<void**>(region) = heap.regions;
+        heap.regions = region;
+        heap.regionNext = static_cast<char*>(region) + kRegionHeader;
+        heap.regionLeft = kHeapRegionBytes - kRegionHeader;
+    }
+    void* memory = heap.regionNext;
+    heap.regionNext += kGcChunkSize;
+    heap.regionLeft -= kGcChunkSize;
+    return memory;
+}
+
 void AddChunk(ScriptContext* context, size_t request) {
     size_t total = kGcChunkSize;
     if (request + kGcChunkHeader + kGcBlockHeader > total) {
@@ -72,9 +94,13 @@ void AddChunk(ScriptContext* context, size_t request) {
         SetErrorText(context, "Out of memory");
         RaiseError(context);
     }
-    auto* chunk = static_cast<GcChunk*>(ContextAlloc(context, total));
+    void* memory = total == kGcChunkSize ? TakeRegionChunk(heap) : nullptr;
+    bool inRegion = memory != nullptr;
+    if (!inRegion) memory = ContextAlloc(context, total);
+    auto* chunk = static_cast<GcChunk*>(memory);
     chunk->next = heap.chunks;
-    chunk->usableSize = total - kGcChunkHeader;
+    chunk->usableSize = static_cast<uint32_t>(total - kGcChunkHeader);
+    chunk->inRegion = inRegion ? 1 : 0;
     heap.chunks = chunk;
     heap.bytesFromSystem += total;
 
@@ -94,6 +120,11 @@ void* TakeFreeBlock(GcHeap& heap, size_t a) {
             size_t size = SizeOf(h);
             if (size >= a) {
                 *link = *static_cast<void**>(block);
+#if defined(__GNUC__)
+                // Free blocks lie scattered over the heap: start fetching
+                // the list's next block for the allocation after this one.
+                if (*link != nullptr) __builtin_prefetch(HeaderOf(*link), 1);
+#endif
                 if (size > a + kGcBlockHeader) {
                     auto* rest = reinterpret_cast<BlockHeader*>(static_cast<char*>(block) + a);
                     SetHeader(rest, size - a - kGcBlockHeader);
@@ -343,17 +374,33 @@ void* GcFindCode(ScriptContext* context, const uint32_t* position) {
     return position <= range.end ? range.block : nullptr;
 }
 
+namespace {
+
+// floor(log2(n)) for n > 0; every allocation asks for it twice.
+inline int FloorLog2(uint64_t n) {
+#if defined(__GNUC__)
+    return 63 - __builtin_clzll(n);
+#else
+    int log = 0;
+    while (n > 1) {
+        n >>= 1;
+        ++log;
+    }
+    return log;
+#endif
+}
+
+}  // namespace
+
 size_t GcRoundRequest(size_t size) {
-    size_t a = kGcMinBlock;
-    while (a < size) a <<= 1;
-    return a;
+    if (size <= kGcMinBlock) return kGcMinBlock;
+    return size_t{1} << (FloorLog2(uint64_t{size} - 1) + 1);
 }
 
 int GcFreeListIndex(size_t size) {
     if (size < 8) return 0;
-    int index = 1;
-    for (size_t n = size / 8; n > 1 && index < kGcFreeLists - 1; n >>= 1) ++index;
-    return index;
+    int index = 1 + FloorLog2(uint64_t{size} / 8);
+    return index < kGcFreeLists - 1 ? index : kGcFreeLists - 1;
 }
 
 size_t GcBlockSize(const void* block) { return SizeOf(HeaderOf(block)); }
@@ -376,6 +423,22 @@ void* GcAlloc(ScriptContext* context, size_t size) {
         block = TakeFreeBlock(heap, a);
     }
     return block;
+}
+
+void* GcAllocPacked(ScriptContext* context, size_t size) {
+    constexpr size_t kPackBlock = 8192;
+    constexpr size_t kAlign = alignof(Value);
+    size = (size + kAlign - 1) & ~(kAlign - 1);
+    if (size > kPackBlock / 8) return GcAlloc(context, size);
+    GcHeap& heap = context->heap;
+    if (heap.packLeft < size) {
+        heap.packNext = static_cast<char*>(GcAlloc(context, kPackBlock));
+        heap.packLeft = kPackBlock;
+    }
+    void* record = heap.packNext;
+    heap.packNext += size;
+    heap.packLeft -= size;
+    return record;
 }
 
 void* GcAllocFinalized(ScriptContext* context, size_t size) {
@@ -431,11 +494,15 @@ void CollectGarbage(ScriptContext* context, Value* /*frame*/, Value* stackPointe
     MarkValueAt(context->result, 0);
     MarkStack(context, stackPointer);
     DrainPending();
+    ReleaseDeadArrayIndexes(context);
     SweepHeap(context);
 }
 
 void SweepHeap(ScriptContext* context) {
     GcHeap& heap = context->heap;
+    // The open pack block is not marked by anything: it goes with the sweep.
+    heap.packNext = nullptr;
+    heap.packLeft = 0;
 
     // Ordinary finalizers first, then late ones (classes) during the merge
     // walk, so that an instance's finalizer still finds its class intact.
@@ -481,10 +548,17 @@ void FreeHeapChunks(ScriptContext* context) {
     GcChunk* chunk = heap.chunks;
     while (chunk != nullptr) {
         GcChunk* next = chunk->next;
-        ContextFree(chunk);
+        if (!chunk->inRegion) ContextFree(chunk);
         chunk = next;
     }
     heap.chunks = nullptr;
+    while (heap.regions != nullptr) {
+        void* previous = *static_cast<void**>(heap.regions);
+        FreeHeapRegion(heap.regions);
+        heap.regions = previous;
+    }
+    heap.regionNext = nullptr;
+    heap.regionLeft = 0;
     for (void*& list : heap.freeLists) list = nullptr;
     heap.freeBytes = 0;
 }

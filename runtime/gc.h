@@ -41,6 +41,12 @@ void* GcAllocFinalized(ScriptContext* context, size_t size);
 void* GcRealloc(ScriptContext* context, void* block, size_t size);
 void GcFree(ScriptContext* context, void* block);
 
+// Small records that are never marked and die together (the compiler's
+// tokens, syntax nodes and instructions) share larger blocks instead of
+// taking a power-of-two block each. Such a record must never be passed to
+// GcMark, GcFree or GcRealloc. Nothing keeps it alive across a collection.
+void* GcAllocPacked(ScriptContext* context, size_t size);
+
 // Finalizers of late blocks (native classes) run after every ordinary
 // finalizer of the same sweep, so instances can still use their class.
 void GcSetLateFinalizer(void* block);

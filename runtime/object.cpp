@@ -124,7 +124,28 @@ void EnsureNameIndex(ScriptContext* context, ScriptObject* object) {
     }
 }
 
-int GetProperty(ScriptContext* /*context*/, ScriptObject* object, Atom atom, Value* out) {
+// The hinted slot of an own property, or null. A name other than
+// `__proto__` is held by at most one slot of an object (every store finds
+// an existing slot first), so a slot that holds it is the first that does.
+inline PropertySlot* HintedSlot(ScriptContext* context, ScriptObject* object, Atom atom) {
+    if (atom == kAtomProto) return nullptr;
+    uint32_t hint = context->memberHints[static_cast<uint32_t>(atom) % kMemberHintBuckets];
+    if (hint >= object->slotCount || object->slots[hint].atom != atom) return nullptr;
+    return &object->slots[hint];
+}
+
+inline void NoteSlot(ScriptContext* context, ScriptObject* object, Atom atom, const PropertySlot* slot) {
+    context->memberHints[static_cast<uint32_t>(atom) % kMemberHintBuckets] =
+        static_cast<uint32_t>(slot - object->slots);
+}
+
+int GetProperty(ScriptContext* context, ScriptObject* object, Atom atom, Value* out) {
+    if (object != nullptr) {
+        if (PropertySlot* hinted = HintedSlot(context, object, atom)) {
+            *out = hinted->value;
+            return 1;
+        }
+    }
     for (int hops = 0; object != nullptr && hops < kMaxPrototypeHops; ++hops) {
         ScriptObject* prototype = nullptr;
         PropertySlot* slot = object->slots;
@@ -132,6 +153,7 @@ int GetProperty(ScriptContext* /*context*/, ScriptObject* object, Atom atom, Val
         for (; slot != end; ++slot) {
             if (slot->atom == atom) {
                 *out = slot->value;
+                NoteSlot(context, object, atom, slot);
                 return 1;
             }
             if (slot->atom == kAtomProto && slot->value.tag == ValueTag::Object) {
@@ -145,11 +167,16 @@ int GetProperty(ScriptContext* /*context*/, ScriptObject* object, Atom atom, Val
 }
 
 void PutProperty(ScriptContext* context, ScriptObject* object, Atom atom, const Value& value) {
+    if (PropertySlot* hinted = HintedSlot(context, object, atom)) {
+        hinted->value = value;
+        return;
+    }
     int64_t freeSlot = -1;
     for (uint32_t i = 0; i < object->slotCount; ++i) {
         Atom a = object->slots[i].atom;
         if (a == atom) {
             object->slots[i].value = value;
+            NoteSlot(context, object, atom, &object->slots[i]);
             return;
         }
         if (a == kFreeSlotAtom) freeSlot = i;
