@@ -267,6 +267,20 @@ void Execute(RunState* run) {
 #define SYNC() (ctx->stackPointer = sp, ctx->savedCode = pc)
 #define JUMP_BY(d) (pc += static_cast<int32_t>(d))
 #define CHECKPOINT() Checkpoint(ctx, F, sp, pc)
+// The two operands on top are replaced by their result: `fast` computes it
+// for plain numbers, `slow` (which may run script code) for anything else.
+// A plain block, not do/while: NEXT() may be the switch's break.
+#define BINARY_WITH_FAST_PATH(fast, slow)            \
+    {                                                \
+        Value r_;                                    \
+        if (!fast(sp[2], sp[1], &r_)) {              \
+            SYNC();                                  \
+            r_ = slow(ctx, sp[2], sp[1]);            \
+        }                                            \
+        sp[2] = r_;                                  \
+        ++sp;                                        \
+        NEXT();                                      \
+    }
 
     // Threaded dispatch where the compiler has label addresses: every
     // handler ends in its own indirect jump, which branch predictors serve
@@ -569,14 +583,7 @@ void Execute(RunState* run) {
                     ++sp;
                     NEXT();
                 }
-                Value r;
-                if (!FloatSub(a, b, &r)) {
-                    SYNC();
-                    r = OpSub(ctx, a, b);
-                }
-                sp[2] = r;
-                ++sp;
-                NEXT();
+                BINARY_WITH_FAST_PATH(FloatSub, OpSub)
             }
             CASE(OP_LT):
             CASE(OP_GT):
@@ -599,36 +606,9 @@ void Execute(RunState* run) {
                 ++sp;
                 NEXT();
             }
-            CASE(OP_MUL): {
-                Value r;
-                if (!NumberMul(sp[2], sp[1], &r)) {
-                    SYNC();
-                    r = OpMul(ctx, sp[2], sp[1]);
-                }
-                sp[2] = r;
-                ++sp;
-                NEXT();
-            }
-            CASE(OP_DIV): {
-                Value r;
-                if (!NumberDiv(sp[2], sp[1], &r)) {
-                    SYNC();
-                    r = OpDiv(ctx, sp[2], sp[1]);
-                }
-                sp[2] = r;
-                ++sp;
-                NEXT();
-            }
-            CASE(OP_MOD): {
-                Value r;
-                if (!IntegerMod(sp[2], sp[1], &r)) {
-                    SYNC();
-                    r = OpMod(ctx, sp[2], sp[1]);
-                }
-                sp[2] = r;
-                ++sp;
-                NEXT();
-            }
+            CASE(OP_MUL): BINARY_WITH_FAST_PATH(NumberMul, OpMul)
+            CASE(OP_DIV): BINARY_WITH_FAST_PATH(NumberDiv, OpDiv)
+            CASE(OP_MOD): BINARY_WITH_FAST_PATH(IntegerMod, OpMod)
             CASE(OP_EQ):
             CASE(OP_NE): {
                 bool same;
@@ -1078,6 +1058,7 @@ void Execute(RunState* run) {
 #undef SYNC
 #undef JUMP_BY
 #undef CHECKPOINT
+#undef BINARY_WITH_FAST_PATH
 #undef ARGS_END
 #undef IS_ARG
 #undef IS_LOCAL
