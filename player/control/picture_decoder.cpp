@@ -31,6 +31,18 @@ IStream* StreamOver(const std::vector<uint8_t>& bytes) {
     return stream;
 }
 
+// The description of a 32-bit top-down DIB of the given size.
+BITMAPINFO TopDownBitmapInfo(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // Bitmap pictures (JPEG, BMP, GIF) hold a GDI bitmap: its pixels at their
 // own size, without scaling through the screen's resolution.
 bool BitmapPixels(IPicture* picture, std::vector<uint32_t>& pixels, int& width, int& height) {
@@ -44,13 +56,7 @@ bool BitmapPixels(IPicture* picture, std::vector<uint32_t>& pixels, int& width, 
     width = description.bmWidth;
     height = description.bmHeight;
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return false;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBitmapInfo(width, height);
     pixels.assign(static_cast<size_t>(width) * height, 0);
     HDC screen = GetDC(nullptr);
     int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
@@ -73,13 +79,7 @@ bool RenderToPixels(IPicture* picture, std::vector<uint32_t>& pixels, int& width
         ReleaseDC(nullptr, screen);
         return false;
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBitmapInfo(width, height);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC dc = CreateCompatibleDC(screen);

@@ -16,6 +16,16 @@
 
 namespace kelpo::test {
 
+// An interface of a COM object, or null when it does not answer to it (the
+// caller releases it).
+template <class Interface>
+Interface* Query(IUnknown* object, REFIID id) {
+    Interface* result = nullptr;
+    object->QueryInterface(id, reinterpret_cast<void**>(&result));
+    return result;
+}
+
+
 // A VARIANT that clears itself.
 class Variant {
 public:

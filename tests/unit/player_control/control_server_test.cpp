@@ -8,13 +8,6 @@
 namespace kelpo::test {
 namespace {
 
-template <class Interface>
-Interface* Query(IUnknown* object, REFIID id) {
-    Interface* result = nullptr;
-    object->QueryInterface(id, reinterpret_cast<void**>(&result));
-    return result;
-}
-
 TEST(ControlServer, ExportsTheEntryPointsByUndecoratedName) {
     const ControlDll& dll = LoadControlDll();
     ASSERT_NE(dll.module, nullptr);
