@@ -33,9 +33,11 @@ ctest --test-dir build/linux --output-on-failure -j "$JOBS"
 echo "== fuzz every target briefly (tools/fuzz.sh)"
 ./tools/fuzz.sh "${FUZZ_SECONDS:-20}"
 echo "== test win64 (Wine)"
-# Create the Wine prefix before the tests start, so that no test pays for
-# (or races with) its first start; a test that fails is tried once more, as
-# Wine itself occasionally stalls a process at exit.
-WINEPREFIX="$PWD/build/win64/wineprefix" ./tools/wine-run.sh --init
-ctest --test-dir build/win64 --output-on-failure -j "$JOBS" --repeat until-pass:2
+# Every Wine program of the run shares one display. The prefix is prepared
+# before the tests start, so that no test pays for (or races with) its first
+# start; a test that fails is tried once more, as Wine itself occasionally
+# stalls a process at exit.
+JOBS=$JOBS ./tools/with-display.sh sh -c '
+    WINEPREFIX="$PWD/build/win64/wineprefix" ./tools/wine-run.sh --init &&
+    ctest --test-dir build/win64 --output-on-failure -j "$JOBS" --repeat until-pass:2'
 echo "== all tests passed"

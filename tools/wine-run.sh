@@ -34,6 +34,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 
 if [ "$program" = --init ]; then
+    # A server left from an earlier run may keep a desktop on a display that
+    # is gone; windows of this run get a fresh one on the current display.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
     # The first program of a fresh server starts Wine's own services; a
     # test program doing that while others start beside it can hang at its
     # exit. A trivial program takes that turn here, and the server stays.
