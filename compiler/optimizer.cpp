@@ -1,9 +1,11 @@
 // The optimizer: a peephole pass, jump threading, dead stores into locals,
 // and a cleanup of unused labels and unreachable code.
+//
+// Code offsets are only assigned after optimizing, so until then the passes
+// keep per-label facts (a position in a unit, a count of uses) in the
+// label's `offset`.
 #include "compiler/optimizer.h"
 
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "compiler/compile_state.h"
@@ -18,6 +20,8 @@ bool IsRecord(const Instruction* i) {
 }
 
 bool IsJump(const Instruction* i) { return i->operandType == OperandType::LabelRef; }
+
+constexpr uint32_t kNoPosition = 0xFFFFFFFFu;
 
 // Ends the walk that looks for the POP matching a DUP.
 bool StopsDupWalk(const Instruction* i) {
@@ -122,9 +126,11 @@ void JumpThreadingPass(CompileState* state) {
 // SETLOCAL n directly followed by GETLOCAL n whose slot is dead afterwards
 // is removed: the value simply stays on the stack.
 void DeadStorePass(CompileState* state) {
+    std::vector<Instruction*> unit;
+    std::vector<uint32_t> liveIn;
     Instruction* unitStart = state->firstInstruction;
     while (unitStart != nullptr) {
-        std::vector<Instruction*> unit;
+        unit.clear();
         Instruction* end = unitStart;
         bool hasTry = false;
         do {
@@ -136,11 +142,15 @@ void DeadStorePass(CompileState* state) {
         // A handler can read a local at any point of its protected code, so
         // units with try statements keep every store.
         if (!hasTry) {
-            std::unordered_map<const Instruction*, size_t> labelIndex;
-            for (size_t t = 0; t < unit.size(); ++t) {
-                if (unit[t]->opcode == kLabelRecord) labelIndex[unit[t]] = t;
+            // Each label's position in the unit. A jump target that is not
+            // in the unit keeps kNoPosition and adds nothing to liveness.
+            for (Instruction* ins : unit) {
+                if (IsJump(ins)) ins->operand.label->offset = kNoPosition;
             }
-            std::vector<uint32_t> liveIn(unit.size(), 0);
+            for (size_t t = 0; t < unit.size(); ++t) {
+                if (unit[t]->opcode == kLabelRecord) unit[t]->offset = static_cast<uint32_t>(t);
+            }
+            liveIn.assign(unit.size(), 0);
             bool changed = true;
             while (changed) {
                 changed = false;
@@ -151,8 +161,8 @@ void DeadStorePass(CompileState* state) {
                                         ins->opcode != OP_THROW;
                     if (fallsThrough && k + 1 < unit.size()) out |= liveIn[k + 1];
                     if (IsJump(ins)) {
-                        auto target = labelIndex.find(ins->operand.label);
-                        if (target != labelIndex.end()) out |= liveIn[target->second];
+                        uint32_t target = ins->operand.label->offset;
+                        if (target != kNoPosition) out |= liveIn[target];
                     }
                     uint32_t bit = 1u << (static_cast<uint32_t>(ins->operand.integer) & 31);
                     uint32_t in = out;
@@ -186,23 +196,31 @@ void DeadStorePass(CompileState* state) {
     }
 }
 
+// Every label's count of the jumps that refer to it.
+void CountLabelUses(CompileState* state) {
+    for (Instruction* i = state->firstInstruction; i != nullptr; i = i->next) {
+        if (i->opcode == kLabelRecord) i->offset = 0;
+    }
+    for (Instruction* i = state->firstInstruction; i != nullptr; i = i->next) {
+        if (IsJump(i)) i->operand.label->offset++;
+    }
+}
+
+// Removes unused labels, unreachable code and jumps to the next record,
+// keeping the use counts up to date; true when anything went.
 bool CleanupPass(CompileState* state) {
     bool changed = false;
-    // Labels some jump refers to.
-    std::unordered_set<const Instruction*> used;
-    for (Instruction* i = state->firstInstruction; i != nullptr; i = i->next) {
-        if (IsJump(i)) used.insert(i->operand.label);
-    }
-    auto isUsed = [&](const Instruction* label) { return used.count(label) != 0; };
     Instruction* previous = nullptr;
     Instruction* cur = state->firstInstruction;
     bool unreachable = false;
     while (cur != nullptr) {
         Instruction* next = cur->next;
-        if (cur->opcode == kFunctionStartRecord || (cur->opcode == kLabelRecord && isUsed(cur))) {
+        bool usedLabel = cur->opcode == kLabelRecord && cur->offset != 0;
+        if (cur->opcode == kFunctionStartRecord || usedLabel) {
             unreachable = false;
         } else if (cur->opcode == kLabelRecord || unreachable ||
                    (cur->opcode == OP_JMP && next == cur->operand.label)) {
+            if (IsJump(cur)) cur->operand.label->offset--;
             Unlink(state, previous, cur);
             changed = true;
             cur = next;
@@ -222,6 +240,7 @@ void OptimizeProgram(ScriptContext* /*context*/, CompileState* state, uint32_t p
     if (passes & kJumpThreadingPass) JumpThreadingPass(state);
     if (passes & kDeadStorePass) DeadStorePass(state);
     if (passes & kCleanupPass) {
+        CountLabelUses(state);
         while (CleanupPass(state)) {
         }
     }

@@ -38,7 +38,7 @@ const OperatorInfo kOperators[kOperatorCount] = {
 
 int32_t FindOperator(const char* text) {
     for (const OperatorInfo& op : kOperators) {
-        if (strcmp(op.text, text) == 0) return op.kind;
+        if (op.text[0] == text[0] && strcmp(op.text, text) == 0) return op.kind;
     }
     return 0;
 }

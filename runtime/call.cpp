@@ -49,7 +49,9 @@ void RunFunction(ScriptContext* context, const Value* receiver, const Value& fun
     if (context->interpreter == nullptr) {
         RaiseErrorf(context, "Unimplemented Kelpo Script bytecode");
     }
+    context->enteringFunction = &function;
     context->interpreter(context, receiver, function.function->code, count, args);
+    context->enteringFunction = nullptr;  // for entries that do not take it
 }
 
 bool CallNative(ScriptContext* context, const Value& callee, Value* args, Value* out) {

@@ -91,6 +91,10 @@ struct ScriptContext {
     uint32_t engineFlags;
     int32_t engineCounter;
     InterpreterEntry interpreter;
+    // The Function value whose code the next interpreter entry runs, when the
+    // caller has one: the run keeps it in its function slot instead of
+    // allocating a new one. Taken (and cleared) on entry.
+    const Value* enteringFunction;
 
     FunctionNameAtFn functionNameAt;
     SourceLineAtFn sourceLineAt;

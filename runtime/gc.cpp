@@ -329,6 +329,60 @@ inline void Finalize(BlockHeader* h) {
     if (finalizer != nullptr) finalizer(block);
 }
 
+// ---- Sweeping -------------------------------------------------------------
+
+// A list that grows by doubling.
+template <typename T>
+struct SweepList {
+    T* items = nullptr;
+    size_t count = 0;
+    size_t capacity = 0;
+
+    SweepList() = default;
+    SweepList(const SweepList&) = delete;
+    SweepList& operator=(const SweepList&) = delete;
+    ~SweepList() { free(items); }
+
+    void Append(const T& item) {
+        if (count == capacity) {
+            size_t grown = capacity == 0 ? 256 : capacity * 2;
+            auto* more = static_cast<T*>(realloc(items, grown * sizeof(T)));
+            // Losing a free block or a finalizer would leak or corrupt;
+            // nothing sound remains.
+            if (more == nullptr) abort();
+            items = more;
+            capacity = grown;
+        }
+        items[count++] = item;
+    }
+};
+
+struct LateFinalizer {
+    GcFinalizer finalizer;
+    void* block;
+};
+
+// One sweep's lists. Each sweep has its own: a finalizer may destroy
+// another context, which sweeps that context's heap meanwhile.
+struct SweepState {
+    SweepList<BlockHeader*> freed;  // merged free blocks, in walk order
+    SweepList<LateFinalizer> late;  // late finalizers, in walk order
+};
+
+// An unreachable block's finalizer: run now, or kept for after the
+// ordinary ones when it is late.
+inline void FinalizeOrDefer(SweepState& sweep, BlockHeader* h) {
+    if ((h->word & kFinalizerBit) == 0) return;
+    if ((h->extra & kLateFinalizer) == 0) {
+        Finalize(h);
+        return;
+    }
+    void* block = BlockOf(h);
+    GcFinalizer finalizer = *static_cast<GcFinalizer*>(block);
+    h->word &= ~kFinalizerBit;
+    if (finalizer != nullptr) sweep.late.Append(LateFinalizer{finalizer, block});
+}
+
 }  // namespace
 
 // ---- Public interface ------------------------------------------------------
@@ -503,20 +557,16 @@ void SweepHeap(ScriptContext* context) {
     // The open pack block is not marked by anything: it goes with the sweep.
     heap.packNext = nullptr;
     heap.packLeft = 0;
-
-    // Ordinary finalizers first, then late ones (classes) during the merge
-    // walk, so that an instance's finalizer still finds its class intact.
-    for (GcChunk* chunk = heap.chunks; chunk != nullptr; chunk = chunk->next) {
-        BlockHeader* end = EndHeader(chunk);
-        for (BlockHeader* h = FirstHeader(chunk); h < end; h = NextHeader(h)) {
-            if ((h->word & kMarkBit) == 0 && (h->extra & kLateFinalizer) == 0) Finalize(h);
-        }
-    }
-
     for (void*& list : heap.freeLists) list = nullptr;
     heap.bytesSinceSweep = 0;
     heap.freeBytes = 0;
+    SweepState sweep;
 
+    // One walk: ordinary finalizers run as their blocks are met; late ones
+    // (classes) wait until every ordinary one has run, so that an instance's
+    // finalizer still finds its class intact. Merged free blocks only get
+    // their sizes here and join the free lists after the last finalizer, so
+    // no finalizer finds a link written over a block it reads.
     for (GcChunk* chunk = heap.chunks; chunk != nullptr; chunk = chunk->next) {
         BlockHeader* end = EndHeader(chunk);
         BlockHeader* h = FirstHeader(chunk);
@@ -527,20 +577,26 @@ void SweepHeap(ScriptContext* context) {
                 h = NextHeader(h);
                 continue;
             }
-            Finalize(h);
+            FinalizeOrDefer(sweep, h);
             size_t merged = SizeOf(h);
             BlockHeader* next = NextHeader(h);
             while (next < end && (next->word & kMarkBit) == 0) {
-                Finalize(next);
+                FinalizeOrDefer(sweep, next);
                 merged += SizeOf(next) + kGcBlockHeader;
                 next = NextHeader(next);
             }
             SetHeader(h, merged);
-            PushFree(heap, h);
+            sweep.freed.Append(h);
             heap.freeBytes += merged;
             h = next;
         }
     }
+
+    for (size_t i = 0; i < sweep.late.count; ++i) {
+        LateFinalizer& late = sweep.late.items[i];
+        late.finalizer(late.block);
+    }
+    for (size_t i = 0; i < sweep.freed.count; ++i) PushFree(heap, sweep.freed.items[i]);
 }
 
 void FreeHeapChunks(ScriptContext* context) {
