@@ -6,6 +6,7 @@
 // '.' off line ends at search time. Every library exception stops here.
 #include "corelib/regex_engine.h"
 
+#include <array>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -63,24 +64,40 @@ bool IsPunctUnit(char16_t c) {
 
 }  // namespace
 
-uint32_t RegexUnitTraits::ClassesOf(char16_t c) {
+namespace {
+
+uint32_t ComputeClasses(char16_t c) {
+    using T = RegexUnitTraits;
     uint32_t classes = 0;
     bool space = IsSpaceUnit(c);
     bool cntrl = c < 0x20 || (c >= 0x7F && c <= 0x9F);
-    if (space) classes |= kSpace;
-    if (cntrl) classes |= kCntrl;
-    else if (!(c >= 0xD800 && c <= 0xDFFF)) classes |= kPrint;
-    if (c >= u'0' && c <= u'9') classes |= kDigit | kXdigit;
-    if ((c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')) classes |= kXdigit;
+    if (space) classes |= T::kSpace;
+    if (cntrl) classes |= T::kCntrl;
+    else if (!(c >= 0xD800 && c <= 0xDFFF)) classes |= T::kPrint;
+    if (c >= u'0' && c <= u'9') classes |= T::kDigit | T::kXdigit;
+    if ((c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')) classes |= T::kXdigit;
     char16_t lower = LowerUnit(c);
     char16_t upper = UpperUnit(c);
-    if (lower != c) classes |= kUpper | kAlpha;
-    if (upper != c || c == 0xDF) classes |= kLower | kAlpha;
-    if (IsUncasedLetter(c)) classes |= kAlpha;
-    if (IsPunctUnit(c)) classes |= kPunct;
-    if (space && !IsLineSeparator(c)) classes |= kBlank;
-    if (c > 0xFF) classes |= kUnicode;
+    if (lower != c) classes |= T::kUpper | T::kAlpha;
+    if (upper != c || c == 0xDF) classes |= T::kLower | T::kAlpha;
+    if (IsUncasedLetter(c)) classes |= T::kAlpha;
+    if (IsPunctUnit(c)) classes |= T::kPunct;
+    if (space && !IsLineSeparator(c)) classes |= T::kBlank;
+    if (c > 0xFF) classes |= T::kUnicode;
     return classes;
+}
+
+}  // namespace
+
+// Matching asks for the classes of every unit it tests against a class;
+// those of the first 256 units are computed once.
+uint32_t RegexUnitTraits::ClassesOf(char16_t c) {
+    static const std::array<uint32_t, 256> kLatin1 = [] {
+        std::array<uint32_t, 256> table{};
+        for (size_t i = 0; i < table.size(); ++i) table[i] = ComputeClasses(static_cast<char16_t>(i));
+        return table;
+    }();
+    return c < kLatin1.size() ? kLatin1[c] : ComputeClasses(c);
 }
 
 bool RegexUnitTraits::isctype(char_type c, char_class_type mask) {
