@@ -207,6 +207,9 @@ TEST_F(CodegenTest, OptimizerPasses) {
          "for (;;) { if (a) continue; b(); }", kAllPasses,
          "function .main\nL1:\n  GETGLOBAL a\n  JFALSE L4\n  JMP L1\nL4:\n  PUSH0\n"
          "  GETGLOBAL b\n  CALL\n  POPN 3\n  JMP L1\n"},
+        {"cleanup: a label whose only jump was unreachable goes, and the code it kept",
+         "function f() { return 1; if (a) b(); else c(); }", kAllPasses,
+         "function f\n  GETARG 1\n  ADD2\n  ARGPAD 2\n  PUSH1\n  RETURN\nfunction .main\n  PUSHUNDEF\n"},
     };
     for (const Case& c : cases) EXPECT_EQ(Listing(c.source, c.passes), c.expected) << c.what;
 
