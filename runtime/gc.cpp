@@ -566,7 +566,8 @@ void SweepHeap(ScriptContext* context) {
     // (classes) wait until every ordinary one has run, so that an instance's
     // finalizer still finds its class intact. Merged free blocks only get
     // their sizes here and join the free lists after the last finalizer, so
-    // no finalizer finds a link written over a block it reads.
+    // no finalizer finds a link written over a block it reads. (Finalizers
+    // release what lies outside the heap; none allocates or frees blocks.)
     for (GcChunk* chunk = heap.chunks; chunk != nullptr; chunk = chunk->next) {
         BlockHeader* end = EndHeader(chunk);
         BlockHeader* h = FirstHeader(chunk);
