@@ -140,8 +140,24 @@ uint32_t CompileOptionsOf(const ScriptRunner* runner) {
     return o;
 }
 
-ScriptRunner* NewScriptRunner(const EngineOptions* options) {
+namespace {
+
+// What the Function class compiles through: source text run in an existing
+// context with the default options.
+int RunSourceInContext(ScriptContext* context, const char* text) {
+    ScriptRunner runner = {DefaultEngineOptions(), context};
+    return RunSource(&runner, text);
+}
+
+}  // namespace
+
+void InstallCompiler() {
     InstallInterpreter();
+    SetDefaultSourceRunEntry(RunSourceInContext);
+}
+
+ScriptRunner* NewScriptRunner(const EngineOptions* options) {
+    InstallCompiler();
     auto* runner = static_cast<ScriptRunner*>(calloc(1, sizeof(ScriptRunner)));
     if (runner == nullptr) return nullptr;
     runner->options = options != nullptr ? *options : DefaultEngineOptions();

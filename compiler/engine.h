@@ -49,6 +49,10 @@ struct ScriptRunner {
     ScriptContext* context;
 };
 
+// Installs the interpreter and the compiler as the entries of contexts
+// created from now on (NewScriptRunner does it first).
+void InstallCompiler();
+
 ScriptRunner* NewScriptRunner(const EngineOptions* options);
 void FreeScriptRunner(ScriptRunner* runner);
 

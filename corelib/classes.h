@@ -1,5 +1,5 @@
-// Registration of the core language classes, in the order RegisterBuiltins
-// calls them.
+// Registration of the core language classes, in the order of
+// registration_order.def.
 #pragma once
 
 #include "runtime/context.h"

@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <string>
 
-#include "compiler/engine.h"
 #include "runtime/atoms.h"
 #include "runtime/convert.h"
 #include "runtime/native.h"
@@ -54,9 +53,9 @@ std::string FunctionSource(ScriptContext* context, const Value* args) {
 void ConstructFunction(ScriptContext* context, NativeClass*, Value* args, Value* out) {
     std::string source = FunctionSource(context, args);
     int32_t number = context->anonymousFunctionCount;
-    ScriptRunner runner = {DefaultEngineOptions(), context};
     Value made = MakeNull();
-    if (RunSource(&runner, source.c_str()) && context->anonymousFunctionCount > number) {
+    if (context->runSource != nullptr && context->runSource(context, source.c_str()) &&
+        context->anonymousFunctionCount > number) {
         char name[24];
         snprintf(name, sizeof name, "@F_%u", static_cast<unsigned>(number));
         Value global = context->atomValues[InternAtom(context, name)];

@@ -9,16 +9,9 @@
 #include "host/command_bridge.h"
 #include "host/framework/frame_window.h"
 #include "host/shockwave_flash.h"
+#include "host/window_messages.h"
 
 namespace kelpo {
-
-constexpr UINT kCloseMessage = WM_APP + 100;        // 0x8064: close like WM_CLOSE
-constexpr UINT kReapplyShapeMessage = WM_APP + 10;  // 0x800A
-constexpr UINT kScaleModeMessage = 0x87D1;
-constexpr UINT kBackgroundMessage = 0x87D2;
-constexpr UINT kTrayMessage = 0x87D3;
-constexpr UINT kStatusBarId = 0xE801;
-constexpr UINT kFileOpenCommand = 57601;
 
 class CMainFrame : public framework::FrameWindow {
 public:

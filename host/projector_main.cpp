@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "host/projector_app.h"
-#include "hostobjects/install_host_objects.h"
+#include "host/host_objects.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     kelpo::InstallHostObjects();

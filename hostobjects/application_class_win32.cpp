@@ -19,7 +19,7 @@
 #include "hostobjects/interval_timers.h"
 #include "hostobjects/player_port.h"
 #include "hostobjects/registry_names.h"
-#include "hostobjects/script_args.h"
+#include "runtime/native_args.h"
 #include "hostobjects/trace_file.h"
 #include "platform/ansi.h"
 #include "runtime/array.h"

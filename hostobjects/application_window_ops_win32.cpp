@@ -5,32 +5,27 @@
 #include <climits>
 #include <vector>
 
-#include "host/host_access.h"
-#include "host/main_frame.h"
 #include "host/project_data.h"
 #include "host/safe_names.h"
+#include "host/window_messages.h"
+#include "hostobjects/projector_port_win32.h"
 #include "hostobjects/region_file.h"
-#include "hostobjects/script_args.h"
+#include "runtime/native_args.h"
 #include "platform/files.h"
 #include "runtime/convert.h"
 
 namespace kelpo {
 namespace {
 
-constexpr WPARAM kAboutCommand = 32780;
-
 // The process-wide custom cursor; the player wrapper shows it.
 HCURSOR gCustomCursor = nullptr;
 
-HWND PlayerWindow() {
-    CMainFrame* frame = TheMainFrame();
-    return frame != nullptr ? frame->Player().Handle() : nullptr;
-}
+HWND PlayerWindow() { return ProjectorPlayerWindow(); }
 
 void UseCursor(HCURSOR cursor) {
     if (gCustomCursor) DestroyCursor(gCustomCursor);
     gCustomCursor = cursor;
-    if (CMainFrame* frame = TheMainFrame()) frame->Player().SetCursor(cursor);
+    SetProjectorPlayerCursor(cursor);
 }
 
 HCURSOR LoadCursorFile(const std::string& name) {
@@ -106,7 +101,7 @@ void FocusPlayer() {
 }
 
 void PostAboutCommand() {
-    if (CMainFrame* frame = TheMainFrame()) PostMessageA(frame->Handle(), WM_SYSCOMMAND, kAboutCommand, 0);
+    if (HWND frame = ProjectorMainWindow()) PostMessageA(frame, WM_SYSCOMMAND, kAboutCommand, 0);
 }
 
 Value SendWindowMessage(const Value* args) {
@@ -127,12 +122,8 @@ void SetDragRegion(ScriptContext* context, const Value* args) {
     } else if (IsStringArg(args, 1)) {
         region = RegionFromMask(context, args[1]);
     }
-    CMainFrame* frame = TheMainFrame();
-    if (!frame) {
-        if (region) DeleteObject(region);
-        return;
-    }
-    frame->Player().SetClipRegion(region);  // owned and freed by the wrapper from here on
+    // Owned and freed by the player window from here on.
+    if (!SetProjectorPlayerClipRegion(region) && region) DeleteObject(region);
 }
 
 }  // namespace kelpo

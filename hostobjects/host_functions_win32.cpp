@@ -8,12 +8,13 @@
 #include <cstring>
 #include <vector>
 
-#include "host/host_access.h"
-#include "host/main_frame.h"
+#include "host/command_bridge.h"
 #include "host/project_data.h"
+#include "host/window_messages.h"
 #include "hostobjects/message_pump_win32.h"
+#include "hostobjects/projector_port_win32.h"
 #include "hostobjects/registry_names.h"
-#include "hostobjects/script_args.h"
+#include "runtime/native_args.h"
 #include "platform/files.h"
 #include "runtime/array.h"
 #include "runtime/convert.h"
@@ -69,7 +70,7 @@ void SetWindowless(ScriptContext* context, NativeClass*, void*, Value* out, Valu
     } else {
         appearance.windowShape = ToBoolean(context, args[1]) ? kShapeTransparentBackground : kShapeRectangle;
     }
-    if (CMainFrame* frame = TheMainFrame()) PostMessageA(frame->Handle(), kReapplyShapeMessage, 0, 0);
+    if (HWND frame = ProjectorMainWindow()) PostMessageA(frame, kReapplyShapeMessage, 0, 0);
 }
 
 bool ProfileNames(ScriptContext* context, const Value* args, std::string& key, std::string& entry) {
@@ -119,7 +120,7 @@ void Invoke(ScriptContext* context, NativeClass*, void*, Value* out, Value* args
     *out = MakeUndefined();
     std::string name;
     if (!IsStringArg(args, 1) || !BoundedAnsi(context, args[1], kMaxPathText, name)) return;
-    if (CMainFrame* frame = TheMainFrame()) ExecuteCommand(frame->Bridge(), "Kelpo_Run", name);
+    if (CommandBridge* bridge = ProjectorCommandBridge()) ExecuteCommand(*bridge, "Kelpo_Run", name);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "corelib/callback_roots.h"
 #include "hostobjects/engine_entry.h"
-#include "hostobjects/script_args.h"
+#include "runtime/native_args.h"
 #include "runtime/call.h"
 #include "runtime/gc.h"
 #include "runtime/native.h"

@@ -3,8 +3,7 @@
 #include <windows.h>
 
 #include "host/framework/application.h"
-#include "host/host_access.h"
-#include "host/main_frame.h"
+#include "hostobjects/projector_port_win32.h"
 
 namespace kelpo {
 namespace {
@@ -30,11 +29,7 @@ bool ProcessWaitingMessages() {
                 DispatchMessageA(&message);
             }
         }
-        CMainFrame* frame = TheMainFrame();
-        if (frame && frame->QuitPending()) {
-            frame->ClearQuitPending();
-            return false;
-        }
+        if (TakeDeferredClose()) return false;
     }
 }
 

@@ -1,6 +1,6 @@
 #include "hostobjects/registry_names.h"
 
-#include "hostobjects/script_args.h"
+#include "runtime/native_args.h"
 
 namespace kelpo {
 

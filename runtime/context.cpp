@@ -6,9 +6,9 @@
 
 #include "runtime/array_index.h"
 #include "runtime/atoms.h"
-#include "runtime/builtins.h"
 #include "runtime/errors.h"
 #include "runtime/gc.h"
+#include "runtime/registration.h"
 #include "runtime/strings.h"
 
 namespace kelpo {
@@ -18,6 +18,7 @@ struct DefaultEntries {
     InterpreterEntry interpreter = nullptr;
     FunctionNameAtFn functionNameAt = nullptr;
     SourceLineAtFn sourceLineAt = nullptr;
+    SourceRunEntry runSource = nullptr;
 };
 DefaultEntries gEntries;
 
@@ -73,6 +74,8 @@ void SetDefaultInterpreterEntry(InterpreterEntry entry, FunctionNameAtFn functio
     gEntries.sourceLineAt = sourceLineAt;
 }
 
+void SetDefaultSourceRunEntry(SourceRunEntry entry) { gEntries.runSource = entry; }
+
 void* ContextAlloc(ScriptContext* context, size_t size) {
     void* block = malloc(size == 0 ? 1 : size);
     if (block == nullptr && context != nullptr) OutOfMemory(context);
@@ -119,6 +122,7 @@ ScriptContext* NewContext(int stackSlots, int /*unused*/, void* userData, uint32
     context->interpreter = gEntries.interpreter;
     context->functionNameAt = gEntries.functionNameAt;
     context->sourceLineAt = gEntries.sourceLineAt;
+    context->runSource = gEntries.runSource;
     context->result = MakeUndefined();
 
     if (stackSlots < 16) stackSlots = 16;

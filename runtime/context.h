@@ -27,6 +27,11 @@ using InterpreterEntry = void (*)(ScriptContext* context, const Value* receiver,
 using FunctionNameAtFn = const char* (*)(ScriptContext* context, const uint32_t* code);
 using SourceLineAtFn = const char* (*)(ScriptContext* context, int* line);
 
+// Compiler entry stored in the context: compiles and runs source text in
+// it with the default engine options (the Function class builds functions
+// this way). 1 on success; on failure the message is in errorText.
+using SourceRunEntry = int (*)(ScriptContext* context, const char* text);
+
 // Debug hook: called by the interpreter with (code, argument); a non-zero
 // answer stops the run with "hook break %d".
 using DebugHook = int (*)(int code, void* argument);
@@ -98,6 +103,8 @@ struct ScriptContext {
 
     FunctionNameAtFn functionNameAt;
     SourceLineAtFn sourceLineAt;
+    // Null when the program has no compiler.
+    SourceRunEntry runSource;
 
     // Constant pool filled by the image loader; a collection root.
     Value* constants;
@@ -194,6 +201,9 @@ void DestroyContext(ScriptContext* context);
 // The interpreter installs itself here; contexts created afterwards get it.
 void SetDefaultInterpreterEntry(InterpreterEntry entry, FunctionNameAtFn functionNameAt,
                                 SourceLineAtFn sourceLineAt);
+
+// The compiler installs itself here; contexts created afterwards get it.
+void SetDefaultSourceRunEntry(SourceRunEntry entry);
 
 // Plain context allocation. With a context, failure writes "Out of memory"
 // and raises; with a null context, failure returns null.

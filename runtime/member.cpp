@@ -320,16 +320,10 @@ Value ReadElement(ScriptContext* context, const Value& target, const Value& key)
             return MakeInteger(target.string->chars[key.integer]);
         }
         case ValueTag::Native: {
-            if (IsInstanceOf(target, context, "ActiveXObject")) {
-                // Automation objects index through their default "Item".
-                NativeInstance* instance = target.native;
-                NativeClass* klass = instance->klass;
-                Value args[2] = {MakeInteger(1), key};
-                if (klass->invoke != nullptr &&
-                    klass->invoke(context, klass, instance->data, InternAtom(context, "Item"),
-                                  &out, args)) {
-                    return out;
-                }
+            NativeInstance* instance = target.native;
+            NativeClass* indexed = instance != nullptr ? instance->klass : nullptr;
+            if (indexed != nullptr && indexed->index != nullptr) {
+                if (indexed->index(context, indexed, instance->data, key, &out)) return out;
                 return MakeUndefined();
             }
             if (key.tag == ValueTag::String) {

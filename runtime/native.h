@@ -1,7 +1,7 @@
 // Native classes: the one binding through which library and host classes
 // (and the behaviour of the built-in value kinds) reach scripts.
 //
-// A NativeClass is ten words of callbacks and data on the collected heap,
+// A NativeClass is a record of callbacks and data on the collected heap,
 // bound into the global table as a Native value. Instances are NativeInstance
 // records {finalizer, class, data, own properties}. Arguments arrive as an
 // ArgList: element 0 is the Integer count N, elements 1..N the arguments.
@@ -25,6 +25,10 @@ using NativeConstruct = void (*)(ScriptContext* context, NativeClass* klass, Val
 using NativeFinalize = void (*)(NativeClass* klass, void* data);
 using NativeMark = void (*)(NativeClass* klass, void* data);
 using NativeFreeData = void (*)(void* data);
+// Element reads target[key] of an instance: returns 1 with the element in
+// `out`, 0 when the class does not index by that key.
+using NativeIndex = int (*)(ScriptContext* context, NativeClass* klass, void* data,
+                            const Value& key, Value* out);
 
 struct NativeClass {
     GcFinalizer destroy;  // set by NewNativeClass; runs freeData
@@ -37,6 +41,9 @@ struct NativeClass {
     void* data;
     NativeFreeData freeData;
     ScriptObject* prototype;
+    // Element reads by key (automation objects index through a default
+    // member); null: keys name members, as for every other class.
+    NativeIndex index;
 };
 
 struct NativeInstance {

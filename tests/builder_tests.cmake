@@ -10,7 +10,7 @@ kelpo_add_test(builder_tests
     unit/builder/icon_file_test.cpp
     unit/builder/test_movie_test.cpp
 )
-target_link_libraries(builder_tests PRIVATE kelpo_build_model kelpo_test_movie)
+target_link_libraries(builder_tests PRIVATE kelpo_build_model kelpo_movie_writer)
 
 if(WIN32)
     # Any PE serves as the template of a build; this one is tiny.
@@ -20,6 +20,6 @@ if(WIN32)
         unit/builder/builder_test_support.cpp
         unit/builder/packaging_test.cpp
     )
-    target_link_libraries(builder_packaging_tests PRIVATE kelpo_build_model kelpo_test_movie)
+    target_link_libraries(builder_packaging_tests PRIVATE kelpo_build_model kelpo_movie_writer)
     add_dependencies(builder_packaging_tests kelpo-build builder_template_program)
 endif()

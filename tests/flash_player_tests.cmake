@@ -5,4 +5,4 @@ kelpo_add_test(flash_player_tests
     unit/hostobjects/core_player_port.cpp
     unit/hostobjects/flash_player_test.cpp
 )
-target_link_libraries(flash_player_tests PRIVATE kelpo_hostobjects_portable kelpo_player_core kelpo_test_movie)
+target_link_libraries(flash_player_tests PRIVATE kelpo_hostobjects_portable kelpo_player_core kelpo_movie_writer)

@@ -13,7 +13,7 @@ kelpo_add_test(project_data_tests
     unit/host/command_bridge_test.cpp
     unit/host/copy_data_call_test.cpp
 )
-target_link_libraries(project_data_tests PRIVATE kelpo_project_data kelpo_test_movie)
+target_link_libraries(project_data_tests PRIVATE kelpo_project_data kelpo_movie_writer)
 
 # A projector stand-in that reports the stores packaged into it.
 if(WIN32)

@@ -16,7 +16,7 @@ if(WIN32 AND TARGET kelpo_player)
     )
     target_include_directories(player_control_tests PRIVATE ${CMAKE_SOURCE_DIR})
     target_compile_definitions(player_control_tests PRIVATE UNICODE _UNICODE)
-    target_link_libraries(player_control_tests PRIVATE kelpo_test_movie ${KELPO_GTEST_LIBS}
+    target_link_libraries(player_control_tests PRIVATE kelpo_movie_writer ${KELPO_GTEST_LIBS}
         ole32 oleaut32 uuid gdi32 user32 version windowscodecs)
     # The tests load the DLL from beside the test program.
     add_dependencies(player_control_tests kelpo_player)

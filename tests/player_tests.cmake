@@ -12,4 +12,4 @@ kelpo_add_test(player_tests
     unit/player/malformed_test.cpp
     unit/player/movie_assembler_test.cpp
 )
-target_link_libraries(player_tests PRIVATE kelpo_player_core kelpo_test_movie)
+target_link_libraries(player_tests PRIVATE kelpo_player_core kelpo_movie_writer)

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
-#include "tests/support/movie_assembler.h"
+#include "tools/movie-writer/movie_assembler.h"
 
 using namespace kelpo::test;
 

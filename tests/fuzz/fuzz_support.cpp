@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "corelib/core_library.h"
 #include "runtime/atoms.h"
 #include "runtime/errors.h"
 #include "runtime/strings.h"
@@ -20,6 +21,7 @@ void DropTrace(void*, const char*, size_t) {}
 
 ScriptRunner* NewFuzzRunner(bool withFileAccess) {
     SetTraceSink(DropTrace, nullptr);
+    InstallCoreLibrary();
     EngineOptions options = DefaultEngineOptions();
     options.heapLimit = kFuzzHeapLimit;
     options.instructionBudget = kFuzzInstructionBudget;

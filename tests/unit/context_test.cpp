@@ -3,7 +3,7 @@
 #include <string>
 
 #include "runtime/atoms.h"
-#include "runtime/builtins.h"
+#include "runtime/registration.h"
 #include "runtime/native.h"
 #include "runtime/strings.h"
 #include "tests/unit/test_support.h"

@@ -14,8 +14,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "tests/support/movie_assembler.h"
-#include "tests/support/test_movie.h"
+#include "tools/movie-writer/movie_assembler.h"
+#include "tools/movie-writer/test_movie.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "host/shape_masks.h"
 #include "host/stored_menu.h"
 #include "platform/files.h"
-#include "tests/support/test_movie.h"
+#include "tools/movie-writer/test_movie.h"
 #include "tests/unit/builder/builder_test_support.h"
 #include "tools/kelpo-build/script_images.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "tests/support/test_movie.h"
+#include "tools/movie-writer/test_movie.h"
 
 namespace kelpo::test {
 namespace {

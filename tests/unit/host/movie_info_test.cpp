@@ -3,7 +3,7 @@
 
 #include "host/movie_info.h"
 #include "platform/files.h"
-#include "tests/support/test_movie.h"
+#include "tools/movie-writer/test_movie.h"
 #include "tests/unit/host/host_test_support.h"
 
 namespace kelpo::test {

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "compiler/engine.h"
-#include "hostobjects/flash_player_classes.h"
+#include "corelib/core_library.h"
+#include "hostobjects/player_library.h"
 #include "platform/files.h"
-#include "runtime/builtins.h"
-#include "tests/support/movie_assembler.h"
+#include "tools/movie-writer/movie_assembler.h"
 #include "tests/unit/hostobjects/core_player_port.h"
 #include "tests/unit/test_support.h"
 
@@ -59,8 +59,7 @@ std::string Literal(const std::string& path) {
 class FlashPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetHostRegistration(kHostStepFlashPlayer, RegisterFlashPlayerClass);
-        SetHostRegistration(kHostStepMovieClip, RegisterMovieClipClass);
+        SetDefaultRegistration(kPlayerLibrary);
         runner_ = NewScriptRunner(nullptr);
         ASSERT_TRUE(port_.Load(TestMovie()));
         port_.clientWidth = 800;
@@ -70,8 +69,7 @@ protected:
     void TearDown() override {
         CorePlayerPort::Install(nullptr);
         FreeScriptRunner(runner_);
-        SetHostRegistration(kHostStepFlashPlayer, nullptr);
-        SetHostRegistration(kHostStepMovieClip, nullptr);
+        SetDefaultRegistration(kCoreLibrary);
     }
 
     // Runs the source; returns what it traced (lines joined by '|').

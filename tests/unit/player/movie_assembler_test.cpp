@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "tests/support/movie_assembler.h"
+#include "tools/movie-writer/movie_assembler.h"
 
 namespace kelpo::test {
 namespace {

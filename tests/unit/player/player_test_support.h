@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "player/core/player.h"
-#include "tests/support/movie_assembler.h"
+#include "tools/movie-writer/movie_assembler.h"
 
 namespace kelpo::player::testing {
 

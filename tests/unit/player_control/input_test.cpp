@@ -3,7 +3,7 @@
 // buttons, and a click runs the button's actions (here an FSCommand).
 #include <gtest/gtest.h>
 
-#include "tests/support/movie_assembler.h"
+#include "tools/movie-writer/movie_assembler.h"
 #include "tests/unit/player_control/control_harness.h"
 
 namespace kelpo::test {

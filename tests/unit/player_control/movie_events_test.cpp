@@ -4,7 +4,7 @@
 // and read back, and failing loads and missing variables are errors.
 #include <gtest/gtest.h>
 
-#include "tests/support/test_movie.h"
+#include "tools/movie-writer/test_movie.h"
 #include "tests/unit/player_control/control_harness.h"
 
 namespace kelpo::test {

@@ -3,7 +3,7 @@
 // getURL to "_levelN" (which the control runs after the current step).
 #include <gtest/gtest.h>
 
-#include "tests/support/movie_assembler.h"
+#include "tools/movie-writer/movie_assembler.h"
 #include "tests/unit/player_control/control_harness.h"
 
 namespace kelpo::test {

@@ -6,7 +6,7 @@
 
 #include <wincodec.h>
 
-#include "tests/support/movie_assembler.h"
+#include "tools/movie-writer/movie_assembler.h"
 #include "tests/unit/player_control/control_harness.h"
 
 namespace kelpo::test {

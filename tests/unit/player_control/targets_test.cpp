@@ -3,7 +3,7 @@
 // fails with an error for a target that does not exist.
 #include <gtest/gtest.h>
 
-#include "tests/support/movie_assembler.h"
+#include "tools/movie-writer/movie_assembler.h"
 #include "tests/unit/player_control/control_harness.h"
 
 namespace kelpo::test {

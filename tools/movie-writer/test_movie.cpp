@@ -1,5 +1,5 @@
 // Flash movie writing for tests.
-#include "tests/support/test_movie.h"
+#include "tools/movie-writer/test_movie.h"
 
 #include <zlib.h>
 

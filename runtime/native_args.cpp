@@ -1,9 +1,18 @@
-#include "hostobjects/script_args.h"
+#include "runtime/native_args.h"
 
 #include "runtime/convert.h"
 #include "runtime/strings.h"
 
 namespace kelpo {
+
+std::string StringArg(ScriptContext* context, const Value* args, int64_t k,
+                      const std::string& fallback) {
+    if (!IsStringArg(args, k)) return fallback;
+    char* text = StringToAnsi(context, args[k]);
+    std::string out(text);
+    ContextFree(text);
+    return out;
+}
 
 bool BoundedAnsi(ScriptContext* context, const Value& value, size_t limit, std::string& out) {
     out.clear();

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/test_movie.h"
+#include "tools/movie-writer/test_movie.h"
 
 namespace kelpo::test {
 

@@ -1,7 +1,7 @@
 // The player port of the main frame's control: properties and methods by
 // name through the control's IDispatch (GetIDsOfNames, then Invoke), so our
 // own control and an installed one answer alike.
-#include "hostobjects/main_player_port.h"
+#include "host/main_player_port.h"
 
 #include <windows.h>
 #include <oleauto.h>

@@ -1,5 +1,5 @@
 // The symbolic movie assembler for the player's tests; see movie_assembler.h.
-#include "tests/support/movie_assembler.h"
+#include "tools/movie-writer/movie_assembler.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,0 +1,98 @@
+// The class kit: how a script class is declared and registered.
+//
+// A class names its methods and properties once, in tables indexed by its
+// own enums, and describes itself in a ClassSpec. RegisterClass makes the
+// NativeClass, interns the names (freed with the class), binds the
+// global(s), and answers what every class answers alike:
+//   - a name of the method table goes to `method` with its index, a name of
+//     the property table to `property`; other names to `otherMethods` and
+//     `otherProperties` when the class has them;
+//   - toString, unless the class lists it, gives the class's `text`;
+//   - valueOf, unless the class lists it, gives the instance itself for
+//     instances made by NewInstance, else the class's global.
+#pragma once
+
+#include <cstddef>
+
+#include "runtime/native.h"
+
+namespace kelpo {
+
+// Names indexed by a class's enum: `{"load", "save"}` for `{kLoad, kSave}`.
+struct NameTable {
+    const char* const* names = nullptr;
+    int count = 0;
+
+    constexpr NameTable() = default;
+    template <size_t N>
+    constexpr NameTable(const char* const (&table)[N]) : names(table), count(static_cast<int>(N)) {}
+};
+
+// A method of the table, by index. Answers 1 with the result in `out`
+// (preset to Undefined), or 0 when the name is not a method after all (it
+// then goes on to the instance's property object).
+using ClassMethod = int (*)(ScriptContext* context, NativeClass* klass, void* data, int member,
+                            Value* out, Value* args);
+
+// A property of the table, by index; the contract of NativeProperty.
+using ClassProperty = int (*)(ScriptContext* context, NativeClass* klass, void* data, int member,
+                              int isSet, Value* io);
+
+struct ClassSpec {
+    const char* name = nullptr;   // the global bound to the class
+    const char* alias = nullptr;  // a second global bound to the same class
+    // What toString answers when the class does not list it, for example
+    // u"[object DataFile]"; null leaves toString to the fallbacks.
+    const char16_t* text = nullptr;
+    NameTable methods;
+    ClassMethod method = nullptr;
+    NameTable properties;
+    ClassProperty property = nullptr;
+    NativeInvoke otherMethods = nullptr;
+    NativeProperty otherProperties = nullptr;
+    NativeCall call = nullptr;
+    NativeConstruct construct = nullptr;
+    // Releases what an instance holds (its data block itself, when made by
+    // NewInstance, is freed by the kit afterwards).
+    NativeFinalize finalize = nullptr;
+    NativeMark mark = nullptr;
+    NativeIndex index = nullptr;
+    // The size of the data of instances made by NewInstance (0: the class
+    // makes its instances itself).
+    size_t instanceSize = 0;
+};
+
+// Makes the class and binds `spec.name` (and `spec.alias`). The spec must
+// outlive the context (a static table). `data` becomes the class's own
+// data (ClassDataOf), released with `freeData` when the class goes.
+NativeClass* RegisterClass(ScriptContext* context, const ClassSpec& spec, void* data = nullptr,
+                           NativeFreeData freeData = nullptr);
+
+// The class data given to RegisterClass; null when `klass` was not made
+// from `spec` (so a class can check that a value is one of its own).
+void* ClassDataOf(NativeClass* klass, const ClassSpec& spec);
+
+// The spec a class was made from; null for a class made without the kit.
+const ClassSpec* ClassSpecOf(NativeClass* klass);
+
+// The class data given to RegisterClass, unchecked.
+void* ClassData(NativeClass* klass);
+
+// Makes an instance with the spec's `instanceSize` bytes of zeroed data,
+// owned by the kit and freed after the class's finalize; `out` receives
+// the Native value. Raises "Out of memory" like every allocation.
+void* NewInstance(ScriptContext* context, NativeClass* klass, Value* out);
+
+template <class T>
+T* NewInstanceOf(ScriptContext* context, NativeClass* klass, Value* out) {
+    return static_cast<T*>(NewInstance(context, klass, out));
+}
+
+// The Native value of an instance made by NewInstance, from its data.
+Value InstanceValue(void* data);
+
+// Global variables by name.
+Value GetGlobal(ScriptContext* context, const char* name);
+void SetGlobal(ScriptContext* context, const char* name, Value value);
+
+}  // namespace kelpo
