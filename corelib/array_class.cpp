@@ -1,13 +1,10 @@
 // The Array class: construction, the `length` property and the dispatch of
 // the array methods; it serves every value of tag Array.
-//
-// The class data is the table of member atoms, interned at registration in
-// the order of kMembers; method calls compare the called atom against it.
 #include "corelib/classes.h"
 
 #include "corelib/array_methods.h"
 #include "corelib/array_nodes.h"
-#include "runtime/atoms.h"
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
 #include "runtime/member.h"
 #include "runtime/native.h"
@@ -18,21 +15,21 @@ namespace {
 
 struct ArrayMember {
     const char* name;
-    ArrayMethod method;  // null for the `length` property
+    ArrayMethod method;  // null for toString and valueOf
 };
 
-const ArrayMember kMembers[] = {
-    {"concat", ConcatMethod}, {"join", JoinMethod},       {"pop", PopMethod},
-    {"push", PushMethod},     {"reverse", ReverseMethod}, {"shift", ShiftMethod},
-    {"slice", SliceMethod},   {"splice", SpliceMethod},   {"sort", SortMethod},
-    {"unshift", UnshiftMethod}, {"length", nullptr},
+// toString and valueOf first: the class answers them itself.
+enum { kToString, kValueOf };
+const ArrayMember kMethods[] = {
+    {"toString", nullptr},      {"valueOf", nullptr},
+    {"concat", ConcatMethod},   {"join", JoinMethod},       {"pop", PopMethod},
+    {"push", PushMethod},       {"reverse", ReverseMethod}, {"shift", ShiftMethod},
+    {"slice", SliceMethod},     {"splice", SpliceMethod},   {"sort", SortMethod},
+    {"unshift", UnshiftMethod},
 };
-constexpr int kMemberCount = sizeof kMembers / sizeof kMembers[0];
-constexpr int kLengthMember = kMemberCount - 1;
+const char* const kPropertyNames[] = {"length"};
 
 const char16_t kArrayClassText[] = u"[object Array]";
-
-const Atom* MemberAtoms(NativeClass* klass) { return static_cast<const Atom*>(klass->data); }
 
 // One Integer argument n: an array of length n (a negative n gives length
 // 0); otherwise the arguments are the elements. Array literals pass their
@@ -74,12 +71,8 @@ bool RequestedLength(const Value& v, uint64_t* length) {
     return false;
 }
 
-int ArrayProperty(ScriptContext* context, NativeClass* klass, void* data, Atom atom, int isSet,
-                  Value* io) {
-    if (atom != MemberAtoms(klass)[kLengthMember]) {
-        if (!isSet) *io = MakeUndefined();
-        return 0;
-    }
+// The one property, `length`.
+int ArrayProperty(ScriptContext* context, NativeClass*, void* data, int, int isSet, Value* io) {
     if (data == nullptr) {
         // Array.length on the class object reads 1; writing it is not ours.
         if (isSet) return 0;
@@ -99,32 +92,35 @@ int ArrayProperty(ScriptContext* context, NativeClass* klass, void* data, Atom a
     return 1;
 }
 
-int ArrayInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom method, Value* out,
-                Value* args) {
-    *out = MakeUndefined();
+// valueOf is left to the array's own members: an array answers it only
+// when a script gave it one.
+int ArrayMethodCall(ScriptContext* context, NativeClass*, void* data, int member, Value* out,
+                    Value* args) {
     if (data == nullptr) {
-        if (method != kAtomToString) return 0;
+        if (member != kToString) return 0;
         *out = StaticText(context, kArrayClassText);
         return 1;
     }
     const Value& self = *static_cast<Value*>(data);
-    if (self.tag != ValueTag::Array) return 0;
-    if (method == kAtomToString) {
+    if (self.tag != ValueTag::Array || member == kValueOf) return 0;
+    if (member == kToString) {
         static const char16_t kComma[] = u",";
         *out = JoinArray(context, self, kComma, 1);
         return 1;
     }
-    const Atom* atoms = MemberAtoms(klass);
-    for (int i = 0; i < kLengthMember; ++i) {
-        if (atoms[i] == method) {
-            kMembers[i].method(context, self, out, args);
-            return 1;
-        }
-    }
-    return 0;
+    kMethods[member].method(context, self, out, args);
+    return 1;
 }
 
-void FreeMemberAtoms(void* data) { ContextFree(data); }
+const ClassSpec kArrayClass = {
+    .name = "Array",
+    .methods = kMethods,
+    .method = ArrayMethodCall,
+    .properties = kPropertyNames,
+    .property = ArrayProperty,
+    .call = CallArray,
+    .construct = ConstructArray,
+};
 
 }  // namespace
 
@@ -140,16 +136,7 @@ void JoinMethod(ScriptContext* context, const Value& self, Value* out, Value* ar
 }
 
 void RegisterArrayClass(ScriptContext* context) {
-    NativeClass* klass = NewNativeClass(context);
-    auto* atoms = static_cast<Atom*>(ContextCalloc(context, kMemberCount, sizeof(Atom)));
-    klass->data = atoms;
-    klass->freeData = FreeMemberAtoms;
-    for (int i = 0; i < kMemberCount; ++i) atoms[i] = InternAtom(context, kMembers[i].name);
-    klass->call = CallArray;
-    klass->construct = ConstructArray;
-    klass->invoke = ArrayInvoke;
-    klass->property = ArrayProperty;
-    BindGlobalClass(context, "Array", klass);
+    NativeClass* klass = RegisterClass(context, kArrayClass);
     context->classForTag[static_cast<int>(ValueTag::Array)] = klass;
 }
 

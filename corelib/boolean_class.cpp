@@ -3,9 +3,8 @@
 // and no properties.
 #include "corelib/classes.h"
 
-#include "runtime/atoms.h"
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
-#include "runtime/native.h"
 
 namespace kelpo {
 namespace {
@@ -18,35 +17,38 @@ void CallBoolean(ScriptContext* context, NativeClass* klass, void*, Value* out, 
     ConstructBoolean(context, klass, args, out);
 }
 
+enum Method { kToString, kValueOf };
+const char* const kMethodNames[] = {"toString", "valueOf"};
+
 // `data` is the Boolean's Value, or null for the class object.
-int BooleanInvoke(ScriptContext* context, NativeClass*, void* data, Atom method, Value* out,
+int BooleanMethod(ScriptContext* context, NativeClass*, void* data, int member, Value* out,
                   Value*) {
-    *out = MakeUndefined();
     const Value* self = static_cast<const Value*>(data);
-    if (method == kAtomToString) {
+    if (member == kToString) {
         if (self == nullptr) {
             *out = StaticText(context, u"[type Function]");
         } else {
             bool b = self->tag == ValueTag::Boolean && self->boolean != 0;
             *out = StaticText(context, b ? u"true" : u"false");
         }
-        return 1;
+    } else {
+        *out = self != nullptr ? *self : GetGlobal(context, "Boolean");
     }
-    if (method == kAtomValueOf) {
-        *out = self != nullptr ? *self : context->atomValues[InternAtom(context, "Boolean")];
-        return 1;
-    }
-    return 0;
+    return 1;
 }
+
+const ClassSpec kBooleanClass = {
+    .name = "Boolean",
+    .methods = kMethodNames,
+    .method = BooleanMethod,
+    .call = CallBoolean,
+    .construct = ConstructBoolean,
+};
 
 }  // namespace
 
 void RegisterBooleanClass(ScriptContext* context) {
-    NativeClass* klass = NewNativeClass(context);
-    klass->call = CallBoolean;
-    klass->construct = ConstructBoolean;
-    klass->invoke = BooleanInvoke;
-    BindGlobalClass(context, "Boolean", klass);
+    NativeClass* klass = RegisterClass(context, kBooleanClass);
     context->classForTag[static_cast<int>(ValueTag::Boolean)] = klass;
 }
 

@@ -14,9 +14,8 @@
 #include "corelib/date_calendar.h"
 #include "corelib/date_parse.h"
 #include "platform/local_time.h"
-#include "runtime/atoms.h"
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
-#include "runtime/native.h"
 #include "runtime/strings.h"
 
 namespace kelpo {
@@ -29,7 +28,8 @@ double gLocalOffsetMs = 0.0;
 enum Field { kYear, kMonth, kDate, kHours, kMinutes, kSeconds, kMs, kFieldCount, kWeekDay };
 
 enum class Kind {
-    Parse, Utc, Get, Set, GetTime, TimezoneOffset, GetYear, SetTime, SetYear, GmtText, LocalText
+    ToString, ValueOf, Parse, Utc, Get, Set, GetTime, TimezoneOffset, GetYear, SetTime, SetYear,
+    GmtText, LocalText
 };
 
 struct DateMember {
@@ -41,6 +41,8 @@ struct DateMember {
 };
 
 const DateMember kMembers[] = {
+    {"toString", Kind::ToString, true, 0, 0},
+    {"valueOf", Kind::ValueOf, false, 0, 0},
     {"parse", Kind::Parse, false, 0, 0},
     {"getDate", Kind::Get, true, kDate, 0},
     {"getDay", Kind::Get, true, kWeekDay, 0},
@@ -82,19 +84,10 @@ const DateMember kMembers[] = {
     {"toLocaleString", Kind::LocalText, true, 0, 0},
     {"UTC", Kind::Utc, false, 0, 0},
 };
-constexpr int kMemberCount = sizeof kMembers / sizeof kMembers[0];
 
 const char* const kDayNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 const char* const kMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-
-int MemberOf(NativeClass* klass, Atom atom) {
-    const Atom* atoms = static_cast<const Atom*>(klass->data);
-    for (int i = 0; i < kMemberCount; ++i) {
-        if (atoms[i] == atom) return i;
-    }
-    return -1;
-}
 
 double Now() { return std::floor(SystemTimeMs()); }
 
@@ -271,22 +264,18 @@ bool ClassMember(ScriptContext* context, const DateMember& m, Value* out, Value*
 }
 
 // `data` is the instance's time value, or null for the class object.
-int DateInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom method, Value* out,
+int DateMethod(ScriptContext* context, NativeClass*, void* data, int member, Value* out,
                Value* args) {
-    *out = MakeUndefined();
     auto* time = static_cast<double*>(data);
-    if (method == kAtomToString) {
+    const DateMember& m = kMembers[member];
+    if (m.kind == Kind::ToString) {
         *out = time != nullptr ? LocalText(context, *time) : StaticText(context, u"[object Date]");
         return 1;
     }
-    if (method == kAtomValueOf) {
-        *out = time != nullptr ? TimeInteger(*time)
-                               : context->atomValues[InternAtom(context, "Date")];
+    if (m.kind == Kind::ValueOf) {
+        *out = time != nullptr ? TimeInteger(*time) : GetGlobal(context, "Date");
         return 1;
     }
-    int index = MemberOf(klass, method);
-    if (index < 0) return 0;
-    const DateMember& m = kMembers[index];
     if (ClassMember(context, m, out, args)) return 1;
     if (time == nullptr) return 0;
     const double local = *time - gLocalOffsetMs;
@@ -326,24 +315,21 @@ int DateInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom meth
     return 1;
 }
 
-
-void FreeMemberAtoms(void* data) { ContextFree(data); }
+const ClassSpec kDateClass = {
+    .name = "Date",
+    .methods = kMembers,
+    .method = DateMethod,
+    .otherProperties = NoOwnProperties,
+    .call = CallDate,
+    .construct = ConstructDate,
+    .finalize = FreeNativeData,
+};
 
 }  // namespace
 
 void RegisterDateClass(ScriptContext* context) {
     gLocalOffsetMs = static_cast<double>(LocalTimeBiasMinutes()) * kMsPerMinute;
-    NativeClass* klass = NewNativeClass(context);
-    auto* atoms = static_cast<Atom*>(ContextCalloc(context, kMemberCount, sizeof(Atom)));
-    klass->data = atoms;
-    klass->freeData = FreeMemberAtoms;
-    for (int i = 0; i < kMemberCount; ++i) atoms[i] = InternAtom(context, kMembers[i].name);
-    klass->call = CallDate;
-    klass->construct = ConstructDate;
-    klass->invoke = DateInvoke;
-    klass->property = NoOwnProperties;
-    klass->finalize = FreeNativeData;
-    BindGlobalClass(context, "Date", klass);
+    RegisterClass(context, kDateClass);
 }
 
 }  // namespace kelpo

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "runtime/atoms.h"
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
 #include "runtime/native.h"
 #include "runtime/strings.h"
@@ -58,36 +59,35 @@ void ConstructFunction(ScriptContext* context, NativeClass*, Value* args, Value*
         context->anonymousFunctionCount > number) {
         char name[24];
         snprintf(name, sizeof name, "@F_%u", static_cast<unsigned>(number));
-        Value global = context->atomValues[InternAtom(context, name)];
+        Value global = GetGlobal(context, name);
         if (global.tag == ValueTag::Function) made = global;
     }
     *out = made;
 }
 
+enum Method { kToString, kValueOf };
+const char* const kMethodNames[] = {"toString", "valueOf"};
+
 // `data` is the function's Value, or null for the class object.
-int FunctionInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom method, Value* out,
+int FunctionMethod(ScriptContext* context, NativeClass* klass, void* data, int member, Value* out,
                    Value*) {
-    *out = MakeUndefined();
-    if (method == kAtomToString) {
-        *out = StaticText(context, kFunctionText);
-        return 1;
-    }
-    if (method == kAtomValueOf) {
-        *out = data != nullptr ? *static_cast<Value*>(data) : BindNative(context, klass, nullptr);
-        return 1;
-    }
-    return 0;
+    if (member == kToString) *out = StaticText(context, kFunctionText);
+    else *out = data != nullptr ? *static_cast<Value*>(data) : BindNative(context, klass, nullptr);
+    return 1;
 }
 
+const ClassSpec kFunctionClass = {
+    .name = "Function",
+    .methods = kMethodNames,
+    .method = FunctionMethod,
+    .otherProperties = NoOwnProperties,
+    .construct = ConstructFunction,
+};
 
 }  // namespace
 
 void RegisterFunctionClass(ScriptContext* context) {
-    NativeClass* klass = NewNativeClass(context);
-    klass->invoke = FunctionInvoke;
-    klass->property = NoOwnProperties;
-    klass->construct = ConstructFunction;
-    BindGlobalClass(context, "Function", klass);
+    NativeClass* klass = RegisterClass(context, kFunctionClass);
     context->classForTag[static_cast<int>(ValueTag::Function)] = klass;
 }
 

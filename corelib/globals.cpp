@@ -165,10 +165,6 @@ void TraceCall(ScriptContext* context, NativeClass*, void*, Value* out, Value* a
     TraceWrite(line.data(), line.size());
 }
 
-void SetGlobal(ScriptContext* context, const char* name, const Value& value) {
-    context->atomValues[InternAtom(context, name)] = value;
-}
-
 }  // namespace
 
 void RegisterGlobalFunctions(ScriptContext* context) {

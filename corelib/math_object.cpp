@@ -13,9 +13,8 @@
 #include <cmath>
 #include <ctime>
 
-#include "runtime/atoms.h"
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
-#include "runtime/native.h"
 
 namespace kelpo {
 namespace {
@@ -40,12 +39,12 @@ double Sin(double x) { return std::sin(x); }
 double Sqrt(double x) { return std::sqrt(x); }
 double Tan(double x) { return std::tan(x); }
 
-enum Member {
+enum Method {
     kAbs, kAcos, kAsin, kAtan, kAtan2, kCeil, kCos, kExp, kFloor, kLog, kMax, kMin, kPow, kRandom,
-    kRound, kSin, kSqrt, kTan, kFirstConstant, kMemberCount = kFirstConstant + 8
+    kRound, kSin, kSqrt, kTan, kMethodCount
 };
 
-const MathFunction kFunctions[kFirstConstant] = {
+const MathFunction kFunctions[kMethodCount] = {
     {"abs", Abs},     {"acos", Acos}, {"asin", Asin},   {"atan", Atan},    {"atan2", nullptr},
     {"ceil", Ceil},   {"cos", Cos},   {"exp", Exp},     {"floor", Floor},  {"log", Log},
     {"max", nullptr}, {"min", nullptr}, {"pow", nullptr}, {"random", nullptr}, {"round", nullptr},
@@ -57,28 +56,20 @@ struct MathConstant {
     double value;
 };
 
-const MathConstant kConstants[kMemberCount - kFirstConstant] = {
+const MathConstant kConstants[] = {
     {"E", 2.718281828459045},     {"LN10", 2.302585092994046},  {"LN2", 0.6931471805599453},
     {"LOG10E", 0.4342944819032518}, {"LOG2E", 1.4426950408889634}, {"PI", 3.141592653589793},
     {"SQRT1_2", 0.7071067811865476}, {"SQRT2", 1.4142135623730951},
 };
 
 struct MathData {
-    Atom atoms[kMemberCount];
     uint64_t randomState;  // 48 bits
 };
 
 constexpr uint64_t kRandomMask = (uint64_t{1} << 48) - 1;
 
-int MemberOf(const MathData* data, Atom atom) {
-    for (int i = 0; i < kMemberCount; ++i) {
-        if (data->atoms[i] == atom) return i;
-    }
-    return -1;
-}
-
 // The argument k as a double; false when it is missing or not a number.
-bool NumberArg(ScriptContext* context, Value* args, int64_t k, double* out, bool* isInteger) {
+bool NumberOperand(ScriptContext* context, Value* args, int64_t k, double* out, bool* isInteger) {
     if (!HasArg(args, k)) return false;
     Value n = ToNumber(context, args[k]);
     if (isInteger != nullptr) *isInteger = n.tag == ValueTag::Integer;
@@ -100,7 +91,7 @@ Value Extreme(ScriptContext* context, Value* args, bool largest) {
     double best = 0.0;
     for (int64_t k = 1; k <= ArgCount(args); ++k) {
         double x;
-        if (!NumberArg(context, args, k, &x, nullptr)) return MakeNaN();
+        if (!NumberOperand(context, args, k, &x, nullptr)) return MakeNaN();
         if (k == 1 || (largest ? x > best : x < best)) best = x;
     }
     return MakeFloat(best);
@@ -111,7 +102,7 @@ Value Extreme(ScriptContext* context, Value* args, bool largest) {
 Value Power(ScriptContext* context, Value* args) {
     double x, y;
     bool xInteger = false, yInteger = false;
-    if (!NumberArg(context, args, 1, &x, &xInteger) || !NumberArg(context, args, 2, &y, &yInteger)) {
+    if (!NumberOperand(context, args, 1, &x, &xInteger) || !NumberOperand(context, args, 2, &y, &yInteger)) {
         return MakeNaN();
     }
     double r = std::pow(x, y);
@@ -138,69 +129,52 @@ double NextRandom(MathData* data) {
     return static_cast<double>(data->randomState) / static_cast<double>(uint64_t{1} << 48);
 }
 
-int MathInvoke(ScriptContext* context, NativeClass* klass, void*, Atom method, Value* out,
+int MathMethod(ScriptContext* context, NativeClass* klass, void*, int member, Value* out,
                Value* args) {
-    *out = MakeUndefined();
-    auto* data = static_cast<MathData*>(klass->data);
-    if (method == kAtomToString) {
-        *out = StaticText(context, u"[object Math]");
-        return 1;
-    }
-    if (method == kAtomValueOf) {
-        *out = context->atomValues[InternAtom(context, "Math")];
-        return 1;
-    }
-    int member = MemberOf(data, method);
-    if (member < 0 || member >= kFirstConstant) return 0;
     double x, y;
     switch (member) {
         case kAtan2:
-            *out = NumberArg(context, args, 1, &y, nullptr) && NumberArg(context, args, 2, &x, nullptr)
+            *out = NumberOperand(context, args, 1, &y, nullptr) && NumberOperand(context, args, 2, &x, nullptr)
                        ? FloatResult(std::atan2(y, x))
                        : MakeNaN();
             break;
         case kMax: *out = Extreme(context, args, true); break;
         case kMin: *out = Extreme(context, args, false); break;
         case kPow: *out = Power(context, args); break;
-        case kRandom: *out = MakeFloat(NextRandom(data)); break;
+        case kRandom: *out = MakeFloat(NextRandom(static_cast<MathData*>(ClassData(klass)))); break;
         case kRound: *out = Round(context, args); break;
         default:
-            *out = NumberArg(context, args, 1, &x, nullptr) ? FloatResult(kFunctions[member].unary(x))
-                                                            : MakeNaN();
+            *out = NumberOperand(context, args, 1, &x, nullptr) ? FloatResult(kFunctions[member].unary(x))
+                                                                : MakeNaN();
             break;
     }
     return 1;
 }
 
 // The constants are read-only: writes are accepted and ignored.
-int MathProperty(ScriptContext*, NativeClass* klass, void*, Atom atom, int isSet, Value* io) {
-    int member = MemberOf(static_cast<MathData*>(klass->data), atom);
-    if (member < kFirstConstant) {
-        if (!isSet) *io = MakeUndefined();
-        return 0;
-    }
-    if (!isSet) *io = MakeFloat(kConstants[member - kFirstConstant].value);
+int MathProperty(ScriptContext*, NativeClass*, void*, int member, int isSet, Value* io) {
+    if (!isSet) *io = MakeFloat(kConstants[member].value);
     return 1;
 }
 
 void FreeMathData(void* data) { ContextFree(data); }
 
+const ClassSpec kMathClass = {
+    .name = "Math",
+    .text = u"[object Math]",
+    .methods = kFunctions,
+    .method = MathMethod,
+    .properties = kConstants,
+    .property = MathProperty,
+};
+
 }  // namespace
 
 void RegisterMathObject(ScriptContext* context) {
-    NativeClass* klass = NewNativeClass(context);
     auto* data = static_cast<MathData*>(ContextCalloc(context, 1, sizeof(MathData)));
-    klass->data = data;
-    klass->freeData = FreeMathData;
-    for (int i = 0; i < kFirstConstant; ++i) data->atoms[i] = InternAtom(context, kFunctions[i].name);
-    for (int i = kFirstConstant; i < kMemberCount; ++i) {
-        data->atoms[i] = InternAtom(context, kConstants[i - kFirstConstant].name);
-    }
     const uint64_t seconds = static_cast<uint64_t>(std::time(nullptr));
     data->randomState = ((seconds << 16) + 0x330E) & kRandomMask;
-    klass->invoke = MathInvoke;
-    klass->property = MathProperty;
-    BindGlobalClass(context, "Math", klass);
+    RegisterClass(context, kMathClass, data, FreeMathData);
 }
 
 }  // namespace kelpo

@@ -2,8 +2,6 @@
 // serves every value of tag Integer, Float and NaN (toString with a radix,
 // valueOf, format) and answers the five numeric constants on the class and
 // on every number.
-//
-// The class data is the table of member atoms, in the order of kNames.
 #include "corelib/classes.h"
 
 #include <cfloat>
@@ -12,29 +10,22 @@
 
 #include "corelib/number_format.h"
 #include "corelib/text_buffer.h"
-#include "runtime/atoms.h"
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
-#include "runtime/native.h"
 #include "runtime/strings.h"
 
 namespace kelpo {
 namespace {
 
-enum Member { kMaxValue, kMinValue, kNaNMember, kNegativeInfinity, kPositiveInfinity, kFormat,
-              kMemberCount };
-const char* const kNames[kMemberCount] = {
-    "MAX_VALUE", "MIN_VALUE", "NaN", "NEGATIVE_INFINITY", "POSITIVE_INFINITY", "format",
+enum Method { kToString, kValueOf, kFormat };
+const char* const kMethodNames[] = {"toString", "valueOf", "format"};
+
+enum Constant { kMaxValue, kMinValue, kNaNMember, kNegativeInfinity, kPositiveInfinity };
+const char* const kConstantNames[] = {
+    "MAX_VALUE", "MIN_VALUE", "NaN", "NEGATIVE_INFINITY", "POSITIVE_INFINITY",
 };
 
-int MemberOf(NativeClass* klass, Atom atom) {
-    const Atom* atoms = static_cast<const Atom*>(klass->data);
-    for (int i = 0; i < kMemberCount; ++i) {
-        if (atoms[i] == atom) return i;
-    }
-    return -1;
-}
-
-Value Constant(int member) {
+Value ConstantValue(int member) {
     const double inf = std::numeric_limits<double>::infinity();
     switch (member) {
         case kMaxValue: return MakeFloat(DBL_MAX);
@@ -92,61 +83,45 @@ Value NumberFormat(ScriptContext* context, const Value& self, Value* args) {
 }
 
 // `data` is the number's Value, or null for the class object.
-int NumberInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom method, Value* out,
+int NumberMethod(ScriptContext* context, NativeClass*, void* data, int member, Value* out,
                  Value* args) {
-    *out = MakeUndefined();
     const Value* self = static_cast<const Value*>(data);
     if (self == nullptr) {
-        if (method == kAtomToString) {
-            *out = StaticText(context, u"[type Function]");
-            return 1;
-        }
-        if (method == kAtomValueOf) {
-            *out = context->atomValues[InternAtom(context, "Number")];
-            return 1;
-        }
-        return 0;
+        if (member == kToString) *out = StaticText(context, u"[type Function]");
+        else if (member == kValueOf) *out = GetGlobal(context, "Number");
+        else return 0;
+        return 1;
     }
     if (!IsNumberTag(self->tag)) return 0;
-    if (method == kAtomToString) {
-        *out = NumberToString(context, *self, args);
-    } else if (method == kAtomValueOf) {
-        *out = *self;
-    } else if (MemberOf(klass, method) == kFormat) {
-        *out = NumberFormat(context, *self, args);
-    } else {
-        return 0;
+    switch (member) {
+        case kToString: *out = NumberToString(context, *self, args); break;
+        case kValueOf: *out = *self; break;
+        case kFormat: *out = NumberFormat(context, *self, args); break;
     }
     return 1;
 }
 
 // The constants read the same on the class and on every number; writes are
 // accepted and ignored.
-int NumberProperty(ScriptContext*, NativeClass* klass, void*, Atom atom, int isSet, Value* io) {
-    int member = MemberOf(klass, atom);
-    if (member < 0 || member == kFormat) {
-        if (!isSet) *io = MakeUndefined();
-        return 0;
-    }
-    if (!isSet) *io = Constant(member);
+int NumberProperty(ScriptContext*, NativeClass*, void*, int member, int isSet, Value* io) {
+    if (!isSet) *io = ConstantValue(member);
     return 1;
 }
 
-void FreeMemberAtoms(void* data) { ContextFree(data); }
+const ClassSpec kNumberClass = {
+    .name = "Number",
+    .methods = kMethodNames,
+    .method = NumberMethod,
+    .properties = kConstantNames,
+    .property = NumberProperty,
+    .call = CallNumber,
+    .construct = ConstructNumber,
+};
 
 }  // namespace
 
 void RegisterNumberClass(ScriptContext* context) {
-    NativeClass* klass = NewNativeClass(context);
-    auto* atoms = static_cast<Atom*>(ContextCalloc(context, kMemberCount, sizeof(Atom)));
-    klass->data = atoms;
-    klass->freeData = FreeMemberAtoms;
-    for (int i = 0; i < kMemberCount; ++i) atoms[i] = InternAtom(context, kNames[i]);
-    klass->call = CallNumber;
-    klass->construct = ConstructNumber;
-    klass->invoke = NumberInvoke;
-    klass->property = NumberProperty;
-    BindGlobalClass(context, "Number", klass);
+    NativeClass* klass = RegisterClass(context, kNumberClass);
     for (ValueTag tag : {ValueTag::Integer, ValueTag::Float, ValueTag::NaN}) {
         context->classForTag[static_cast<int>(tag)] = klass;
     }

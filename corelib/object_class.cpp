@@ -6,8 +6,8 @@
 // `property` callback answers no name of its own.
 #include "corelib/classes.h"
 
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
-#include "runtime/native.h"
 #include "runtime/object.h"
 
 namespace kelpo {
@@ -52,35 +52,37 @@ void ConstructObject(ScriptContext* context, NativeClass*, Value* args, Value* o
     }
 }
 
+enum Method { kToString, kValueOf, kToSource };
+const char* const kMethodNames[] = {"toString", "valueOf", "toSource"};
+
 // `data` is the plain object's Value, or null for the class object.
-int ObjectInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom method, Value* out,
+int ObjectMethod(ScriptContext* context, NativeClass* klass, void* data, int member, Value* out,
                  Value*) {
-    *out = MakeUndefined();
-    if (method == kAtomToString) {
-        *out = StaticText(context, data != nullptr ? kObjectText : kClassText);
-        return 1;
+    switch (member) {
+        case kToString: *out = StaticText(context, data != nullptr ? kObjectText : kClassText); break;
+        case kValueOf:
+            *out = data != nullptr ? *static_cast<Value*>(data) : BindNative(context, klass, nullptr);
+            break;
+        case kToSource:
+            if (data == nullptr) *out = StaticText(context, kClassSource);
+            break;
     }
-    if (method == kAtomValueOf) {
-        *out = data != nullptr ? *static_cast<Value*>(data) : BindNative(context, klass, nullptr);
-        return 1;
-    }
-    if (method == kAtomToSource) {
-        if (data == nullptr) *out = StaticText(context, kClassSource);
-        return 1;
-    }
-    return 0;
+    return 1;
 }
 
+const ClassSpec kObjectClass = {
+    .name = "Object",
+    .methods = kMethodNames,
+    .method = ObjectMethod,
+    .otherProperties = NoOwnProperties,
+    .call = CallObject,
+    .construct = ConstructObject,
+};
 
 }  // namespace
 
 void RegisterObjectClass(ScriptContext* context) {
-    NativeClass* klass = NewNativeClass(context);
-    klass->call = CallObject;
-    klass->invoke = ObjectInvoke;
-    klass->property = NoOwnProperties;
-    klass->construct = ConstructObject;
-    BindGlobalClass(context, "Object", klass);
+    NativeClass* klass = RegisterClass(context, kObjectClass);
     context->classForTag[static_cast<int>(ValueTag::Object)] = klass;
 }
 

@@ -8,6 +8,7 @@
 #include "corelib/callback_roots.h"
 #include "corelib/text_buffer.h"
 #include "runtime/atoms.h"
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
 #include "runtime/gc.h"
 #include "runtime/native.h"
@@ -17,11 +18,15 @@
 namespace kelpo {
 namespace {
 
-const char* const kRegExpNames[kRegExpNameCount] = {
+// In the order of RegExpProperty.
+const char* const kPropertyNames[] = {
     "$1", "$2", "$3", "$4", "$5", "$6", "$7", "$8", "$9", "$_", "input", "lastMatch",
     "lastParen", "leftContext", "multiline", "rightContext", "global", "ignoreCase",
-    "lastIndex", "source", "compile", "exec", "test",
+    "lastIndex", "source",
 };
+
+enum Method { kToString, kValueOf, kCompile, kExec, kTest };
+const char* const kMethodNames[] = {"toString", "valueOf", "compile", "exec", "test"};
 
 // Library flags: constructor and literals ask for the two extensions (no
 // locale collation, escapes inside bracket lists); compile() does not.
@@ -85,14 +90,6 @@ struct PendingData {
     }
 };
 
-Value InstanceValue(NativeInstance* instance) {
-    Value v;
-    v.tag = ValueTag::Native;
-    v.bits = 0;
-    v.native = instance;
-    return v;
-}
-
 // new RegExp(pattern, flags): Null (and a trace line) when the pattern does
 // not compile.
 Value NewRegExp(ScriptContext* context, NativeClass* klass, Value* args) {
@@ -116,7 +113,7 @@ Value CompileMethod(ScriptContext* context, RegExpData* re, Value* args) {
     // The conversions may run script code; the instance must outlive them
     // even when only this call still refers to it (re(...) form).
     CallbackRoots roots(context);
-    roots.Push(InstanceValue(re->self));
+    roots.Push(NativeValue(re->self));
     uint32_t length = 0;
     char16_t* source = CopySource(context, ToString(context, args[1]), &length);
     struct SourceGuard {
@@ -146,45 +143,33 @@ Value ToStringMethod(ScriptContext* context, const RegExpData* re) {
     return text.ToValue();
 }
 
-int NameOf(const RegExpClassData* cls, Atom atom) {
-    for (int i = 0; i < kRegExpNameCount; ++i) {
-        if (cls->names[i] == atom) return i;
-    }
-    return -1;
-}
-
 // ---- Callbacks ----------------------------------------------------------
 
-int RegExpInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom method, Value* out,
+int RegExpMethod(ScriptContext* context, NativeClass* klass, void* data, int member, Value* out,
                  Value* args) {
-    auto* cls = static_cast<RegExpClassData*>(klass->data);
     auto* re = static_cast<RegExpData*>(data);
-    *out = MakeUndefined();
-    if (method == kAtomToString) {
-        *out = re != nullptr ? ToStringMethod(context, re) : StaticText(context, u"[Object RegExp]");
-        return 1;
+    switch (member) {
+        case kToString:
+            *out = re != nullptr ? ToStringMethod(context, re) : StaticText(context, u"[Object RegExp]");
+            return 1;
+        case kValueOf:
+            *out = re != nullptr ? NativeValue(re->self) : GetGlobal(context, "RegExp");
+            return 1;
     }
-    if (method == kAtomValueOf) {
-        *out = re != nullptr ? InstanceValue(re->self)
-                             : context->atomValues[InternAtom(context, "RegExp")];
-        return 1;
+    if (re == nullptr) return 0;
+    auto* cls = static_cast<RegExpClassData*>(ClassData(klass));
+    switch (member) {
+        case kExec: *out = RegExpExec(context, cls, re, args, true); break;
+        case kTest: *out = RegExpExec(context, cls, re, args, false); break;
+        case kCompile: *out = CompileMethod(context, re, args); break;
     }
-    if (re == nullptr || cls == nullptr) return 0;
-    switch (NameOf(cls, method)) {
-        case kNameExec: *out = RegExpExec(context, cls, re, args, true); return 1;
-        case kNameTest: *out = RegExpExec(context, cls, re, args, false); return 1;
-        case kNameCompile: *out = CompileMethod(context, re, args); return 1;
-        default: return 0;
-    }
+    return 1;
 }
 
-int RegExpProperty(ScriptContext* context, NativeClass* klass, void* data, Atom atom, int isSet,
-                   Value* io) {
-    auto* cls = static_cast<RegExpClassData*>(klass->data);
+int RegExpPropertyAccess(ScriptContext* context, NativeClass* klass, void* data, int name, int isSet,
+                         Value* io) {
+    auto* cls = static_cast<RegExpClassData*>(ClassData(klass));
     auto* re = static_cast<RegExpData*>(data);
-    if (cls == nullptr) return 0;
-    int name = NameOf(cls, atom);
-    if (name < 0 || name >= kNameCompile) return 0;
     if (name == kNameMultiline) {
         // Read-only; the class object itself has no flags to report.
         if (!isSet) *io = re != nullptr ? MakeBoolean((re->flags & kRegExpMultiline) != 0) : MakeUndefined();
@@ -229,7 +214,7 @@ void RegExpCall(ScriptContext* context, NativeClass* klass, void* data, Value* o
         *out = NewRegExp(context, klass, args);
         return;
     }
-    *out = RegExpExec(context, static_cast<RegExpClassData*>(klass->data), re, args, true);
+    *out = RegExpExec(context, static_cast<RegExpClassData*>(ClassData(klass)), re, args, true);
 }
 
 void RegExpFinalize(NativeClass* /*klass*/, void* data) {
@@ -243,45 +228,45 @@ void RegExpFinalize(NativeClass* /*klass*/, void* data) {
 // Every reachable instance (and the class object) keeps the class's last
 // input alive.
 void RegExpMark(NativeClass* klass, void* /*data*/) {
-    auto* cls = static_cast<RegExpClassData*>(klass->data);
+    auto* cls = static_cast<RegExpClassData*>(ClassData(klass));
     if (cls != nullptr) GcMarkValue(cls->record.lastInput);
 }
 
 void FreeClassData(void* data) { ContextFree(data); }
 
+const ClassSpec kRegExpClass = {
+    .name = "RegExp",
+    .methods = kMethodNames,
+    .method = RegExpMethod,
+    .properties = kPropertyNames,
+    .property = RegExpPropertyAccess,
+    .call = RegExpCall,
+    .construct = RegExpConstruct,
+    .finalize = RegExpFinalize,
+    .mark = RegExpMark,
+};
+
 }  // namespace
 
 RegExpData* RegExpDataOf(const Value& value) {
     if (value.tag != ValueTag::Native || value.native == nullptr) return nullptr;
-    NativeClass* klass = value.native->klass;
-    if (klass == nullptr || klass->invoke != RegExpInvoke) return nullptr;
+    if (ClassSpecOf(value.native->klass) != &kRegExpClass) return nullptr;
     return static_cast<RegExpData*>(value.native->data);
 }
 
 RegExpClassData* RegExpClassOf(const Value& value) {
     if (value.tag != ValueTag::Native || value.native == nullptr) return nullptr;
-    NativeClass* klass = value.native->klass;
-    if (klass == nullptr || klass->invoke != RegExpInvoke) return nullptr;
-    return static_cast<RegExpClassData*>(klass->data);
+    return static_cast<RegExpClassData*>(ClassDataOf(value.native->klass, kRegExpClass));
 }
 
 void RegisterRegExpClass(ScriptContext* context) {
-    NativeClass* klass = NewNativeClass(context);
     auto* cls = static_cast<RegExpClassData*>(ContextCalloc(context, 1, sizeof(RegExpClassData)));
-    klass->data = cls;
-    klass->freeData = FreeClassData;
-    for (int i = 0; i < kRegExpNameCount; ++i) cls->names[i] = InternAtom(context, kRegExpNames[i]);
+    cls->input = InternAtom(context, "input");
     cls->index = InternAtom(context, "index");
     cls->record.lastInput = MakeUndefined();
     cls->record.groupCount = 0;
     for (int32_t& p : cls->record.positions) p = -1;
-    klass->call = RegExpCall;
-    klass->invoke = RegExpInvoke;
-    klass->property = RegExpProperty;
-    klass->construct = RegExpConstruct;
-    klass->finalize = RegExpFinalize;
-    klass->mark = RegExpMark;
-    BindGlobalClass(context, "RegExp", klass);
+    RegisterClass(context, kRegExpClass, cls, FreeClassData);
 }
 
 }  // namespace kelpo

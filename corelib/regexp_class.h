@@ -27,8 +27,8 @@ struct RegExpData {
     NativeInstance* self;    // the instance owning this record
 };
 
-// Names the class answers, interned in this order at registration.
-enum RegExpName {
+// The properties of the class and its instances, in this order.
+enum RegExpProperty {
     kNameDollar1 = 0,  // "$1" ... "$9" are 0 to 8
     kNameDollarInput = 9,
     kNameInput,
@@ -41,10 +41,6 @@ enum RegExpName {
     kNameIgnoreCase,
     kNameLastIndex,
     kNameSource,
-    kNameCompile,
-    kNameExec,
-    kNameTest,
-    kRegExpNameCount,
 };
 
 struct MatchRecord {
@@ -56,8 +52,8 @@ struct MatchRecord {
 };
 
 struct RegExpClassData {
-    Atom names[kRegExpNameCount];
-    Atom index;  // "index" of exec results
+    Atom input;  // "input" and "index" of exec results
+    Atom index;
     MatchRecord record;
 };
 

@@ -119,11 +119,8 @@ Value RegExpExec(ScriptContext* context, RegExpClassData* cls, RegExpData* re, V
         if (input.tag != ValueTag::String) {
             // toString of an object may run script code that collects; the
             // instance may be referenced only by this call.
-            Value instance = MakeUndefined();
-            instance.tag = ValueTag::Native;
-            instance.native = re->self;
             CallbackRoots roots(context);
-            roots.Push(instance);
+            roots.Push(NativeValue(re->self));
             input = ToString(context, input);
         }
         SetLastInput(cls, input);
@@ -150,7 +147,7 @@ Value RegExpExec(ScriptContext* context, RegExpClassData* cls, RegExpData* re, V
     }
     ScriptObject* props = NewObject(context);  // no prototype of its own
     PutProperty(context, props, cls->index, MakeInteger(cls->record.positions[0]));
-    PutProperty(context, props, cls->names[kNameInput], cls->record.lastInput);
+    PutProperty(context, props, cls->input, cls->record.lastInput);
     result.array->props = props;
     return result;
 }

@@ -6,8 +6,8 @@
 #include "corelib/string_methods.h"
 #include "corelib/text_buffer.h"
 #include "runtime/atoms.h"
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
-#include "runtime/native.h"
 #include "runtime/object.h"
 #include "runtime/strings.h"
 
@@ -16,12 +16,14 @@ namespace {
 
 struct StringMember {
     const char* name;
-    StringMethod method;  // null for the `length` property
+    StringMethod method;  // null for toString and valueOf
 };
 
-// The class's names, interned in this order; the class data is their atoms.
-const StringMember kMembers[] = {
-    {"length", nullptr},
+// toString and valueOf first: the class answers them itself.
+enum { kToString, kValueOf, kCharAt, kCharCodeAt, kConcat, kFromCharCode };
+const StringMember kMethods[] = {
+    {"toString", nullptr},
+    {"valueOf", nullptr},
     {"charAt", StringCharAt},
     {"charCodeAt", StringCharCodeAt},
     {"concat", StringConcat},
@@ -51,57 +53,36 @@ const StringMember kMembers[] = {
     {"sub", StringSub},
     {"sup", StringSup},
 };
-constexpr int kMemberCount = sizeof kMembers / sizeof kMembers[0];
-constexpr int kLengthMember = 0;
-constexpr int kFromCharCodeMember = 4;
-
-int MemberOf(const NativeClass* klass, Atom atom) {
-    const auto* atoms = static_cast<const Atom*>(klass->data);
-    if (atoms == nullptr) return -1;
-    for (int i = 0; i < kMemberCount; ++i) {
-        if (atoms[i] == atom) return i;
-    }
-    return -1;
-}
+const char* const kPropertyNames[] = {"length"};
 
 // For the value classes the instance data is a pointer to the value
 // operated on, null when the class object itself is the target.
-int StringInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom method, Value* out,
-                 Value* args) {
-    *out = MakeUndefined();
+int StringMethodCall(ScriptContext* context, NativeClass*, void* data, int member, Value* out,
+                     Value* args) {
     const Value* self = static_cast<const Value*>(data);
     if (self == nullptr) {
-        if (method == kAtomToString) {
-            *out = StaticText(context, u"[Object String]");
-            return 1;
+        switch (member) {
+            case kToString: *out = StaticText(context, u"[Object String]"); return 1;
+            case kValueOf: *out = GetGlobal(context, "String"); return 1;
+            case kFromCharCode: *out = StringFromCharCode(context, MakeUndefined(), args); return 1;
+            default: return 0;
         }
-        if (method == kAtomValueOf) {
-            *out = context->atomValues[InternAtom(context, "String")];
-            return 1;
-        }
-        if (MemberOf(klass, method) != kFromCharCodeMember) return 0;
-        *out = StringFromCharCode(context, MakeUndefined(), args);
-        return 1;
     }
     if (self->tag != ValueTag::String) return 0;
-    if (method == kAtomToString || method == kAtomValueOf) {
+    if (member == kToString || member == kValueOf) {
         *out = *self;
         return 1;
     }
-    int member = MemberOf(klass, method);
-    if (member < 0 || kMembers[member].method == nullptr) return 0;
     Value target = *self;
-    *out = kMembers[member].method(context, target, args);
+    *out = kMethods[member].method(context, target, args);
     return 1;
 }
 
 // `length` is read-only: assignments are accepted and ignored. The class
 // object has no length of its own.
-int StringProperty(ScriptContext* /*context*/, NativeClass* klass, void* data, Atom atom, int isSet,
-                   Value* io) {
+int StringProperty(ScriptContext*, NativeClass*, void* data, int, int isSet, Value* io) {
     const Value* self = static_cast<const Value*>(data);
     if (self == nullptr || self->tag != ValueTag::String) return 0;
-    if (MemberOf(klass, atom) != kLengthMember) return 0;
     if (!isSet) *io = MakeInteger(self->string->length);
     return 1;
 }
@@ -121,21 +102,20 @@ void StringConstruct(ScriptContext* context, NativeClass* klass, Value* args, Va
     *out = copy;
 }
 
-void FreeClassData(void* data) { ContextFree(data); }
+const ClassSpec kStringClass = {
+    .name = "String",
+    .methods = kMethods,
+    .method = StringMethodCall,
+    .properties = kPropertyNames,
+    .property = StringProperty,
+    .call = StringCall,
+    .construct = StringConstruct,
+};
 
 }  // namespace
 
 void RegisterStringClass(ScriptContext* context) {
-    NativeClass* klass = NewNativeClass(context);
-    auto* atoms = static_cast<Atom*>(ContextCalloc(context, kMemberCount, sizeof(Atom)));
-    klass->data = atoms;
-    klass->freeData = FreeClassData;
-    for (int i = 0; i < kMemberCount; ++i) atoms[i] = InternAtom(context, kMembers[i].name);
-    klass->call = StringCall;
-    klass->invoke = StringInvoke;
-    klass->property = StringProperty;
-    klass->construct = StringConstruct;
-    BindGlobalClass(context, "String", klass);
+    NativeClass* klass = RegisterClass(context, kStringClass);
     context->classForTag[static_cast<int>(ValueTag::String)] = klass;
 }
 

@@ -73,4 +73,14 @@ const char* AtomName(ScriptContext* context, Atom atom) {
     return "???";
 }
 
+Value GetGlobal(ScriptContext* context, const char* name) {
+    Atom atom = InternAtom(context, name);
+    return context->atomValues[atom];
+}
+
+void SetGlobal(ScriptContext* context, const char* name, Value value) {
+    Atom atom = InternAtom(context, name);
+    context->atomValues[atom] = value;
+}
+
 }  // namespace kelpo

@@ -27,4 +27,9 @@ const char* AtomName(ScriptContext* context, Atom atom);
 // The atom of a name if it exists, else -1 (never creates one).
 Atom FindAtom(ScriptContext* context, const char* name, size_t length);
 
+// The global variable of a name (interned first, so the table may grow
+// before it is indexed).
+Value GetGlobal(ScriptContext* context, const char* name);
+void SetGlobal(ScriptContext* context, const char* name, Value value);
+
 }  // namespace kelpo

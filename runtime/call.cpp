@@ -140,7 +140,7 @@ int CallFunction(ScriptContext* context, const char* globalName, const Value* fu
                  Value* args) {
     return HostEntry(context, [&] {
         Value callee = function != nullptr ? *function : MakeUndefined();
-        if (globalName != nullptr) callee = context->atomValues[InternAtom(context, globalName)];
+        if (globalName != nullptr) callee = GetGlobal(context, globalName);
         if (CallCallee(context, nullptr, callee, count, args)) return 1;
         SetErrorText(context, "Warning: call a undefined function");
         return 0;

@@ -42,7 +42,7 @@ int Find(const Atom* atoms, int count, Atom atom) {
 Atom* InternAll(ScriptContext* context, const NameTable& table) {
     if (table.count == 0) return nullptr;
     auto* atoms = static_cast<Atom*>(ContextCalloc(context, table.count, sizeof(Atom)));
-    for (int i = 0; i < table.count; ++i) atoms[i] = InternAtom(context, table.names[i]);
+    for (int i = 0; i < table.count; ++i) atoms[i] = InternAtom(context, table.NameAt(i));
     return atoms;
 }
 
@@ -135,29 +135,11 @@ void* NewInstance(ScriptContext* context, NativeClass* klass, Value* out) {
     const size_t size = KitOf(klass)->spec->instanceSize;
     auto* header = static_cast<InstanceHeader*>(ContextCalloc(context, 1, sizeof(InstanceHeader) + size));
     void* data = header + 1;
-    // Nothing collects while the instance is bound: `out` holds it next.
     *out = BindNative(context, klass, data);
     header->self = out->native;
     return data;
 }
 
-Value InstanceValue(void* data) {
-    Value v;
-    v.tag = ValueTag::Native;
-    v.bits = 0;
-    v.native = HeaderOf(data)->self;
-    return v;
-}
-
-Value GetGlobal(ScriptContext* context, const char* name) {
-    // Interning may grow the table: look the atom up before indexing.
-    Atom atom = InternAtom(context, name);
-    return context->atomValues[atom];
-}
-
-void SetGlobal(ScriptContext* context, const char* name, Value value) {
-    Atom atom = InternAtom(context, name);
-    context->atomValues[atom] = value;
-}
+Value InstanceValue(void* data) { return NativeValue(HeaderOf(data)->self); }
 
 }  // namespace kelpo

@@ -13,19 +13,34 @@
 #pragma once
 
 #include <cstddef>
+#include <type_traits>
 
+#include "runtime/atoms.h"
 #include "runtime/native.h"
 
 namespace kelpo {
 
-// Names indexed by a class's enum: `{"load", "save"}` for `{kLoad, kSave}`.
+// Names indexed by a class's enum: `{"load", "save"}` for `{kLoad, kSave}`,
+// or a table of rows whose first member is the name (a class that keeps
+// more about each member in one table).
 struct NameTable {
-    const char* const* names = nullptr;
+    const void* rows = nullptr;
+    size_t stride = 0;
     int count = 0;
 
     constexpr NameTable() = default;
     template <size_t N>
-    constexpr NameTable(const char* const (&table)[N]) : names(table), count(static_cast<int>(N)) {}
+    constexpr NameTable(const char* const (&names)[N])
+        : rows(names), stride(sizeof(const char*)), count(static_cast<int>(N)) {}
+    template <class Row, size_t N>
+    constexpr NameTable(const Row (&table)[N])
+        : rows(table), stride(sizeof(Row)), count(static_cast<int>(N)) {
+        static_assert(std::is_standard_layout<Row>::value, "rows start with their name");
+    }
+
+    const char* NameAt(int i) const {
+        return *reinterpret_cast<const char* const*>(static_cast<const char*>(rows) + i * stride);
+    }
 };
 
 // A method of the table, by index. Answers 1 with the result in `out`
@@ -44,9 +59,9 @@ struct ClassSpec {
     // What toString answers when the class does not list it, for example
     // u"[object DataFile]"; null leaves toString to the fallbacks.
     const char16_t* text = nullptr;
-    NameTable methods;
+    NameTable methods = {};
     ClassMethod method = nullptr;
-    NameTable properties;
+    NameTable properties = {};
     ClassProperty property = nullptr;
     NativeInvoke otherMethods = nullptr;
     NativeProperty otherProperties = nullptr;
@@ -90,9 +105,5 @@ T* NewInstanceOf(ScriptContext* context, NativeClass* klass, Value* out) {
 
 // The Native value of an instance made by NewInstance, from its data.
 Value InstanceValue(void* data);
-
-// Global variables by name.
-Value GetGlobal(ScriptContext* context, const char* name);
-void SetGlobal(ScriptContext* context, const char* name, Value value);
 
 }  // namespace kelpo

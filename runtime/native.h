@@ -53,6 +53,15 @@ struct NativeInstance {
     ScriptObject* props;   // own properties; null for a class object
 };
 
+// The Native value of an instance.
+inline Value NativeValue(NativeInstance* instance) {
+    Value v;
+    v.tag = ValueTag::Native;
+    v.bits = 0;
+    v.native = instance;
+    return v;
+}
+
 // Argument access on an ArgList.
 inline int64_t ArgCount(const Value* args) { return args[0].integer; }
 inline bool HasArg(const Value* args, int64_t k) { return args[0].integer >= k; }

@@ -30,7 +30,7 @@ ScriptRunner* NewFuzzRunner(bool withFileAccess) {
     if (!withFileAccess) {
         ScriptContext* context = runner->context;
         for (const char* name : {"DataFile", "evals"}) {
-            context->atomValues[InternAtom(context, name)] = MakeUndefined();
+            SetGlobal(context, name, MakeUndefined());
         }
     }
     return runner;
@@ -41,7 +41,7 @@ void SetStringGlobal(ScriptRunner* runner, const char* name, const uint8_t* byte
     std::u16string units(bytes, bytes + size);
     bool ok = CatchRaise(context, [&] {
         Value text = NewString(context, units.data(), static_cast<uint32_t>(units.size()));
-        context->atomValues[InternAtom(context, name)] = text;
+        SetGlobal(context, name, text);
     });
     if (!ok) abort();
 }

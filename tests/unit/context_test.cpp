@@ -97,7 +97,7 @@ void RegisterThenFail(ScriptContext* context) {
     klass->freeData = ContextFree;
     BindGlobalClass(context, "Doomed", klass);
     Value instance = BindNative(context, klass, ContextAlloc(context, 32));
-    context->atomValues[InternAtom(context, "doomedInstance")] = instance;
+    SetGlobal(context, "doomedInstance", instance);
     RaiseErrorf(context, "registration failed");
 }
 

@@ -17,10 +17,6 @@ using test::ContextTest;
 
 void Collect(ScriptContext* ctx) { CollectGarbage(ctx, nullptr, ctx->stackPointer); }
 
-void SetGlobal(ScriptContext* ctx, const char* name, const Value& v) {
-    ctx->atomValues[InternAtom(ctx, name)] = v;
-}
-
 TEST(GcSizeClasses, FreeListIndexAndRounding) {
     struct Case {
         size_t size;

@@ -84,7 +84,7 @@ TEST_F(ArrayMethodsTest, RandomEditsMatchTheModel) {
     };
     Value array = NewArray(ctx, 0);
     // Keep the array reachable from a global: the methods may collect.
-    ctx->atomValues[InternAtom(ctx, "edited")] = array;
+    SetGlobal(ctx, "edited", array);
     Model model;
     int64_t next = 1;
     for (int step = 0; step < 3000; ++step) {

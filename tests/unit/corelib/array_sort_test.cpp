@@ -99,7 +99,7 @@ TEST_F(ArraySortTest, CollectionsInsideTheComparatorKeepEveryValue) {
 TEST_F(ArraySortTest, FailingComparisonsCountAsEqualAndLeaveNoError) {
     const char* texts[] = {"d", "bad", "b", "a", "c"};
     Value array = Strings(texts, 5);
-    ctx->atomValues[InternAtom(ctx, "sorted")] = array;
+    SetGlobal(ctx, "sorted", array);
     ctx->errorText[0] = '\0';
     Value comparator = Comparator(FailingComparator);
     gCalls = 0;
@@ -134,7 +134,7 @@ TEST_F(ArraySortTest, ManyElementsSortInReasonableTime) {
     // 200000 elements: quadratic bucket handling would take minutes.
     const uint64_t n = 200000;
     Value array = NewArray(ctx, n);
-    ctx->atomValues[InternAtom(ctx, "many")] = array;
+    SetGlobal(ctx, "many", array);
     for (uint64_t i = 0; i < n; ++i) {
         ArraySet(ctx, array, MakeInteger(static_cast<int64_t>((i * 7919) % n)), n - 1 - i);
     }

@@ -21,7 +21,7 @@ Value Text(ScriptContext* ctx, const char* ascii) { return NewStringFromCString(
 // new RegExp(pattern, flags) through the class's construct callback, the
 // way regular-expression constants are built.
 Value Construct(ScriptContext* ctx, const char* pattern, const char* flags) {
-    const Value& global = ctx->atomValues[InternAtom(ctx, "RegExp")];
+    const Value global = GetGlobal(ctx, "RegExp");
     EXPECT_EQ(global.tag, ValueTag::Native);
     NativeClass* klass = global.native->klass;
     Value args[3] = {MakeInteger(2), Text(ctx, pattern), Text(ctx, flags)};
@@ -62,7 +62,7 @@ TEST_F(ContextTest, ConstructorTakesPatternAndFlagLetters) {
 
 TEST_F(ContextTest, LastInputSurvivesCollections) {
     Value re = Construct(ctx, "w(\\d)w(\\d)", "");
-    ctx->atomValues[InternAtom(ctx, "re")] = re;
+    SetGlobal(ctx, "re", re);
     {
         // The input is referenced by nothing but the call's argument.
         Value args[2] = {MakeInteger(1), Text(ctx, "w0w1w2w3")};
@@ -72,7 +72,7 @@ TEST_F(ContextTest, LastInputSurvivesCollections) {
     Scribble(ctx);
     Collect(ctx);
     Scribble(ctx);
-    const Value& klass = ctx->atomValues[InternAtom(ctx, "RegExp")];
+    const Value klass = GetGlobal(ctx, "RegExp");
     EXPECT_EQ(Utf8(Member(ctx, klass, "input")), "w0w1w2w3");
     EXPECT_EQ(Utf8(Member(ctx, klass, "$2")), "1");
     EXPECT_EQ(Utf8(Member(ctx, re, "rightContext")), "w2w3");
@@ -83,7 +83,7 @@ TEST_F(ContextTest, UnreachableInstancesAreReleased) {
     for (int i = 0; i < 50; ++i) Construct(ctx, "(a|b)*c", "g");
     Collect(ctx);
     Value kept = Construct(ctx, "x", "");
-    ctx->atomValues[InternAtom(ctx, "kept")] = kept;
+    SetGlobal(ctx, "kept", kept);
     Collect(ctx);
     Value args[2] = {MakeInteger(1), Text(ctx, "axb")};
     ASSERT_EQ(CallMethod(ctx, &kept, "test", 2, args), 1) << ctx->errorText;

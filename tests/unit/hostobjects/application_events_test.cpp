@@ -24,7 +24,7 @@ protected:
     }
     Value Define(ScriptRunner* in, const char* source, const char* name) {
         EXPECT_TRUE(RunSource(in, source)) << in->context->errorText;
-        return in->context->atomValues[InternAtom(in->context, name)];
+        return GetGlobal(in->context, name);
     }
     ScriptRunner* runner = nullptr;
 };

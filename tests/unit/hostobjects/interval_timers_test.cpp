@@ -62,7 +62,7 @@ protected:
         FreeScriptRunner(runner);
         EXPECT_TRUE(ManualClock::running.empty());
     }
-    Value Global(const char* name) { return runner->context->atomValues[InternAtom(runner->context, name)]; }
+    Value Global(const char* name) { return GetGlobal(runner->context, name); }
     Value Text(const char* text) { return NewStringFromCString(runner->context, text); }
     std::string Log() { return Utf8(Global("log")); }
     Value Eval(const char* source) {

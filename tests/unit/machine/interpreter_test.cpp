@@ -391,9 +391,9 @@ function .main
     PutProperty(ctx, a, InternAtom(ctx, "x"), MakeInteger(1));
     PutProperty(ctx, b, InternAtom(ctx, "x"), MakeInteger(2));
     PutProperty(ctx, b, InternAtom(ctx, "y"), MakeInteger(0));
-    ctx->atomValues[InternAtom(ctx, "a")] = MakeObject(a);
-    ctx->atomValues[InternAtom(ctx, "b")] = MakeObject(b);
-    ctx->atomValues[InternAtom(ctx, "x")] = MakeInteger(3);
+    SetGlobal(ctx, "a", MakeObject(a));
+    SetGlobal(ctx, "b", MakeObject(b));
+    SetGlobal(ctx, "x", MakeInteger(3));
     ASSERT_EQ(RunAsm(program), 1) << ctx->errorText;
     EXPECT_EQ(Global("seen").integer, 1);
     EXPECT_EQ(FindOwnProperty(ctx, b, InternAtom(ctx, "y"))->integer, 9);
@@ -464,8 +464,8 @@ TEST_F(MachineTest, DeletingAVariableHoldingAHostObjectFinalizesIt) {
     gFinalized = 0;
     NativeClass* klass = NewNativeClass(ctx);
     klass->finalize = CountFinalize;
-    ctx->atomValues[InternAtom(ctx, "h")] = BindNative(ctx, klass, ContextAlloc(ctx, 4));
-    ctx->atomValues[InternAtom(ctx, "n")] = MakeInteger(5);
+    SetGlobal(ctx, "h", BindNative(ctx, klass, ContextAlloc(ctx, 4)));
+    SetGlobal(ctx, "n", MakeInteger(5));
     const char program[] = R"(
 function .main
     PUSHNULL

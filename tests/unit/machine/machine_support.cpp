@@ -27,6 +27,6 @@ int MachineTest::RunAsm(const std::string& text) {
     return ok;
 }
 
-Value MachineTest::Global(const char* name) { return ctx->atomValues[InternAtom(ctx, name)]; }
+Value MachineTest::Global(const char* name) { return GetGlobal(ctx, name); }
 
 }  // namespace kelpo::test
