@@ -7,6 +7,12 @@
 namespace kelpo {
 namespace {
 
+// Above every image opcode, and within the interpreter's 256 dispatch slots.
+#define KELPO_FUSED_NUMBER_CHECK(name, number) \
+    static_assert(number > kLastOpcode && number <= 0xFF, #name " is out of range");
+KELPO_FUSED_OPCODES(KELPO_FUSED_NUMBER_CHECK)
+#undef KELPO_FUSED_NUMBER_CHECK
+
 bool IsOperandRead(uint32_t op) {
     return op == OP_GETLOCAL || op == OP_GETARG || op == OP_PUSHCONST || op == OP_PUSH0 ||
            op == OP_PUSH1 || op == OP_PUSH2 || op == OP_PUSH3;

@@ -17,13 +17,17 @@
 
 #include <cstdint>
 
+#include "compiler/opcode_list.h"
+
 namespace kelpo {
 
-constexpr uint32_t OP_FUSED_LOCAL = 200;  // run starting with GETLOCAL
-constexpr uint32_t OP_FUSED_ARG = 201;    // run starting with GETARG
-// A function's prologue "GETARG 1; ADD2; ARGPAD n", which does nothing
-// when the caller passed at least the declared parameters.
-constexpr uint32_t OP_FUSED_PROLOGUE = 202;
+// OP_FUSED_LOCAL (a run starting with GETLOCAL), OP_FUSED_ARG (one
+// starting with GETARG) and OP_FUSED_PROLOGUE (a function's prologue
+// "GETARG 1; ADD2; ARGPAD n", which does nothing when the caller passed at
+// least the declared parameters), numbered in opcode_list.h.
+#define KELPO_FUSED_CONSTANT(name, number) constexpr uint32_t OP_##name = number;
+KELPO_FUSED_OPCODES(KELPO_FUSED_CONSTANT)
+#undef KELPO_FUSED_CONSTANT
 
 // Rewrites the first words of fusable runs in a unit's verified word code.
 void FuseInstructions(uint32_t* words, uint32_t count);

@@ -54,15 +54,15 @@ bool IsTarget(const SyntaxNode* node) {
 void EmitLoadTarget(ScriptContext* context, CompileState* state, SyntaxNode* target) {
     switch (target->kind) {
         case NodeIdentifier:
-            EmitLoadName(context, state, target->op[0].text, target->line);
+            EmitLoadName(context, state, IdentifierName(target), target->line);
             break;
         case NodeMember:
-            GenerateExpression(context, state, target->op[0].node);
-            EmitName(context, state, OP_GETMEMBER, target->line, target->op[1].text);
+            GenerateExpression(context, state, MemberObject(target));
+            EmitName(context, state, OP_GETMEMBER, target->line, MemberName(target));
             break;
         case NodeIndex:
-            GenerateExpression(context, state, target->op[0].node);
-            GenerateExpression(context, state, target->op[1].node);
+            GenerateExpression(context, state, IndexObject(target));
+            GenerateExpression(context, state, IndexKey(target));
             EmitInstruction(context, state, OP_GETELEM, target->line);
             break;
         default:
@@ -76,15 +76,15 @@ void EmitLoadTarget(ScriptContext* context, CompileState* state, SyntaxNode* tar
 void EmitStoreTarget(ScriptContext* context, CompileState* state, SyntaxNode* target) {
     switch (target->kind) {
         case NodeIdentifier:
-            EmitStoreName(context, state, target->op[0].text, target->line);
+            EmitStoreName(context, state, IdentifierName(target), target->line);
             break;
         case NodeMember:
-            GenerateExpression(context, state, target->op[0].node);
-            EmitName(context, state, OP_SETMEMBER, target->line, target->op[1].text);
+            GenerateExpression(context, state, MemberObject(target));
+            EmitName(context, state, OP_SETMEMBER, target->line, MemberName(target));
             break;
         case NodeIndex:
-            GenerateExpression(context, state, target->op[0].node);
-            GenerateExpression(context, state, target->op[1].node);
+            GenerateExpression(context, state, IndexObject(target));
+            GenerateExpression(context, state, IndexKey(target));
             EmitInstruction(context, state, OP_SETELEM, target->line);
             break;
         default:
@@ -94,9 +94,9 @@ void EmitStoreTarget(ScriptContext* context, CompileState* state, SyntaxNode* ta
 }
 
 void GenerateAssignment(ScriptContext* context, CompileState* state, SyntaxNode* node) {
-    int64_t op = node->op[0].integer;
-    SyntaxNode* target = node->op[1].node;
-    SyntaxNode* value = node->op[2].node;
+    int64_t op = AssignOperator(node);
+    SyntaxNode* target = AssignTarget(node);
+    SyntaxNode* value = AssignValue(node);
     if (op == '=') {
         GenerateExpression(context, state, value);
         if (!IsTarget(target)) return;  // nothing is stored: the value is the result
@@ -119,12 +119,12 @@ void GenerateArguments(ScriptContext* context, CompileState* state, SyntaxNode* 
 }
 
 void GenerateCall(ScriptContext* context, CompileState* state, SyntaxNode* node) {
-    SyntaxNode* callee = node->op[0].node;
-    int64_t count = node->op[2].integer;
-    GenerateArguments(context, state, node->op[1].node, count, node->line);
+    SyntaxNode* callee = CallCallee(node);
+    int64_t count = CallArgumentCount(node);
+    GenerateArguments(context, state, CallArguments(node), count, node->line);
     switch (callee->kind) {
         case NodeIdentifier: {
-            const char* name = callee->op[0].text;
+            const char* name = IdentifierName(callee);
             int32_t slot;
             if (Resolve(state, name, &slot) == Resolution::With) {
                 EmitName(context, state, OP_WITHGET, callee->line, name);
@@ -136,12 +136,12 @@ void GenerateCall(ScriptContext* context, CompileState* state, SyntaxNode* node)
             break;
         }
         case NodeMember:
-            GenerateExpression(context, state, callee->op[0].node);
-            EmitName(context, state, OP_CALLMETHOD, node->line, callee->op[1].text);
+            GenerateExpression(context, state, MemberObject(callee));
+            EmitName(context, state, OP_CALLMETHOD, node->line, MemberName(callee));
             break;
         case NodeIndex:
-            GenerateExpression(context, state, callee->op[0].node);
-            GenerateExpression(context, state, callee->op[1].node);
+            GenerateExpression(context, state, IndexObject(callee));
+            GenerateExpression(context, state, IndexKey(callee));
             EmitInstruction(context, state, OP_GETELEM, callee->line);
             EmitInstruction(context, state, OP_CALL, node->line);
             break;
@@ -164,9 +164,9 @@ void EmitConstruct(ScriptContext* context, CompileState* state, const char* name
 }
 
 void GenerateArrayLiteral(ScriptContext* context, CompileState* state, SyntaxNode* node) {
-    int64_t count = node->op[0].integer;
+    int64_t count = ArrayCount(node);
     if (count > kMaxCallArguments) CompileError(context, state, node->line, "too many elements");
-    for (SyntaxNode* e = node->op[1].node; e != nullptr; e = e->next) {
+    for (SyntaxNode* e = ArrayElements(node); e != nullptr; e = e->next) {
         if (e->kind == NodeEmpty) {
             EmitInstruction(context, state, OP_PUSHUNDEF, e->line);
         } else {
@@ -183,21 +183,21 @@ void GenerateObjectLiteral(ScriptContext* context, CompileState* state, SyntaxNo
     EmitConstruct(context, state, "Object", 0, node->line);
     // Stored from the last property to the first: a repeated key keeps the
     // value of its first occurrence.
-    for (SyntaxNode* p = node->op[1].node; p != nullptr; p = p->next) {
+    for (SyntaxNode* p = ObjectProperties(node); p != nullptr; p = p->next) {
         EmitInstruction(context, state, OP_DUP, p->line);
-        GenerateExpression(context, state, p->op[2].node);
+        GenerateExpression(context, state, PropertyValue(p));
         EmitInstruction(context, state, OP_SWAP, p->line);
-        switch (p->op[0].integer) {
+        switch (PropertyKeyKind(p)) {
             case TokenInteger:
-                EmitSmallInteger(context, state, p->line, p->op[1].integer);
+                EmitSmallInteger(context, state, p->line, PropertyIntegerKey(p));
                 EmitInstruction(context, state, OP_SETELEM, p->line);
                 break;
             case TokenString:
-                EmitConstString(context, state, p->line, p->op[1].text);
+                EmitConstString(context, state, p->line, PropertyTextKey(p));
                 EmitInstruction(context, state, OP_SETELEM, p->line);
                 break;
             default:
-                EmitName(context, state, OP_SETMEMBER, p->line, p->op[1].text);
+                EmitName(context, state, OP_SETMEMBER, p->line, PropertyTextKey(p));
                 break;
         }
     }
@@ -207,17 +207,17 @@ void GenerateDelete(ScriptContext* context, CompileState* state, SyntaxNode* nod
                     SyntaxNode* operand) {
     switch (operand->kind) {
         case NodeMember:
-            GenerateExpression(context, state, operand->op[0].node);
-            EmitName(context, state, OP_DELMEMBER, node->line, operand->op[1].text);
+            GenerateExpression(context, state, MemberObject(operand));
+            EmitName(context, state, OP_DELMEMBER, node->line, MemberName(operand));
             return;
         case NodeIndex:
-            GenerateExpression(context, state, operand->op[0].node);
-            GenerateExpression(context, state, operand->op[1].node);
+            GenerateExpression(context, state, IndexObject(operand));
+            GenerateExpression(context, state, IndexKey(operand));
             EmitInstruction(context, state, OP_DELELEM, node->line);
             return;
         case NodeIdentifier: {
             EmitInstruction(context, state, OP_PUSHNULL, node->line);
-            const char* name = operand->op[0].text;
+            const char* name = IdentifierName(operand);
             int32_t slot;
             switch (Resolve(state, name, &slot)) {
                 case Resolution::Argument: EmitInstruction(context, state, OP_DELARG, node->line, slot); break;
@@ -234,8 +234,8 @@ void GenerateDelete(ScriptContext* context, CompileState* state, SyntaxNode* nod
 }
 
 void GeneratePrefix(ScriptContext* context, CompileState* state, SyntaxNode* node) {
-    int64_t op = node->op[0].integer;
-    SyntaxNode* operand = node->op[1].node;
+    int64_t op = UnaryOperator(node);
+    SyntaxNode* operand = UnaryOperand(node);
     int line = node->line;
     switch (op) {
         case TokenDelete:
@@ -270,12 +270,12 @@ void GeneratePrefix(ScriptContext* context, CompileState* state, SyntaxNode* nod
 }
 
 void GeneratePostfix(ScriptContext* context, CompileState* state, SyntaxNode* node) {
-    SyntaxNode* operand = node->op[1].node;
+    SyntaxNode* operand = UnaryOperand(node);
     int line = node->line;
     EmitLoadTarget(context, state, operand);
     EmitInstruction(context, state, OP_DUP, line);
     EmitInstruction(context, state, OP_PUSH1, line);
-    EmitInstruction(context, state, node->op[0].integer == TokenPlusPlus ? OP_ADD : OP_SUB, line);
+    EmitInstruction(context, state, UnaryOperator(node) == TokenPlusPlus ? OP_ADD : OP_SUB, line);
     EmitStoreTarget(context, state, operand);  // the old value remains
 }
 
@@ -321,9 +321,9 @@ void GenerateExpression(ScriptContext* context, CompileState* state, SyntaxNode*
     int line = node->line;
     switch (node->kind) {
         case NodeComma:
-            GenerateExpression(context, state, node->op[0].node);
+            GenerateExpression(context, state, CommaLeft(node));
             EmitInstruction(context, state, OP_POP, line);
-            GenerateExpression(context, state, node->op[1].node);
+            GenerateExpression(context, state, CommaRight(node));
             return;
         case NodeAssign:
             GenerateAssignment(context, state, node);
@@ -331,24 +331,24 @@ void GenerateExpression(ScriptContext* context, CompileState* state, SyntaxNode*
         case NodeConditional: {
             Instruction* otherwise = NewLabel(context, state);
             Instruction* done = NewLabel(context, state);
-            SyntaxNode* condition = node->op[0].node;
+            SyntaxNode* condition = ConditionalTest(node);
             GenerateExpression(context, state, condition);
             EmitCondJump(context, state, condition, false, otherwise);
-            GenerateExpression(context, state, node->op[1].node);
+            GenerateExpression(context, state, ConditionalThen(node));
             EmitJump(context, state, OP_JMP, line, done);
             PlaceLabel(state, otherwise);
-            GenerateExpression(context, state, node->op[2].node);
+            GenerateExpression(context, state, ConditionalElse(node));
             PlaceLabel(state, done);
             return;
         }
         case NodeLogical: {
             Instruction* done = NewLabel(context, state);
-            SyntaxNode* left = node->op[1].node;
+            SyntaxNode* left = BinaryLeft(node);
             GenerateExpression(context, state, left);
             EmitInstruction(context, state, OP_DUP, line);
-            EmitCondJump(context, state, left, node->op[0].integer == TokenOrOr, done);
+            EmitCondJump(context, state, left, BinaryOperator(node) == TokenOrOr, done);
             EmitInstruction(context, state, OP_POP, line);
-            GenerateExpression(context, state, node->op[2].node);
+            GenerateExpression(context, state, BinaryRight(node));
             PlaceLabel(state, done);
             return;
         }
@@ -358,18 +358,18 @@ void GenerateExpression(ScriptContext* context, CompileState* state, SyntaxNode*
         case NodeShift:
         case NodeMultiplicative:
         case NodeAdditive:
-            GenerateExpression(context, state, node->op[1].node);
-            GenerateExpression(context, state, node->op[2].node);
-            EmitInstruction(context, state, BinaryOpcode(node->op[0].integer), line);
+            GenerateExpression(context, state, BinaryLeft(node));
+            GenerateExpression(context, state, BinaryRight(node));
+            EmitInstruction(context, state, BinaryOpcode(BinaryOperator(node)), line);
             return;
         case NodeThis: EmitInstruction(context, state, OP_GETARG, line, 0); return;
         case NodeNull: EmitInstruction(context, state, OP_PUSHNULL, line); return;
         case NodeTrue: EmitInstruction(context, state, OP_PUSHTRUE, line); return;
         case NodeFalse: EmitInstruction(context, state, OP_PUSHFALSE, line); return;
         case NodeUndefined: EmitInstruction(context, state, OP_PUSHUNDEF, line); return;
-        case NodeIdentifier: EmitLoadName(context, state, node->op[0].text, line); return;
+        case NodeIdentifier: EmitLoadName(context, state, IdentifierName(node), line); return;
         case NodeInteger: {
-            int64_t v = node->op[0].integer;
+            int64_t v = IntegerValue(node);
             if (v >= 0 && v <= 3) {
                 EmitSmallInteger(context, state, line, v);
             } else {
@@ -377,26 +377,26 @@ void GenerateExpression(ScriptContext* context, CompileState* state, SyntaxNode*
             }
             return;
         }
-        case NodeFloat: EmitConstFloat(context, state, line, node->op[0].number); return;
-        case NodeString: EmitConstString(context, state, line, node->op[0].text); return;
+        case NodeFloat: EmitConstFloat(context, state, line, FloatValue(node)); return;
+        case NodeString: EmitConstString(context, state, line, StringLiteralText(node)); return;
         case NodeRegExp:
-            EmitConstRegExp(context, state, line, node->op[0].text,
-                            static_cast<uint8_t>(node->op[1].integer));
+            EmitConstRegExp(context, state, line, RegExpSource(node),
+                            static_cast<uint8_t>(RegExpFlags(node)));
             return;
         case NodeCall: GenerateCall(context, state, node); return;
         case NodeMember:
-            GenerateExpression(context, state, node->op[0].node);
-            EmitName(context, state, OP_GETMEMBER, line, node->op[1].text);
+            GenerateExpression(context, state, MemberObject(node));
+            EmitName(context, state, OP_GETMEMBER, line, MemberName(node));
             return;
         case NodeIndex:
-            GenerateExpression(context, state, node->op[0].node);
-            GenerateExpression(context, state, node->op[1].node);
+            GenerateExpression(context, state, IndexObject(node));
+            GenerateExpression(context, state, IndexKey(node));
             EmitInstruction(context, state, OP_GETELEM, line);
             return;
         case NodeNew: {
-            int64_t count = node->op[2].integer;
-            GenerateArguments(context, state, node->op[1].node, count, line);
-            GenerateExpression(context, state, node->op[0].node);
+            int64_t count = NewArgumentCount(node);
+            GenerateArguments(context, state, NewArguments(node), count, line);
+            GenerateExpression(context, state, NewConstructor(node));
             EmitInstruction(context, state, OP_NEW, line);
             EmitInstruction(context, state, OP_SWAP, line);
             EmitInstruction(context, state, OP_SLIDE, line, count + 2);

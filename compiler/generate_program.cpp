@@ -64,17 +64,17 @@ void EmitArgumentsObject(ScriptContext* context, CompileState* state, int line, 
 }
 
 void GenerateFunction(ScriptContext* context, CompileState* state, SyntaxNode* node) {
-    const char* codeName = node->op[2].text;
+    const char* codeName = FunctionCodeName(node);
     int line = node->line;
-    bool usesArguments = node->op[1].integer != 0;
+    bool usesArguments = FunctionUsesArguments(node) != 0;
     UnitInfo* unit = NewUnit(context, codeName);
 
     CompileScope* root = state->scope;
     PushScope(context, state);
     state->scope->unit = unit;
     int32_t parameters = 0;
-    for (SyntaxNode* p = node->op[4].node; p != nullptr; p = p->next) {
-        DeclareName(context, state, p->op[0].text, ArgumentSlot, p->line, 2 + parameters);
+    for (SyntaxNode* p = FunctionParameters(node); p != nullptr; p = p->next) {
+        DeclareName(context, state, IdentifierName(p), ArgumentSlot, p->line, 2 + parameters);
         ++parameters;
     }
     if (parameters > kMaxCallArguments) CompileError(context, state, line, "too many parameters");
@@ -90,8 +90,8 @@ void GenerateFunction(ScriptContext* context, CompileState* state, SyntaxNode* n
         int32_t d = DeclareName(context, state, "arguments", LocalSlot, line);
         EmitArgumentsObject(context, state, line, d, codeName);
     }
-    GenerateStatements(context, state, node->op[5].node);
-    int endLine = static_cast<int>(node->op[0].integer);
+    GenerateStatements(context, state, FunctionBody(node));
+    int endLine = static_cast<int>(FunctionEndLine(node));
     EmitInstruction(context, state, OP_PUSHUNDEF, endLine);
     EmitInstruction(context, state, OP_RETURN, endLine);
 

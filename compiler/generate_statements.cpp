@@ -13,9 +13,9 @@ namespace {
 // their initial values.
 void GenerateDeclarators(ScriptContext* context, CompileState* state, SyntaxNode* list, bool global) {
     for (SyntaxNode* d = list; d != nullptr; d = d->next) {
-        const char* name = d->op[0].text;
+        const char* name = DeclaratorName(d);
         int32_t slot = global ? 0 : DeclareName(context, state, name, LocalSlot, d->line);
-        SyntaxNode* init = d->op[1].node;
+        SyntaxNode* init = DeclaratorInitializer(d);
         if (init == nullptr) continue;
         GenerateExpression(context, state, init);
         if (global) {
@@ -29,13 +29,13 @@ void GenerateDeclarators(ScriptContext* context, CompileState* state, SyntaxNode
 void GenerateIf(ScriptContext* context, CompileState* state, SyntaxNode* node) {
     Instruction* otherwise = NewLabel(context, state);
     Instruction* done = NewLabel(context, state);
-    SyntaxNode* condition = node->op[0].node;
+    SyntaxNode* condition = IfCondition(node);
     GenerateExpression(context, state, condition);
     EmitCondJump(context, state, condition, false, otherwise);
-    GenerateNode(context, state, node->op[1].node);
+    GenerateNode(context, state, IfThen(node));
     EmitJump(context, state, OP_JMP, node->line, done);
     PlaceLabel(state, otherwise);
-    if (node->op[2].node != nullptr) GenerateNode(context, state, node->op[2].node);
+    if (IfElse(node) != nullptr) GenerateNode(context, state, IfElse(node));
     PlaceLabel(state, done);
 }
 
@@ -44,11 +44,11 @@ void GenerateWhile(ScriptContext* context, CompileState* state, SyntaxNode* node
     Instruction* top = NewLabel(context, state);
     Instruction* exit = NewLabel(context, state);
     PlaceLabel(state, top);
-    SyntaxNode* condition = node->op[0].node;
+    SyntaxNode* condition = WhileCondition(node);
     GenerateExpression(context, state, condition);
     EmitCondJump(context, state, condition, false, exit);
     PushLoop(context, state, exit, top, label, 0);
-    GenerateNode(context, state, node->op[1].node);
+    GenerateNode(context, state, WhileBody(node));
     PopLoop(state);
     EmitJump(context, state, OP_JMP, node->line, top);
     PlaceLabel(state, exit);
@@ -61,10 +61,10 @@ void GenerateDo(ScriptContext* context, CompileState* state, SyntaxNode* node,
     Instruction* exit = NewLabel(context, state);
     PlaceLabel(state, top);
     PushLoop(context, state, exit, next, label, 0);
-    GenerateNode(context, state, node->op[1].node);
+    GenerateNode(context, state, DoBody(node));
     PopLoop(state);
     PlaceLabel(state, next);
-    SyntaxNode* condition = node->op[0].node;
+    SyntaxNode* condition = DoCondition(node);
     GenerateExpression(context, state, condition);
     EmitCondJump(context, state, condition, true, top);
     PlaceLabel(state, exit);
@@ -72,20 +72,20 @@ void GenerateDo(ScriptContext* context, CompileState* state, SyntaxNode* node,
 
 void GenerateFor(ScriptContext* context, CompileState* state, SyntaxNode* node,
                  const char* label = nullptr) {
-    SyntaxNode* declarators = node->op[0].node;
+    SyntaxNode* declarators = ForDeclarators(node);
     bool scoped = declarators != nullptr;
     if (scoped) {
         PushScope(context, state);
         GenerateDeclarators(context, state, declarators, false);
-    } else if (node->op[1].node != nullptr) {
-        GenerateExpression(context, state, node->op[1].node);
+    } else if (ForInit(node) != nullptr) {
+        GenerateExpression(context, state, ForInit(node));
         EmitInstruction(context, state, OP_POP, node->line);
     }
     Instruction* top = NewLabel(context, state);
     Instruction* next = NewLabel(context, state);
     Instruction* exit = NewLabel(context, state);
     PlaceLabel(state, top);
-    SyntaxNode* condition = node->op[2].node;
+    SyntaxNode* condition = ForTest(node);
     if (condition != nullptr) {
         GenerateExpression(context, state, condition);
         EmitCondJump(context, state, condition, false, exit);
@@ -94,11 +94,11 @@ void GenerateFor(ScriptContext* context, CompileState* state, SyntaxNode* node,
         EmitJump(context, state, OP_JFALSEB, node->line, exit);
     }
     PushLoop(context, state, exit, next, label, 0);
-    GenerateNode(context, state, node->op[4].node);
+    GenerateNode(context, state, ForBody(node));
     PopLoop(state);
     PlaceLabel(state, next);
-    if (node->op[3].node != nullptr) {
-        GenerateExpression(context, state, node->op[3].node);
+    if (ForStep(node) != nullptr) {
+        GenerateExpression(context, state, ForStep(node));
         EmitInstruction(context, state, OP_POP, node->line);
     }
     EmitJump(context, state, OP_JMP, node->line, top);
@@ -108,12 +108,12 @@ void GenerateFor(ScriptContext* context, CompileState* state, SyntaxNode* node,
 
 void GenerateForIn(ScriptContext* context, CompileState* state, SyntaxNode* node,
                    const char* label = nullptr) {
-    SyntaxNode* declarator = node->op[0].node;
+    SyntaxNode* declarator = ForInDeclarators(node);
     int32_t slot = 0;
     if (declarator != nullptr) {
         PushScope(context, state);
         GenerateDeclarators(context, state, declarator, false);
-        slot = DeclareName(context, state, declarator->op[0].text, LocalSlot, declarator->line);
+        slot = DeclareName(context, state, DeclaratorName(declarator), LocalSlot, declarator->line);
     }
     int line = node->line;
     Instruction* step = NewLabel(context, state);
@@ -123,7 +123,7 @@ void GenerateForIn(ScriptContext* context, CompileState* state, SyntaxNode* node
 
     // Stack: object, index; each turn the step turns a copy of them into
     // item and "more".
-    GenerateExpression(context, state, node->op[2].node);
+    GenerateExpression(context, state, ForInObject(node));
     EmitInstruction(context, state, OP_DUP, line);
     EmitInstruction(context, state, OP_PUSH0, line);
     EmitInstruction(context, state, OP_SWAP, line);
@@ -135,15 +135,15 @@ void GenerateForIn(ScriptContext* context, CompileState* state, SyntaxNode* node
         EmitInstruction(context, state, OP_SETLOCAL, line, slot);
     } else {
         // The parser only accepts a bare identifier as the target.
-        SyntaxNode* target = node->op[1].node;
+        SyntaxNode* target = ForInTarget(node);
         if (target->kind == NodeIdentifier) {
-            EmitStoreName(context, state, target->op[0].text, target->line);
+            EmitStoreName(context, state, IdentifierName(target), target->line);
         } else {
             EmitInstruction(context, state, OP_POP, line);
         }
     }
     PushLoop(context, state, exit, next, label, 2);
-    GenerateNode(context, state, node->op[3].node);
+    GenerateNode(context, state, ForInBody(node));
     PopLoop(state);
     PlaceLabel(state, next);
     EmitInstruction(context, state, OP_PUSH1, line);
@@ -164,7 +164,7 @@ void GenerateForIn(ScriptContext* context, CompileState* state, SyntaxNode* node
 // break and continue: leave the with scopes and try handlers of every
 // construct up to the target, drop what the constructs inside it hold, jump.
 void GenerateJumpOut(ScriptContext* context, CompileState* state, SyntaxNode* node, bool isBreak) {
-    const char* label = node->op[0].text;
+    const char* label = JumpLabel(node);
     LoopRecord* target = nullptr;
     for (LoopRecord* r = state->loops; r != nullptr; r = r->next) {
         bool fits = label != nullptr ? (r->labelName != nullptr && strcmp(r->labelName, label) == 0)
@@ -195,8 +195,8 @@ void GenerateReturn(ScriptContext* context, CompileState* state, SyntaxNode* nod
     int32_t tries = 0;
     for (LoopRecord* r = state->loops; r != nullptr; r = r->next) tries += r->tryDepth;
     if (tries > 0) EmitInstruction(context, state, OP_LEAVETRY, node->line, tries);
-    if (node->op[0].node != nullptr) {
-        GenerateExpression(context, state, node->op[0].node);
+    if (ReturnValue(node) != nullptr) {
+        GenerateExpression(context, state, ReturnValue(node));
     } else {
         EmitInstruction(context, state, OP_PUSHUNDEF, node->line);
     }
@@ -204,11 +204,11 @@ void GenerateReturn(ScriptContext* context, CompileState* state, SyntaxNode* nod
 }
 
 void GenerateWith(ScriptContext* context, CompileState* state, SyntaxNode* node) {
-    GenerateExpression(context, state, node->op[0].node);
+    GenerateExpression(context, state, WithObject(node));
     EmitInstruction(context, state, OP_WITH, node->line);
     state->loops->withDepth++;
     state->scope->unit->withNesting++;
-    GenerateNode(context, state, node->op[1].node);
+    GenerateNode(context, state, WithBody(node));
     state->scope->unit->withNesting--;
     state->loops->withDepth--;
     EmitInstruction(context, state, OP_LEAVEWITH, node->line, 1);
@@ -218,8 +218,8 @@ void GenerateLabeled(ScriptContext* context, CompileState* state, SyntaxNode* no
     // A labeled loop takes the label itself, so "continue label" goes on
     // with the next turn (a for loop's update, a for-in's next item) instead
     // of starting the loop over, initializer and all.
-    const char* label = node->op[0].text;
-    SyntaxNode* body = node->op[1].node;
+    const char* label = LabeledName(node);
+    SyntaxNode* body = LabeledStatement(node);
     switch (body != nullptr ? body->kind : -1) {
         case NodeWhile: GenerateWhile(context, state, body, label); return;
         case NodeDo: GenerateDo(context, state, body, label); return;
@@ -230,17 +230,17 @@ void GenerateLabeled(ScriptContext* context, CompileState* state, SyntaxNode* no
     Instruction* start = NewLabel(context, state);
     Instruction* exit = NewLabel(context, state);
     PlaceLabel(state, start);
-    PushLoop(context, state, exit, start, node->op[0].text, 0);
-    GenerateNode(context, state, node->op[1].node);
+    PushLoop(context, state, exit, start, LabeledName(node), 0);
+    GenerateNode(context, state, LabeledStatement(node));
     PopLoop(state);
     PlaceLabel(state, exit);
 }
 
 void GenerateSwitch(ScriptContext* context, CompileState* state, SyntaxNode* node) {
-    SyntaxNode* clauses = node->op[2].node;
+    SyntaxNode* clauses = SwitchCases(node);
     int count = 0;
     for (SyntaxNode* c = clauses; c != nullptr; c = c->next) ++count;
-    GenerateExpression(context, state, node->op[1].node);
+    GenerateExpression(context, state, SwitchDiscriminant(node));
     Instruction* end = NewLabel(context, state);
     PushLoop(context, state, end, nullptr, nullptr, 1);
 
@@ -255,25 +255,25 @@ void GenerateSwitch(ScriptContext* context, CompileState* state, SyntaxNode* nod
     int i = 0;
     for (SyntaxNode* c = clauses; c != nullptr; c = c->next, ++i) {
         list[i] = Clause{c, NewLabel(context, state), NewLabel(context, state)};
-        if (c->op[0].node == nullptr) defaultIndex = i;
+        if (CaseTest(c) == nullptr) defaultIndex = i;
     }
     Instruction* defaultEntry = defaultIndex >= 0 ? list[defaultIndex].test : nullptr;
 
     for (i = 0; i < count; ++i) {
         SyntaxNode* c = list[i].node;
-        bool isDefault = c->op[0].node == nullptr;
+        bool isDefault = CaseTest(c) == nullptr;
         if (isDefault) {
             if (i == 0 && count > 1) EmitJump(context, state, OP_JMP, c->line, list[1].test);
             PlaceLabel(state, list[i].test);
         } else {
             PlaceLabel(state, list[i].test);
             EmitInstruction(context, state, OP_DUP, c->line);
-            GenerateExpression(context, state, c->op[0].node);
+            GenerateExpression(context, state, CaseTest(c));
             EmitInstruction(context, state, OP_STRICTEQ, c->line);
             Instruction* miss;
             if (i + 1 < count) {
                 int j = i + 1;
-                if (list[j].node->op[0].node == nullptr && j + 1 < count) ++j;
+                if (CaseTest(list[j].node) == nullptr && j + 1 < count) ++j;
                 miss = list[j].test;
             } else {
                 miss = defaultEntry != nullptr ? defaultEntry : end;
@@ -281,12 +281,12 @@ void GenerateSwitch(ScriptContext* context, CompileState* state, SyntaxNode* nod
             EmitJump(context, state, OP_JFALSEB, c->line, miss);
         }
         PlaceLabel(state, list[i].body);
-        GenerateStatements(context, state, c->op[1].node);
+        GenerateStatements(context, state, CaseStatements(c));
         EmitJump(context, state, OP_JMP, c->line, i + 1 < count ? list[i + 1].body : end);
     }
     PopLoop(state);
     PlaceLabel(state, end);
-    EmitInstruction(context, state, OP_POP, static_cast<int>(node->op[0].integer));
+    EmitInstruction(context, state, OP_POP, static_cast<int>(SwitchEndLine(node)));
 }
 
 void GenerateTry(ScriptContext* context, CompileState* state, SyntaxNode* node) {
@@ -298,18 +298,18 @@ void GenerateTry(ScriptContext* context, CompileState* state, SyntaxNode* node) 
     // The protected statement.
     EmitJump(context, state, OP_TRY, line, handler);
     state->loops->tryDepth++;
-    GenerateNode(context, state, node->op[2].node);
+    GenerateNode(context, state, TryProtected(node));
     state->loops->tryDepth--;
-    int afterLine = static_cast<int>(node->op[0].integer);
+    int afterLine = static_cast<int>(TryLineAfterProtected(node));
     EmitInstruction(context, state, OP_LEAVETRY, afterLine, 1);
     EmitInstruction(context, state, OP_PUSHFALSE, afterLine);
     EmitJump(context, state, OP_JMP, afterLine, finally);
 
     // Thrown: the exception is on the stack.
     PlaceLabel(state, handler);
-    SyntaxNode* clauses = node->op[3].node;
+    SyntaxNode* clauses = TryCatches(node);
     if (clauses != nullptr) {
-        int endLine = static_cast<int>(node->op[1].integer);
+        int endLine = static_cast<int>(TryLineAfterClauses(node));
         Instruction* after = NewLabel(context, state);
         Instruction* caught = NewLabel(context, state);
         EmitInstruction(context, state, OP_PUSHFALSE, line);  // caught flag
@@ -325,10 +325,10 @@ void GenerateTry(ScriptContext* context, CompileState* state, SyntaxNode* node) 
             Instruction* body = NewLabel(context, state);
             PlaceLabel(state, test);
             PushScope(context, state);
-            int32_t slot = DeclareName(context, state, c->op[0].text, LocalSlot, c->line);
+            int32_t slot = DeclareName(context, state, CatchName(c), LocalSlot, c->line);
             EmitInstruction(context, state, OP_DUP, c->line);
             EmitInstruction(context, state, OP_SETLOCAL, c->line, slot);
-            SyntaxNode* guard = c->op[1].node;
+            SyntaxNode* guard = CatchGuard(c);
             if (guard != nullptr) {
                 Instruction* failed = NewLabel(context, state);
                 EmitJump(context, state, OP_TRY, c->line, failed);
@@ -346,7 +346,7 @@ void GenerateTry(ScriptContext* context, CompileState* state, SyntaxNode* node) 
             EmitInstruction(context, state, OP_POP, c->line);
             EmitInstruction(context, state, OP_PUSHTRUE, c->line);
             EmitInstruction(context, state, OP_SWAP, c->line);
-            GenerateNode(context, state, c->op[2].node);
+            GenerateNode(context, state, CatchBody(c));
             EmitJump(context, state, OP_JMP, c->line, after);
             PopScope(state);
             test = nextTest;
@@ -373,9 +373,9 @@ void GenerateTry(ScriptContext* context, CompileState* state, SyntaxNode* node) 
     // exception under it when the flag is true).
     PlaceLabel(state, finally);
     Instruction* done = NewLabel(context, state);
-    if (node->op[4].node != nullptr) {
+    if (TryFinally(node) != nullptr) {
         PushLoop(context, state, nullptr, nullptr, nullptr, 1);
-        GenerateNode(context, state, node->op[4].node);
+        GenerateNode(context, state, TryFinally(node));
         PopLoop(state);
     }
     EmitJump(context, state, OP_JFALSEB, line, done);
@@ -394,23 +394,23 @@ void GenerateNode(ScriptContext* context, CompileState* state, SyntaxNode* node)
     int line = node->line;
     switch (node->kind) {
         case NodeExpression:
-            GenerateExpression(context, state, node->op[0].node);
+            GenerateExpression(context, state, StatementExpression(node));
             EmitInstruction(context, state, OP_POP, line);
             return;
         case NodeEmpty:
             return;
         case NodeNestedFunction:
             // The new function becomes a member of the enclosing function.
-            EmitName(context, state, OP_GETGLOBAL, line, node->op[1].text);
-            EmitName(context, state, OP_GETGLOBAL, line, node->op[0].text);
-            EmitName(context, state, OP_SETMEMBER, line, node->op[2].text);
+            EmitName(context, state, OP_GETGLOBAL, line, NestedCodeName(node));
+            EmitName(context, state, OP_GETGLOBAL, line, NestedEnclosingName(node));
+            EmitName(context, state, OP_SETMEMBER, line, NestedDeclaredName(node));
             return;
         case NodeVar:
-            GenerateDeclarators(context, state, node->op[2].node, node->op[0].integer != 0);
+            GenerateDeclarators(context, state, VarDeclarators(node), VarIsGlobal(node) != 0);
             return;
         case NodeBlock:
             PushScope(context, state);
-            GenerateStatements(context, state, node->op[0].node);
+            GenerateStatements(context, state, BlockStatements(node));
             PopScope(state);
             return;
         case NodeIf: GenerateIf(context, state, node); return;
@@ -423,7 +423,7 @@ void GenerateNode(ScriptContext* context, CompileState* state, SyntaxNode* node)
         case NodeReturn: GenerateReturn(context, state, node); return;
         case NodeWith: GenerateWith(context, state, node); return;
         case NodeThrow:
-            GenerateExpression(context, state, node->op[0].node);
+            GenerateExpression(context, state, ThrownValue(node));
             EmitInstruction(context, state, OP_THROW, line);
             return;
         case NodeLabeled: GenerateLabeled(context, state, node); return;

@@ -3,7 +3,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
+#include "compiler/dispatch_slots.h"
 #include "compiler/fast_arithmetic.h"
 #include "compiler/fused_instructions.h"
 #include "compiler/opcodes.h"
@@ -250,6 +252,14 @@ LOOP_HELPER void CallTop(ScriptContext* ctx, Value*& F, Value*& sp, const uint32
     Checkpoint(ctx, F, sp, pc);
 }
 
+// Whether the dispatch table's slot expansion lists 0, 1, 2, ... in order.
+constexpr bool SlotsInOrder(const std::array<int, kDispatchSlots>& slots) {
+    for (int i = 0; i < kDispatchSlots; ++i) {
+        if (slots[i] != i) return false;
+    }
+    return true;
+}
+
 // Runs the loop until the run's first frame returns. Raises propagate to
 // Interpret, which resumes at a try handler of this run or passes them on.
 void Execute(RunState* run) {
@@ -295,72 +305,31 @@ void Execute(RunState* run) {
         op = *pc++;                            \
         goto* kDispatch[op <= 0xFF ? op : 0];  \
     } while (0)
-    static const void* const kDispatch[256] = {
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_OP_WITHCALL, &&op_OP_WITHGET, &&op_OP_ADD2,
-        &&op_OP_INC1, &&op_OP_JTRUEB, &&op_OP_JFALSEB, &&op_OP_THROW,
-        &&op_OP_LEAVETRY, &&op_OP_TRY, &&op_OP_LEAVEWITH, &&op_OP_WITH,
-        &&op_OP_ARGAT, &&op_OP_ARGPAD, &&op_OP_LOCALS, &&op_OP_DELELEM,
-        &&op_OP_DELMEMBER, &&op_OP_NEW, &&op_OP_TYPEOF, &&op_OP_RETURN,
-        &&op_OP_CALL, &&op_OP_JMP, &&op_OP_CALLMETHOD, &&op_OP_JTRUE,
-        &&op_OP_JFALSE, &&op_OP_USHR, &&op_OP_SHR, &&op_OP_SHL,
-        &&op_OP_BITXOR, &&op_OP_BITOR, &&op_OP_NOT, &&op_OP_BITAND,
-        &&op_OP_NEG, &&op_OP_MOD, &&op_OP_DIV, &&op_OP_MUL,
-        &&op_OP_ADD, &&op_OP_SUB, &&op_OP_STRICTNE, &&op_OP_STRICTEQ,
-        &&op_OP_GE, &&op_OP_LE, &&op_OP_GT, &&op_OP_LT,
-        &&op_OP_NE, &&op_OP_EQ, &&op_OP_FORINSTEP, &&op_OP_SETELEM,
-        &&op_OP_GETELEM, &&op_OP_SETMEMBER, &&op_OP_GETMEMBER, &&op_OP_SETLOCAL,
-        &&op_OP_GETLOCAL, &&op_OP_SETARG, &&op_OP_GETARG, &&op_OP_SETGLOBAL,
-        &&op_OP_GETGLOBAL, &&op_OP_PUSHINT, &&op_OP_PUSH3, &&op_OP_PUSH2,
-        &&op_OP_PUSH1, &&op_OP_PUSH0, &&op_OP_PUSHUNDEF, &&op_OP_PUSHFALSE,
-        &&op_OP_PUSHTRUE, &&op_OP_PUSHNULL, &&op_OP_PUSHCONST, &&op_OP_ROT,
-        &&op_OP_SWAP, &&op_OP_SLIDE, &&op_OP_POPN, &&op_OP_POP,
-        &&op_OP_DUP, &&op_OP_NOP, &&op_OP_END, &&op_default,
-        &&op_OP_WITHSET, &&op_OP_WITHDELETE, &&op_OP_DELGLOBAL, &&op_OP_DELLOCAL,
-        &&op_OP_DELARG, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_OP_FUSED_LOCAL, &&op_OP_FUSED_ARG, &&op_OP_FUSED_PROLOGUE, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-        &&op_default, &&op_default, &&op_default, &&op_default,
-    };
+    // The table is expanded from dispatch_slots.h. HALT has no handler of
+    // its own: the verifier refuses it, so running it means bad code, like
+    // any unknown opcode.
+#define op_OP_HALT op_default
+#define HANDLER_ADDRESS(name, ...) &&op_OP_##name,
+    static const void* const kHandlers[] = {&&op_default, KELPO_DISPATCHED_OPCODES(HANDLER_ADDRESS)};
+#undef HANDLER_ADDRESS
+#undef op_OP_HALT
+    static_assert(std::size(kHandlers) == kDispatchedOpcodeCount + 1);
+    // Slot by slot in order (the compilers fold each lookup into a
+    // constant, so the table is plain data as if written out by hand).
+#define SLOTS4(n) SLOT(n), SLOT(n + 1), SLOT(n + 2), SLOT(n + 3)
+#define SLOTS16(n) SLOTS4(n), SLOTS4(n + 4), SLOTS4(n + 8), SLOTS4(n + 12)
+#define SLOTS64(n) SLOTS16(n), SLOTS16(n + 16), SLOTS16(n + 32), SLOTS16(n + 48)
+#define ALL_SLOTS SLOTS64(0), SLOTS64(64), SLOTS64(128), SLOTS64(192)
+#define SLOT(n) kHandlers[kHandlerOfSlot[n]]
+    static const void* const kDispatch[kDispatchSlots] = {ALL_SLOTS};
+#undef SLOT
+#define SLOT(n) n
+    static_assert(SlotsInOrder({ALL_SLOTS}));
+#undef SLOT
+#undef ALL_SLOTS
+#undef SLOTS64
+#undef SLOTS16
+#undef SLOTS4
 #else
 #define CASE(name) \
     case name:     \

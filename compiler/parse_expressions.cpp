@@ -71,9 +71,9 @@ SyntaxNode* RequireAssignment(ScriptContext* context, CompileState* state) {
 SyntaxNode* MakeOperation(ScriptContext* context, CompileState* state, int32_t kind, int32_t op,
                           SyntaxNode* left, SyntaxNode* right) {
     SyntaxNode* node = NewNode(context, kind, left->line);
-    node->op[0].integer = op;
-    node->op[1].node = left;
-    node->op[2].node = right;
+    BinaryOperator(node) = op;
+    BinaryLeft(node) = left;
+    BinaryRight(node) = right;
     if (kind == NodeEquality || kind == NodeRelational) {
         node->staticType = StaticBoolean;
     } else if (kind == NodeLogical && left->staticType == StaticBoolean &&
@@ -86,7 +86,7 @@ SyntaxNode* MakeOperation(ScriptContext* context, CompileState* state, int32_t k
 SyntaxNode* MakeIdentifier(ScriptContext* context, CompileState* state, const char* name,
                            int line) {
     SyntaxNode* node = NewNode(context, NodeIdentifier, line);
-    node->op[0].text = name;
+    IdentifierName(node) = name;
     return FinishNode(context, state, node);
 }
 
@@ -122,8 +122,8 @@ SyntaxNode* ParseSelector(ScriptContext* context, CompileState* state, SyntaxNod
         if (key == nullptr) InvalidExpression(context, state);
         Expect(context, state, ']', "missing ] in index expression");
         SyntaxNode* node = NewNode(context, NodeIndex, object->line);
-        node->op[0].node = object;
-        node->op[1].node = key;
+        IndexObject(node) = object;
+        IndexKey(node) = key;
         return FinishNode(context, state, node);
     }
     if (kind == '.') {
@@ -134,8 +134,8 @@ SyntaxNode* ParseSelector(ScriptContext* context, CompileState* state, SyntaxNod
         }
         NextToken(context, state);
         SyntaxNode* node = NewNode(context, NodeMember, object->line);
-        node->op[0].node = object;
-        node->op[1].text = name->value.text;
+        MemberObject(node) = object;
+        MemberName(node) = name->value.text;
         return FinishNode(context, state, node);
     }
     return nullptr;
@@ -174,8 +174,8 @@ SyntaxNode* ParseArrayLiteral(ScriptContext* context, CompileState* state, int l
     }
     SyntaxNode* node = NewNode(context, NodeArray, line);
     node->staticType = StaticArray;
-    node->op[0].integer = count;
-    node->op[1].node = list;
+    ArrayCount(node) = count;
+    ArrayElements(node) = list;
     return FinishNode(context, state, node);
 }
 
@@ -193,13 +193,13 @@ SyntaxNode* ParseObjectLiteral(ScriptContext* context, CompileState* state, int 
             NextToken(context, state);
             Expect(context, state, ':', "missing : after property id");
             SyntaxNode* property = NewNode(context, NodeEmpty, key->line);
-            property->op[0].integer = key->kind;
+            PropertyKeyKind(property) = key->kind;
             if (key->kind == TokenInteger) {
-                property->op[1].integer = key->value.integer;
+                PropertyIntegerKey(property) = key->value.integer;
             } else {
-                property->op[1].text = key->value.text;
+                PropertyTextKey(property) = key->value.text;
             }
-            property->op[2].node = RequireAssignment(context, state);
+            PropertyValue(property) = RequireAssignment(context, state);
             FinishNode(context, state, property, &kPropertyLayout);
             property->next = list;
             list = property;
@@ -218,8 +218,8 @@ SyntaxNode* ParseObjectLiteral(ScriptContext* context, CompileState* state, int 
     }
     SyntaxNode* node = NewNode(context, NodeObject, line);
     node->staticType = StaticObject;
-    node->op[0].integer = count;
-    node->op[1].node = list;
+    ObjectCount(node) = count;
+    ObjectProperties(node) = list;
     return FinishNode(context, state, node);
 }
 
@@ -236,8 +236,8 @@ SyntaxNode* ParseRegExpLiteral(ScriptContext* context, CompileState* state, Toke
     }
     SyntaxNode* node = NewNode(context, NodeRegExp, slash->line);
     node->staticType = StaticRegExp;
-    node->op[0].text = source;
-    node->op[1].integer = literal.flags;
+    RegExpSource(node) = source;
+    RegExpFlags(node) = literal.flags;
     return FinishNode(context, state, node);
 }
 
@@ -279,11 +279,13 @@ SyntaxNode* ParsePrimary(ScriptContext* context, CompileState* state) {
     node->staticType = type;
     // The token's value is the literal's value or the identifier's name.
     if (kind == NodeFloat) {
-        node->op[0].number = t->value.number;
+        FloatValue(node) = t->value.number;
     } else if (kind == NodeInteger) {
-        node->op[0].integer = t->value.integer;
-    } else if (kind == NodeString || kind == NodeIdentifier) {
-        node->op[0].text = t->value.text;
+        IntegerValue(node) = t->value.integer;
+    } else if (kind == NodeString) {
+        StringLiteralText(node) = t->value.text;
+    } else if (kind == NodeIdentifier) {
+        IdentifierName(node) = t->value.text;
     }
     return FinishNode(context, state, node);
 }
@@ -298,8 +300,8 @@ SyntaxNode* ParseMember(ScriptContext* context, CompileState* state) {
         SyntaxNode* constructor = ParseMember(context, state);
         if (constructor == nullptr) InvalidExpression(context, state);
         e = NewNode(context, NodeNew, t->line);
-        e->op[0].node = constructor;
-        if (Accept(context, state, '(')) e->op[1].node = ParseArguments(context, state, &e->op[2].integer);
+        NewConstructor(e) = constructor;
+        if (Accept(context, state, '(')) NewArguments(e) = ParseArguments(context, state, &NewArgumentCount(e));
         FinishNode(context, state, e);
     } else {
         e = ParsePrimary(context, state);
@@ -316,8 +318,8 @@ SyntaxNode* ParseCall(ScriptContext* context, CompileState* state) {
     for (;;) {
         if (Accept(context, state, '(')) {
             SyntaxNode* call = NewNode(context, NodeCall, e->line);
-            call->op[0].node = e;
-            call->op[1].node = ParseArguments(context, state, &call->op[2].integer);
+            CallCallee(call) = e;
+            CallArguments(call) = ParseArguments(context, state, &CallArgumentCount(call));
             e = FinishNode(context, state, call);
             continue;
         }
@@ -341,8 +343,8 @@ SyntaxNode* ParsePostfix(ScriptContext* context, CompileState* state) {
     }
     NextToken(context, state);
     SyntaxNode* node = NewNode(context, NodePostfix, e->line);
-    node->op[0].integer = t->kind;
-    node->op[1].node = e;
+    UnaryOperator(node) = t->kind;
+    UnaryOperand(node) = e;
     return FinishNode(context, state, node);
 }
 
@@ -354,8 +356,8 @@ SyntaxNode* ParseUnary(ScriptContext* context, CompileState* state) {
     SyntaxNode* operand = ParseUnary(context, state);
     if (operand == nullptr) InvalidExpression(context, state);
     SyntaxNode* node = NewNode(context, NodePrefix, t->line);
-    node->op[0].integer = t->kind;
-    node->op[1].node = operand;
+    UnaryOperator(node) = t->kind;
+    UnaryOperand(node) = operand;
     return FinishNode(context, state, node);
 }
 
@@ -383,9 +385,9 @@ SyntaxNode* ParseConditional(ScriptContext* context, CompileState* state) {
     Expect(context, state, ':', "missing : in conditional expression");
     SyntaxNode* otherwise = RequireAssignment(context, state);
     SyntaxNode* node = NewNode(context, NodeConditional, condition->line);
-    node->op[0].node = condition;
-    node->op[1].node = then;
-    node->op[2].node = otherwise;
+    ConditionalTest(node) = condition;
+    ConditionalThen(node) = then;
+    ConditionalElse(node) = otherwise;
     return FinishNode(context, state, node);
 }
 
@@ -403,13 +405,13 @@ SyntaxNode* ParseAssignmentExpression(ScriptContext* context, CompileState* stat
         // A function expression: defined as a unit of its own, the value is
         // its code name.
         SyntaxNode* function = ParseFunctionDefinition(context, state);
-        value = MakeIdentifier(context, state, function->op[2].text, function->line);
+        value = MakeIdentifier(context, state, FunctionCodeName(function), function->line);
     }
     if (value == nullptr) InvalidExpression(context, state);
     SyntaxNode* node = NewNode(context, NodeAssign, target->line);
-    node->op[0].integer = op;
-    node->op[1].node = target;
-    node->op[2].node = value;
+    AssignOperator(node) = op;
+    AssignTarget(node) = target;
+    AssignValue(node) = value;
     return FinishNode(context, state, node);
 }
 
@@ -420,8 +422,8 @@ SyntaxNode* ParseCommaExpression(ScriptContext* context, CompileState* state) {
         SyntaxNode* right = ParseAssignmentExpression(context, state);
         if (right == nullptr) InvalidExpression(context, state);
         SyntaxNode* node = NewNode(context, NodeComma, left->line);
-        node->op[0].node = left;
-        node->op[1].node = right;
+        CommaLeft(node) = left;
+        CommaRight(node) = right;
         left = FinishNode(context, state, node);
     }
     return left;

@@ -44,7 +44,7 @@ SyntaxNode* ParseParameters(ScriptContext* context, CompileState* state) {
         }
         Token* name = NextToken(context, state);
         SyntaxNode* parameter = NewNode(context, NodeIdentifier, name->line);
-        parameter->op[0].text = name->value.text;
+        IdentifierName(parameter) = name->value.text;
         AppendNode(&parameters, parameter);
         if (Accept(context, state, ',')) continue;
         if (Accept(context, state, ')')) return parameters.first;
@@ -64,17 +64,17 @@ SyntaxNode* ParseFunctionDefinition(ScriptContext* context, CompileState* state)
     PushNesting(context, state, codeName);
 
     SyntaxNode* node = NewNode(context, NodeFunction, keyword->line);
-    node->op[2].text = codeName;
-    node->op[3].text = name;
-    node->op[4].node = ParseParameters(context, state);
+    FunctionCodeName(node) = codeName;
+    FunctionDeclaredName(node) = name;
+    FunctionParameters(node) = ParseParameters(context, state);
     if (PeekKind(context, state) != '{') {
         SyntaxError(context, state, state->lastLine, "invalid function body");
     }
     NextToken(context, state);
-    node->op[5].node = ParseStatementList(context, state);
+    FunctionBody(node) = ParseStatementList(context, state);
     Expect(context, state, '}', "missing } after block");
-    node->op[0].integer = state->lastLine;
-    node->op[1].integer = state->argumentsCount > argumentsBefore ? 1 : 0;
+    FunctionEndLine(node) = state->lastLine;
+    FunctionUsesArguments(node) = state->argumentsCount > argumentsBefore ? 1 : 0;
     FinishNode(context, state, node);
 
     --state->nestingDepth;

@@ -58,14 +58,14 @@ SyntaxNode* ParseBlock(ScriptContext* context, CompileState* state) {
 // is stored on the enclosing function; otherwise nothing runs here.
 SyntaxNode* ParseFunctionStatement(ScriptContext* context, CompileState* state) {
     SyntaxNode* function = ParseFunctionDefinition(context, state);
-    const char* declared = function->op[3].text;
+    const char* declared = FunctionDeclaredName(function);
     if (state->nestingDepth == 0 || declared == nullptr) {
         return MakeNode(context, state, NodeEmpty, function->line);
     }
     SyntaxNode* node = NewNode(context, NodeNestedFunction, function->line);
-    node->op[0].text = state->nesting[state->nestingDepth - 1];
-    node->op[1].text = function->op[2].text;
-    node->op[2].text = declared;
+    NestedEnclosingName(node) = state->nesting[state->nestingDepth - 1];
+    NestedCodeName(node) = FunctionCodeName(function);
+    NestedDeclaredName(node) = declared;
     return FinishNode(context, state, node);
 }
 
@@ -78,10 +78,10 @@ SyntaxNode* ParseDeclarators(ScriptContext* context, CompileState* state, int64_
     for (;;) {
         Token* name = NextToken(context, state);
         SyntaxNode* declarator = NewNode(context, NodeDeclarator, name->line);
-        declarator->op[0].text = name->value.text;
+        DeclaratorName(declarator) = name->value.text;
         if (Accept(context, state, '=')) {
-            declarator->op[1].node = ParseAssignmentExpression(context, state);
-            if (declarator->op[1].node == nullptr) {
+            DeclaratorInitializer(declarator) = ParseAssignmentExpression(context, state);
+            if (DeclaratorInitializer(declarator) == nullptr) {
                 SyntaxError(context, state, state->lastLine, "invalid variable initialization");
             }
         }
@@ -97,8 +97,8 @@ SyntaxNode* ParseDeclarators(ScriptContext* context, CompileState* state, int64_
 SyntaxNode* ParseVar(ScriptContext* context, CompileState* state) {
     Token* t = NextToken(context, state);
     SyntaxNode* node = NewNode(context, NodeVar, t->line);
-    node->op[2].node = ParseDeclarators(context, state, &node->op[1].integer);
-    if (node->op[1].integer == 0) SyntaxError(context, state, state->lastLine, "missing variable name");
+    VarDeclarators(node) = ParseDeclarators(context, state, &VarCount(node));
+    if (VarCount(node) == 0) SyntaxError(context, state, state->lastLine, "missing variable name");
     ParseSemicolon(context, state);
     return FinishNode(context, state, node);
 }
@@ -152,16 +152,16 @@ SyntaxNode* ParseFor(ScriptContext* context, CompileState* state) {
     SyntaxNode* node;
     if (Accept(context, state, ';')) {
         node = NewNode(context, NodeFor, t->line);
-        node->op[0].node = declarators;
-        node->op[1].node = init;
+        ForDeclarators(node) = declarators;
+        ForInit(node) = init;
         if (PeekKind(context, state) != ';') {
-            node->op[2].node = RequireComma(context, state, "invalid for-loop condition expression");
+            ForTest(node) = RequireComma(context, state, "invalid for-loop condition expression");
         }
         Expect(context, state, ';', "missing ; after for-loop condition");
         if (PeekKind(context, state) != ')') {
-            node->op[3].node = RequireComma(context, state, "invalid for-loop control expression");
+            ForStep(node) = RequireComma(context, state, "invalid for-loop control expression");
         }
-        node->op[5].integer = count;
+        ForDeclaratorCount(node) = count;
     } else if (Accept(context, state, TokenIn)) {
         if (init != nullptr && init->kind != NodeIdentifier) {
             SyntaxError(context, state, state->lastLine, "illegal identifier");
@@ -170,14 +170,14 @@ SyntaxNode* ParseFor(ScriptContext* context, CompileState* state) {
             SyntaxError(context, state, state->lastLine, "more than one variable declaration");
         }
         node = NewNode(context, NodeForIn, t->line);
-        node->op[0].node = declarators;
-        node->op[1].node = init;
-        node->op[2].node = RequireComma(context, state, "invalid expression");
+        ForInDeclarators(node) = declarators;
+        ForInTarget(node) = init;
+        ForInObject(node) = RequireComma(context, state, "invalid expression");
     } else {
         SyntaxError(context, state, state->lastLine, "missing ; after for-loop initializer");
     }
     Expect(context, state, ')', "missing ) after for-loop control");
-    node->op[node->kind == NodeFor ? 4 : 3].node = RequireStatement(context, state);
+    (node->kind == NodeFor ? ForBody(node) : ForInBody(node)) = RequireStatement(context, state);
     return FinishNode(context, state, node);
 }
 
@@ -187,7 +187,7 @@ SyntaxNode* ParseJump(ScriptContext* context, CompileState* state, int32_t kind)
     Token* label = PeekToken(context, state);
     if (label->kind == TokenIdentifier && label->line == t->line) {
         NextToken(context, state);
-        node->op[0].text = label->value.text;
+        JumpLabel(node) = label->value.text;
     }
     ParseSemicolon(context, state);
     return FinishNode(context, state, node);
@@ -225,7 +225,7 @@ SyntaxNode* ParseSwitch(ScriptContext* context, CompileState* state) {
         SyntaxNode* clause = NewNode(context, NodeEmpty, start->line);
         if (start->kind == TokenCase) {
             NextToken(context, state);
-            clause->op[0].node = RequireComma(context, state, "invalid case expression");
+            CaseTest(clause) = RequireComma(context, state, "invalid case expression");
         } else if (start->kind == TokenDefault) {
             NextToken(context, state);
             ++defaults;
@@ -241,16 +241,16 @@ SyntaxNode* ParseSwitch(ScriptContext* context, CompileState* state) {
             if (kind == TokenCase || kind == TokenDefault || kind == '}') break;
             AppendNode(&statements, RequireStatement(context, state));
         }
-        clause->op[1].node = statements.first;
-        clause->op[2].integer = state->lastLine;
+        CaseStatements(clause) = statements.first;
+        CaseEndLine(clause) = state->lastLine;
         AppendNode(&clauses, FinishNode(context, state, clause, &kCaseLayout));
     }
     NextToken(context, state);
     if (defaults > 1) CompileError(context, state, state->lastLine, "more than one switch default");
     SyntaxNode* node = NewNode(context, NodeSwitch, t->line);
-    node->op[0].integer = state->lastLine;
-    node->op[1].node = discriminant;
-    node->op[2].node = clauses.first;
+    SwitchEndLine(node) = state->lastLine;
+    SwitchDiscriminant(node) = discriminant;
+    SwitchCases(node) = clauses.first;
     return FinishNode(context, state, node);
 }
 
@@ -271,30 +271,30 @@ SyntaxNode* ParseCatch(ScriptContext* context, CompileState* state) {
     if (name->kind != TokenIdentifier) SyntaxError(context, state, name->line, "missing identifier in catch");
     NextToken(context, state);
     SyntaxNode* clause = NewNode(context, NodeEmpty, t->line);
-    clause->op[0].text = name->value.text;
+    CatchName(clause) = name->value.text;
     if (Accept(context, state, TokenIf)) {
-        clause->op[1].node = RequireComma(context, state, "invalid statement");
+        CatchGuard(clause) = RequireComma(context, state, "invalid statement");
     }
     Expect(context, state, ')', "missing ) after catch");
-    clause->op[2].node = RequireStatement(context, state);
+    CatchBody(clause) = RequireStatement(context, state);
     return FinishNode(context, state, clause, &kCatchLayout);
 }
 
 SyntaxNode* ParseTry(ScriptContext* context, CompileState* state) {
     Token* t = NextToken(context, state);
     SyntaxNode* node = NewNode(context, NodeTry, t->line);
-    node->op[2].node = RequireStatement(context, state);
-    node->op[0].integer = state->lastLine;
+    TryProtected(node) = RequireStatement(context, state);
+    TryLineAfterProtected(node) = state->lastLine;
     Token* next = PeekToken(context, state);
     if (next->kind != TokenCatch && next->kind != TokenFinally) {
         SyntaxError(context, state, next->line, "missing catch or finally after try");
     }
     NodeList catches = {nullptr, nullptr};
     while (PeekKind(context, state) == TokenCatch) AppendNode(&catches, ParseCatch(context, state));
-    node->op[1].integer = state->lastLine;
-    if (catches.last != nullptr) catches.last->op[3].integer = state->lastLine;
-    node->op[3].node = catches.first;
-    if (Accept(context, state, TokenFinally)) node->op[4].node = RequireStatement(context, state);
+    TryLineAfterClauses(node) = state->lastLine;
+    if (catches.last != nullptr) CatchListEndLine(catches.last) = state->lastLine;
+    TryCatches(node) = catches.first;
+    if (Accept(context, state, TokenFinally)) TryFinally(node) = RequireStatement(context, state);
     return FinishNode(context, state, node);
 }
 
@@ -318,8 +318,8 @@ SyntaxNode* ParseExpressionStatement(ScriptContext* context, CompileState* state
         SyntaxNode* statement = ParseStatement(context, state);
         if (statement == nullptr) SyntaxError(context, state, state->lastLine, "invalid label");
         SyntaxNode* node = NewNode(context, NodeLabeled, e->line);
-        node->op[0].text = e->op[0].text;
-        node->op[1].node = statement;
+        LabeledName(node) = IdentifierName(e);
+        LabeledStatement(node) = statement;
         return FinishNode(context, state, node);
     }
     ParseSemicolon(context, state);

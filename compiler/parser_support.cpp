@@ -61,7 +61,7 @@ void ParseProgram(ScriptContext* context, CompileState* state) {
         }
         SyntaxNode* statement = ParseStatement(context, state);
         if (statement == nullptr) SyntaxError(context, state, state->lastLine, "invalid statement");
-        if (statement->kind == NodeVar) statement->op[0].integer = 1;
+        if (statement->kind == NodeVar) VarIsGlobal(statement) = 1;
         AppendNode(&state->main, statement);
     }
 }

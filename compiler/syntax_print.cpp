@@ -52,10 +52,10 @@ void PrintLine(ScriptContext* context, ScriptStream* out, const SyntaxNode* node
 // Leaves print bare: names, literal values and the constant words.
 bool PrintLeaf(ScriptContext* context, ScriptStream* out, const SyntaxNode* node, int flags) {
     switch (node->kind) {
-    case NodeIdentifier: StreamWrite(context, out, "s", node->op[0].text); break;
-    case NodeInteger: PrintInteger(context, out, node->op[0].integer); break;
-    case NodeFloat: PrintFloat(context, out, node->op[0].number); break;
-    case NodeString: PrintQuoted(context, out, node->op[0].text); break;
+    case NodeIdentifier: StreamWrite(context, out, "s", IdentifierName(node)); break;
+    case NodeInteger: PrintInteger(context, out, IntegerValue(node)); break;
+    case NodeFloat: PrintFloat(context, out, FloatValue(node)); break;
+    case NodeString: PrintQuoted(context, out, StringLiteralText(node)); break;
     case NodeThis:
     case NodeNull:
     case NodeTrue:

@@ -161,6 +161,130 @@ struct SyntaxNode {
     SyntaxNode* next;
 };
 
+// Named operands, per node kind (the layout above). On a mutable node an
+// accessor gives the operand slot itself, so the parser writes through the
+// same names the generator reads. Walkers that go by the layout table
+// (printer, heights) keep indexing op[].
+#define KELPO_NODE_OPERAND(Name, index, member, Type)                        \
+    inline Type& Name(SyntaxNode* node) { return node->op[index].member; } \
+    inline Type Name(const SyntaxNode* node) { return node->op[index].member; }
+
+// comma
+KELPO_NODE_OPERAND(CommaLeft, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(CommaRight, 1, node, SyntaxNode*)
+// assignment
+KELPO_NODE_OPERAND(AssignOperator, 0, integer, int64_t)
+KELPO_NODE_OPERAND(AssignTarget, 1, node, SyntaxNode*)
+KELPO_NODE_OPERAND(AssignValue, 2, node, SyntaxNode*)
+// conditional
+KELPO_NODE_OPERAND(ConditionalTest, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(ConditionalThen, 1, node, SyntaxNode*)
+KELPO_NODE_OPERAND(ConditionalElse, 2, node, SyntaxNode*)
+// binary (NodeLogical .. NodeAdditive)
+KELPO_NODE_OPERAND(BinaryOperator, 0, integer, int64_t)
+KELPO_NODE_OPERAND(BinaryLeft, 1, node, SyntaxNode*)
+KELPO_NODE_OPERAND(BinaryRight, 2, node, SyntaxNode*)
+// literals and identifiers
+KELPO_NODE_OPERAND(IdentifierName, 0, text, const char*)
+KELPO_NODE_OPERAND(FloatValue, 0, number, double)
+KELPO_NODE_OPERAND(IntegerValue, 0, integer, int64_t)
+KELPO_NODE_OPERAND(StringLiteralText, 0, text, const char*)
+KELPO_NODE_OPERAND(RegExpSource, 0, text, const char*)
+KELPO_NODE_OPERAND(RegExpFlags, 1, integer, int64_t)
+// call and new (arguments last first)
+KELPO_NODE_OPERAND(CallCallee, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(CallArguments, 1, node, SyntaxNode*)
+KELPO_NODE_OPERAND(CallArgumentCount, 2, integer, int64_t)
+KELPO_NODE_OPERAND(NewConstructor, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(NewArguments, 1, node, SyntaxNode*)
+KELPO_NODE_OPERAND(NewArgumentCount, 2, integer, int64_t)
+// member a.b and index a[b]
+KELPO_NODE_OPERAND(MemberObject, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(MemberName, 1, text, const char*)
+KELPO_NODE_OPERAND(IndexObject, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(IndexKey, 1, node, SyntaxNode*)
+// prefix and postfix
+KELPO_NODE_OPERAND(UnaryOperator, 0, integer, int64_t)
+KELPO_NODE_OPERAND(UnaryOperand, 1, node, SyntaxNode*)
+// array and object literals (items last first)
+KELPO_NODE_OPERAND(ArrayCount, 0, integer, int64_t)
+KELPO_NODE_OPERAND(ArrayElements, 1, node, SyntaxNode*)
+KELPO_NODE_OPERAND(ObjectCount, 0, integer, int64_t)
+KELPO_NODE_OPERAND(ObjectProperties, 1, node, SyntaxNode*)
+// object property record
+KELPO_NODE_OPERAND(PropertyKeyKind, 0, integer, int64_t)
+KELPO_NODE_OPERAND(PropertyIntegerKey, 1, integer, int64_t)
+KELPO_NODE_OPERAND(PropertyTextKey, 1, text, const char*)
+KELPO_NODE_OPERAND(PropertyValue, 2, node, SyntaxNode*)
+// block, expression statement, return, throw
+KELPO_NODE_OPERAND(BlockStatements, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(StatementExpression, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(ReturnValue, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(ThrownValue, 0, node, SyntaxNode*)
+// nested function declaration
+KELPO_NODE_OPERAND(NestedEnclosingName, 0, text, const char*)
+KELPO_NODE_OPERAND(NestedCodeName, 1, text, const char*)
+KELPO_NODE_OPERAND(NestedDeclaredName, 2, text, const char*)
+// var and its declarators
+KELPO_NODE_OPERAND(VarIsGlobal, 0, integer, int64_t)
+KELPO_NODE_OPERAND(VarCount, 1, integer, int64_t)
+KELPO_NODE_OPERAND(VarDeclarators, 2, node, SyntaxNode*)
+KELPO_NODE_OPERAND(DeclaratorName, 0, text, const char*)
+KELPO_NODE_OPERAND(DeclaratorInitializer, 1, node, SyntaxNode*)
+// if, while, do
+KELPO_NODE_OPERAND(IfCondition, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(IfThen, 1, node, SyntaxNode*)
+KELPO_NODE_OPERAND(IfElse, 2, node, SyntaxNode*)
+KELPO_NODE_OPERAND(WhileCondition, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(WhileBody, 1, node, SyntaxNode*)
+KELPO_NODE_OPERAND(DoCondition, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(DoBody, 1, node, SyntaxNode*)
+// for
+KELPO_NODE_OPERAND(ForDeclarators, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(ForInit, 1, node, SyntaxNode*)
+KELPO_NODE_OPERAND(ForTest, 2, node, SyntaxNode*)
+KELPO_NODE_OPERAND(ForStep, 3, node, SyntaxNode*)
+KELPO_NODE_OPERAND(ForBody, 4, node, SyntaxNode*)
+KELPO_NODE_OPERAND(ForDeclaratorCount, 5, integer, int64_t)
+// for-in
+KELPO_NODE_OPERAND(ForInDeclarators, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(ForInTarget, 1, node, SyntaxNode*)
+KELPO_NODE_OPERAND(ForInObject, 2, node, SyntaxNode*)
+KELPO_NODE_OPERAND(ForInBody, 3, node, SyntaxNode*)
+// continue, break and labeled statements
+KELPO_NODE_OPERAND(JumpLabel, 0, text, const char*)
+KELPO_NODE_OPERAND(LabeledName, 0, text, const char*)
+KELPO_NODE_OPERAND(LabeledStatement, 1, node, SyntaxNode*)
+// with
+KELPO_NODE_OPERAND(WithObject, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(WithBody, 1, node, SyntaxNode*)
+// try and its catch clause records
+KELPO_NODE_OPERAND(TryLineAfterProtected, 0, integer, int64_t)
+KELPO_NODE_OPERAND(TryLineAfterClauses, 1, integer, int64_t)
+KELPO_NODE_OPERAND(TryProtected, 2, node, SyntaxNode*)
+KELPO_NODE_OPERAND(TryCatches, 3, node, SyntaxNode*)
+KELPO_NODE_OPERAND(TryFinally, 4, node, SyntaxNode*)
+KELPO_NODE_OPERAND(CatchName, 0, text, const char*)
+KELPO_NODE_OPERAND(CatchGuard, 1, node, SyntaxNode*)
+KELPO_NODE_OPERAND(CatchBody, 2, node, SyntaxNode*)
+KELPO_NODE_OPERAND(CatchListEndLine, 3, integer, int64_t)
+// switch and its case clause records
+KELPO_NODE_OPERAND(SwitchEndLine, 0, integer, int64_t)
+KELPO_NODE_OPERAND(SwitchDiscriminant, 1, node, SyntaxNode*)
+KELPO_NODE_OPERAND(SwitchCases, 2, node, SyntaxNode*)
+KELPO_NODE_OPERAND(CaseTest, 0, node, SyntaxNode*)
+KELPO_NODE_OPERAND(CaseStatements, 1, node, SyntaxNode*)
+KELPO_NODE_OPERAND(CaseEndLine, 2, integer, int64_t)
+// function definition
+KELPO_NODE_OPERAND(FunctionEndLine, 0, integer, int64_t)
+KELPO_NODE_OPERAND(FunctionUsesArguments, 1, integer, int64_t)
+KELPO_NODE_OPERAND(FunctionCodeName, 2, text, const char*)
+KELPO_NODE_OPERAND(FunctionDeclaredName, 3, text, const char*)
+KELPO_NODE_OPERAND(FunctionParameters, 4, node, SyntaxNode*)
+KELPO_NODE_OPERAND(FunctionBody, 5, node, SyntaxNode*)
+
+#undef KELPO_NODE_OPERAND
+
 // Limits on nesting, enforced with a compile error: recursion depth of the
 // parse functions and height of the finished tree.
 constexpr int32_t kMaxParseDepth = 200;

@@ -33,7 +33,7 @@ protected:
         if (!r.ok) return nullptr;
         SyntaxNode* statement = r.state->main.first;
         EXPECT_EQ(statement->kind, NodeExpression);
-        return statement->op[0].node;
+        return StatementExpression(statement);
     }
 };
 

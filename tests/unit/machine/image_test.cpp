@@ -256,3 +256,45 @@ top:
 
 }  // namespace
 }  // namespace kelpo
+
+namespace kelpo {
+namespace {
+
+// Operand bytes each operand kind takes in an image.
+int WidthOf(OperandKind kind) {
+    switch (kind) {
+        case OperandKind::None: return 0;
+        case OperandKind::Signed8:
+        case OperandKind::Unsigned8: return 1;
+        case OperandKind::Unsigned16: return 2;
+        case OperandKind::Name:
+        case OperandKind::Constant:
+        case OperandKind::Jump:
+        case OperandKind::Signed32: return 4;
+    }
+    return -1;
+}
+
+TEST(OpcodeTable, NamesAndOperandWidthsAgreeWithTheNumbers) {
+    for (int op = 0; op < 256; ++op) {
+        const OpcodeInfo& info = OpcodeInfoOf(op);
+        if (!IsOpcode(op)) {
+            EXPECT_STREQ(info.name, "") << op;
+            continue;
+        }
+        EXPECT_EQ(OpcodeByName(info.name), op) << info.name;
+        EXPECT_EQ(info.width, WidthOf(info.operand)) << info.name;
+    }
+    // Images written earlier keep their meaning.
+    const struct {
+        const char* name;
+        int number;
+    } pinned[] = {{"WITHCALL", 33}, {"JMP", 53}, {"PUSHINT", 89}, {"HALT", 107}, {"DELARG", 112}};
+    for (const auto& p : pinned) EXPECT_EQ(OpcodeByName(p.name), p.number) << p.name;
+    EXPECT_EQ(kFirstOpcode, 33);
+    EXPECT_EQ(kLastOpcode, 112);
+    EXPECT_EQ(OpcodeByName("FUSED_LOCAL"), -1);
+}
+
+}  // namespace
+}  // namespace kelpo

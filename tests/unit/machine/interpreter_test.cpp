@@ -1,9 +1,12 @@
 // The interpreter, driven by hand-assembled images: frames and calls,
 // argument padding, returns, try handlers, with scopes, natives that call
 // back into script code, collection checkpoints and the stack limit.
+#include <iterator>
 #include <string>
 
+#include "compiler/dispatch_slots.h"
 #include "compiler/interpreter.h"
+#include "compiler/opcodes.h"
 #include "runtime/atoms.h"
 #include "runtime/call.h"
 #include "runtime/function.h"
@@ -539,6 +542,49 @@ TEST_F(MachineTest, DiagnosticsLocateTheRunningUnit) {
     Value fib = Global("fib");
     ASSERT_EQ(fib.tag, ValueTag::Function);
     EXPECT_STREQ(FunctionNameAt(ctx, fib.function->code->words + 3), "fib");
+}
+
+}  // namespace
+}  // namespace kelpo
+
+namespace kelpo {
+namespace {
+
+// The opcode words with a handler, written out apart from opcode_list.h.
+struct HandledRange {
+    uint32_t first, last;
+};
+const HandledRange kHandled[] = {
+    {33, 112},   // WITHCALL .. DELARG
+    {200, 202},  // the fused opcodes
+};
+
+bool IsHandled(uint32_t op) {
+    for (const HandledRange& r : kHandled) {
+        if (op >= r.first && op <= r.last) return true;
+    }
+    return false;
+}
+
+TEST(Dispatch, EveryOpcodeWordReachesTheHandlerListedForIt) {
+    struct Listed {
+        const char* name;
+        uint32_t number;
+    };
+#define LISTED(name, number, ...) {#name, number},
+    const Listed listed[] = {KELPO_DISPATCHED_OPCODES(LISTED)};
+#undef LISTED
+    // Handler k + 1 is the k-th listed opcode's; 0 is the invalid-opcode one.
+    for (size_t k = 0; k < std::size(listed); ++k) {
+        EXPECT_EQ(kHandlerOfSlot[listed[k].number], k + 1) << listed[k].name;
+    }
+    for (uint32_t op = 0; op < kDispatchSlots; ++op) {
+        EXPECT_EQ(kHandlerOfSlot[op] != 0, IsHandled(op)) << op;
+    }
+    for (const Listed& image : listed) {
+        if (image.number > kLastOpcode) continue;  // fused
+        EXPECT_EQ(OpcodeByName(image.name), static_cast<int>(image.number)) << image.name;
+    }
 }
 
 }  // namespace
