@@ -63,12 +63,23 @@ constexpr int kGcFreeLists = 20;
 constexpr int kErrorTextSize = 1024;
 constexpr uint32_t kMemberHintBuckets = 1024;
 
+// Values the marker set aside when recursion got too deep, and the depth
+// class `mark` callbacks continue at.
+struct GcMarkList {
+    Value* pending;
+    size_t count;
+    size_t capacity;
+    int depth;
+};
+
 // Collector bookkeeping (see gc.h for the algorithms).
 struct GcHeap {
     GcChunk* chunks;
     void* freeLists[kGcFreeLists];
     size_t bytesFromSystem;
     size_t threshold;
+    // Bytes allocated since the last sweep; a collection is due when they
+    // reach the threshold.
     size_t bytesSinceSweep;
     size_t freeBytes;
     uint32_t collections;
@@ -83,6 +94,7 @@ struct GcHeap {
     void* regions;
     char* regionNext;
     size_t regionLeft;
+    GcMarkList mark;
 };
 
 // Option bit 2 of `options`: warn when a script reads an unassigned global.

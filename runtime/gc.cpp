@@ -149,28 +149,26 @@ void* TakeFreeBlock(GcHeap& heap, size_t a) {
 // deeply nested structure cannot exhaust the native stack.
 constexpr int kMaxMarkDepth = 256;
 
-struct MarkState {
-    int depth = 0;
-    Value* pending = nullptr;
-    size_t pendingCount = 0;
-    size_t pendingCapacity = 0;
-};
-MarkState gMark;  // the engine is single-threaded per process
+// The mark list of the heap being marked. Class `mark` callbacks receive no
+// context, so GcMarkValue finds the collection in progress here; a context
+// is used by one thread only, and no collection nests in another.
+GcMarkList* gMarking = nullptr;
 
 void MarkValueAt(const Value& value, int depth);
 
 void Defer(const Value& value) {
-    if (gMark.pendingCount == gMark.pendingCapacity) {
-        size_t capacity = gMark.pendingCapacity == 0 ? 256 : gMark.pendingCapacity * 2;
-        auto* grown = static_cast<Value*>(realloc(gMark.pending, capacity * sizeof(Value)));
+    GcMarkList& mark = *gMarking;
+    if (mark.count == mark.capacity) {
+        size_t capacity = mark.capacity == 0 ? 256 : mark.capacity * 2;
+        auto* grown = static_cast<Value*>(realloc(mark.pending, capacity * sizeof(Value)));
         if (grown == nullptr) {
             // Dropping a mark would free live data; nothing sound remains.
             abort();
         }
-        gMark.pending = grown;
-        gMark.pendingCapacity = capacity;
+        mark.pending = grown;
+        mark.capacity = capacity;
     }
-    gMark.pending[gMark.pendingCount++] = value;
+    mark.pending[mark.count++] = value;
 }
 
 void MarkNameIndex(ScriptObject* object) {
@@ -252,10 +250,10 @@ void MarkNative(NativeInstance* instance, int depth) {
     }
     MarkObjectAt(instance->props, depth + 1);
     if (klass != nullptr && klass->mark != nullptr) {
-        int saved = gMark.depth;
-        gMark.depth = depth + 1;
+        int saved = gMarking->depth;
+        gMarking->depth = depth + 1;
         klass->mark(klass, instance->data);
-        gMark.depth = saved;
+        gMarking->depth = saved;
     }
 }
 
@@ -290,8 +288,9 @@ void MarkValueAt(const Value& value, int depth) {
 }
 
 void DrainPending() {
-    while (gMark.pendingCount > 0) {
-        Value v = gMark.pending[--gMark.pendingCount];
+    GcMarkList& mark = *gMarking;
+    while (mark.count > 0) {
+        Value v = mark.pending[--mark.count];
         MarkValueAt(v, 0);
     }
 }
@@ -534,13 +533,14 @@ int GcMark(void* block) {
 
 bool GcIsMarked(const void* block) { return (HeaderOf(block)->word & kMarkBit) != 0; }
 
-void GcMarkValue(const Value& value) { MarkValueAt(value, gMark.depth); }
+void GcMarkValue(const Value& value) { MarkValueAt(value, gMarking->depth); }
 
-void GcMarkObject(ScriptObject* object) { MarkObjectAt(object, gMark.depth); }
+void GcMarkObject(ScriptObject* object) { MarkObjectAt(object, gMarking->depth); }
 
 void CollectGarbage(ScriptContext* context, Value* /*frame*/, Value* stackPointer) {
     context->heap.collections++;
-    gMark.depth = 0;
+    gMarking = &context->heap.mark;
+    gMarking->depth = 0;
     for (uint32_t i = 0; i < context->constantCount; ++i) MarkValueAt(context->constants[i], 0);
     for (uint32_t i = 0; i < context->atomCount; ++i) MarkValueAt(context->atomValues[i], 0);
     for (NativeClass* klass : context->classForTag) GcMark(klass);
@@ -548,6 +548,7 @@ void CollectGarbage(ScriptContext* context, Value* /*frame*/, Value* stackPointe
     MarkValueAt(context->result, 0);
     MarkStack(context, stackPointer);
     DrainPending();
+    gMarking = nullptr;
     ReleaseDeadArrayIndexes(context);
     SweepHeap(context);
 }
@@ -574,7 +575,6 @@ void SweepHeap(ScriptContext* context) {
         while (h < end) {
             if (h->word & kMarkBit) {
                 h->word &= ~kMarkBit;
-                heap.bytesSinceSweep = SizeOf(h);
                 h = NextHeader(h);
                 continue;
             }
@@ -618,6 +618,8 @@ void FreeHeapChunks(ScriptContext* context) {
     heap.regionLeft = 0;
     for (void*& list : heap.freeLists) list = nullptr;
     heap.freeBytes = 0;
+    free(heap.mark.pending);
+    heap.mark = GcMarkList{};
 }
 
 }  // namespace kelpo
