@@ -12,7 +12,7 @@ import sys
 
 # The machine: the parts of compiler/ that run compiled code.
 MACHINE = ["assembler", "compiled_function", "disassembler", "fast_arithmetic",
-           "fused_instructions", "image", "image_reader", "image_writer", "interpreter",
+           "dispatch_slots", "fused_instructions", "image", "image_reader", "image_writer", "interpreter",
            "loader", "opcodes", "opcode_list", "verifier"]
 # The projector program on top of the script objects.
 PROJECTOR = ["host_access", "host_objects", "main_frame", "main_player_port",
