@@ -8,7 +8,7 @@
 #include "platform/files.h"
 #include "tools/movie-writer/movie_assembler.h"
 
-using namespace kelpo::test;
+using namespace kelpo::movies;
 
 namespace {
 

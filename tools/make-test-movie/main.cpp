@@ -15,11 +15,11 @@
 #include <string>
 
 #include "tools/movie-writer/movie_assembler.h"
-#include "tools/movie-writer/test_movie.h"
+#include "tools/movie-writer/movie_file.h"
 
 namespace {
 
-using namespace kelpo::test;
+using namespace kelpo::movies;
 
 const char kUsage[] =
     "usage: make-test-movie [options] -o OUT.swf\n"

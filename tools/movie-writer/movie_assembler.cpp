@@ -8,7 +8,7 @@
 #include <map>
 #include <stdexcept>
 
-namespace kelpo::test {
+namespace kelpo::movies {
 
 namespace {
 
@@ -604,4 +604,4 @@ std::vector<uint8_t> MovieBuilder::Tags() const {
     return tags;
 }
 
-}  // namespace kelpo::test
+}  // namespace kelpo::movies

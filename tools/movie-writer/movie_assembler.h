@@ -1,7 +1,7 @@
-// Builds movies for the player's tests from symbolic parts: action blocks
-// from a small assembly text, shapes (polygons with solid fills and lines),
-// sprites, buttons and timelines with place, move, remove, labels and
-// actions. Files come out through test_movie's header and tag writers.
+// Builds movies from symbolic parts: action blocks from a small assembly
+// text, shapes (polygons with solid fills and lines), sprites, buttons and
+// timelines with place, move, remove, labels and actions. Files come out
+// through movie_file's header and tag writers.
 //
 // Action text: instructions separated by ';' or new lines, operands by
 // commas, `name:` marks a place for jump, if, with and function ends.
@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/movie-writer/test_movie.h"
+#include "tools/movie-writer/movie_file.h"
 
-namespace kelpo::test {
+namespace kelpo::movies {
 
 // Throws std::invalid_argument for text it does not understand.
 std::vector<uint8_t> AssembleActions(const std::string& text);
@@ -115,4 +115,4 @@ private:
     uint16_t nextId_ = 1;
 };
 
-}  // namespace kelpo::test
+}  // namespace kelpo::movies

@@ -17,9 +17,11 @@
 #include "host/shape_masks.h"
 #include "host/stored_menu.h"
 #include "platform/files.h"
-#include "tools/movie-writer/test_movie.h"
+#include "tools/movie-writer/movie_file.h"
 #include "tests/unit/builder/builder_test_support.h"
 #include "tools/kelpo-build/script_images.h"
+
+using namespace kelpo::movies;
 
 namespace kelpo::test {
 namespace {

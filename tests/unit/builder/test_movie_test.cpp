@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "tools/movie-writer/test_movie.h"
+#include "tools/movie-writer/movie_file.h"
+
+using namespace kelpo::movies;
 
 namespace kelpo::test {
 namespace {

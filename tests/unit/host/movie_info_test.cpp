@@ -3,8 +3,10 @@
 
 #include "host/movie_info.h"
 #include "platform/files.h"
-#include "tools/movie-writer/test_movie.h"
+#include "tools/movie-writer/movie_file.h"
 #include "tests/unit/host/host_test_support.h"
+
+using namespace kelpo::movies;
 
 namespace kelpo::test {
 namespace {

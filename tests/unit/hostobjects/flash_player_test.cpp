@@ -14,6 +14,8 @@
 #include "tests/unit/hostobjects/core_player_port.h"
 #include "tests/unit/test_support.h"
 
+using namespace kelpo::movies;
+
 namespace kelpo::test {
 namespace {
 

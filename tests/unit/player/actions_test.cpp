@@ -165,12 +165,12 @@ TEST(ActionsTest, ObjectsArraysAndFunctions) {
 }
 
 TEST(ActionsTest, TimelineActionsAndProperties) {
-    test::MovieBuilder movie;
-    uint16_t box = movie.Shape(test::RectangleShape(0, 0, 400, 200, 0x0000FF));
-    test::TimelineBuilder sprite;
+    movies::MovieBuilder movie;
+    uint16_t box = movie.Shape(movies::RectangleShape(0, 0, 400, 200, 0x0000FF));
+    movies::TimelineBuilder sprite;
     sprite.Place(1, box).Actions("stop").ShowFrame().Actions("push 'clip frame 2'; trace").ShowFrame();
     uint16_t clip = movie.Sprite(sprite);
-    movie.PlaceAt(1, clip, test::Translate(100, 200), "box");
+    movie.PlaceAt(1, clip, movies::Translate(100, 200), "box");
     movie.Actions(
         "stop; push '/box', 0; getProperty; trace; push 'box', 1; getProperty; trace; "
         "push 'box', 8; getProperty; trace; push 'box', 9; getProperty; trace; "
@@ -191,7 +191,7 @@ TEST(ActionsTest, TimelineActionsAndProperties) {
 }
 
 TEST(ActionsTest, GotoActionsMoveTheirTarget) {
-    test::MovieBuilder movie;
+    movies::MovieBuilder movie;
     movie.Actions("gotoFrame 2").ShowFrame();
     movie.Actions("push 'frame 2'; trace").ShowFrame();
     movie.Actions("push 'frame 3'; trace; gotoLabel 'four'").ShowFrame();
@@ -228,11 +228,11 @@ TEST(ActionsTest, UrlsAndCommandsReachTheHost) {
 }
 
 TEST(ActionsTest, FrameActionsRaiseCommandsWhenTheirFrameIsEntered) {
-    test::FramedMovie framed;
+    movies::FramedMovie framed;
     framed.header.frameCount = 3;
     framed.fsCommands.emplace(3, std::make_pair("Kelpo_Run", "Init"));
     PlayerFixture fixture;
-    ASSERT_TRUE(fixture.Load(test::WriteFramedMovie(framed)));
+    ASSERT_TRUE(fixture.Load(movies::WriteFramedMovie(framed)));
     AdvanceFrame(fixture.get());
     EXPECT_TRUE(fixture.recorded().fsCommands.empty());
     AdvanceFrame(fixture.get());

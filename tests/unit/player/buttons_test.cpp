@@ -12,22 +12,22 @@ using Command = std::pair<std::string, std::string>;
 // A button whose hit area is a triangle (0,0)-(1000,0)-(0,1000) in its own
 // twips, placed at (2000, 2000) with the given release and press actions.
 std::vector<uint8_t> ButtonMovie(bool second, const std::string& release, const std::string& press = "") {
-    test::MovieBuilder movie;
-    uint16_t face = movie.Shape(test::RectangleShape(0, 0, 1000, 1000, 0x808080));
-    uint16_t hit = movie.Shape(test::TriangleShape(0, 0, 1000, 0, 0, 1000, 0x000000));
-    std::vector<test::ButtonLayer> records = {{0x07, face, 1, {}}, {0x08, hit, 2, {}}};
+    movies::MovieBuilder movie;
+    uint16_t face = movie.Shape(movies::RectangleShape(0, 0, 1000, 1000, 0x808080));
+    uint16_t hit = movie.Shape(movies::TriangleShape(0, 0, 1000, 0, 0, 1000, 0x000000));
+    std::vector<movies::ButtonLayer> records = {{0x07, face, 1, {}}, {0x08, hit, 2, {}}};
     uint16_t button;
     if (second) {
-        std::vector<test::ButtonHandler> actions = {{0x08, release}};
+        std::vector<movies::ButtonHandler> actions = {{0x08, release}};
         if (!press.empty()) actions.push_back({0x04, press});
         button = movie.Button2(records, actions);
     } else {
         button = movie.Button(records, release);
     }
-    test::TimelineBuilder sprite;
-    sprite.PlaceAt(1, button, test::Translate(0, 0)).ShowFrame();
+    movies::TimelineBuilder sprite;
+    sprite.PlaceAt(1, button, movies::Translate(0, 0)).ShowFrame();
     uint16_t holder = movie.Sprite(sprite);
-    movie.PlaceAt(1, holder, test::Translate(2000, 2000), "panel").Actions("stop").ShowFrame();
+    movie.PlaceAt(1, holder, movies::Translate(2000, 2000), "panel").Actions("stop").ShowFrame();
     return movie.Bytes();
 }
 

@@ -24,14 +24,14 @@ void Exercise(Player* player) {
 }
 
 std::vector<uint8_t> RichMovie(bool compressed) {
-    test::MovieBuilder movie;
+    movies::MovieBuilder movie;
     movie.Background(0x123456);
-    uint16_t box = movie.Shape(test::RectangleShape(0, 0, 1000, 1000, 0x808080));
+    uint16_t box = movie.Shape(movies::RectangleShape(0, 0, 1000, 1000, 0x808080));
     uint16_t button = movie.Button2({{0x0F, box, 1, {}}}, {{0x08, "push 'FSCommand:a', 'b'; getURL2 0"}});
-    test::TimelineBuilder sprite;
+    movies::TimelineBuilder sprite;
     sprite.Place(1, box).Place(2, button).Actions("push 'v', 1; setVariable").ShowFrame().ShowFrame();
     uint16_t clip = movie.Sprite(sprite);
-    movie.PlaceAt(1, clip, test::Translate(2000, 2000), "clip").Label("start");
+    movie.PlaceAt(1, clip, movies::Translate(2000, 2000), "clip").Label("start");
     movie.Actions("push 'FSCommand:first', ''; getURL2 0").ShowFrame();
     movie.Remove(1).ShowFrame();
     return movie.Bytes(compressed);
@@ -58,7 +58,7 @@ TEST(MalformedTest, EveryTruncationLoadsWhatItCanAndNeverCrashes) {
 }
 
 TEST(MalformedTest, CorruptCompressedDataKeepsTheFramesBeforeTheDamage) {
-    test::MovieBuilder movie;
+    movies::MovieBuilder movie;
     for (int frame = 0; frame < 40; ++frame) movie.Actions("push 'frame', " + std::to_string(frame) + "; setVariable").ShowFrame();
     std::vector<uint8_t> bytes = movie.Bytes(true);
     const struct {
@@ -84,9 +84,9 @@ TEST(MalformedTest, CorruptCompressedDataKeepsTheFramesBeforeTheDamage) {
 }
 
 TEST(MalformedTest, SpritesThatContainThemselvesStopNesting) {
-    test::MovieBuilder movie;
+    movies::MovieBuilder movie;
     uint16_t self = movie.NextId();
-    test::TimelineBuilder sprite;
+    movies::TimelineBuilder sprite;
     sprite.Place(1, self, "inner").Place(2, self, "second").ShowFrame().ShowFrame();
     EXPECT_EQ(self, movie.Sprite(sprite, self));
     movie.Place(1, self, "outer").ShowFrame();
@@ -114,7 +114,7 @@ TEST(MalformedTest, BadActionByteCodeEndsOnlyItsBlock) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        test::MovieBuilder movie;
+        movies::MovieBuilder movie;
         movie.Actions(c.actions).Actions("push 'next block'; trace").ShowFrame();
         PlayerFixture fixture;
         ASSERT_TRUE(fixture.Load(movie.Bytes()));
@@ -140,7 +140,7 @@ TEST(MalformedTest, EndlessLoopsAndRecursionAreBounded) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        test::MovieBuilder movie;
+        movies::MovieBuilder movie;
         movie.Actions(c.actions).Actions("push 'next block'; trace").ShowFrame();
         movie.Actions("push 'second frame'; trace").ShowFrame();
         PlayerFixture fixture;
@@ -151,8 +151,8 @@ TEST(MalformedTest, EndlessLoopsAndRecursionAreBounded) {
 }
 
 TEST(MalformedTest, ActionsOnClipsTheyRemoveDoNotTouchFreedClips) {
-    test::MovieBuilder movie;
-    test::TimelineBuilder sprite;
+    movies::MovieBuilder movie;
+    movies::TimelineBuilder sprite;
     // The clip's frame removes the clip itself (its parent goes to a frame
     // without it) and then keeps working on it.
     sprite.Actions("push '_parent'; setTarget2; push 2; gotoFrame2 0; setTarget ''; push 'still', 1; setVariable; "

@@ -6,6 +6,8 @@
 
 #include "tools/movie-writer/movie_assembler.h"
 
+using namespace kelpo::movies;
+
 namespace kelpo::test {
 namespace {
 

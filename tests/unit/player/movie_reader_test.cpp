@@ -9,12 +9,12 @@ namespace {
 TEST(MovieReaderTest, HeaderFieldsReadTheSameFromPlainAndCompressedFiles) {
     for (bool compressed : {false, true}) {
         SCOPED_TRACE(compressed ? "CWS" : "FWS");
-        test::MovieHeader header;
+        movies::MovieHeader header;
         header.version = 7;
         header.widthTwips = 640 * 20;
         header.heightTwips = 480 * 20;
         header.frameRate = 0x1880;   // 24.5 frames per second
-        test::MovieBuilder movie(header);
+        movies::MovieBuilder movie(header);
         movie.Background(0x336699);
         movie.ShowFrame().ShowFrame().ShowFrame();
         std::vector<uint8_t> bytes = movie.Bytes(compressed);
@@ -33,7 +33,7 @@ TEST(MovieReaderTest, HeaderFieldsReadTheSameFromPlainAndCompressedFiles) {
         ASSERT_TRUE(fixture.Load(bytes));
         MovieInfo loaded = GetMovieInfo(fixture.get());
         EXPECT_EQ(0x336699u, loaded.background);
-        EXPECT_EQ(test::WriteMovie(header, {}).size() > 0, true);
+        EXPECT_EQ(movies::WriteMovie(header, {}).size() > 0, true);
         uint32_t length = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<uint32_t>(bytes[7]) << 24;
         EXPECT_EQ(length, loaded.fileLength);
         EXPECT_EQ(3, TotalFrames(fixture.get()));
@@ -64,10 +64,10 @@ TEST(MovieReaderTest, LongFormTagsAreReadLikeShortOnes) {
     std::string actions = "push 'start'; trace";
     for (int i = 0; i < 20; ++i) actions += "; push 'x'; pop";
     actions += "; push 'done'; trace";
-    test::MovieBuilder movie;
+    movies::MovieBuilder movie;
     movie.Label("first").Actions(actions).ShowFrame();
     std::vector<uint8_t> bytes = movie.Bytes();
-    ASSERT_GE(test::AssembleActions(actions).size(), 63u);
+    ASSERT_GE(movies::AssembleActions(actions).size(), 63u);
     PlayerFixture fixture;
     ASSERT_TRUE(fixture.Load(bytes));
     EXPECT_EQ((std::vector<std::string>{"start", "done"}), fixture.recorded().traces);
@@ -92,10 +92,10 @@ std::vector<uint8_t> Bytes16(std::initializer_list<int> values) {
 }
 
 TEST(MovieReaderTest, FirstVersionPlaceAndRemoveTagsWithAColourTransform) {
-    test::MovieBuilder movie;
-    uint16_t box = movie.Shape(test::RectangleShape(0, 0, 100, 100, 0xFF8040));
+    movies::MovieBuilder movie;
+    uint16_t box = movie.Shape(movies::RectangleShape(0, 0, 100, 100, 0xFF8040));
     std::vector<uint8_t> place = Bytes16({box, 1});
-    std::vector<uint8_t> matrix = test::EncodeMatrix(test::Translate(0, 0));
+    std::vector<uint8_t> matrix = movies::EncodeMatrix(movies::Translate(0, 0));
     place.insert(place.end(), matrix.begin(), matrix.end());
     // Colour transform: multiply terms only, 10 bits each: red 128/256, green and blue 1.
     place.insert(place.end(), {0x68, 0x80, 0x40, 0x10, 0x00});
@@ -115,15 +115,15 @@ TEST(MovieReaderTest, FirstVersionPlaceAndRemoveTagsWithAColourTransform) {
 }
 
 TEST(MovieReaderTest, TranslucentShapesAndInitActionsThatRunOnce) {
-    test::MovieBuilder movie;
-    test::ShapeDrawing drawing = test::RectangleShape(0, 0, 100, 100, 0x40112233);
+    movies::MovieBuilder movie;
+    movies::ShapeDrawing drawing = movies::RectangleShape(0, 0, 100, 100, 0x40112233);
     drawing.alpha = true;
     uint16_t glass = movie.Shape(drawing);
-    test::TimelineBuilder empty;
+    movies::TimelineBuilder empty;
     empty.ShowFrame();
     uint16_t sprite = movie.Sprite(empty);
     std::vector<uint8_t> init = Bytes16({sprite});
-    std::vector<uint8_t> code = test::AssembleActions("push 'init'; trace");
+    std::vector<uint8_t> code = movies::AssembleActions("push 'init'; trace");
     init.insert(init.end(), code.begin(), code.end());
     movie.RawTag(59, init).Place(1, glass).Actions("push 'frame'; trace").ShowFrame().ShowFrame();
     PlayerFixture fixture;

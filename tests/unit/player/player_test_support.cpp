@@ -42,9 +42,9 @@ std::string PlayerFixture::Var(const std::string& name) {
 }
 
 std::vector<uint8_t> ScriptMovie(const std::string& actions, int version) {
-    test::MovieHeader header;
+    movies::MovieHeader header;
     header.version = static_cast<uint8_t>(version);
-    test::MovieBuilder movie(header);
+    movies::MovieBuilder movie(header);
     movie.Actions(actions).ShowFrame();
     return movie.Bytes();
 }

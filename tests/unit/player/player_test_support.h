@@ -11,6 +11,8 @@
 #include "player/core/player.h"
 #include "tools/movie-writer/movie_assembler.h"
 
+using namespace kelpo::movies;
+
 namespace kelpo::player::testing {
 
 struct Recorded {

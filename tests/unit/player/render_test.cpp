@@ -18,13 +18,13 @@ std::set<std::pair<double, double>> Corners(const DrawnPath& path) {
 }
 
 TEST(RenderTest, APlacedRectangleIsDrawnUnderItsMatrixAndTheView) {
-    test::MovieBuilder movie;
+    movies::MovieBuilder movie;
     movie.Background(0x102030);
-    test::ShapeDrawing drawing = test::RectangleShape(0, 0, 200, 100, 0xFF8000);
+    movies::ShapeDrawing drawing = movies::RectangleShape(0, 0, 200, 100, 0xFF8000);
     drawing.lineWidth = 40;
     drawing.lineColor = 0x0000FF;
     uint16_t box = movie.Shape(drawing);
-    test::TestMatrix matrix = test::Translate(1000, 2000);
+    movies::TestMatrix matrix = movies::Translate(1000, 2000);
     matrix.scaleX = 2;
     movie.PlaceAt(1, box, matrix).ShowFrame();
     PlayerFixture fixture;
@@ -50,9 +50,9 @@ TEST(RenderTest, APlacedRectangleIsDrawnUnderItsMatrixAndTheView) {
 }
 
 TEST(RenderTest, ColourTransformsAndVisibilityApplyToWhatIsDrawn) {
-    test::MovieBuilder movie;
-    uint16_t tri = movie.Shape(test::TriangleShape(0, 0, 100, 0, 0, 100, 0x204060));
-    test::TimelineBuilder sprite;
+    movies::MovieBuilder movie;
+    uint16_t tri = movie.Shape(movies::TriangleShape(0, 0, 100, 0, 0, 100, 0x204060));
+    movies::TimelineBuilder sprite;
     sprite.Place(1, tri).ShowFrame();
     uint16_t clip = movie.Sprite(sprite);
     movie.Place(1, clip, "a").Place(2, clip, "b").ShowFrame();
@@ -68,8 +68,8 @@ TEST(RenderTest, ColourTransformsAndVisibilityApplyToWhatIsDrawn) {
 }
 
 TEST(RenderTest, CurvedEdgesKeepTheirControlPoints) {
-    test::MovieBuilder movie;
-    test::ShapeDrawing drawing;
+    movies::MovieBuilder movie;
+    movies::ShapeDrawing drawing;
     drawing.startX = 0;
     drawing.startY = 0;
     drawing.edges = {{true, 100, -100, 200, 0}, {false, 0, 0, 0, 0}};

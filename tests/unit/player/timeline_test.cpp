@@ -9,7 +9,7 @@ namespace {
 
 // Five frames, each tracing its number; "middle" labels frame 3.
 std::vector<uint8_t> CountingMovie() {
-    test::MovieBuilder movie;
+    movies::MovieBuilder movie;
     for (int frame = 1; frame <= 5; ++frame) {
         if (frame == 3) movie.Label("middle");
         movie.Actions("push 'f" + std::to_string(frame) + "'; trace").ShowFrame();
@@ -80,17 +80,17 @@ TEST(TimelineTest, GoingToAFrameRunsOnlyThatFramesActions) {
 // A sprite of three frames tracing "s1".."s3" placed as "clip" holding a
 // one-frame sprite named "sub".
 std::vector<uint8_t> SpriteMovie() {
-    test::MovieBuilder movie;
-    uint16_t box = movie.Shape(test::RectangleShape(0, 0, 200, 200, 0x00FF00));
-    test::TimelineBuilder inner;
+    movies::MovieBuilder movie;
+    uint16_t box = movie.Shape(movies::RectangleShape(0, 0, 200, 200, 0x00FF00));
+    movies::TimelineBuilder inner;
     inner.Place(1, box).Actions("push 'innerVar', 'deep'; setVariable").ShowFrame();
     uint16_t innerId = movie.Sprite(inner);
-    test::TimelineBuilder outer;
+    movies::TimelineBuilder outer;
     outer.Place(1, innerId, "sub").Actions("push 's1'; trace").ShowFrame();
     outer.Actions("push 's2'; trace").ShowFrame();
     outer.Label("last").Actions("push 's3'; trace").ShowFrame();
     uint16_t outerId = movie.Sprite(outer);
-    movie.PlaceAt(1, outerId, test::Translate(400, 600), "clip").ShowFrame();
+    movie.PlaceAt(1, outerId, movies::Translate(400, 600), "clip").ShowFrame();
     movie.ShowFrame();
     return movie.Bytes();
 }
@@ -152,13 +152,13 @@ TEST(TimelineTest, TargetsNameClipsInSlashAndDotSyntax) {
 }
 
 TEST(TimelineTest, RemovedAndMovedObjectsFollowTheTimeline) {
-    test::MovieBuilder movie;
-    uint16_t box = movie.Shape(test::RectangleShape(0, 0, 100, 100, 0xFF0000));
-    test::TimelineBuilder sprite;
+    movies::MovieBuilder movie;
+    uint16_t box = movie.Shape(movies::RectangleShape(0, 0, 100, 100, 0xFF0000));
+    movies::TimelineBuilder sprite;
     sprite.Place(1, box).ShowFrame();
     uint16_t clip = movie.Sprite(sprite);
-    movie.PlaceAt(1, clip, test::Translate(20, 40), "a").ShowFrame();
-    movie.Move(1, test::Translate(200, 400)).ShowFrame();
+    movie.PlaceAt(1, clip, movies::Translate(20, 40), "a").ShowFrame();
+    movie.Move(1, movies::Translate(200, 400)).ShowFrame();
     movie.Remove(1).ShowFrame();
     PlayerFixture fixture;
     ASSERT_TRUE(fixture.Load(movie.Bytes()));
@@ -185,8 +185,8 @@ namespace {
 TEST(TimelineTest, LevelsHoldFurtherMoviesAndPictures) {
     PlayerFixture fixture;
     ASSERT_TRUE(fixture.Load(ScriptMovie("push 'where', 'level 0'; setVariable")));
-    test::MovieBuilder second;
-    test::TimelineBuilder empty;
+    movies::MovieBuilder second;
+    movies::TimelineBuilder empty;
     empty.ShowFrame();
     uint16_t clip = second.Sprite(empty);
     second.Place(1, clip, "c").Actions("push 'where', 'level 1'; setVariable").ShowFrame();

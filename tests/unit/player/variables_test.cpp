@@ -10,17 +10,17 @@ namespace {
 // _root has `list` = [10, 20, 30], `obj` = {name: "kelpo"}, `count` = 5 and a
 // clip "clip" (with variable `inner`) holding a clip "sub".
 std::vector<uint8_t> VariablesMovie(int version = 6) {
-    test::MovieHeader header;
+    movies::MovieHeader header;
     header.version = static_cast<uint8_t>(version);
-    test::MovieBuilder movie(header);
-    uint16_t box = movie.Shape(test::RectangleShape(0, 0, 100, 100, 0x00FF00));
-    test::TimelineBuilder sub;
+    movies::MovieBuilder movie(header);
+    uint16_t box = movie.Shape(movies::RectangleShape(0, 0, 100, 100, 0x00FF00));
+    movies::TimelineBuilder sub;
     sub.Place(1, box).ShowFrame();
     uint16_t subId = movie.Sprite(sub);
-    test::TimelineBuilder clip;
+    movies::TimelineBuilder clip;
     clip.Place(1, subId, "sub").Actions("push 'inner', 'in clip'; setVariable").ShowFrame();
     uint16_t clipId = movie.Sprite(clip);
-    movie.PlaceAt(1, clipId, test::Translate(300, 500), "clip");
+    movie.PlaceAt(1, clipId, movies::Translate(300, 500), "clip");
     movie.Actions(
         "push 'list', 30, 20, 10, 3; initArray; setVariable; "
         "push 'obj', 'name', 'kelpo', 1; initObject; setVariable; push 'count', 5; setVariable");

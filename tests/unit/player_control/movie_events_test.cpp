@@ -4,8 +4,10 @@
 // and read back, and failing loads and missing variables are errors.
 #include <gtest/gtest.h>
 
-#include "tools/movie-writer/test_movie.h"
+#include "tools/movie-writer/movie_file.h"
 #include "tests/unit/player_control/control_harness.h"
+
+using namespace kelpo::movies;
 
 namespace kelpo::test {
 namespace {

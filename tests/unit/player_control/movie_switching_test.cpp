@@ -6,6 +6,8 @@
 #include "tools/movie-writer/movie_assembler.h"
 #include "tests/unit/player_control/control_harness.h"
 
+using namespace kelpo::movies;
+
 namespace kelpo::test {
 namespace {
 

@@ -1,6 +1,6 @@
-// Writes small Flash movie files for tests: the file header (uncompressed
-// "FWS" or zlib-compressed "CWS"), the frame rectangle, rate and count, and
-// a run of tags always closed by the End tag.
+// Writes small Flash movie files (test movies, the demo's movie): the file
+// header (uncompressed "FWS" or zlib-compressed "CWS"), the frame
+// rectangle, rate and count, and a run of tags always closed by the End tag.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace kelpo::test {
+namespace kelpo::movies {
 
 constexpr uint16_t kTagEnd = 0;
 constexpr uint16_t kTagShowFrame = 1;
@@ -65,4 +65,4 @@ struct FramedMovie {
 // and ShowFrame.
 std::vector<uint8_t> WriteFramedMovie(const FramedMovie& movie);
 
-}  // namespace kelpo::test
+}  // namespace kelpo::movies

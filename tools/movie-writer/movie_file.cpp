@@ -1,12 +1,12 @@
 // Flash movie writing for tests.
-#include "tools/movie-writer/test_movie.h"
+#include "tools/movie-writer/movie_file.h"
 
 #include <zlib.h>
 
 #include <algorithm>
 #include <stdexcept>
 
-namespace kelpo::test {
+namespace kelpo::movies {
 
 namespace {
 
@@ -149,4 +149,4 @@ std::vector<uint8_t> WriteFramedMovie(const FramedMovie& movie) {
     return WriteMovie(movie.header, tags);
 }
 
-}  // namespace kelpo::test
+}  // namespace kelpo::movies
