@@ -18,7 +18,7 @@ target_link_libraries(project_data_tests PRIVATE kelpo_project_data kelpo_movie_
 # A projector stand-in that reports the stores packaged into it.
 if(WIN32)
     add_executable(project_probe e2e/project_probe.cpp)
-    target_link_libraries(project_probe PRIVATE kelpo_host)
+    target_link_libraries(project_probe PRIVATE kelpo_host kelpo_corelib)
     target_include_directories(project_probe PRIVATE ${CMAKE_SOURCE_DIR})
 endif()
 

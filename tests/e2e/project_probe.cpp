@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "corelib/core_library.h"
 #include "host/failure_report.h"
 #include "host/project_loading_win32.h"
 #include "host/resources_win32.h"
@@ -124,6 +125,8 @@ void PrintStores(ProjectData& project, int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Scripts run with the core library, as in an engine without the projector's objects.
+    InstallCoreLibrary();
     SetFailureReporter(PrintFailure);
     SetTraceSink(PrintTrace, nullptr);
     ProjectData& project = TheProject();
