@@ -6,4 +6,10 @@
 
 namespace kelpo {
 
+void RegisterFileClass(ScriptContext* context);      // Folder, File
+#ifdef _WIN32
+void RegisterDriveClass(ScriptContext* context);     // Drive
+void RegisterDiskInfoClass(ScriptContext* context);  // DiskInfo
+#endif
+
 }  // namespace kelpo
