@@ -4,6 +4,8 @@
 #include "syslib/classes.h"
 
 #include <windows.h>
+// windows.h names its window-class function RegisterClass too.
+#undef RegisterClass
 
 #include <cstdio>
 
