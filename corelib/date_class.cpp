@@ -7,6 +7,7 @@
 // The calendar is computed by date_calendar.cpp, never by the system, so
 // every year in the time range works the same on every platform.
 #include "corelib/classes.h"
+#include "corelib/date_class.h"
 
 #include <cmath>
 #include <cstdio>
@@ -326,6 +327,15 @@ const ClassSpec kDateClass = {
 };
 
 }  // namespace
+
+bool DateTimeOf(const Value& value, double* time) {
+    // The class is recognised by its spec, so a script that rebinds the
+    // global Date cannot pass off another class's instance.
+    if (value.tag != ValueTag::Native || value.native == nullptr) return false;
+    if (ClassSpecOf(value.native->klass) != &kDateClass || value.native->data == nullptr) return false;
+    *time = *static_cast<const double*>(value.native->data);
+    return true;
+}
 
 void RegisterDateClass(ScriptContext* context) {
     gLocalOffsetMs = static_cast<double>(LocalTimeBiasMinutes()) * kMsPerMinute;

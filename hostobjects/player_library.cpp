@@ -5,11 +5,13 @@
 #include "corelib/classes.h"
 #include "corelib/globals.h"
 #include "corelib/registration.h"
+#include "syslib/classes.h"
 #include "hostobjects/flash_player_classes.h"
 
 namespace kelpo {
 
 #define KELPO_GROUP_Core KELPO_TAKE_STEP
+#define KELPO_GROUP_System KELPO_TAKE_STEP
 #define KELPO_GROUP_Player KELPO_TAKE_STEP
 #define KELPO_GROUP_Projector KELPO_SKIP_STEP
 const RegistrationStep kPlayerLibrary[] = {

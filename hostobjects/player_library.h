@@ -1,6 +1,6 @@
-// Registration tables with the projector's script objects: the core
-// library with the player's objects (FlashPlayer, MovieClip), and on
-// Windows the whole projector library (with Application and the host
+// Registration tables with the projector's script objects: the core and
+// system libraries with the player's objects (FlashPlayer, MovieClip), and
+// on Windows the whole projector library (with Application and the host
 // global functions).
 #pragma once
 

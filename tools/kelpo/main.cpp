@@ -23,13 +23,13 @@
 #include "compiler/disassembler.h"
 #include "compiler/engine.h"
 #include "compiler/image.h"
-#include "corelib/core_library.h"
 #include "runtime/array.h"
 #include "runtime/atoms.h"
 #include "runtime/convert.h"
 #include "runtime/errors.h"
 #include "runtime/strings.h"
 #include "runtime/trace.h"
+#include "syslib/libraries.h"
 
 namespace {
 
@@ -285,7 +285,7 @@ int main(int argc, char** argv) {
         fputs(kUsage, argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
     }
-    InstallCoreLibrary();
+    InstallLibraries();
     const char* command = argv[1];
     using Handler = int (*)(int, char**);
     const struct {
