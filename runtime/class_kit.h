@@ -44,9 +44,11 @@ struct ClassSpec {
     // What toString answers when the class does not list it, for example
     // u"[object DataFile]"; null leaves toString to the fallbacks.
     const char16_t* text = nullptr;
-    NameTable methods;
+    // The tables default to {} so that a class leaving one out draws no
+    // missing-initializer warning.
+    NameTable methods = {};
     ClassMethod method = nullptr;
-    NameTable properties;
+    NameTable properties = {};
     ClassProperty property = nullptr;
     NativeInvoke otherMethods = nullptr;
     NativeProperty otherProperties = nullptr;
