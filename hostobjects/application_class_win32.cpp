@@ -5,11 +5,14 @@
 // messages, the movie base path and the drag region.
 //
 // Registering it makes the registering engine the event engine. The class
-// data (member atoms and the engine) lives as long as the engine's class;
-// when the class goes, with its engine, every interval timer stops.
+// data is that engine; when the class goes, with its engine, every interval
+// timer stops.
 #include "hostobjects/application_class.h"
 
 #include <windows.h>
+// <windows.h> makes RegisterClass a macro for the window-class function,
+// which would rename the class kit's.
+#undef RegisterClass
 
 #include "hostobjects/application_events.h"
 #include "hostobjects/application_window_ops_win32.h"
@@ -19,35 +22,36 @@
 #include "hostobjects/interval_timers.h"
 #include "hostobjects/player_port.h"
 #include "hostobjects/registry_names.h"
-#include "runtime/native_args.h"
 #include "hostobjects/trace_file.h"
 #include "platform/ansi.h"
 #include "runtime/array.h"
-#include "runtime/atoms.h"
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
+#include "runtime/native_args.h"
 #include "runtime/strings.h"
 
 namespace kelpo {
 namespace {
 
-enum Member {
-    // Properties.
+enum Property {
     kAppearance, kSizeAndPos, kInteraction, kBehaviour, kSysTray, kDragDrop, kClipboard, kStatusBar,
     kCmdLine, kCmdItems, kCursor, kCaptureMouse, kSetFocus, kIsScr, kIsPreview, kTraceWnd,
     kOnGetMovie, kOnGetFlashPlayer, kOnMovieLoaded,
-    // Methods.
-    kAbout, kGetBasePath, kSetBasePath, kAssociate, kSetInterval, kClearInterval, kTraceToFile,
-    kSendMessage, kSetDragRegion,
-    kMemberCount
 };
-const char* const kNames[kMemberCount] = {
+const char* const kPropertyNames[] = {
     "Appearance", "SizeAndPos", "Interaction", "Behaviour", "SysTray", "dragdrop", "clipboard", "StatusBar",
     "cmdLine", "cmdItems", "cursor", "captureMouse", "setFocus", "isScr", "isPreview", "traceWnd",
     "onGetMovie", "onGetFlashPlayer", "onMovieLoaded",
+};
+
+enum Method {
+    kAbout, kGetBasePath, kSetBasePath, kAssociate, kSetInterval, kClearInterval, kTraceToFile,
+    kSendMessage, kSetDragRegion,
+};
+const char* const kMethodNames[] = {
     "about", "getBasePath", "setBasePath", "associate", "setInterval", "clearInterval", "traceToFile",
     "sendMessage", "setDragRegion",
 };
-constexpr int kFirstMethod = kAbout;
 
 // The globals the option-object properties read, in property order.
 const char* const kOptionGlobals[] = {
@@ -55,22 +59,6 @@ const char* const kOptionGlobals[] = {
     "_Tray_", "_DragDrop_", "_Clipboard_", "_StatusBar_",
 };
 constexpr int kOptionCount = sizeof kOptionGlobals / sizeof kOptionGlobals[0];
-
-struct ApplicationClassData {
-    ScriptContext* engine;
-    Atom members[kMemberCount];
-    Atom optionGlobals[kOptionCount];
-};
-
-ApplicationClassData* DataOf(NativeClass* klass) { return static_cast<ApplicationClassData*>(klass->data); }
-
-int MemberOf(NativeClass* klass, Atom atom) {
-    const ApplicationClassData* data = DataOf(klass);
-    for (int i = 0; i < kMemberCount; ++i) {
-        if (data->members[i] == atom) return i;
-    }
-    return -1;
-}
 
 AppEvent EventOf(int member) {
     return member == kOnGetMovie ? AppEvent::GetMovie
@@ -85,11 +73,9 @@ Value CommandItems(ScriptContext* context) {
     return array;
 }
 
-Value ReadProperty(ScriptContext* context, NativeClass* klass, int member) {
-    if (member < kOptionCount) {
-        // Undefined until the option objects are registered.
-        return context->atomValues[DataOf(klass)->optionGlobals[member]];
-    }
+Value ReadProperty(ScriptContext* context, int member) {
+    // Undefined until the option objects are registered.
+    if (member < kOptionCount) return GetGlobal(context, kOptionGlobals[member]);
     switch (member) {
         case kCmdLine: return AnsiString(context, GetCommandLineA());
         case kCmdItems: return CommandItems(context);
@@ -117,13 +103,11 @@ void WriteProperty(ScriptContext* context, int member, const Value& value) {
     }
 }
 
-int ApplicationProperty(ScriptContext* context, NativeClass* klass, void*, Atom atom, int isSet, Value* io) {
-    int member = MemberOf(klass, atom);
-    if (member < 0 || member >= kFirstMethod) return 0;
+int ApplicationProperty(ScriptContext* context, NativeClass*, void*, int member, int isSet, Value* io) {
     if (isSet) {
         WriteProperty(context, member, *io);
     } else {
-        *io = ReadProperty(context, klass, member);
+        *io = ReadProperty(context, member);
     }
     return 1;
 }
@@ -161,38 +145,27 @@ void TraceToFile(ScriptContext* context, const Value* args) {
     if (IsStringArg(args, 1) && BoundedAnsi(context, args[1], kMaxPathText, path)) OpenTraceFile(path);
 }
 
-int ApplicationInvoke(ScriptContext* context, NativeClass* klass, void*, Atom method, Value* out, Value* args) {
-    *out = MakeUndefined();
-    if (method == kAtomToString) {
-        *out = StaticText(context, u"[object Application]");
-        return 1;
-    }
-    if (method == kAtomValueOf) {
-        *out = context->atomValues[InternAtom(context, "Application")];
-        return 1;
-    }
-    switch (MemberOf(klass, method)) {
-        case kAbout: PostAboutCommand(); return 1;
-        case kGetBasePath: *out = BasePath(context); return 1;
-        case kSetBasePath: SetBasePath(context, args); return 1;
-        case kAssociate: Associate(context, args); return 1;
-        case kSetInterval:
-            *out = MakeInteger(static_cast<int64_t>(StartInterval(context, args)));
-            return 1;
+int ApplicationMethod(ScriptContext* context, NativeClass*, void*, int member, Value* out, Value* args) {
+    switch (member) {
+        case kAbout: PostAboutCommand(); break;
+        case kGetBasePath: *out = BasePath(context); break;
+        case kSetBasePath: SetBasePath(context, args); break;
+        case kAssociate: Associate(context, args); break;
+        case kSetInterval: *out = MakeInteger(static_cast<int64_t>(StartInterval(context, args))); break;
         case kClearInterval:
             if (IsIntegerArg(args, 1)) StopInterval(static_cast<uintptr_t>(args[1].integer));
-            return 1;
-        case kTraceToFile: TraceToFile(context, args); return 1;
-        case kSendMessage: *out = SendWindowMessage(args); return 1;
-        case kSetDragRegion: SetDragRegion(context, args); return 1;
-        default: return 0;
+            break;
+        case kTraceToFile: TraceToFile(context, args); break;
+        case kSendMessage: *out = SendWindowMessage(args); break;
+        case kSetDragRegion: SetDragRegion(context, args); break;
     }
+    return 1;
 }
 
 // The class object itself: the global's value while it still holds this
 // class, else a new class object of it.
 void ConstructApplication(ScriptContext* context, NativeClass* klass, Value*, Value* out) {
-    const Value& global = context->atomValues[InternAtom(context, "Application")];
+    const Value global = GetGlobal(context, "Application");
     if (global.tag == ValueTag::Native && global.native->klass == klass && global.native->data == nullptr) {
         *out = global;
         return;
@@ -207,33 +180,31 @@ void CallApplication(ScriptContext* context, NativeClass* klass, void*, Value* o
 // The timers' values belong to this engine's heap: they are kept through
 // every class object of the engine.
 void MarkApplication(NativeClass* klass, void*) {
-    if (ApplicationClassData* data = DataOf(klass)) MarkIntervals(data->engine);
+    MarkIntervals(static_cast<ScriptContext*>(ClassData(klass)));
 }
 
 // The class goes with its engine: no timer may call into it any more.
-void FreeApplicationData(void* block) {
-    auto* data = static_cast<ApplicationClassData*>(block);
+void ReleaseEngine(void* engine) {
     StopAllIntervals();
-    DetachEventEngine(data->engine);
-    ContextFree(data);
+    DetachEventEngine(static_cast<ScriptContext*>(engine));
 }
+
+const ClassSpec kApplicationClass = {
+    .name = "Application",
+    .text = u"[object Application]",
+    .methods = kMethodNames,
+    .method = ApplicationMethod,
+    .properties = kPropertyNames,
+    .property = ApplicationProperty,
+    .call = CallApplication,
+    .construct = ConstructApplication,
+    .mark = MarkApplication,
+};
 
 }  // namespace
 
 void RegisterApplicationClass(ScriptContext* context) {
-    NativeClass* klass = NewNativeClass(context);
-    auto* data = static_cast<ApplicationClassData*>(ContextCalloc(context, 1, sizeof(ApplicationClassData)));
-    data->engine = context;
-    klass->data = data;
-    klass->freeData = FreeApplicationData;
-    for (int i = 0; i < kMemberCount; ++i) data->members[i] = InternAtom(context, kNames[i]);
-    for (int i = 0; i < kOptionCount; ++i) data->optionGlobals[i] = InternAtom(context, kOptionGlobals[i]);
-    klass->call = CallApplication;
-    klass->construct = ConstructApplication;
-    klass->invoke = ApplicationInvoke;
-    klass->property = ApplicationProperty;
-    klass->mark = MarkApplication;
-    BindGlobalClass(context, "Application", klass);
+    RegisterClass(context, kApplicationClass, context, ReleaseEngine);
     AttachEventEngine(context);
     // The option objects "_Appearance_", "_SizeAndPos_", "_Interaction_",
     // "_Behaviour_", "_Tray_", "_DragDrop_", "_Clipboard_" and "_StatusBar_"

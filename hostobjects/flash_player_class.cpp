@@ -8,9 +8,9 @@
 
 #include "hostobjects/flash_player_data.h"
 #include "hostobjects/movie_text.h"
-#include "runtime/atoms.h"
-#include "runtime/convert.h"
+#include "runtime/class_kit.h"
 #include "runtime/gc.h"
+#include "runtime/native_args.h"
 
 namespace kelpo {
 namespace {
@@ -18,35 +18,46 @@ namespace {
 enum class Kind { Integer, Boolean, Text };
 
 struct ControlProperty {
-    const char* script;
     const char* control;
     Kind kind;
     bool readOnly;
 };
 
-const ControlProperty kProperties[] = {
-    {"totalFrames", "TotalFrames", Kind::Integer, true},
-    {"playing", "Playing", Kind::Boolean, false},
-    {"quality", "Quality", Kind::Integer, false},
-    {"scaleMode", "ScaleMode", Kind::Integer, false},
-    {"alignMode", "AlignMode", Kind::Integer, false},
-    {"backgroundColor", "BackgroundColor", Kind::Integer, false},
-    {"loop", "Loop", Kind::Boolean, false},
-    {"movie", "Movie", Kind::Text, false},
-    {"frameNum", "FrameNum", Kind::Integer, false},
-    {"wmode", "WMode", Kind::Text, false},
-    {"salign", "SAlign", Kind::Text, false},
-    {"menu", "Menu", Kind::Boolean, false},
-    {"base", "Base", Kind::Text, false},
-    {"scale", "Scale", Kind::Text, false},
-    {"deviceFont", "DeviceFont", Kind::Boolean, false},
-    {"embedMovie", "EmbedMovie", Kind::Boolean, false},
-    {"bgColor", "BGColor", Kind::Text, false},
-    {"quality2", "Quality2", Kind::Text, false},
-    {"SWRemote", "SWRemote", Kind::Text, false},
-    {"flashVars", "FlashVars", Kind::Text, false},
+// The script's property names: the control's, in the order of
+// kControlProperties, then the window's.
+const char* const kPropertyNames[] = {
+    "totalFrames", "playing", "quality", "scaleMode", "alignMode", "backgroundColor", "loop",
+    "movie", "frameNum", "wmode", "salign", "menu", "base", "scale", "deviceFont", "embedMovie",
+    "bgColor", "quality2", "SWRemote", "flashVars",
+    "window", "onContextMenu",
 };
-constexpr size_t kPropertyCount = sizeof kProperties / sizeof kProperties[0];
+
+const ControlProperty kControlProperties[] = {
+    {"TotalFrames", Kind::Integer, true},
+    {"Playing", Kind::Boolean, false},
+    {"Quality", Kind::Integer, false},
+    {"ScaleMode", Kind::Integer, false},
+    {"AlignMode", Kind::Integer, false},
+    {"BackgroundColor", Kind::Integer, false},
+    {"Loop", Kind::Boolean, false},
+    {"Movie", Kind::Text, false},
+    {"FrameNum", Kind::Integer, false},
+    {"WMode", Kind::Text, false},
+    {"SAlign", Kind::Text, false},
+    {"Menu", Kind::Boolean, false},
+    {"Base", Kind::Text, false},
+    {"Scale", Kind::Text, false},
+    {"DeviceFont", Kind::Boolean, false},
+    {"EmbedMovie", Kind::Boolean, false},
+    {"BGColor", Kind::Text, false},
+    {"Quality2", Kind::Text, false},
+    {"SWRemote", Kind::Text, false},
+    {"FlashVars", Kind::Text, false},
+};
+constexpr int kControlPropertyCount = sizeof kControlProperties / sizeof kControlProperties[0];
+
+enum WindowProperty { kWindow = kControlPropertyCount, kOnContextMenu, kPropertyCount };
+static_assert(kPropertyCount == sizeof kPropertyNames / sizeof kPropertyNames[0], "one name per property");
 
 // What a control method's result becomes.
 enum class Result {
@@ -60,47 +71,58 @@ enum class Result {
 
 // Argument kinds, one letter each: i Integer, s String, n Integer or Float.
 struct ControlMethod {
-    const char* script;
     const char* control;
     const char* arguments;
     Result result;
 };
 
-const ControlMethod kControlMethods[] = {
-    {"play", "Play", "", Result::Succeeded},
-    {"stop", "Stop", "", Result::Succeeded},
-    {"back", "Back", "", Result::Succeeded},
-    {"forward", "Forward", "", Result::Succeeded},
-    {"rewind", "Rewind", "", Result::Succeeded},
-    {"stopPlay", "StopPlay", "", Result::Succeeded},
-    {"zoom", "Zoom", "i", Result::Succeeded},
-    {"pan", "Pan", "iii", Result::Succeeded},
-    {"setZoomRect", "SetZoomRect", "iiii", Result::Succeeded},
-    {"gotoFrame", "GotoFrame", "i", Result::Succeeded},
-    {"currentFrame", "CurrentFrame", "", Result::FrameOrMinusOne},
-    {"isPlaying", "IsPlaying", "", Result::Boolean},
-    {"percentLoaded", "PercentLoaded", "", Result::Integer},
-    {"frameLoaded", "FrameLoaded", "i", Result::Boolean},
-    {"flashVersion", "FlashVersion", "", Result::Integer},
-    {"loadMovie", "LoadMovie", "is", Result::Succeeded},
-    {"setVariable", "SetVariable", "ss", Result::Succeeded},
-    {"getVariable", "GetVariable", "s", Result::Text},
-    {"targetGotoFrame", "TGotoFrame", "si", Result::Succeeded},
-    {"targetGotoLabel", "TGotoLabel", "ss", Result::Succeeded},
-    {"targetCurrentFrame", "TCurrentFrame", "s", Result::Integer},
-    {"targetCurrentLabel", "TCurrentLabel", "s", Result::Text},
-    {"targetPlay", "TPlay", "s", Result::Succeeded},
-    {"targetStopPlay", "TStopPlay", "s", Result::Succeeded},
-    {"targetGetProperty", "TGetProperty", "si", Result::Text},
-    {"targetSetProperty", "TSetProperty", "sis", Result::Succeeded},
-    {"targetCallFrame", "TCallFrame", "si", Result::Succeeded},
-    {"targetCallLabel", "TCallLabel", "ss", Result::Succeeded},
-    {"targetGetPropertyNum", "TGetPropertyNum", "si", Result::Float},
-    {"targetSetPropertyNum", "TSetPropertyNum", "sin", Result::Succeeded},
+// The script's method names: the control's, in the order of
+// kControlMethods, then the data methods.
+const char* const kMethodNames[] = {
+    "play", "stop", "back", "forward", "rewind", "stopPlay", "zoom", "pan", "setZoomRect",
+    "gotoFrame", "currentFrame", "isPlaying", "percentLoaded", "frameLoaded", "flashVersion",
+    "loadMovie", "setVariable", "getVariable", "targetGotoFrame", "targetGotoLabel",
+    "targetCurrentFrame", "targetCurrentLabel", "targetPlay", "targetStopPlay",
+    "targetGetProperty", "targetSetProperty", "targetCallFrame", "targetCallLabel",
+    "targetGetPropertyNum", "targetSetPropertyNum",
+    "bindData", "unbindData", "unbindAll", "updateData", "getArray", "putArray", "getObject",
+    "putObject", "movieToWindow", "getMovieInfo",
 };
-constexpr size_t kControlMethodCount = sizeof kControlMethods / sizeof kControlMethods[0];
 
-// The members that are not control methods, numbered after them.
+const ControlMethod kControlMethods[] = {
+    {"Play", "", Result::Succeeded},
+    {"Stop", "", Result::Succeeded},
+    {"Back", "", Result::Succeeded},
+    {"Forward", "", Result::Succeeded},
+    {"Rewind", "", Result::Succeeded},
+    {"StopPlay", "", Result::Succeeded},
+    {"Zoom", "i", Result::Succeeded},
+    {"Pan", "iii", Result::Succeeded},
+    {"SetZoomRect", "iiii", Result::Succeeded},
+    {"GotoFrame", "i", Result::Succeeded},
+    {"CurrentFrame", "", Result::FrameOrMinusOne},
+    {"IsPlaying", "", Result::Boolean},
+    {"PercentLoaded", "", Result::Integer},
+    {"FrameLoaded", "i", Result::Boolean},
+    {"FlashVersion", "", Result::Integer},
+    {"LoadMovie", "is", Result::Succeeded},
+    {"SetVariable", "ss", Result::Succeeded},
+    {"GetVariable", "s", Result::Text},
+    {"TGotoFrame", "si", Result::Succeeded},
+    {"TGotoLabel", "ss", Result::Succeeded},
+    {"TCurrentFrame", "s", Result::Integer},
+    {"TCurrentLabel", "s", Result::Text},
+    {"TPlay", "s", Result::Succeeded},
+    {"TStopPlay", "s", Result::Succeeded},
+    {"TGetProperty", "si", Result::Text},
+    {"TSetProperty", "sis", Result::Succeeded},
+    {"TCallFrame", "si", Result::Succeeded},
+    {"TCallLabel", "ss", Result::Succeeded},
+    {"TGetPropertyNum", "si", Result::Float},
+    {"TSetPropertyNum", "sin", Result::Succeeded},
+};
+constexpr int kControlMethodCount = sizeof kControlMethods / sizeof kControlMethods[0];
+
 enum DataMethod {
     kBindData = kControlMethodCount,
     kUnbindData,
@@ -112,42 +134,27 @@ enum DataMethod {
     kPutObject,
     kMovieToWindow,
     kGetMovieInfo,
-    kMethodLimit
+    kMethodCount
 };
-const char* const kDataMethodNames[] = {"bindData",  "unbindData", "unbindAll",     "updateData",
-                                        "getArray",  "putArray",   "getObject",     "putObject",
-                                        "movieToWindow", "getMovieInfo"};
+static_assert(kMethodCount == sizeof kMethodNames / sizeof kMethodNames[0], "one name per method");
 
-// The properties that are not the control's, numbered after them.
-enum ExtraProperty { kWindow = kPropertyCount, kOnContextMenu, kPropertyLimit };
-const char* const kExtraPropertyNames[] = {"window", "onContextMenu"};
+FlashPlayerData* DataOf(NativeClass* klass) { return static_cast<FlashPlayerData*>(ClassData(klass)); }
 
-int IndexOf(const std::vector<Atom>& atoms, Atom atom) {
-    for (size_t i = 0; i < atoms.size(); ++i) {
-        if (atoms[i] == atom) return static_cast<int>(i);
-    }
-    return -1;
-}
-
-// A script argument as the control's value of a kind letter; false when the
-// argument has the wrong type.
-bool ControlArgument(char kind, const Value& value, ControlValue& out) {
+// Argument k as the control's value of a kind letter; false when it is
+// missing or has the wrong type.
+bool ControlArgument(char kind, const Value* args, int k, ControlValue& out) {
     switch (kind) {
         case 'i':
-            if (value.tag != ValueTag::Integer) return false;
-            out = ControlValue::OfInteger(static_cast<int32_t>(value.integer));
+            if (!IsIntegerArg(args, k)) return false;
+            out = ControlValue::OfInteger(static_cast<int32_t>(args[k].integer));
             return true;
         case 'n':
-            if (value.tag == ValueTag::Integer) {
-                out = ControlValue::OfFloat(static_cast<double>(value.integer));
-                return true;
-            }
-            if (value.tag != ValueTag::Float) return false;
-            out = ControlValue::OfFloat(value.number);
+            if (!IsNumberArg(args, k)) return false;
+            out = ControlValue::OfFloat(NumberArg(args, k, 0));
             return true;
         case 's':
-            if (value.tag != ValueTag::String) return false;
-            out = ControlValue::OfText(TextOf(value));
+            if (!IsStringArg(args, k)) return false;
+            out = ControlValue::OfText(TextOf(args[k]));
             return true;
         default:
             return false;
@@ -181,7 +188,7 @@ void CallControlMethod(ScriptContext* context, const PlayerPort& port, const Con
     std::vector<ControlValue> arguments;
     for (int k = 0; method.arguments[k] != '\0'; ++k) {
         ControlValue argument;
-        if (!HasArg(args, k + 1) || !ControlArgument(method.arguments[k], args[k + 1], argument)) return;
+        if (!ControlArgument(method.arguments[k], args, k + 1, argument)) return;
         arguments.push_back(argument);
     }
     ControlValue result;
@@ -239,56 +246,42 @@ void AccessControlProperty(ScriptContext* context, const ControlProperty& proper
     }
 }
 
-int FlashPlayerProperty(ScriptContext* context, NativeClass* klass, void*, Atom atom, int isSet, Value* io) {
-    auto* data = static_cast<FlashPlayerData*>(klass->data);
-    const int index = IndexOf(data->propertyAtoms, atom);
-    if (index >= 0 && index < static_cast<int>(kPropertyCount)) {
-        AccessControlProperty(context, kProperties[index], isSet, io);
-        return 1;
-    }
-    if (index == kWindow) {
+int FlashPlayerProperty(ScriptContext* context, NativeClass*, void*, int member, int isSet, Value* io) {
+    if (member < kControlPropertyCount) {
+        AccessControlProperty(context, kControlProperties[member], isSet, io);
+    } else if (member == kWindow) {
         // The control's window as a Window object arrives with the Window
         // class; until then the property reads Null.
         if (!isSet) *io = MakeNull();
-        return 1;
-    }
-    if (index == kOnContextMenu) {
-        // Forwarded to the Window object's onContextMenu once Window exists.
+    } else {
+        // onContextMenu: forwarded to the Window object's once Window exists.
         if (!isSet) *io = MakeUndefined();
-        return 1;
     }
-    const std::u16string name = AtomText(context, atom);
-    if (isSet) return WriteBinding(data, name, *io) ? 1 : 0;
-    return ReadBinding(context, data, name, io) ? 1 : 0;
+    return 1;
 }
 
-void BindEach(ScriptContext* context, FlashPlayerData* data, Value* args, bool bind) {
+// Any other name is a bound variable or a clip path.
+int BoundNameProperty(ScriptContext* context, NativeClass* klass, void*, Atom atom, int isSet, Value* io) {
+    const std::u16string name = AtomText(context, atom);
+    if (isSet) return WriteBinding(DataOf(klass), name, *io) ? 1 : 0;
+    return ReadBinding(context, DataOf(klass), name, io) ? 1 : 0;
+}
+
+void BindEach(FlashPlayerData* data, Value* args, bool bind) {
     for (int64_t k = 1; k <= ArgCount(args); ++k) {
         if (args[k].tag != ValueTag::String) continue;
         if (bind) BindName(data->bindings, TextOf(args[k]));
         else UnbindName(data->bindings, TextOf(args[k]));
     }
-    (void)context;
 }
 
-int FlashPlayerInvoke(ScriptContext* context, NativeClass* klass, void*, Atom method, Value* out, Value* args) {
-    *out = MakeUndefined();
-    if (method == kAtomToString) {
-        *out = StaticText(context, u"[object FlashPlayer]");
-        return 1;
-    }
-    if (method == kAtomValueOf) {
-        *out = context->atomValues[InternAtom(context, "FlashPlayer")];
-        return 1;
-    }
-    auto* data = static_cast<FlashPlayerData*>(klass->data);
-    const int index = IndexOf(data->methodAtoms, method);
-    if (index < 0) return 0;
+int FlashPlayerMethod(ScriptContext* context, NativeClass* klass, void*, int member, Value* out, Value* args) {
     const PlayerPort* port = CurrentPlayerPort();
     if (port == nullptr) return 1;
-    switch (index) {
-        case kBindData: BindEach(context, data, args, true); break;
-        case kUnbindData: BindEach(context, data, args, false); break;
+    FlashPlayerData* data = DataOf(klass);
+    switch (member) {
+        case kBindData: BindEach(data, args, true); break;
+        case kUnbindData: BindEach(data, args, false); break;
         case kUnbindAll: UnbindAll(data->bindings); break;
         case kGetMovieInfo: GetMovieInfo(context, args, out); break;
         case kUpdateData: UpdateData(context, *port, data, args, out); break;
@@ -297,11 +290,12 @@ int FlashPlayerInvoke(ScriptContext* context, NativeClass* klass, void*, Atom me
         case kGetObject: GetObject(context, *port, args, out); break;
         case kPutObject: PutObject(context, *port, args, out); break;
         case kMovieToWindow: MovieToWindow(context, *port, args, out); break;
-        default: CallControlMethod(context, *port, kControlMethods[index], args, out); break;
+        default: CallControlMethod(context, *port, kControlMethods[member], args, out); break;
     }
     return 1;
 }
 
+// Calling or constructing gives a class object.
 void CallFlashPlayer(ScriptContext* context, NativeClass* klass, void*, Value* out, Value*) {
     *out = BindNative(context, klass, nullptr);
 }
@@ -311,39 +305,34 @@ void ConstructFlashPlayer(ScriptContext* context, NativeClass* klass, Value*, Va
 }
 
 void MarkFlashPlayer(NativeClass* klass, void*) {
-    FlashPlayerData* data = static_cast<FlashPlayerData*>(klass->data);
+    FlashPlayerData* data = DataOf(klass);
     MarkBindings(data->bindings);
     GcMarkValue(data->movieClipClass);
 }
 
 void FreeFlashPlayerData(void* data) { delete static_cast<FlashPlayerData*>(data); }
 
+const ClassSpec kFlashPlayerClass = {
+    .name = "FlashPlayer",
+    .text = u"[object FlashPlayer]",
+    .methods = kMethodNames,
+    .method = FlashPlayerMethod,
+    .properties = kPropertyNames,
+    .property = FlashPlayerProperty,
+    .otherProperties = BoundNameProperty,
+    .call = CallFlashPlayer,
+    .construct = ConstructFlashPlayer,
+    .mark = MarkFlashPlayer,
+};
+
 }  // namespace
 
 FlashPlayerData* FlashPlayerDataOf(NativeClass* klass) {
-    if (klass == nullptr || klass->invoke != FlashPlayerInvoke) return nullptr;
-    return static_cast<FlashPlayerData*>(klass->data);
+    return static_cast<FlashPlayerData*>(ClassDataOf(klass, kFlashPlayerClass));
 }
 
 void RegisterFlashPlayerClass(ScriptContext* context) {
-    NativeClass* klass = NewNativeClass(context);
-    auto* data = new FlashPlayerData;
-    klass->data = data;
-    klass->freeData = FreeFlashPlayerData;
-    for (const ControlProperty& property : kProperties) {
-        data->propertyAtoms.push_back(InternAtom(context, property.script));
-    }
-    for (const char* name : kExtraPropertyNames) data->propertyAtoms.push_back(InternAtom(context, name));
-    for (const ControlMethod& method : kControlMethods) {
-        data->methodAtoms.push_back(InternAtom(context, method.script));
-    }
-    for (const char* name : kDataMethodNames) data->methodAtoms.push_back(InternAtom(context, name));
-    klass->call = CallFlashPlayer;
-    klass->construct = ConstructFlashPlayer;
-    klass->invoke = FlashPlayerInvoke;
-    klass->property = FlashPlayerProperty;
-    klass->mark = MarkFlashPlayer;
-    BindGlobalClass(context, "FlashPlayer", klass);
+    RegisterClass(context, kFlashPlayerClass, new FlashPlayerData, FreeFlashPlayerData);
 }
 
 }  // namespace kelpo

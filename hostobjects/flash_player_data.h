@@ -1,10 +1,9 @@
 // What the FlashPlayer class keeps (its class data) and the operations its
-// files share: the member atoms, the binding tables, and the conversions
-// between script values and the control's values.
+// files share: the binding tables and the conversions between script values
+// and the control's values.
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "hostobjects/data_binding.h"
 #include "hostobjects/player_port.h"
@@ -13,8 +12,6 @@
 namespace kelpo {
 
 struct FlashPlayerData {
-    std::vector<Atom> propertyAtoms;  // in the order of the property table
-    std::vector<Atom> methodAtoms;    // in the order of the method table
     DataBindings bindings;
     Value movieClipClass = MakeUndefined();  // set when MovieClip registers
 };

@@ -15,6 +15,7 @@
 #include "runtime/array.h"
 #include "runtime/atoms.h"
 #include "runtime/convert.h"
+#include "runtime/native_args.h"
 #include "runtime/object.h"
 #include "runtime/strings.h"
 
@@ -48,11 +49,6 @@ Atom AtomOfString(ScriptContext* context, const Value& string) {
 
 void PutInteger(ScriptContext* context, ScriptObject* object, const char* name, int64_t value) {
     PutProperty(context, object, InternAtom(context, name), MakeInteger(value));
-}
-
-bool IsNumber(const Value& value) { return value.tag == ValueTag::Integer || value.tag == ValueTag::Float; }
-double NumberOf(const Value& value) {
-    return value.tag == ValueTag::Integer ? static_cast<double>(value.integer) : value.number;
 }
 
 bool HasMovieExtension(const std::string& path) {
@@ -139,7 +135,7 @@ void UpdateData(ScriptContext* context, const PlayerPort& port, FlashPlayerData*
 }
 
 void GetArray(ScriptContext* context, const PlayerPort& port, Value* args, Value* out) {
-    if (!HasArg(args, 1) || args[1].tag != ValueTag::String) return;
+    if (!IsStringArg(args, 1)) return;
     const std::u16string name = TextOf(args[1]);
     std::u16string text;
     if (ReadMovieVariable(port, Concat(name, u".length"), text)) {
@@ -167,7 +163,7 @@ void GetArray(ScriptContext* context, const PlayerPort& port, Value* args, Value
 }
 
 void PutArray(ScriptContext* context, const PlayerPort& port, Value* args, Value*) {
-    if (!HasArg(args, 2) || args[1].tag != ValueTag::String || args[2].tag != ValueTag::Array) return;
+    if (!IsStringArg(args, 1) || !HasArg(args, 2) || args[2].tag != ValueTag::Array) return;
     const std::u16string name = TextOf(args[1]);
     const Value array = args[2];
     const uint64_t length = std::min(array.array->length, kLargestWrittenArray);
@@ -180,7 +176,7 @@ void PutArray(ScriptContext* context, const PlayerPort& port, Value* args, Value
 }
 
 void GetObject(ScriptContext* context, const PlayerPort& port, Value* args, Value* out) {
-    if (!HasArg(args, 1) || args[1].tag != ValueTag::String) return;
+    if (!IsStringArg(args, 1)) return;
     const std::u16string name = TextOf(args[1]);
     ScriptObject* object = NewObject(context);
     *out = MakeObject(object);
@@ -204,7 +200,7 @@ void GetObject(ScriptContext* context, const PlayerPort& port, Value* args, Valu
 }
 
 void PutObject(ScriptContext* context, const PlayerPort& port, Value* args, Value*) {
-    if (!HasArg(args, 2) || args[1].tag != ValueTag::String || args[2].tag != ValueTag::Object) return;
+    if (!IsStringArg(args, 1) || !HasArg(args, 2) || args[2].tag != ValueTag::Object) return;
     const std::u16string name = TextOf(args[1]);
     ScriptObject* object = args[2].object;
     // Converting an Array runs its elements' toString, which may add or
@@ -228,9 +224,8 @@ void PutObject(ScriptContext* context, const PlayerPort& port, Value* args, Valu
 }
 
 void MovieToWindow(ScriptContext* context, const PlayerPort& port, Value* args, Value* out) {
-    if (!HasArg(args, 4)) return;
     for (int k = 1; k <= 4; ++k) {
-        if (!IsNumber(args[k])) return;
+        if (!IsNumberArg(args, k)) return;
     }
     MovieLayout layout;
     if (port.movieSize == nullptr || port.clientSize == nullptr ||
@@ -243,8 +238,8 @@ void MovieToWindow(ScriptContext* context, const PlayerPort& port, Value* args, 
         layout.scaleMode = mode.kind == ControlValue::Kind::Float ? static_cast<int>(mode.number) : mode.integer;
     }
     WindowRect rect;
-    if (!kelpo::MovieToWindow(layout, NumberOf(args[1]), NumberOf(args[2]), NumberOf(args[3]),
-                              NumberOf(args[4]), rect)) {
+    if (!kelpo::MovieToWindow(layout, NumberArg(args, 1, 0), NumberArg(args, 2, 0), NumberArg(args, 3, 0),
+                              NumberArg(args, 4, 0), rect)) {
         return;
     }
     ScriptObject* object = NewObject(context);
@@ -256,10 +251,8 @@ void MovieToWindow(ScriptContext* context, const PlayerPort& port, Value* args, 
 }
 
 void GetMovieInfo(ScriptContext* context, Value* args, Value* out) {
-    if (!HasArg(args, 1) || args[1].tag != ValueTag::String) return;
-    char* ansi = StringToAnsi(context, args[1]);
-    const std::string path(ansi);
-    ContextFree(ansi);
+    if (!IsStringArg(args, 1)) return;
+    const std::string path = StringArg(context, args, 1);
     *out = MakeNull();
     MovieInfo info;
     if (!HasMovieExtension(path) || !FileExists(path) || !ReadMovieInfoFromFile(path, info)) return;

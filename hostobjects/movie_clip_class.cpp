@@ -1,14 +1,14 @@
 // MovieClip: one dotted target path inside the movie. Its properties are
-// the bound variables and clip paths below that path; it has no methods of
-// its own besides toString.
+// the bound variables and clip paths below that path; its only methods are
+// toString and valueOf.
 #include <string>
 
 #include "hostobjects/flash_player_classes.h"
 #include "hostobjects/flash_player_data.h"
 #include "hostobjects/movie_text.h"
-#include "runtime/atoms.h"
-#include "runtime/convert.h"
+#include "runtime/class_kit.h"
 #include "runtime/gc.h"
+#include "runtime/native_args.h"
 
 namespace kelpo {
 namespace {
@@ -19,37 +19,33 @@ struct MovieClipData {
     Value flashPlayer;
 };
 
+// The one method of the table: valueOf does not answer the clip itself.
+const char* const kMethodNames[] = {"valueOf"};
+
 FlashPlayerData* BindingsOf(NativeClass* klass) {
-    const Value& player = static_cast<MovieClipData*>(klass->data)->flashPlayer;
+    const Value& player = static_cast<MovieClipData*>(ClassData(klass))->flashPlayer;
     if (player.tag != ValueTag::Native) return nullptr;
     return FlashPlayerDataOf(player.native->klass);
 }
 
-std::u16string FullName(ScriptContext* context, void* data, Atom atom) {
-    return *static_cast<std::u16string*>(data) + u'.' + AtomText(context, atom);
-}
+// A clip's data is its path; a class object's is null.
+const std::u16string* PathOf(void* data) { return static_cast<std::u16string*>(data); }
 
 int MovieClipProperty(ScriptContext* context, NativeClass* klass, void* data, Atom atom, int isSet, Value* io) {
     FlashPlayerData* bindings = BindingsOf(klass);
     if (data == nullptr || bindings == nullptr) return 0;
-    const std::u16string name = FullName(context, data, atom);
+    const std::u16string name = *PathOf(data) + u'.' + AtomText(context, atom);
     if (isSet) return WriteBinding(bindings, name, *io) ? 1 : 0;
     return ReadBinding(context, bindings, name, io) ? 1 : 0;
 }
 
-int MovieClipInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom method, Value* out, Value*) {
-    if (method == kAtomToString) {
-        *out = StaticText(context, u"[object MovieClip]");
-        return 1;
-    }
-    if (method == kAtomValueOf) {
-        FlashPlayerData* bindings = BindingsOf(klass);
-        *out = data != nullptr && bindings != nullptr
-                   ? NewMovieClip(context, bindings, *static_cast<std::u16string*>(data))
-                   : context->atomValues[InternAtom(context, "MovieClip")];
-        return 1;
-    }
-    return 0;
+// valueOf of a clip is a new clip of the same path (so never the clip
+// itself); of a class object, the global MovieClip.
+int MovieClipMethod(ScriptContext* context, NativeClass* klass, void* data, int, Value* out, Value*) {
+    FlashPlayerData* bindings = BindingsOf(klass);
+    *out = data != nullptr && bindings != nullptr ? NewMovieClip(context, bindings, *PathOf(data))
+                                                  : GetGlobal(context, "MovieClip");
+    return 1;
 }
 
 Value MakeClip(ScriptContext* context, NativeClass* klass, const std::u16string& path) {
@@ -59,27 +55,33 @@ Value MakeClip(ScriptContext* context, NativeClass* klass, const std::u16string&
 // new MovieClip("a.b") stands for that path; without a path it is the
 // class object, as a call is.
 void ConstructMovieClip(ScriptContext* context, NativeClass* klass, Value* args, Value* out) {
-    if (HasArg(args, 1) && args[1].tag == ValueTag::String) {
-        *out = MakeClip(context, klass, TextOf(args[1]));
-        return;
-    }
-    *out = BindNative(context, klass, nullptr);
+    *out = IsStringArg(args, 1) ? MakeClip(context, klass, TextOf(args[1]))
+                                : BindNative(context, klass, nullptr);
 }
 
 void CallMovieClip(ScriptContext* context, NativeClass* klass, void*, Value* out, Value*) {
     *out = BindNative(context, klass, nullptr);
 }
 
-void FinalizeMovieClip(NativeClass*, void* data) { delete static_cast<std::u16string*>(data); }
+void FinalizeMovieClip(NativeClass*, void* data) { delete PathOf(data); }
 
 void MarkMovieClipClass(NativeClass* klass, void*) {
-    GcMarkValue(static_cast<MovieClipData*>(klass->data)->flashPlayer);
+    GcMarkValue(static_cast<MovieClipData*>(ClassData(klass))->flashPlayer);
 }
 
-void FreeMovieClipData(void* data) {
-    auto* clipData = static_cast<MovieClipData*>(data);
-    delete clipData;
-}
+void FreeMovieClipData(void* data) { delete static_cast<MovieClipData*>(data); }
+
+const ClassSpec kMovieClipClass = {
+    .name = "MovieClip",
+    .text = u"[object MovieClip]",
+    .methods = kMethodNames,
+    .method = MovieClipMethod,
+    .otherProperties = MovieClipProperty,
+    .call = CallMovieClip,
+    .construct = ConstructMovieClip,
+    .finalize = FinalizeMovieClip,
+    .mark = MarkMovieClipClass,
+};
 
 }  // namespace
 
@@ -90,19 +92,10 @@ Value NewMovieClip(ScriptContext* context, FlashPlayerData* data, const std::u16
 }
 
 void RegisterMovieClipClass(ScriptContext* context) {
-    NativeClass* klass = NewNativeClass(context);
-    auto* data = new MovieClipData{context->atomValues[InternAtom(context, "FlashPlayer")]};
-    klass->data = data;
-    klass->freeData = FreeMovieClipData;
-    klass->call = CallMovieClip;
-    klass->construct = ConstructMovieClip;
-    klass->invoke = MovieClipInvoke;
-    klass->property = MovieClipProperty;
-    klass->finalize = FinalizeMovieClip;
-    klass->mark = MarkMovieClipClass;
-    BindGlobalClass(context, "MovieClip", klass);
+    auto* data = new MovieClipData{GetGlobal(context, "FlashPlayer")};
+    NativeClass* klass = RegisterClass(context, kMovieClipClass, data, FreeMovieClipData);
     if (FlashPlayerData* bindings = BindingsOf(klass)) {
-        bindings->movieClipClass = context->atomValues[InternAtom(context, "MovieClip")];
+        bindings->movieClipClass = GetGlobal(context, "MovieClip");
     }
 }
 

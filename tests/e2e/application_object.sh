@@ -229,6 +229,8 @@ note("isPreview", Application.isPreview);
 note("traceWnd", Application.traceWnd === null);
 note("toString", Application.toString());
 note("called", Application() == Application);
+// valueOf answers the global of the class's name, whatever it holds.
+var A = Application; Application = "moved"; note("valueOf", A.valueOf()); Application = A;
 note("readProfile()", readProfile());
 note("readProfile(s)", readProfile("Prefs"));
 note("readProfile(n,n)", readProfile(1, 2));
@@ -250,7 +252,7 @@ expected="${expected}clearInterval(n)=undefined;associate()=undefined;associate(
 expected="${expected}sendMessage()=undefined;sendMessage(s,n)=undefined;setBasePath(n)=undefined;"
 expected="${expected}setBasePath(missing)=undefined;traceToFile(n)=undefined;setDragRegion(s)=undefined;"
 expected="${expected}setDragRegion(..)=undefined;setDragRegion()=undefined;cursor=undefined;onGetMovie=undefined;"
-expected="${expected}isScr=false;isPreview=false;traceWnd=true;toString=[object Application];called=true;"
+expected="${expected}isScr=false;isPreview=false;traceWnd=true;toString=[object Application];called=true;valueOf=moved;"
 expected="${expected}readProfile()=undefined;readProfile(s)=undefined;readProfile(n,n)=undefined;"
 expected="${expected}readProfile(bad)=undefined;writeProfile(s,s)=undefined;getAdditionalFile(n)=true;"
 expected="${expected}invoke()=undefined;invoke(missing)=undefined;processMsg(n)=boolean;setWindowless()=undefined;"

@@ -175,6 +175,22 @@ TEST_F(FlashPlayerTest, WithoutAControlMembersAnswerUndefined) {
                   "FlashPlayer.bindData('a.b'); trace(FlashPlayer.a);"));
 }
 
+// toString answers the class's text everywhere; valueOf answers the global
+// of the class's name, except on a clip, where it is a new clip of the same
+// path. The window's properties read as placeholders.
+TEST_F(FlashPlayerTest, ToStringAndValueOfOfClassObjectsAndClips) {
+    EXPECT_EQ("true|undefined|[object MovieClip]|false|7|true|gone|[object MovieClip]|7|"
+              "[object FlashPlayer]|off|off",
+              Run("FlashPlayer.bindData('obj.inner.v'); FlashPlayer.updateData();"
+                  "trace(FlashPlayer.window === null); trace(FlashPlayer.onContextMenu);"
+                  "var c = new MovieClip('obj.inner'); trace(c.toString());"
+                  "trace(c.valueOf() == c); trace(c.valueOf().v); trace(MovieClip.valueOf() == MovieClip);"
+                  "var M = MovieClip; MovieClip = 'gone'; trace(M.valueOf()); trace(M().toString());"
+                  "trace(new M('obj.inner').valueOf().v);"
+                  "var F = FlashPlayer; FlashPlayer = 'off'; trace(new F().toString());"
+                  "trace(F.valueOf()); trace(F().valueOf());"));
+}
+
 TEST_F(FlashPlayerTest, MovieToWindowFollowsTheScaleMode) {
     // Movie 400x200 in a client area of 800x200.
     EXPECT_EQ("200 600 0 200|0 800 -100 300|0 800 0 200|200 600 0 200",
