@@ -136,7 +136,7 @@ void JoinMethod(ScriptContext* context, const Value& self, Value* out, Value* ar
 }
 
 void RegisterArrayClass(ScriptContext* context) {
-    NativeClass* klass = RegisterClass(context, kArrayClass);
+    NativeClass* klass = DefineClass(context, kArrayClass);
     context->classForTag[static_cast<int>(ValueTag::Array)] = klass;
 }
 

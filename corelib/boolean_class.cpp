@@ -48,7 +48,7 @@ const ClassSpec kBooleanClass = {
 }  // namespace
 
 void RegisterBooleanClass(ScriptContext* context) {
-    NativeClass* klass = RegisterClass(context, kBooleanClass);
+    NativeClass* klass = DefineClass(context, kBooleanClass);
     context->classForTag[static_cast<int>(ValueTag::Boolean)] = klass;
 }
 

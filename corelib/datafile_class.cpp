@@ -71,6 +71,6 @@ const ClassSpec kDataFileClass = {
 
 }  // namespace
 
-void RegisterDataFileClass(ScriptContext* context) { RegisterClass(context, kDataFileClass); }
+void RegisterDataFileClass(ScriptContext* context) { DefineClass(context, kDataFileClass); }
 
 }  // namespace kelpo

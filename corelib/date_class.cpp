@@ -339,7 +339,7 @@ bool DateTimeOf(const Value& value, double* time) {
 
 void RegisterDateClass(ScriptContext* context) {
     gLocalOffsetMs = static_cast<double>(LocalTimeBiasMinutes()) * kMsPerMinute;
-    RegisterClass(context, kDateClass);
+    DefineClass(context, kDateClass);
 }
 
 }  // namespace kelpo

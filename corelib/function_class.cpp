@@ -87,7 +87,7 @@ const ClassSpec kFunctionClass = {
 }  // namespace
 
 void RegisterFunctionClass(ScriptContext* context) {
-    NativeClass* klass = RegisterClass(context, kFunctionClass);
+    NativeClass* klass = DefineClass(context, kFunctionClass);
     context->classForTag[static_cast<int>(ValueTag::Function)] = klass;
 }
 

@@ -174,7 +174,7 @@ void RegisterMathObject(ScriptContext* context) {
     auto* data = static_cast<MathData*>(ContextCalloc(context, 1, sizeof(MathData)));
     const uint64_t seconds = static_cast<uint64_t>(std::time(nullptr));
     data->randomState = ((seconds << 16) + 0x330E) & kRandomMask;
-    RegisterClass(context, kMathClass, data, FreeMathData);
+    DefineClass(context, kMathClass, data, FreeMathData);
 }
 
 }  // namespace kelpo

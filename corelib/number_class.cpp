@@ -121,7 +121,7 @@ const ClassSpec kNumberClass = {
 }  // namespace
 
 void RegisterNumberClass(ScriptContext* context) {
-    NativeClass* klass = RegisterClass(context, kNumberClass);
+    NativeClass* klass = DefineClass(context, kNumberClass);
     for (ValueTag tag : {ValueTag::Integer, ValueTag::Float, ValueTag::NaN}) {
         context->classForTag[static_cast<int>(tag)] = klass;
     }

@@ -82,7 +82,7 @@ const ClassSpec kObjectClass = {
 }  // namespace
 
 void RegisterObjectClass(ScriptContext* context) {
-    NativeClass* klass = RegisterClass(context, kObjectClass);
+    NativeClass* klass = DefineClass(context, kObjectClass);
     context->classForTag[static_cast<int>(ValueTag::Object)] = klass;
 }
 

@@ -266,7 +266,7 @@ void RegisterRegExpClass(ScriptContext* context) {
     cls->record.lastInput = MakeUndefined();
     cls->record.groupCount = 0;
     for (int32_t& p : cls->record.positions) p = -1;
-    RegisterClass(context, kRegExpClass, cls, FreeClassData);
+    DefineClass(context, kRegExpClass, cls, FreeClassData);
 }
 
 }  // namespace kelpo

@@ -115,7 +115,7 @@ const ClassSpec kStringClass = {
 }  // namespace
 
 void RegisterStringClass(ScriptContext* context) {
-    NativeClass* klass = RegisterClass(context, kStringClass);
+    NativeClass* klass = DefineClass(context, kStringClass);
     context->classForTag[static_cast<int>(ValueTag::String)] = klass;
 }
 

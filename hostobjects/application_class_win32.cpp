@@ -10,9 +10,7 @@
 #include "hostobjects/application_class.h"
 
 #include <windows.h>
-// <windows.h> makes RegisterClass a macro for the window-class function,
-// which would rename the class kit's.
-#undef RegisterClass
+// <windows.h> makes DefineClass a macro for the window-class function,
 
 #include "hostobjects/application_events.h"
 #include "hostobjects/application_window_ops_win32.h"
@@ -204,7 +202,7 @@ const ClassSpec kApplicationClass = {
 }  // namespace
 
 void RegisterApplicationClass(ScriptContext* context) {
-    RegisterClass(context, kApplicationClass, context, ReleaseEngine);
+    DefineClass(context, kApplicationClass, context, ReleaseEngine);
     AttachEventEngine(context);
     // The option objects "_Appearance_", "_SizeAndPos_", "_Interaction_",
     // "_Behaviour_", "_Tray_", "_DragDrop_", "_Clipboard_" and "_StatusBar_"

@@ -332,7 +332,7 @@ FlashPlayerData* FlashPlayerDataOf(NativeClass* klass) {
 }
 
 void RegisterFlashPlayerClass(ScriptContext* context) {
-    RegisterClass(context, kFlashPlayerClass, new FlashPlayerData, FreeFlashPlayerData);
+    DefineClass(context, kFlashPlayerClass, new FlashPlayerData, FreeFlashPlayerData);
 }
 
 }  // namespace kelpo

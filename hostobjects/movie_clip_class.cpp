@@ -93,7 +93,7 @@ Value NewMovieClip(ScriptContext* context, FlashPlayerData* data, const std::u16
 
 void RegisterMovieClipClass(ScriptContext* context) {
     auto* data = new MovieClipData{GetGlobal(context, "FlashPlayer")};
-    NativeClass* klass = RegisterClass(context, kMovieClipClass, data, FreeMovieClipData);
+    NativeClass* klass = DefineClass(context, kMovieClipClass, data, FreeMovieClipData);
     if (FlashPlayerData* bindings = BindingsOf(klass)) {
         bindings->movieClipClass = GetGlobal(context, "MovieClip");
     }

@@ -96,7 +96,7 @@ void FreeKitClass(void* block) {
 
 }  // namespace
 
-NativeClass* RegisterClass(ScriptContext* context, const ClassSpec& spec, void* data,
+NativeClass* DefineClass(ScriptContext* context, const ClassSpec& spec, void* data,
                            NativeFreeData freeData) {
     NativeClass* klass = NewNativeClass(context);
     auto* kit = static_cast<KitClass*>(ContextCalloc(context, 1, sizeof(KitClass)));

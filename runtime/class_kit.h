@@ -1,7 +1,7 @@
 // The class kit: how a script class is declared and registered.
 //
 // A class names its methods and properties once, in tables indexed by its
-// own enums, and describes itself in a ClassSpec. RegisterClass makes the
+// own enums, and describes itself in a ClassSpec. DefineClass makes the
 // NativeClass, interns the names (freed with the class), binds the
 // global(s), and answers what every class answers alike:
 //   - a name of the method table goes to `method` with its index, a name of
@@ -80,17 +80,17 @@ struct ClassSpec {
 // Makes the class and binds `spec.name` (and `spec.alias`). The spec must
 // outlive the context (a static table). `data` becomes the class's own
 // data (ClassDataOf), released with `freeData` when the class goes.
-NativeClass* RegisterClass(ScriptContext* context, const ClassSpec& spec, void* data = nullptr,
+NativeClass* DefineClass(ScriptContext* context, const ClassSpec& spec, void* data = nullptr,
                            NativeFreeData freeData = nullptr);
 
-// The class data given to RegisterClass; null when `klass` was not made
+// The class data given to DefineClass; null when `klass` was not made
 // from `spec` (so a class can check that a value is one of its own).
 void* ClassDataOf(NativeClass* klass, const ClassSpec& spec);
 
 // The spec a class was made from; null for a class made without the kit.
 const ClassSpec* ClassSpecOf(NativeClass* klass);
 
-// The class data given to RegisterClass, unchecked.
+// The class data given to DefineClass, unchecked.
 void* ClassData(NativeClass* klass);
 
 // Makes an instance with the spec's `instanceSize` bytes of zeroed data,

@@ -80,7 +80,7 @@ const ClassSpec kDiskInfoClass = {
 
 void RegisterDiskInfoClass(ScriptContext* context) {
     ForgetDiskIdentities();
-    RegisterClass(context, kDiskInfoClass);
+    DefineClass(context, kDiskInfoClass);
 }
 
 }  // namespace kelpo

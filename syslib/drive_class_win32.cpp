@@ -4,8 +4,6 @@
 #include "syslib/classes.h"
 
 #include <windows.h>
-// windows.h names its window-class function RegisterClass too.
-#undef RegisterClass
 
 #include <cstdio>
 
@@ -164,6 +162,6 @@ const ClassSpec kDriveClass = {
 
 }  // namespace
 
-void RegisterDriveClass(ScriptContext* context) { RegisterClass(context, kDriveClass); }
+void RegisterDriveClass(ScriptContext* context) { DefineClass(context, kDriveClass); }
 
 }  // namespace kelpo

@@ -227,6 +227,6 @@ const ClassSpec kFileClass = {
 
 }  // namespace
 
-void RegisterFileClass(ScriptContext* context) { RegisterClass(context, kFileClass); }
+void RegisterFileClass(ScriptContext* context) { DefineClass(context, kFileClass); }
 
 }  // namespace kelpo
