@@ -6,4 +6,10 @@
 
 namespace kelpo {
 
+// FileStream, also bound as Stream (file_stream_class.cpp).
+void RegisterStreamClasses(ScriptContext* context);
+// StringStream and the globals $STREAM_IN, $STREAM_OUT, $STREAM_EOF
+// (string_stream_class.cpp).
+void RegisterStringStreamClass(ScriptContext* context);
+
 }  // namespace kelpo
