@@ -60,7 +60,14 @@ bool RemoveFolderTree(const std::string& path) {
 }
 
 FILE* OpenStreamFile(const std::string& path, const char* mode) {
-    return std::fopen(Native(path).c_str(), mode);
+    FILE* file = std::fopen(Native(path).c_str(), mode);
+    // A folder opens for reading here but not on Windows: refuse it alike.
+    struct stat info;
+    if (file != nullptr && (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode))) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
 }
 
 FILE* OpenTemporaryStreamFile() {

@@ -14,6 +14,7 @@
 
 #include "platform/files.h"
 #include "runtime/class_kit.h"
+#include "runtime/gc.h"
 #include "runtime/native_args.h"
 #include "syslib/stream_common.h"
 
@@ -26,6 +27,10 @@ struct FileStreamData {
     FILE* file;  // null once closed
     LastOp last;
 };
+
+// What one open file counts for the collector (see GcNoteOutsideBytes):
+// with the usual threshold, a collection every few dozen dropped streams.
+constexpr size_t kOpenFileWeight = 64 * 1024;
 
 enum Method { kReadLine = kCommonMethodCount, kPut, kUnget, kFlush, kClose };
 const char* const kMethodNames[] = {
@@ -196,6 +201,9 @@ void ConstructFileStream(ScriptContext* context, NativeClass* klass, Value* args
         }
     } pending{file};
     auto* self = NewInstanceOf<FileStreamData>(context, klass, out);
+    // An open file weighs on the collector, so that streams a script drops
+    // without closing are closed long before the system runs out of files.
+    GcNoteOutsideBytes(context, kOpenFileWeight);
     self->file = file;
     self->last = LastOp::kNone;
     pending.file = nullptr;

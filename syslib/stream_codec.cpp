@@ -2,7 +2,7 @@
 //
 // zlib counts in 32-bit units, so the input is fed and the output taken in
 // pieces of at most kPiece bytes; the output grows geometrically inside the
-// MemoryStream (compression reserves zlib's bound at once), so memory stays
+// ByteStream (compression reserves zlib's bound at once), so memory stays
 // near input plus output and time stays linear.
 #include "syslib/stream_codec.h"
 
@@ -19,7 +19,7 @@ size_t Min(size_t a, size_t b) { return a < b ? a : b; }
 // Runs `step` (deflate or inflate) until it answers `done`, feeding input
 // and collecting output in `out`. Answers the last zlib code.
 template <class Step>
-int Pump(z_stream* z, const uint8_t* bytes, size_t length, int flush, MemoryStream* out, Step step) {
+int Pump(z_stream* z, const uint8_t* bytes, size_t length, int flush, ByteStream* out, Step step) {
     size_t fed = 0;
     for (;;) {
         if (z->avail_in == 0 && fed < length) {
@@ -32,7 +32,7 @@ int Pump(z_stream* z, const uint8_t* bytes, size_t length, int flush, MemoryStre
         if (room == 0) {
             size_t want = out->length + (out->length / 2 > kWindow ? out->length / 2 : kWindow);
             if (want > out->limit) want = out->limit;
-            if (want <= out->length || !ReserveMemoryStream(out, want)) return Z_MEM_ERROR;
+            if (want <= out->length || !ReserveByteStream(out, want)) return Z_MEM_ERROR;
             room = out->capacity - out->length;
         }
         z->next_out = out->bytes + out->length;
@@ -50,23 +50,23 @@ int Pump(z_stream* z, const uint8_t* bytes, size_t length, int flush, MemoryStre
 
 }  // namespace
 
-bool CompressInto(const uint8_t* bytes, size_t length, int level, MemoryStream* out) {
+bool CompressInto(const uint8_t* bytes, size_t length, int level, ByteStream* out) {
     z_stream z = {};
     if (deflateInit(&z, level) != Z_OK) return false;
     // One reservation of the worst case when it fits, so the output never
     // moves; deflateBound takes a 32-bit count on some zlib builds.
     uLong bound = deflateBound(&z, static_cast<uLong>(Min(length, 0x7FFFFFFF)));
     if (length <= 0x7FFFFFFF && out->length + bound <= out->limit) {
-        ReserveMemoryStream(out, out->length + bound);
+        ReserveByteStream(out, out->length + bound);
     }
     int code = Pump(&z, bytes, length, Z_FINISH, out, [](z_stream* s, int flush) { return deflate(s, flush); });
     deflateEnd(&z);
-    TrimMemoryStream(out);
+    TrimByteStream(out);
     out->writePos = out->length;
     return code == Z_STREAM_END;
 }
 
-bool UncompressInto(const uint8_t* bytes, size_t length, MemoryStream* out) {
+bool UncompressInto(const uint8_t* bytes, size_t length, ByteStream* out) {
     z_stream z = {};
     if (inflateInit(&z) != Z_OK) return false;
     int code = Pump(&z, bytes, length, Z_NO_FLUSH, out, [](z_stream* s, int flush) { return inflate(s, flush); });

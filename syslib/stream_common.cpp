@@ -58,29 +58,29 @@ Value ReadNumber(const StreamPort& port, int member) {
 
 // ---- Reads of blocks and terminated strings -------------------------------
 
-// Frees a MemoryStream on every way out unless it was handed on.
+// Frees a ByteStream on every way out unless it was handed on.
 struct PendingStream {
-    MemoryStream* stream;
-    ~PendingStream() { FreeMemoryStream(stream); }
+    ByteStream* stream;
+    ~PendingStream() { FreeByteStream(stream); }
 };
 
 // read(n): the bytes come in pieces, so a large n costs only what is there.
 Value ReadBlock(ScriptContext* context, const StreamPort& port, const Value* args) {
     if (!IsIntegerArg(args, 1) || args[1].integer <= 0) return MakeUndefined();
-    PendingStream result{NewMemoryStream(kStreamIn | kStreamOut, StreamByteLimit(context))};
+    PendingStream result{NewByteStream(kStreamIn | kStreamOut, StreamByteLimit(context))};
     if (result.stream == nullptr) return MakeNull();
     uint64_t left = static_cast<uint64_t>(args[1].integer);
     uint8_t piece[16384];
     while (left > 0) {
         size_t want = left < sizeof piece ? static_cast<size_t>(left) : sizeof piece;
         size_t got = port.read(port.data, piece, want);
-        if (got > 0 && !WriteMemoryStream(result.stream, piece, got)) return MakeNull();
+        if (got > 0 && !WriteByteStream(result.stream, piece, got)) return MakeNull();
         if (got < want) break;
         left -= got;
     }
-    MemoryStream* stream = result.stream;
+    ByteStream* stream = result.stream;
     result.stream = nullptr;
-    return WrapMemoryStream(context, stream);
+    return WrapByteStream(context, stream);
 }
 
 // readString and readUnicodeString: units up to and including the first 0

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "runtime/context.h"
-#include "syslib/memory_stream.h"
+#include "syslib/byte_stream.h"
 
 namespace kelpo {
 
@@ -28,9 +28,9 @@ bool StringStreamView(const Value& value, const uint8_t** bytes, size_t* length)
 // the context has one, else the platform's bound.
 size_t StreamByteLimit(const ScriptContext* context);
 
-// Wraps a MemoryStream (taking it over) in a new StringStream with read
+// Wraps a ByteStream (taking it over) in a new StringStream with read
 // position 0 and write position at the end of its content. The stream is
 // freed if the wrapping raises.
-Value WrapMemoryStream(ScriptContext* context, MemoryStream* stream);
+Value WrapByteStream(ScriptContext* context, ByteStream* stream);
 
 }  // namespace kelpo

@@ -1,9 +1,9 @@
-// The StringStream class: an in-memory byte stream (memory_stream.h) with
+// The StringStream class: an in-memory byte stream (byte_stream.h) with
 // the common stream members (stream_common.h), compression and CRC
 // (stream_codec.h), whole-file loads and saves, the $STREAM_ globals, and
 // the C++ interface other libraries use (string_stream.h).
 //
-// An instance's data points to its MemoryStream; close() frees it and
+// An instance's data points to its ByteStream; close() frees it and
 // leaves the pointer null, after which the instance answers only toString.
 // The class object answers readFromFile and toString.
 #include "syslib/classes.h"
@@ -25,7 +25,7 @@ namespace kelpo {
 namespace {
 
 struct StringStreamData {
-    MemoryStream* stream;  // null once closed
+    ByteStream* stream;  // null once closed
 };
 
 enum Method {
@@ -54,54 +54,54 @@ constexpr size_t kPlatformStreamLimit =
     sizeof(size_t) >= 8 ? size_t{1} << 40 : size_t{0x7FFFFFFF};
 
 size_t PortRead(void* data, uint8_t* bytes, size_t n) {
-    MemoryStream* stream = static_cast<StringStreamData*>(data)->stream;
-    return stream != nullptr ? ReadMemoryStream(stream, bytes, n) : 0;
+    ByteStream* stream = static_cast<StringStreamData*>(data)->stream;
+    return stream != nullptr ? ReadByteStream(stream, bytes, n) : 0;
 }
 
 bool PortWrite(void* data, const uint8_t* bytes, size_t n) {
-    MemoryStream* stream = static_cast<StringStreamData*>(data)->stream;
-    return stream != nullptr && WriteMemoryStream(stream, bytes, n);
+    ByteStream* stream = static_cast<StringStreamData*>(data)->stream;
+    return stream != nullptr && WriteByteStream(stream, bytes, n);
 }
 
-// Frees a MemoryStream on every way out unless it was handed on.
+// Frees a ByteStream on every way out unless it was handed on.
 struct PendingStream {
-    MemoryStream* stream;
-    ~PendingStream() { FreeMemoryStream(stream); }
-    MemoryStream* Release() {
-        MemoryStream* s = stream;
+    ByteStream* stream;
+    ~PendingStream() { FreeByteStream(stream); }
+    ByteStream* Release() {
+        ByteStream* s = stream;
         stream = nullptr;
         return s;
     }
 };
 
 // The whole content as a String in the ANSI code page.
-Value ContentString(ScriptContext* context, const MemoryStream* stream) {
+Value ContentString(ScriptContext* context, const ByteStream* stream) {
     CheckTextLength(context, stream->length);
     return NewStringFromAnsi(context, reinterpret_cast<const char*>(stream->bytes), stream->length);
 }
 
-Value Compress(ScriptContext* context, const MemoryStream* stream, const Value* args) {
+Value Compress(ScriptContext* context, const ByteStream* stream, const Value* args) {
     int64_t level = IntegerArg(args, 1, kDefaultLevel);
     if (level < 0 || level > 9) level = kDefaultLevel;
-    PendingStream result{NewMemoryStream(kStreamIn | kStreamOut, StreamByteLimit(context))};
+    PendingStream result{NewByteStream(kStreamIn | kStreamOut, StreamByteLimit(context))};
     if (result.stream == nullptr ||
         !CompressInto(stream->bytes, stream->length, static_cast<int>(level), result.stream)) {
         return MakeNull();
     }
-    return WrapMemoryStream(context, result.Release());
+    return WrapByteStream(context, result.Release());
 }
 
-Value Uncompress(ScriptContext* context, const MemoryStream* stream) {
-    PendingStream result{NewMemoryStream(kStreamIn | kStreamOut, StreamByteLimit(context))};
+Value Uncompress(ScriptContext* context, const ByteStream* stream) {
+    PendingStream result{NewByteStream(kStreamIn | kStreamOut, StreamByteLimit(context))};
     if (result.stream == nullptr || !UncompressInto(stream->bytes, stream->length, result.stream)) {
         return MakeNull();
     }
-    return WrapMemoryStream(context, result.Release());
+    return WrapByteStream(context, result.Release());
 }
 
 // saveToFile(path): the whole content, created or truncated; a file cut
 // short by a failed write is removed rather than left looking complete.
-void SaveToFile(ScriptContext* context, const MemoryStream* stream, const Value* args) {
+void SaveToFile(ScriptContext* context, const ByteStream* stream, const Value* args) {
     std::string path;
     if (!PathArgument(context, args, 1, &path)) return;
     FILE* file = OpenStreamFile(path, "wb");
@@ -120,27 +120,27 @@ Value ReadFromFile(ScriptContext* context, const Value* args) {
         FILE* file;
         ~Closer() { std::fclose(file); }
     } closer{file};
-    PendingStream result{NewMemoryStream(kStreamIn | kStreamOut, StreamByteLimit(context))};
+    PendingStream result{NewByteStream(kStreamIn | kStreamOut, StreamByteLimit(context))};
     if (result.stream == nullptr) return MakeUndefined();
     // One reservation of the size the system reports; the reads still go on
     // to the real end.
     int64_t size = StreamFileLength(file);
     if (size > 0 && static_cast<uint64_t>(size) <= result.stream->limit) {
-        ReserveMemoryStream(result.stream, static_cast<size_t>(size));
+        ReserveByteStream(result.stream, static_cast<size_t>(size));
     }
     uint8_t piece[16384];
     size_t got;
     while ((got = std::fread(piece, 1, sizeof piece, file)) > 0) {
-        if (!WriteMemoryStream(result.stream, piece, got)) return MakeUndefined();
+        if (!WriteByteStream(result.stream, piece, got)) return MakeUndefined();
     }
     if (std::ferror(file)) return MakeUndefined();
-    return WrapMemoryStream(context, result.Release());
+    return WrapByteStream(context, result.Release());
 }
 
 int StringStreamMethod(ScriptContext* context, NativeClass*, void* data, int member, Value* out,
                        Value* args) {
     auto* self = static_cast<StringStreamData*>(data);
-    MemoryStream* stream = self != nullptr ? self->stream : nullptr;
+    ByteStream* stream = self != nullptr ? self->stream : nullptr;
     if (member == kToString) {
         *out = stream != nullptr ? ContentString(context, stream)
                                  : StaticText(context, u"[object StringStream]");
@@ -156,17 +156,17 @@ int StringStreamMethod(ScriptContext* context, NativeClass*, void* data, int mem
         return 1;
     }
     switch (member) {
-        case kReadLine: *out = StringOfBytes(context, ReadMemoryLine(stream)); break;
+        case kReadLine: *out = StringOfBytes(context, ReadByteLine(stream)); break;
         case kPut: {
             int byte = ByteArgument(args, 1, true);
             uint8_t b = static_cast<uint8_t>(byte);
-            if (byte >= 0) WriteMemoryStream(stream, &b, 1);
+            if (byte >= 0) WriteByteStream(stream, &b, 1);
             break;
         }
-        case kUnget: UngetMemoryStream(stream, ByteArgument(args, 1, true)); break;
+        case kUnget: UngetByteStream(stream, ByteArgument(args, 1, true)); break;
         case kFlush: break;
         case kClose:
-            FreeMemoryStream(stream);
+            FreeByteStream(stream);
             self->stream = nullptr;
             break;
         case kCompress: *out = Compress(context, stream, args); break;
@@ -181,11 +181,11 @@ int StringStreamMethod(ScriptContext* context, NativeClass*, void* data, int mem
 int StringStreamProperty(ScriptContext*, NativeClass*, void* data, int member, int isSet,
                          Value* io) {
     auto* self = static_cast<StringStreamData*>(data);
-    MemoryStream* stream = self != nullptr ? self->stream : nullptr;
+    ByteStream* stream = self != nullptr ? self->stream : nullptr;
     if (stream == nullptr) return 0;
     if (isSet) {
-        if (member == kGetPos) SetMemoryReadPos(stream, PositionOf(*io));
-        if (member == kPutPos) SetMemoryWritePos(stream, PositionOf(*io));
+        if (member == kGetPos) SetByteReadPos(stream, PositionOf(*io));
+        if (member == kPutPos) SetByteWritePos(stream, PositionOf(*io));
         return 1;  // the others are read-only
     }
     switch (member) {
@@ -201,7 +201,7 @@ int StringStreamProperty(ScriptContext*, NativeClass*, void* data, int member, i
 void ConstructStringStream(ScriptContext* context, NativeClass* klass, Value* args, Value* out) {
     const int mode = static_cast<int>(IntegerArg(args, 1, kStreamIn | kStreamOut));
     auto* self = NewInstanceOf<StringStreamData>(context, klass, out);
-    self->stream = NewMemoryStream(mode, StreamByteLimit(context));
+    self->stream = NewByteStream(mode, StreamByteLimit(context));
     if (self->stream == nullptr) *out = MakeNull();
 }
 
@@ -212,7 +212,7 @@ void CallStringStream(ScriptContext* context, NativeClass* klass, void*, Value* 
 void FinalizeStringStream(NativeClass*, void* data) {
     auto* self = static_cast<StringStreamData*>(data);
     if (self == nullptr) return;
-    FreeMemoryStream(self->stream);
+    FreeByteStream(self->stream);
     self->stream = nullptr;
 }
 
@@ -230,7 +230,7 @@ const ClassSpec kStringStreamClass = {
 };
 
 // The open stream of a StringStream value; null for anything else.
-MemoryStream* StreamOf(const Value& value) {
+ByteStream* StreamOf(const Value& value) {
     if (value.tag != ValueTag::Native || value.native->data == nullptr ||
         ClassSpecOf(value.native->klass) != &kStringStreamClass) {
         return nullptr;
@@ -245,7 +245,7 @@ size_t StreamByteLimit(const ScriptContext* context) {
                                                                                  : kPlatformStreamLimit;
 }
 
-Value WrapMemoryStream(ScriptContext* context, MemoryStream* stream) {
+Value WrapByteStream(ScriptContext* context, ByteStream* stream) {
     PendingStream pending{stream};
     Value holder = GetGlobal(context, kClassGlobal);
     if (holder.tag != ValueTag::Native || ClassSpecOf(holder.native->klass) != &kStringStreamClass) {
@@ -253,6 +253,9 @@ Value WrapMemoryStream(ScriptContext* context, MemoryStream* stream) {
     }
     Value out;
     auto* self = NewInstanceOf<StringStreamData>(context, holder.native->klass, &out);
+    // The buffer weighs on the collector like heap memory: dropped results
+    // of read, compress and the like are collected in step with their size.
+    GcNoteOutsideBytes(context, pending.stream->capacity);
     self->stream = pending.Release();
     self->stream->readPos = 0;
     self->stream->writePos = self->stream->length;
@@ -261,13 +264,13 @@ Value WrapMemoryStream(ScriptContext* context, MemoryStream* stream) {
 }
 
 Value NewStringStream(ScriptContext* context, const uint8_t* bytes, size_t length) {
-    PendingStream pending{NewMemoryStream(kStreamIn | kStreamOut, StreamByteLimit(context))};
-    if (pending.stream == nullptr || !WriteMemoryStream(pending.stream, bytes, length)) return MakeNull();
-    return WrapMemoryStream(context, pending.Release());
+    PendingStream pending{NewByteStream(kStreamIn | kStreamOut, StreamByteLimit(context))};
+    if (pending.stream == nullptr || !WriteByteStream(pending.stream, bytes, length)) return MakeNull();
+    return WrapByteStream(context, pending.Release());
 }
 
 bool StringStreamView(const Value& value, const uint8_t** bytes, size_t* length) {
-    MemoryStream* stream = StreamOf(value);
+    ByteStream* stream = StreamOf(value);
     if (stream == nullptr) return false;
     *bytes = stream->bytes;
     *length = stream->length;

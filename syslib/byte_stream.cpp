@@ -1,26 +1,26 @@
-// The byte store behind StringStream (see memory_stream.h).
-#include "syslib/memory_stream.h"
+// The byte store behind StringStream (see byte_stream.h).
+#include "syslib/byte_stream.h"
 
 #include <cstdlib>
 #include <cstring>
 
 namespace kelpo {
 
-MemoryStream* NewMemoryStream(int mode, size_t limit) {
-    auto* stream = static_cast<MemoryStream*>(std::calloc(1, sizeof(MemoryStream)));
+ByteStream* NewByteStream(int mode, size_t limit) {
+    auto* stream = static_cast<ByteStream*>(std::calloc(1, sizeof(ByteStream)));
     if (stream == nullptr) return nullptr;
     stream->mode = mode;
     stream->limit = limit;
     return stream;
 }
 
-void FreeMemoryStream(MemoryStream* stream) {
+void FreeByteStream(ByteStream* stream) {
     if (stream == nullptr) return;
     std::free(stream->bytes);
     std::free(stream);
 }
 
-bool ReserveMemoryStream(MemoryStream* stream, size_t capacity) {
+bool ReserveByteStream(ByteStream* stream, size_t capacity) {
     if (capacity <= stream->capacity) return true;
     if (capacity > stream->limit) return false;
     void* grown = std::realloc(stream->bytes, capacity);
@@ -30,7 +30,7 @@ bool ReserveMemoryStream(MemoryStream* stream, size_t capacity) {
     return true;
 }
 
-void TrimMemoryStream(MemoryStream* stream) {
+void TrimByteStream(ByteStream* stream) {
     if (stream->capacity - stream->length <= stream->length / 2 + 4096) return;
     void* trimmed = std::realloc(stream->bytes, stream->length > 0 ? stream->length : 1);
     if (trimmed == nullptr) return;
@@ -42,22 +42,22 @@ namespace {
 
 // Room for `needed` bytes, growing by half again so that appends stay
 // linear; the last step may stop at the limit.
-bool Grow(MemoryStream* stream, size_t needed) {
+bool Grow(ByteStream* stream, size_t needed) {
     if (needed <= stream->capacity) return true;
     if (needed > stream->limit) return false;
     size_t capacity = stream->capacity + stream->capacity / 2;
     if (capacity < 256) capacity = 256;
     if (capacity < needed || capacity > stream->limit) capacity = needed > capacity ? needed : stream->limit;
-    return ReserveMemoryStream(stream, capacity);
+    return ReserveByteStream(stream, capacity);
 }
 
-size_t Available(const MemoryStream* stream) {
+size_t Available(const ByteStream* stream) {
     return stream->readPos < stream->length ? stream->length - static_cast<size_t>(stream->readPos) : 0;
 }
 
 }  // namespace
 
-size_t ReadMemoryStream(MemoryStream* stream, uint8_t* out, size_t n) {
+size_t ReadByteStream(ByteStream* stream, uint8_t* out, size_t n) {
     if (stream->fail) return 0;
     size_t got = (stream->mode & kStreamIn) ? Available(stream) : 0;
     if (got > n) got = n;
@@ -67,7 +67,7 @@ size_t ReadMemoryStream(MemoryStream* stream, uint8_t* out, size_t n) {
     return got;
 }
 
-bool WriteMemoryStream(MemoryStream* stream, const uint8_t* bytes, size_t n) {
+bool WriteByteStream(ByteStream* stream, const uint8_t* bytes, size_t n) {
     if (stream->fail) return false;
     const uint64_t end = stream->writePos + n;
     if (!(stream->mode & kStreamOut) || end < stream->writePos || end > stream->limit ||
@@ -83,7 +83,7 @@ bool WriteMemoryStream(MemoryStream* stream, const uint8_t* bytes, size_t n) {
     return true;
 }
 
-std::string ReadMemoryLine(MemoryStream* stream) {
+std::string ReadByteLine(ByteStream* stream) {
     std::string line;
     if (stream->fail) return line;
     if (!(stream->mode & kStreamIn) || Available(stream) == 0) {
@@ -116,7 +116,7 @@ std::string ReadMemoryLine(MemoryStream* stream) {
     return line;
 }
 
-void UngetMemoryStream(MemoryStream* stream, int byte) {
+void UngetByteStream(ByteStream* stream, int byte) {
     if (stream->fail || stream->readPos == 0) return;
     stream->eof = false;
     --stream->readPos;
@@ -125,12 +125,12 @@ void UngetMemoryStream(MemoryStream* stream, int byte) {
     }
 }
 
-void SetMemoryReadPos(MemoryStream* stream, uint64_t position) {
+void SetByteReadPos(ByteStream* stream, uint64_t position) {
     stream->eof = stream->fail = false;
     stream->readPos = position;
 }
 
-void SetMemoryWritePos(MemoryStream* stream, uint64_t position) {
+void SetByteWritePos(ByteStream* stream, uint64_t position) {
     stream->eof = stream->fail = false;
     stream->writePos = position;
 }
