@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,32 @@ struct FileWriter;
 FileWriter* CreateFileWriter(const std::string& path);
 bool WriteToFile(FileWriter* writer, const uint8_t* bytes, size_t length);
 bool CloseFileWriter(FileWriter* writer);  // false when a write was lost
+
+// Stream files: the standard library's buffered streams on ANSI paths, with
+// 64-bit positions, for the script classes that read and write files byte
+// by byte. Windows opens the path in the ANSI code page; elsewhere
+// backslashes act as separators as above.
+//
+// Opens `path` with a standard-library mode ("rb", "w+b", ...); null on
+// failure.
+FILE* OpenStreamFile(const std::string& path, const char* mode);
+// A new empty file opened for reading and writing in binary mode, which no
+// name refers to once it is closed: in the folder named by TMP, else TEMP,
+// else the system's own (the Windows folder there, /tmp elsewhere), named
+// "~qt" with a hexadecimal number 1 to FFFF and ".tmp", the first such name
+// not taken. Windows deletes it when it is closed; elsewhere its name is
+// removed at once. Null when no file could be made.
+FILE* OpenTemporaryStreamFile();
+// The position of the stream, -1 on failure.
+int64_t StreamFilePosition(FILE* file);
+// Moves to `position` from the start; false on failure.
+bool SeekStreamFile(FILE* file, int64_t position);
+// The length of the file as the system has it (flush pending writes
+// first); -1 on failure.
+int64_t StreamFileLength(FILE* file);
+// Cuts the file to `length` bytes and moves to position 0 (pending writes
+// are flushed first); false on failure.
+bool TruncateStreamFile(FILE* file, int64_t length);
 
 // The folder part of a path, with its final separator ("" without one).
 std::string FolderOfPath(const std::string& path);

@@ -458,6 +458,11 @@ int GcFreeListIndex(size_t size) {
 
 size_t GcBlockSize(const void* block) { return SizeOf(HeaderOf(block)); }
 
+void GcNoteOutsideBytes(ScriptContext* context, size_t bytes) {
+    size_t& due = context->heap.bytesSinceSweep;
+    due = bytes > SIZE_MAX - due ? SIZE_MAX : due + bytes;
+}
+
 size_t GcRequestLimit(const ScriptContext* context) {
     size_t limit = context->heap.limit;
     return limit != 0 && limit < kGcMaxRequest ? limit : kGcMaxRequest;

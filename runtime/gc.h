@@ -36,6 +36,12 @@ constexpr size_t kGcMaxRequest = size_t{1} << 29;
 // memory before it takes that much from the system.
 size_t GcRequestLimit(const ScriptContext* context);
 
+// What a native instance holds outside the heap (a stream's buffer, an open
+// file) counts like an allocation of `bytes`: a script that keeps dropping
+// such instances has them collected as often as if their weight lay on the
+// heap, instead of piling up outside it until memory or handles run out.
+void GcNoteOutsideBytes(ScriptContext* context, size_t bytes);
+
 void* GcAlloc(ScriptContext* context, size_t size);
 void* GcAllocFinalized(ScriptContext* context, size_t size);
 void* GcRealloc(ScriptContext* context, void* block, size_t size);

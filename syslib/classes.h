@@ -11,5 +11,10 @@ void RegisterFileClass(ScriptContext* context);      // Folder, File
 void RegisterDriveClass(ScriptContext* context);     // Drive
 void RegisterDiskInfoClass(ScriptContext* context);  // DiskInfo
 #endif
+// FileStream, also bound as Stream (file_stream_class.cpp).
+void RegisterStreamClasses(ScriptContext* context);
+// StringStream and the globals $STREAM_IN, $STREAM_OUT, $STREAM_EOF
+// (string_stream_class.cpp).
+void RegisterStringStreamClass(ScriptContext* context);
 
 }  // namespace kelpo

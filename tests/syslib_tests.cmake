@@ -1,7 +1,8 @@
 # The system library: tree walks over links and the name-pattern matcher
-# (natively and under Wine), and the script tests that only Windows can
-# give (true case, drive letters, short names, Drive and DiskInfo): they
-# live in scripts/windows/ and run under Wine only.
+# (natively and under Wine), the stream byte formats checked against
+# python3, the unit tests of the stream layers, and the script tests that
+# only Windows can give (true case, drive letters, short names, Drive and
+# DiskInfo): they live in scripts/windows/ and run under Wine only.
 kelpo_add_test(syslib_tests
     unit/syslib/folder_tree_test.cpp
 )
@@ -20,3 +21,18 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
         endforeach()
     endforeach()
 endif()
+
+if(NOT CMAKE_CROSSCOMPILING)
+    add_test(NAME syslib.stream_bytes
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/syslib/stream_bytes_check.sh $<TARGET_FILE:kelpo>)
+    set_tests_properties(syslib.stream_bytes PROPERTIES TIMEOUT 120)
+    add_test(NAME syslib.dropped_files
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/syslib/dropped_files.sh $<TARGET_FILE:kelpo>)
+    set_tests_properties(syslib.dropped_files PROPERTIES TIMEOUT 120)
+endif()
+
+kelpo_add_test(syslib_stream_tests
+    unit/test_support.cpp
+    unit/syslib/streams_test.cpp
+)
+target_link_libraries(syslib_stream_tests PRIVATE kelpo_syslib)
