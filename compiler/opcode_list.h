@@ -9,6 +9,7 @@
 // The operand kind is an OperandKind enumerator; the stack effect is pushed
 // minus popped, 0 for the variable ones (LOCALS pushes n, SLIDE n and
 // POPN n pop n). HALT has no handler: the verifier refuses it.
+// clang-format off
 #define KELPO_OPCODES(X)                                    \
     X(WITHCALL, 33, Name, 4, 1)        /* f -> t r */       \
     X(WITHGET, 34, Name, 4, 1)                              \
@@ -90,12 +91,15 @@
     X(DELGLOBAL, 110, Name, 4, 0)                           \
     X(DELLOCAL, 111, Unsigned16, 2, 0)                      \
     X(DELARG, 112, Unsigned8, 1, 0)
+// clang-format on
 
 // Internal opcodes the loader writes over the first word of instruction
 // runs (fused_instructions.h). They lie above every image opcode, so image
 // bytes can never produce them; the dispatch table has room up to 255.
 //   F(name, number)
+// clang-format off
 #define KELPO_FUSED_OPCODES(F)                                    \
     F(FUSED_LOCAL, 200)    /* run starting with GETLOCAL */       \
     F(FUSED_ARG, 201)      /* run starting with GETARG */         \
     F(FUSED_PROLOGUE, 202) /* prologue "GETARG 1; ADD2; ARGPAD n" */
+// clang-format on
