@@ -70,10 +70,14 @@ bool PoolLiteral(ImageWriter* w, const std::string& s, uint32_t* index) {
         if (close == 0) return false;
         uint8_t flags = 0;
         for (char f : s.substr(close + 1)) {
-            if (f == 'g') flags |= 1;
-            else if (f == 'i') flags |= 2;
-            else if (f == 'm') flags |= 4;
-            else return false;
+            if (f == 'g')
+                flags |= 1;
+            else if (f == 'i')
+                flags |= 2;
+            else if (f == 'm')
+                flags |= 4;
+            else
+                return false;
         }
         *index = PoolRegExp(w, s.substr(1, close - 1), flags);
         return true;

@@ -46,7 +46,7 @@ struct CompileState {
     // Lexer.
     Token* pending;  // the one-token look-ahead
     int32_t hasPending;
-    int32_t inputEnded;  // a 0 byte was read: the source ends there
+    int32_t inputEnded;     // a 0 byte was read: the source ends there
     int32_t dotEndsNumber;  // the pushed-back "." ended a number begun with "."
     int32_t tokenCount;
     int32_t argumentsCount;  // identifiers spelled "arguments" consumed

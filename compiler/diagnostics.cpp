@@ -21,8 +21,7 @@ void WriteMessage(ScriptContext* context, CompileState* state, const char* sever
 
 }  // namespace
 
-void CompileError(ScriptContext* context, CompileState* state, int line, const char* format,
-                  ...) {
+void CompileError(ScriptContext* context, CompileState* state, int line, const char* format, ...) {
     va_list args;
     va_start(args, format);
     WriteMessage(context, state, "error: line ", line, format, args);

@@ -28,8 +28,7 @@ constexpr int kCompileMessageMax = 255;
 #endif
     ;
 
-void CompileWarning(ScriptContext* context, CompileState* state, int line, const char* format,
-                    ...)
+void CompileWarning(ScriptContext* context, CompileState* state, int line, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 4, 5)))
 #endif

@@ -27,9 +27,7 @@ const char* SectionName(uint32_t kind) {
     }
 }
 
-void Appendf(std::string* out, const char* format, ...)
-    KELPO_PRINTF_FORMAT(2, 3)
-    ;
+void Appendf(std::string* out, const char* format, ...) KELPO_PRINTF_FORMAT(2, 3);
 
 void Appendf(std::string* out, const char* format, ...) {
     char buffer[512];
@@ -43,7 +41,8 @@ void Appendf(std::string* out, const char* format, ...) {
 // UTF-16LE bytes as a quoted ANSI literal with escapes.
 std::string QuoteUtf16(const uint8_t* bytes, uint32_t size) {
     std::vector<char16_t> units(size / 2);
-    for (size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    for (size_t i = 0; i < units.size(); ++i)
+        units[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
     std::string ansi(units.size() * 2 + 1, '\0');
     size_t n = units.empty() ? 0 : Utf16ToAnsi(units.data(), units.size(), &ansi[0], ansi.size());
     ansi.resize(n);
@@ -101,7 +100,8 @@ bool DescribeConstants(const ImageSection* pool, std::vector<std::string>* out) 
         switch (kind) {
             case kConstInteger:
                 if (c.Has(8)) {
-                    Appendf(&text, "integer   %" PRId64, static_cast<int64_t>(ReadU64BE(c.bytes + c.pos)));
+                    Appendf(&text, "integer   %" PRId64,
+                            static_cast<int64_t>(ReadU64BE(c.bytes + c.pos)));
                     c.pos += 8;
                 }
                 break;
@@ -168,9 +168,7 @@ std::string OperandText(const OpcodeInfo& info, uint32_t raw, uint32_t end,
                 Appendf(&text, "#%u ???", raw);
             }
             break;
-        case OperandKind::Jump:
-            Appendf(&text, "-> %04x", end + raw);
-            break;
+        case OperandKind::Jump: Appendf(&text, "-> %04x", end + raw); break;
         case OperandKind::Signed8: Appendf(&text, "%d", static_cast<int8_t>(raw)); break;
         case OperandKind::Unsigned8: Appendf(&text, "%u", raw & 0xFF); break;
         case OperandKind::Unsigned16: Appendf(&text, "%u", raw & 0xFFFF); break;
@@ -211,7 +209,8 @@ void DisassembleUnit(const uint8_t* code, uint32_t start, uint32_t end,
 bool DisassembleImage(const SectionList* list, std::string* out) {
     Appendf(out, "KS1b image, %u sections\n", list->count);
     for (uint32_t i = 0; i < list->count; ++i) {
-        Appendf(out, "  %-9s %u bytes\n", SectionName(list->sections[i].kind), list->sections[i].size);
+        Appendf(out, "  %-9s %u bytes\n", SectionName(list->sections[i].kind),
+                list->sections[i].size);
     }
 
     std::vector<std::string> constants;
@@ -220,7 +219,8 @@ bool DisassembleImage(const SectionList* list, std::string* out) {
         return false;
     }
     Appendf(out, "\nconstants (%zu):\n", constants.size());
-    for (size_t i = 0; i < constants.size(); ++i) Appendf(out, "  #%-4zu %s\n", i, constants[i].c_str());
+    for (size_t i = 0; i < constants.size(); ++i)
+        Appendf(out, "  #%-4zu %s\n", i, constants[i].c_str());
 
     const ImageSection* code = FindSection(list, kCodeSection);
     const ImageSection* table = FindSection(list, kFunctionSection);
@@ -246,10 +246,12 @@ bool DisassembleImage(const SectionList* list, std::string* out) {
             uint32_t start = units[i].offset;
             uint32_t end = i + 1 < units.size() ? units[i + 1].offset : codeSize;
             if (start > codeSize || end > codeSize || end < start) {
-                Appendf(out, "\nfunction %s: bad offsets %u..%u\n", units[i].name.c_str(), start, end);
+                Appendf(out, "\nfunction %s: bad offsets %u..%u\n", units[i].name.c_str(), start,
+                        end);
                 return false;
             }
-            Appendf(out, "\nfunction %s (offset %u, %u bytes)\n", units[i].name.c_str(), start, end - start);
+            Appendf(out, "\nfunction %s (offset %u, %u bytes)\n", units[i].name.c_str(), start,
+                    end - start);
             DisassembleUnit(code->bytes, start, end, constants, out);
         }
     }
@@ -263,7 +265,8 @@ bool DisassembleImage(const SectionList* list, std::string* out) {
             if (kind == kLineSourceRecord) {
                 uint32_t n = c.U32();
                 if (!c.Has(n)) break;
-                Appendf(out, "  source \"%.*s\"\n", static_cast<int>(n), reinterpret_cast<const char*>(c.bytes + c.pos));
+                Appendf(out, "  source \"%.*s\"\n", static_cast<int>(n),
+                        reinterpret_cast<const char*>(c.bytes + c.pos));
                 c.pos += n;
             } else if (kind == kLineRecord) {
                 uint32_t offset = c.U32();

@@ -29,8 +29,9 @@ constexpr int kDefaultStackSlots = 4096;
 // Hands the compile messages back: errorText when they fit, else a copy on
 // the plain process heap in longErrorText.
 void HandBackMessages(ScriptContext* context, CompileState* state) {
-    const unsigned char* bytes =
-        state != nullptr && state->messages != nullptr ? MemoryStreamBytes(state->messages) : nullptr;
+    const unsigned char* bytes = state != nullptr && state->messages != nullptr
+                                     ? MemoryStreamBytes(state->messages)
+                                     : nullptr;
     size_t size = bytes != nullptr ? MemoryStreamSize(state->messages) : 0;
     if (size + 1 >= sizeof context->errorText) {
         char* copy = static_cast<char*>(malloc(size + 1));
@@ -56,7 +57,8 @@ bool WriteFile(const char* path, const std::vector<uint8_t>& bytes) {
 // Compiles and runs a source stream in the runner's context.
 int CompileAndRun(ScriptRunner* runner, ScriptStream* source) {
     ScriptContext* context = runner->context;
-    ScriptStream* image = CompileScript(context, source, CompileOptionsOf(runner), nullptr, nullptr);
+    ScriptStream* image =
+        CompileScript(context, source, CompileOptionsOf(runner), nullptr, nullptr);
     if (image == nullptr) return 0;
     SectionList* list = ReadImage(MemoryStreamBytes(image), MemoryStreamSize(image));
     int ok = RunImage(context, list);
@@ -174,7 +176,8 @@ ScriptRunner* NewScriptRunner(const EngineOptions* options) {
     } else {
         context->options &= ~kWarnUndefinedVariableOption;
     }
-    context->engineFlags = ((o.flags & kEngineFlag0) ? 1u : 0u) | ((o.flags & kEngineFlag1) ? 2u : 0u);
+    context->engineFlags =
+        ((o.flags & kEngineFlag0) ? 1u : 0u) | ((o.flags & kEngineFlag1) ? 2u : 0u);
     context->debugHook = o.debugHook;
     context->debugHookArgument = o.hookArgument;
     context->engineWords[0] = o.engineWords[0];
@@ -261,7 +264,8 @@ int RunSourceFile(ScriptRunner* runner, const char* path) {
         source == nullptr) {
         return -1;
     }
-    ScriptStream* image = CompileScript(context, source, CompileOptionsOf(runner), nullptr, nullptr);
+    ScriptStream* image =
+        CompileScript(context, source, CompileOptionsOf(runner), nullptr, nullptr);
     if (image == nullptr) return -1;
     SectionList* list = ReadImage(MemoryStreamBytes(image), MemoryStreamSize(image));
     int ok = RunImage(context, list);

@@ -80,5 +80,4 @@ void RunScriptFile(ScriptRunner* runner, const char* path);
 // file is not an image, -1 a source file could not be opened or compiled.
 int RunScriptFileStatus(ScriptRunner* runner, const char* path);
 
-
 }  // namespace kelpo

@@ -34,7 +34,8 @@ void FuseInstructions(uint32_t* words, uint32_t count) {
         if (op == OP_GETARG && next + 2 < count && words[i + 1] == 1 && words[next] == OP_ADD2 &&
             words[next + 1] == OP_ARGPAD) {
             words[i] = OP_FUSED_PROLOGUE;
-        } else if ((op == OP_GETLOCAL || op == OP_GETARG) && next < count && IsOperandRead(words[next])) {
+        } else if ((op == OP_GETLOCAL || op == OP_GETARG) && next < count &&
+                   IsOperandRead(words[next])) {
             uint32_t third = next + WordsOf(words[next]);
             if (third < count && IsFusableOperator(words[third])) {
                 words[i] = op == OP_GETLOCAL ? OP_FUSED_LOCAL : OP_FUSED_ARG;

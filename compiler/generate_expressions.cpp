@@ -21,17 +21,28 @@ Resolution Resolve(CompileState* state, const char* name, int32_t* slot) {
 
 int BinaryOpcode(int64_t token) {
     switch (token) {
-        case '*': case TokenMulAssign: return OP_MUL;
-        case '/': case TokenDivAssign: return OP_DIV;
-        case '%': case TokenModAssign: return OP_MOD;
-        case '+': case TokenAddAssign: return OP_ADD;
-        case '-': case TokenSubAssign: return OP_SUB;
-        case '&': case TokenAndAssign: return OP_BITAND;
-        case '^': case TokenXorAssign: return OP_BITXOR;
-        case '|': case TokenOrAssign: return OP_BITOR;
-        case TokenShl: case TokenShlAssign: return OP_SHL;
-        case TokenShr: case TokenShrAssign: return OP_SHR;
-        case TokenUshr: case TokenUshrAssign: return OP_USHR;
+        case '*':
+        case TokenMulAssign: return OP_MUL;
+        case '/':
+        case TokenDivAssign: return OP_DIV;
+        case '%':
+        case TokenModAssign: return OP_MOD;
+        case '+':
+        case TokenAddAssign: return OP_ADD;
+        case '-':
+        case TokenSubAssign: return OP_SUB;
+        case '&':
+        case TokenAndAssign: return OP_BITAND;
+        case '^':
+        case TokenXorAssign: return OP_BITXOR;
+        case '|':
+        case TokenOrAssign: return OP_BITOR;
+        case TokenShl:
+        case TokenShlAssign: return OP_SHL;
+        case TokenShr:
+        case TokenShrAssign: return OP_SHR;
+        case TokenUshr:
+        case TokenUshrAssign: return OP_USHR;
         case TokenEqual: return OP_EQ;
         case TokenNotEqual: return OP_NE;
         case TokenStrictEqual: return OP_STRICTEQ;
@@ -65,9 +76,7 @@ void EmitLoadTarget(ScriptContext* context, CompileState* state, SyntaxNode* tar
             GenerateExpression(context, state, IndexKey(target));
             EmitInstruction(context, state, OP_GETELEM, target->line);
             break;
-        default:
-            GenerateExpression(context, state, target);
-            break;
+        default: GenerateExpression(context, state, target); break;
     }
 }
 
@@ -87,9 +96,7 @@ void EmitStoreTarget(ScriptContext* context, CompileState* state, SyntaxNode* ta
             GenerateExpression(context, state, IndexKey(target));
             EmitInstruction(context, state, OP_SETELEM, target->line);
             break;
-        default:
-            EmitInstruction(context, state, OP_POP, target->line);
-            break;
+        default: EmitInstruction(context, state, OP_POP, target->line); break;
     }
 }
 
@@ -196,9 +203,7 @@ void GenerateObjectLiteral(ScriptContext* context, CompileState* state, SyntaxNo
                 EmitConstString(context, state, p->line, PropertyTextKey(p));
                 EmitInstruction(context, state, OP_SETELEM, p->line);
                 break;
-            default:
-                EmitName(context, state, OP_SETMEMBER, p->line, PropertyTextKey(p));
-                break;
+            default: EmitName(context, state, OP_SETMEMBER, p->line, PropertyTextKey(p)); break;
         }
     }
 }
@@ -220,16 +225,22 @@ void GenerateDelete(ScriptContext* context, CompileState* state, SyntaxNode* nod
             const char* name = IdentifierName(operand);
             int32_t slot;
             switch (Resolve(state, name, &slot)) {
-                case Resolution::Argument: EmitInstruction(context, state, OP_DELARG, node->line, slot); break;
-                case Resolution::Local: EmitInstruction(context, state, OP_DELLOCAL, node->line, slot); break;
-                case Resolution::With: EmitName(context, state, OP_WITHDELETE, node->line, name); break;
-                case Resolution::Global: EmitName(context, state, OP_DELGLOBAL, node->line, name); break;
+                case Resolution::Argument:
+                    EmitInstruction(context, state, OP_DELARG, node->line, slot);
+                    break;
+                case Resolution::Local:
+                    EmitInstruction(context, state, OP_DELLOCAL, node->line, slot);
+                    break;
+                case Resolution::With:
+                    EmitName(context, state, OP_WITHDELETE, node->line, name);
+                    break;
+                case Resolution::Global:
+                    EmitName(context, state, OP_DELGLOBAL, node->line, name);
+                    break;
             }
             return;
         }
-        default:
-            EmitInstruction(context, state, OP_PUSHUNDEF, node->line);
-            return;
+        default: EmitInstruction(context, state, OP_PUSHUNDEF, node->line); return;
     }
 }
 
@@ -238,9 +249,7 @@ void GeneratePrefix(ScriptContext* context, CompileState* state, SyntaxNode* nod
     SyntaxNode* operand = UnaryOperand(node);
     int line = node->line;
     switch (op) {
-        case TokenDelete:
-            GenerateDelete(context, state, node, operand);
-            return;
+        case TokenDelete: GenerateDelete(context, state, node, operand); return;
         case TokenPlusPlus:
         case TokenMinusMinus:
             EmitLoadTarget(context, state, operand);
@@ -249,8 +258,7 @@ void GeneratePrefix(ScriptContext* context, CompileState* state, SyntaxNode* nod
             EmitInstruction(context, state, OP_DUP, line);
             EmitStoreTarget(context, state, operand);
             return;
-        default:
-            break;
+        default: break;
     }
     GenerateExpression(context, state, operand);
     switch (op) {
@@ -292,7 +300,8 @@ void EmitSmallInteger(ScriptContext* context, CompileState* state, int line, int
 
 void EmitCondJump(ScriptContext* context, CompileState* state, SyntaxNode* condition, bool onTrue,
                   Instruction* label) {
-    bool boolean = state->typedJumps && condition != nullptr && condition->staticType == StaticBoolean;
+    bool boolean =
+        state->typedJumps && condition != nullptr && condition->staticType == StaticBoolean;
     int op = onTrue ? (boolean ? OP_JTRUEB : OP_JTRUE) : (boolean ? OP_JFALSEB : OP_JFALSE);
     EmitJump(context, state, op, condition != nullptr ? condition->line : 0, label);
 }
@@ -325,9 +334,7 @@ void GenerateExpression(ScriptContext* context, CompileState* state, SyntaxNode*
             EmitInstruction(context, state, OP_POP, line);
             GenerateExpression(context, state, CommaRight(node));
             return;
-        case NodeAssign:
-            GenerateAssignment(context, state, node);
-            return;
+        case NodeAssign: GenerateAssignment(context, state, node); return;
         case NodeConditional: {
             Instruction* otherwise = NewLabel(context, state);
             Instruction* done = NewLabel(context, state);

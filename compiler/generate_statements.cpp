@@ -11,7 +11,8 @@ namespace {
 
 // Declares the declarators of a "var" statement or a loop head and stores
 // their initial values.
-void GenerateDeclarators(ScriptContext* context, CompileState* state, SyntaxNode* list, bool global) {
+void GenerateDeclarators(ScriptContext* context, CompileState* state, SyntaxNode* list,
+                         bool global) {
     for (SyntaxNode* d = list; d != nullptr; d = d->next) {
         const char* name = DeclaratorName(d);
         int32_t slot = global ? 0 : DeclareName(context, state, name, LocalSlot, d->line);
@@ -167,8 +168,9 @@ void GenerateJumpOut(ScriptContext* context, CompileState* state, SyntaxNode* no
     const char* label = JumpLabel(node);
     LoopRecord* target = nullptr;
     for (LoopRecord* r = state->loops; r != nullptr; r = r->next) {
-        bool fits = label != nullptr ? (r->labelName != nullptr && strcmp(r->labelName, label) == 0)
-                                     : (isBreak ? r->breakLabel != nullptr : r->continueLabel != nullptr);
+        bool fits = label != nullptr
+                        ? (r->labelName != nullptr && strcmp(r->labelName, label) == 0)
+                        : (isBreak ? r->breakLabel != nullptr : r->continueLabel != nullptr);
         if (fits) {
             target = r;
             break;
@@ -188,7 +190,8 @@ void GenerateJumpOut(ScriptContext* context, CompileState* state, SyntaxNode* no
     if (tries > 0) EmitInstruction(context, state, OP_LEAVETRY, node->line, tries);
     if (held == 1) EmitInstruction(context, state, OP_POP, node->line);
     if (held > 1) EmitInstruction(context, state, OP_POPN, node->line, held);
-    EmitJump(context, state, OP_JMP, node->line, isBreak ? target->breakLabel : target->continueLabel);
+    EmitJump(context, state, OP_JMP, node->line,
+             isBreak ? target->breakLabel : target->continueLabel);
 }
 
 void GenerateReturn(ScriptContext* context, CompileState* state, SyntaxNode* node) {
@@ -250,7 +253,8 @@ void GenerateSwitch(ScriptContext* context, CompileState* state, SyntaxNode* nod
         Instruction* test;
         Instruction* body;
     };
-    Clause* list = static_cast<Clause*>(GcAlloc(context, sizeof(Clause) * (count == 0 ? 1 : count)));
+    Clause* list =
+        static_cast<Clause*>(GcAlloc(context, sizeof(Clause) * (count == 0 ? 1 : count)));
     int defaultIndex = -1;
     int i = 0;
     for (SyntaxNode* c = clauses; c != nullptr; c = c->next, ++i) {
@@ -397,8 +401,7 @@ void GenerateNode(ScriptContext* context, CompileState* state, SyntaxNode* node)
             GenerateExpression(context, state, StatementExpression(node));
             EmitInstruction(context, state, OP_POP, line);
             return;
-        case NodeEmpty:
-            return;
+        case NodeEmpty: return;
         case NodeNestedFunction:
             // The new function becomes a member of the enclosing function.
             EmitName(context, state, OP_GETGLOBAL, line, NestedCodeName(node));

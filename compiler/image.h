@@ -52,7 +52,7 @@ struct ImageSection {
 struct SectionList {
     uint32_t count;
     ImageSection* sections;
-    bool loaded;             // the constants are in the pool
+    bool loaded;  // the constants are in the pool
     uint32_t constantBase;
     uint32_t functionBase;
 };

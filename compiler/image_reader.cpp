@@ -18,7 +18,8 @@ struct Descriptor {
 SectionList* NewList(uint32_t count) {
     auto* list = static_cast<SectionList*>(calloc(1, sizeof(SectionList)));
     if (list == nullptr) return nullptr;
-    list->sections = static_cast<ImageSection*>(calloc(count == 0 ? 1 : count, sizeof(ImageSection)));
+    list->sections =
+        static_cast<ImageSection*>(calloc(count == 0 ? 1 : count, sizeof(ImageSection)));
     if (list->sections == nullptr) {
         free(list);
         return nullptr;

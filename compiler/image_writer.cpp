@@ -91,7 +91,8 @@ uint32_t PoolFloat(ImageWriter* w, double value) {
     uint64_t bits;
     memcpy(&bits, &value, sizeof bits);
     uint32_t index;
-    if (Shared(w, kConstFloat, std::string(reinterpret_cast<const char*>(&bits), sizeof bits), &index)) {
+    if (Shared(w, kConstFloat, std::string(reinterpret_cast<const char*>(&bits), sizeof bits),
+               &index)) {
         return index;
     }
     PutU8(w->pool, kConstFloat);
@@ -144,7 +145,8 @@ void PatchJump(ImageWriter* w, uint32_t end, uint32_t target) {
 }
 
 std::vector<uint8_t> FinishImage(ImageWriter* w) {
-    for (int i = 0; i < 4; ++i) w->functions[i] = static_cast<uint8_t>(w->functionCount >> (8 * (3 - i)));
+    for (int i = 0; i < 4; ++i)
+        w->functions[i] = static_cast<uint8_t>(w->functionCount >> (8 * (3 - i)));
     uint32_t lineSize = w->wantLines ? static_cast<uint32_t>(w->lines.size()) : 0;
     uint32_t codeEnd = kHeaderSize + static_cast<uint32_t>(w->code.size());
     uint32_t poolEnd = codeEnd + static_cast<uint32_t>(w->pool.size());

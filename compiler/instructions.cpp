@@ -74,7 +74,8 @@ Instruction* EmitConst(ScriptContext* context, CompileState* state, int line, Op
 
 }  // namespace
 
-Instruction* EmitConstInteger(ScriptContext* context, CompileState* state, int line, int64_t value) {
+Instruction* EmitConstInteger(ScriptContext* context, CompileState* state, int line,
+                              int64_t value) {
     Instruction* ins = EmitConst(context, state, line, OperandType::ConstInteger);
     ins->operand.integer = value;
     return ins;
@@ -86,7 +87,8 @@ Instruction* EmitConstFloat(ScriptContext* context, CompileState* state, int lin
     return ins;
 }
 
-Instruction* EmitConstString(ScriptContext* context, CompileState* state, int line, const char* text) {
+Instruction* EmitConstString(ScriptContext* context, CompileState* state, int line,
+                             const char* text) {
     Instruction* ins = EmitConst(context, state, line, OperandType::ConstString);
     ins->operand.text = text;
     return ins;

@@ -25,13 +25,13 @@ enum class OperandType : uint8_t {
     ConstInteger,  // PUSHCONST constants
     ConstString,
     ConstFloat,
-    ConstRegExp,   // text = pattern, regexpFlags
+    ConstRegExp,  // text = pattern, regexpFlags
 };
 
 struct Instruction {
     int32_t opcode;  // 33..112, kFunctionStartRecord or kLabelRecord
     int32_t line;
-    int32_t size;    // encoded bytes: 1 + operand width (0 for records)
+    int32_t size;  // encoded bytes: 1 + operand width (0 for records)
     OperandType operandType;
     uint8_t regexpFlags;  // 1 g, 2 i, 4 m
     union {
@@ -57,7 +57,8 @@ Instruction* EmitJump(ScriptContext* context, CompileState* state, int opcode, i
 // PUSHCONST of a constant.
 Instruction* EmitConstInteger(ScriptContext* context, CompileState* state, int line, int64_t value);
 Instruction* EmitConstFloat(ScriptContext* context, CompileState* state, int line, double value);
-Instruction* EmitConstString(ScriptContext* context, CompileState* state, int line, const char* text);
+Instruction* EmitConstString(ScriptContext* context, CompileState* state, int line,
+                             const char* text);
 Instruction* EmitConstRegExp(ScriptContext* context, CompileState* state, int line,
                              const char* pattern, uint8_t flags);
 // A function-start record.

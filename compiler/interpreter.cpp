@@ -53,7 +53,9 @@ inline Value FrameInfoSlot(int32_t slotsBefore, int32_t added) {
              static_cast<uint32_t>(slotsBefore);
     return v;
 }
-inline int32_t InfoSlotsBefore(const Value& v) { return static_cast<int32_t>(v.bits & 0xFFFFFFFFu); }
+inline int32_t InfoSlotsBefore(const Value& v) {
+    return static_cast<int32_t>(v.bits & 0xFFFFFFFFu);
+}
 inline int32_t InfoAdded(const Value& v) { return static_cast<int32_t>(v.bits >> 32); }
 
 [[noreturn]] void StackOverflow(ScriptContext* context) {
@@ -79,7 +81,8 @@ inline void CheckStack(ScriptContext* context, Value* sp, int64_t needed) {
 inline void CheckArgList(ScriptContext* context, const Value* countSlot) {
     const Value* last = context->stackBase + context->stackSlots - 1;
     // Array literals pass their element count negated.
-    int64_t count = countSlot <= last && countSlot->tag == ValueTag::Integer ? countSlot->integer : -1;
+    int64_t count =
+        countSlot <= last && countSlot->tag == ValueTag::Integer ? countSlot->integer : -1;
     if (count < 0 && count != INT64_MIN) count = -count;
     if (countSlot > last || countSlot->tag != ValueTag::Integer || count < 0 ||
         count > last - countSlot) {
@@ -157,7 +160,9 @@ inline void WriteGlobal(ScriptContext* context, Atom atom, const Value& value) {
     if (slot.tag == ValueTag::Undefined) slot.bits = 0;
 }
 
-WithScopeBlock* WithScopesOf(Value* frame) { return static_cast<WithScopeBlock*>(frame[-2].pointer); }
+WithScopeBlock* WithScopesOf(Value* frame) {
+    return static_cast<WithScopeBlock*>(frame[-2].pointer);
+}
 
 // DELGLOBAL, DELLOCAL, DELARG: a variable holding a host object releases it
 // at once; other values are left alone.
@@ -269,10 +274,10 @@ void Execute(RunState* run) {
     const uint32_t* pc = run->pc;
 
 #define TOP (sp[1])
-#define PUSH(v)           \
-    do {                  \
+#define PUSH(v)              \
+    do {                     \
         Value pushed_ = (v); \
-        *sp-- = pushed_;  \
+        *sp-- = pushed_;     \
     } while (0)
 #define SYNC() (ctx->stackPointer = sp, ctx->savedCode = pc)
 #define JUMP_BY(d) (pc += static_cast<int32_t>(d))
@@ -280,16 +285,16 @@ void Execute(RunState* run) {
 // The two operands on top are replaced by their result: `fast` computes it
 // for plain numbers, `slow` (which may run script code) for anything else.
 // A plain block, not do/while: NEXT() may be the switch's break.
-#define BINARY_WITH_FAST_PATH(fast, slow)            \
-    {                                                \
-        Value r_;                                    \
-        if (!fast(sp[2], sp[1], &r_)) {              \
-            SYNC();                                  \
-            r_ = slow(ctx, sp[2], sp[1]);            \
-        }                                            \
-        sp[2] = r_;                                  \
-        ++sp;                                        \
-        NEXT();                                      \
+#define BINARY_WITH_FAST_PATH(fast, slow) \
+    {                                     \
+        Value r_;                         \
+        if (!fast(sp[2], sp[1], &r_)) {   \
+            SYNC();                       \
+            r_ = slow(ctx, sp[2], sp[1]); \
+        }                                 \
+        sp[2] = r_;                       \
+        ++sp;                             \
+        NEXT();                           \
     }
 
     // Threaded dispatch where the compiler has label addresses: every
@@ -299,18 +304,19 @@ void Execute(RunState* run) {
 #if defined(__GNUC__)
 #define CASE(name) \
     case name:     \
-    op_##name
-#define NEXT()                                 \
-    do {                                       \
-        op = *pc++;                            \
-        goto* kDispatch[op <= 0xFF ? op : 0];  \
+        op_##name
+#define NEXT()                                \
+    do {                                      \
+        op = *pc++;                           \
+        goto* kDispatch[op <= 0xFF ? op : 0]; \
     } while (0)
     // The table is expanded from dispatch_slots.h. HALT has no handler of
     // its own: the verifier refuses it, so running it means bad code, like
     // any unknown opcode.
 #define op_OP_HALT op_default
 #define HANDLER_ADDRESS(name, ...) &&op_OP_##name,
-    static const void* const kHandlers[] = {&&op_default, KELPO_DISPATCHED_OPCODES(HANDLER_ADDRESS)};
+    static const void* const kHandlers[] = {&&op_default,
+                                            KELPO_DISPATCHED_OPCODES(HANDLER_ADDRESS)};
 #undef HANDLER_ADDRESS
 #undef op_OP_HALT
     static_assert(std::size(kHandlers) == kDispatchedOpcodeCount + 1);
@@ -333,7 +339,7 @@ void Execute(RunState* run) {
 #else
 #define CASE(name) \
     case name:     \
-    op_##name
+        op_##name
 #define NEXT() break
 #endif
 
@@ -350,18 +356,28 @@ void Execute(RunState* run) {
     for (;;) {
         op = *pc++;
         switch (op) {
-            CASE(OP_PUSH0): PUSH(MakeInteger(0)); NEXT();
-            CASE(OP_PUSH1): PUSH(MakeInteger(1)); NEXT();
-            CASE(OP_PUSH2): PUSH(MakeInteger(2)); NEXT();
-            CASE(OP_PUSH3): PUSH(MakeInteger(3)); NEXT();
-            CASE(OP_PUSHINT): PUSH(MakeInteger(static_cast<int32_t>(*pc++))); NEXT();
-            CASE(OP_PUSHUNDEF): PUSH(MakeUndefined()); NEXT();
-            CASE(OP_PUSHNULL): PUSH(MakeNull()); NEXT();
-            CASE(OP_PUSHTRUE): PUSH(MakeBoolean(true)); NEXT();
-            CASE(OP_PUSHFALSE): PUSH(MakeBoolean(false)); NEXT();
-            CASE(OP_PUSHCONST): PUSH(ctx->constants[*pc++]); NEXT();
+            CASE(OP_PUSH0) : PUSH(MakeInteger(0));
+            NEXT();
+            CASE(OP_PUSH1) : PUSH(MakeInteger(1));
+            NEXT();
+            CASE(OP_PUSH2) : PUSH(MakeInteger(2));
+            NEXT();
+            CASE(OP_PUSH3) : PUSH(MakeInteger(3));
+            NEXT();
+            CASE(OP_PUSHINT) : PUSH(MakeInteger(static_cast<int32_t>(*pc++)));
+            NEXT();
+            CASE(OP_PUSHUNDEF) : PUSH(MakeUndefined());
+            NEXT();
+            CASE(OP_PUSHNULL) : PUSH(MakeNull());
+            NEXT();
+            CASE(OP_PUSHTRUE) : PUSH(MakeBoolean(true));
+            NEXT();
+            CASE(OP_PUSHFALSE) : PUSH(MakeBoolean(false));
+            NEXT();
+            CASE(OP_PUSHCONST) : PUSH(ctx->constants[*pc++]);
+            NEXT();
 
-            CASE(OP_FUSED_PROLOGUE): {
+            CASE(OP_FUSED_PROLOGUE) : {
                 // Words from pc: 1, ADD2, ARGPAD, n.
                 Value* count = F + 2;
                 if (IS_ARG(count) && count->tag == ValueTag::Integer) {
@@ -373,8 +389,7 @@ void Execute(RunState* run) {
                 }
                 goto op_OP_GETARG;
             }
-            CASE(OP_FUSED_LOCAL):
-            CASE(OP_FUSED_ARG): {
+            CASE(OP_FUSED_LOCAL) : CASE(OP_FUSED_ARG) : {
                 // Words from pc: x, second read (opcode, operand?), operator,
                 // then maybe JFALSEB d, JTRUEB d or SETLOCAL c.
                 const uint32_t* q = pc;
@@ -413,8 +428,9 @@ void Execute(RunState* run) {
                     switch (operation) {
                         case OP_ADD:
                             if (a.tag == ValueTag::Integer && b.tag == ValueTag::Integer) {
-                                r = MakeInteger(static_cast<int64_t>(static_cast<uint64_t>(a.integer) +
-                                                                     static_cast<uint64_t>(b.integer)));
+                                r = MakeInteger(
+                                    static_cast<int64_t>(static_cast<uint64_t>(a.integer) +
+                                                         static_cast<uint64_t>(b.integer)));
                                 break;
                             }
                             // A Float sum: ADD's collection checkpoint follows it.
@@ -425,8 +441,9 @@ void Execute(RunState* run) {
                             NEXT();
                         case OP_SUB:
                             if (a.tag == ValueTag::Integer && b.tag == ValueTag::Integer) {
-                                r = MakeInteger(static_cast<int64_t>(static_cast<uint64_t>(a.integer) -
-                                                                     static_cast<uint64_t>(b.integer)));
+                                r = MakeInteger(
+                                    static_cast<int64_t>(static_cast<uint64_t>(a.integer) -
+                                                         static_cast<uint64_t>(b.integer)));
                             } else if (!FloatSub(a, b, &r)) {
                                 goto unfused_run;
                             }
@@ -441,12 +458,12 @@ void Execute(RunState* run) {
                         case OP_GT:
                         case OP_LE:
                         case OP_GE:
-                            if (!NumberRelate(operation, OP_LT, OP_GT, OP_LE, a, b, &holds)) goto unfused_run;
+                            if (!NumberRelate(operation, OP_LT, OP_GT, OP_LE, a, b, &holds))
+                                goto unfused_run;
                             relation = true;
                             r = MakeBoolean(holds);
                             break;
-                        default:
-                            goto unfused_run;
+                        default: goto unfused_run;
                     }
                     uint32_t after = *q;
                     if (relation && (after == OP_JFALSEB || after == OP_JTRUEB)) {
@@ -476,38 +493,38 @@ void Execute(RunState* run) {
                 if (op == OP_FUSED_LOCAL) goto op_OP_GETLOCAL;
                 goto op_OP_GETARG;
             }
-            CASE(OP_GETLOCAL): {
+            CASE(OP_GETLOCAL) : {
                 Value* slot = F - 4 - static_cast<int32_t>(*pc++);
                 PUSH(IS_LOCAL(slot) ? *slot : MakeUndefined());
                 NEXT();
             }
-            CASE(OP_SETLOCAL): {
+            CASE(OP_SETLOCAL) : {
                 Value* slot = F - 4 - static_cast<int32_t>(*pc++);
                 Value v = TOP;
                 ++sp;
                 if (IS_LOCAL(slot)) *slot = v;
                 NEXT();
             }
-            CASE(OP_GETARG): {
+            CASE(OP_GETARG) : {
                 Value* slot = F + 1 + static_cast<int32_t>(*pc++);
                 PUSH(IS_ARG(slot) ? *slot : MakeUndefined());
                 NEXT();
             }
-            CASE(OP_SETARG): {
+            CASE(OP_SETARG) : {
                 Value* slot = F + 1 + static_cast<int32_t>(*pc++);
                 Value v = TOP;
                 ++sp;
                 if (IS_ARG(slot)) *slot = v;
                 NEXT();
             }
-            CASE(OP_ARGAT): {
+            CASE(OP_ARGAT) : {
                 Value& top = TOP;
                 int64_t i = top.tag == ValueTag::Integer ? top.integer : -1;
                 int64_t available = ARGS_END() - (F + 1);
                 top = (i >= 0 && i < available) ? F[1 + i] : MakeUndefined();
                 NEXT();
             }
-            CASE(OP_GETGLOBAL): {
+            CASE(OP_GETGLOBAL) : {
                 Atom atom = static_cast<Atom>(*pc++);
                 Value v = ctx->atomValues[atom];
                 if (v.tag == ValueTag::Undefined) {
@@ -517,14 +534,14 @@ void Execute(RunState* run) {
                 PUSH(v);
                 NEXT();
             }
-            CASE(OP_SETGLOBAL): {
+            CASE(OP_SETGLOBAL) : {
                 Atom atom = static_cast<Atom>(*pc++);
                 WriteGlobal(ctx, atom, TOP);
                 ++sp;
                 NEXT();
             }
 
-            CASE(OP_ADD): {
+            CASE(OP_ADD) : {
                 Value& a = sp[2];
                 const Value& b = sp[1];
                 if (a.tag == ValueTag::Integer && b.tag == ValueTag::Integer) {
@@ -543,7 +560,7 @@ void Execute(RunState* run) {
                 CHECKPOINT();
                 NEXT();
             }
-            CASE(OP_SUB): {
+            CASE(OP_SUB) : {
                 Value& a = sp[2];
                 const Value& b = sp[1];
                 if (a.tag == ValueTag::Integer && b.tag == ValueTag::Integer) {
@@ -554,10 +571,7 @@ void Execute(RunState* run) {
                 }
                 BINARY_WITH_FAST_PATH(FloatSub, OpSub)
             }
-            CASE(OP_LT):
-            CASE(OP_GT):
-            CASE(OP_LE):
-            CASE(OP_GE): {
+            CASE(OP_LT) : CASE(OP_GT) : CASE(OP_LE) : CASE(OP_GE) : {
                 Value& a = sp[2];
                 const Value& b = sp[1];
                 bool t;
@@ -575,23 +589,18 @@ void Execute(RunState* run) {
                 ++sp;
                 NEXT();
             }
-            CASE(OP_MUL): BINARY_WITH_FAST_PATH(NumberMul, OpMul)
-            CASE(OP_DIV): BINARY_WITH_FAST_PATH(NumberDiv, OpDiv)
-            CASE(OP_MOD): BINARY_WITH_FAST_PATH(IntegerMod, OpMod)
-            CASE(OP_EQ):
-            CASE(OP_NE): {
+            CASE(OP_MUL)
+                : BINARY_WITH_FAST_PATH(NumberMul, OpMul) CASE(OP_DIV)
+                : BINARY_WITH_FAST_PATH(NumberDiv, OpDiv) CASE(OP_MOD)
+                : BINARY_WITH_FAST_PATH(IntegerMod, OpMod) CASE(OP_EQ) : CASE(OP_NE) : {
                 bool same;
                 if (!PlainLooseEquals(sp[2], sp[1], &same)) goto general_binary;
                 sp[2] = MakeBoolean(op == OP_EQ ? same : !same);
                 ++sp;
                 NEXT();
             }
-            CASE(OP_BITAND):
-            CASE(OP_BITOR):
-            CASE(OP_BITXOR):
-            CASE(OP_SHL):
-            CASE(OP_SHR):
-            CASE(OP_USHR): {
+            CASE(OP_BITAND)
+                : CASE(OP_BITOR) : CASE(OP_BITXOR) : CASE(OP_SHL) : CASE(OP_SHR) : CASE(OP_USHR) : {
             general_binary:
                 SYNC();
                 const Value& a = sp[2];
@@ -611,29 +620,28 @@ void Execute(RunState* run) {
                 ++sp;
                 NEXT();
             }
-            CASE(OP_STRICTEQ):
-            CASE(OP_STRICTNE): {
+            CASE(OP_STRICTEQ) : CASE(OP_STRICTNE) : {
                 bool same = StrictEquals(sp[2], sp[1]);
                 sp[2] = MakeBoolean(op == OP_STRICTEQ ? same : !same);
                 ++sp;
                 NEXT();
             }
-            CASE(OP_NOT): TOP = MakeBoolean(!ToBoolean(ctx, TOP)); NEXT();
-            CASE(OP_NEG): {
+            CASE(OP_NOT) : TOP = MakeBoolean(!ToBoolean(ctx, TOP));
+            NEXT();
+            CASE(OP_NEG) : {
                 SYNC();
                 Value r = OpNeg(ctx, TOP);
                 TOP = r;
                 NEXT();
             }
-            CASE(OP_TYPEOF): {
+            CASE(OP_TYPEOF) : {
                 SYNC();
                 Value r = TypeOf(ctx, TOP);
                 TOP = r;
                 CHECKPOINT();
                 NEXT();
             }
-            CASE(OP_ADD2):
-            CASE(OP_INC1): {
+            CASE(OP_ADD2) : CASE(OP_INC1) : {
                 // Generated code applies these to argument counts only; any
                 // other value takes the general addition.
                 int32_t n = op == OP_ADD2 ? 2 : 1;
@@ -647,15 +655,14 @@ void Execute(RunState* run) {
                 NEXT();
             }
 
-            CASE(OP_JMP): {
+            CASE(OP_JMP) : {
                 int32_t d = static_cast<int32_t>(*pc++);
                 ChargeJump(ctx, d);
                 JUMP_BY(d);
                 CheckStack(ctx, sp, 0);
                 NEXT();
             }
-            CASE(OP_JTRUEB):
-            CASE(OP_JFALSEB): {
+            CASE(OP_JTRUEB) : CASE(OP_JFALSEB) : {
                 int32_t d = static_cast<int32_t>(*pc++);
                 bool set = static_cast<uint32_t>(TOP.bits) != 0;
                 ++sp;
@@ -666,8 +673,7 @@ void Execute(RunState* run) {
                 CheckStack(ctx, sp, 0);
                 NEXT();
             }
-            CASE(OP_JTRUE):
-            CASE(OP_JFALSE): {
+            CASE(OP_JTRUE) : CASE(OP_JFALSE) : {
                 int32_t d = static_cast<int32_t>(*pc++);
                 bool truthy = ToBoolean(ctx, TOP) != 0;
                 ++sp;
@@ -679,7 +685,7 @@ void Execute(RunState* run) {
                 NEXT();
             }
 
-            CASE(OP_ROT): {
+            CASE(OP_ROT) : {
                 int32_t n = static_cast<int32_t>(*pc++);
                 if (n >= 2) {
                     Value top = sp[1];
@@ -693,35 +699,37 @@ void Execute(RunState* run) {
                 }
                 NEXT();
             }
-            CASE(OP_SWAP): {
+            CASE(OP_SWAP) : {
                 Value t = sp[1];
                 sp[1] = sp[2];
                 sp[2] = t;
                 NEXT();
             }
-            CASE(OP_SLIDE): {
+            CASE(OP_SLIDE) : {
                 int32_t n = static_cast<int32_t>(*pc++);
                 sp[1 + n] = sp[1];
                 sp += n;
                 NEXT();
             }
-            CASE(OP_POPN): sp += static_cast<int32_t>(*pc++); NEXT();
-            CASE(OP_POP): ++sp; NEXT();
-            CASE(OP_DUP): {
+            CASE(OP_POPN) : sp += static_cast<int32_t>(*pc++);
+            NEXT();
+            CASE(OP_POP) : ++sp;
+            NEXT();
+            CASE(OP_DUP) : {
                 Value v = TOP;
                 PUSH(v);
                 NEXT();
             }
-            CASE(OP_NOP): NEXT();
+            CASE(OP_NOP) : NEXT();
 
-            CASE(OP_GETMEMBER): {
+            CASE(OP_GETMEMBER) : {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 Value r = ReadMember(ctx, TOP, atom);
                 TOP = r;
                 NEXT();
             }
-            CASE(OP_SETMEMBER): {
+            CASE(OP_SETMEMBER) : {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 WriteMember(ctx, sp[1], atom, sp[2]);
@@ -729,56 +737,56 @@ void Execute(RunState* run) {
                 CHECKPOINT();
                 NEXT();
             }
-            CASE(OP_GETELEM): {
+            CASE(OP_GETELEM) : {
                 SYNC();
                 Value r = ReadElement(ctx, sp[2], sp[1]);
                 sp[2] = r;
                 ++sp;
                 NEXT();
             }
-            CASE(OP_SETELEM): {
+            CASE(OP_SETELEM) : {
                 SYNC();
                 WriteElement(ctx, sp[2], sp[1], sp[3]);
                 sp += 3;
                 CHECKPOINT();
                 NEXT();
             }
-            CASE(OP_DELMEMBER): {
+            CASE(OP_DELMEMBER) : {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 DeleteMember(ctx, TOP, atom);
                 TOP = MakeUndefined();
                 NEXT();
             }
-            CASE(OP_DELELEM): {
+            CASE(OP_DELELEM) : {
                 SYNC();
                 DeleteElementOf(ctx, sp[2], sp[1]);
                 sp[2] = MakeUndefined();
                 ++sp;
                 NEXT();
             }
-            CASE(OP_DELGLOBAL): {
+            CASE(OP_DELGLOBAL) : {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 DeleteVariable(&ctx->atomValues[atom]);
                 TOP = MakeUndefined();
                 NEXT();
             }
-            CASE(OP_DELLOCAL): {
+            CASE(OP_DELLOCAL) : {
                 Value* slot = F - 4 - static_cast<int32_t>(*pc++);
                 SYNC();
                 if (slot > sp + 1 && slot <= F - 4) DeleteVariable(slot);
                 TOP = MakeUndefined();
                 NEXT();
             }
-            CASE(OP_DELARG): {
+            CASE(OP_DELARG) : {
                 Value* slot = F + 1 + static_cast<int32_t>(*pc++);
                 SYNC();
                 if (IS_ARG(slot)) DeleteVariable(slot);
                 TOP = MakeUndefined();
                 NEXT();
             }
-            CASE(OP_FORINSTEP): {
+            CASE(OP_FORINSTEP) : {
                 SYNC();
                 Value item;
                 const Value& index = sp[1];
@@ -790,26 +798,26 @@ void Execute(RunState* run) {
                 NEXT();
             }
 
-            CASE(OP_WITH): {
+            CASE(OP_WITH) : {
                 Value scope = TOP;
                 WithScopeBlock* block = WithScopesOf(F);
                 uint32_t count = block == nullptr ? 0 : block->count;
                 SYNC();
-                block = static_cast<WithScopeBlock*>(GcRealloc(
-                    ctx, block, sizeof(WithScopeBlock) + (count + 1) * sizeof(Value)));
+                block = static_cast<WithScopeBlock*>(
+                    GcRealloc(ctx, block, sizeof(WithScopeBlock) + (count + 1) * sizeof(Value)));
                 WithScopeEntries(block)[count] = scope;
                 block->count = count + 1;
                 F[-2].pointer = block;
                 ++sp;
                 NEXT();
             }
-            CASE(OP_LEAVEWITH): {
+            CASE(OP_LEAVEWITH) : {
                 uint32_t n = *pc++;
                 WithScopeBlock* block = WithScopesOf(F);
                 if (block != nullptr && block->count >= n) block->count -= n;
                 NEXT();
             }
-            CASE(OP_WITHGET): {
+            CASE(OP_WITHGET) : {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 WithScopeBlock* block = WithScopesOf(F);
@@ -822,7 +830,7 @@ void Execute(RunState* run) {
                 PUSH(v);
                 NEXT();
             }
-            CASE(OP_WITHSET): {
+            CASE(OP_WITHSET) : {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 Value v = TOP;
@@ -838,14 +846,15 @@ void Execute(RunState* run) {
                 ++sp;
                 NEXT();
             }
-            CASE(OP_WITHDELETE): {
+            CASE(OP_WITHDELETE) : {
                 Atom atom = static_cast<Atom>(*pc++);
                 SYNC();
                 WithScopeBlock* block = WithScopesOf(F);
                 Value found;
                 for (uint32_t i = 0; block != nullptr && i < block->count; ++i) {
                     const Value& scope = WithScopeEntries(block)[i];
-                    if (scope.tag == ValueTag::Object && GetProperty(ctx, scope.object, atom, &found)) {
+                    if (scope.tag == ValueTag::Object &&
+                        GetProperty(ctx, scope.object, atom, &found)) {
                         DeleteProperty(ctx, scope.object, atom);
                         break;
                     }
@@ -854,11 +863,10 @@ void Execute(RunState* run) {
                 NEXT();
             }
 
-            CASE(OP_CALL):
-                SYNC();
-                CallTop(ctx, F, sp, pc);
-                NEXT();
-            CASE(OP_CALLMETHOD): {
+            CASE(OP_CALL) : SYNC();
+            CallTop(ctx, F, sp, pc);
+            NEXT();
+            CASE(OP_CALLMETHOD) : {
                 Atom method = static_cast<Atom>(*pc++);
                 SYNC();
                 CheckArgList(ctx, sp + 2);
@@ -870,9 +878,7 @@ void Execute(RunState* run) {
                         PUSH(out);
                         CHECKPOINT();
                         break;
-                    case MethodKind::Script:
-                        EnterFrame(ctx, F, sp, pc, function);
-                        break;
+                    case MethodKind::Script: EnterFrame(ctx, F, sp, pc, function); break;
                     case MethodKind::Missing:
                         TraceLinef("Warning: unknown method \"%s\"", AtomName(ctx, method));
                         PUSH(MakeUndefined());
@@ -880,7 +886,7 @@ void Execute(RunState* run) {
                 }
                 NEXT();
             }
-            CASE(OP_WITHCALL): {
+            CASE(OP_WITHCALL) : {
                 Atom method = static_cast<Atom>(*pc++);
                 SYNC();
                 CheckArgList(ctx, sp + 2);
@@ -913,7 +919,7 @@ void Execute(RunState* run) {
                 if (!done) CallTop(ctx, F, sp, pc);
                 NEXT();
             }
-            CASE(OP_NEW): {
+            CASE(OP_NEW) : {
                 SYNC();
                 CheckArgList(ctx, sp + 2);
                 Value callee = TOP;
@@ -934,7 +940,7 @@ void Execute(RunState* run) {
                 NEXT();
             }
 
-            CASE(OP_ARGPAD): {
+            CASE(OP_ARGPAD) : {
                 int32_t n = static_cast<int32_t>(*pc++);
                 Value c = TOP;
                 ++sp;
@@ -961,7 +967,7 @@ void Execute(RunState* run) {
                 }
                 NEXT();
             }
-            CASE(OP_LOCALS): {
+            CASE(OP_LOCALS) : {
                 int32_t n = static_cast<int32_t>(*pc++);
                 if (n < 0) n = 0;
                 CheckStack(ctx, sp, n);
@@ -969,8 +975,7 @@ void Execute(RunState* run) {
                 NEXT();
             }
 
-            CASE(OP_RETURN):
-            CASE(OP_END): {
+            CASE(OP_RETURN) : CASE(OP_END) : {
                 if (F[0].frame == nullptr) {
                     run->frame = F;
                     run->sp = sp;
@@ -994,7 +999,7 @@ void Execute(RunState* run) {
                 NEXT();
             }
 
-            CASE(OP_TRY): {
+            CASE(OP_TRY) : {
                 int32_t d = static_cast<int32_t>(*pc++);
                 auto* handler = static_cast<ErrorFrame*>(ContextCalloc(ctx, 1, sizeof(ErrorFrame)));
                 handler->onHeap = true;
@@ -1009,8 +1014,9 @@ void Execute(RunState* run) {
                 ctx->errorFrames = handler;
                 NEXT();
             }
-            CASE(OP_LEAVETRY): DropHandlersOf(ctx, run, static_cast<int32_t>(*pc++)); NEXT();
-            CASE(OP_THROW): {
+            CASE(OP_LEAVETRY) : DropHandlersOf(ctx, run, static_cast<int32_t>(*pc++));
+            NEXT();
+            CASE(OP_THROW) : {
                 SYNC();
                 ThrowValue(ctx, TOP);
             }
@@ -1105,7 +1111,8 @@ void Interpret(ScriptContext* context, const Value* receiver, CompiledFunction* 
             // the slots that come back into use: a record there would
             // mislead the collector's walk, so none survives.
             for (Value* v = slot + 1; v <= handler->savedFrame - 4; ++v) {
-                if (v->tag == ValueTag::FrameLink || v->tag == ValueTag::FrameInfo) *v = MakeUndefined();
+                if (v->tag == ValueTag::FrameLink || v->tag == ValueTag::FrameInfo)
+                    *v = MakeUndefined();
             }
             run.frame = handler->savedFrame;
             run.sp = slot - 1;
@@ -1145,8 +1152,6 @@ const char* SourceLineAt(ScriptContext* context, int* line) {
     return f->sourceName;
 }
 
-void InstallInterpreter() {
-    SetDefaultInterpreterEntry(Interpret, FunctionNameAt, SourceLineAt);
-}
+void InstallInterpreter() { SetDefaultInterpreterEntry(Interpret, FunctionNameAt, SourceLineAt); }
 
 }  // namespace kelpo

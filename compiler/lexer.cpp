@@ -294,41 +294,41 @@ Token* ScanString(ScriptContext* context, CompileState* state, int delimiter, in
 int ScanEscape(ScriptContext* context, CompileState* state, const char* literalName) {
     int c = Get(context, state);
     switch (c) {
-    case 0: Unterminated(context, state, literalName);
-    case 'a': return 7;
-    case 'b': return 8;
-    case 'f': return 12;
-    case 'n': return 10;
-    case 'r': return 13;
-    case 't': return 9;
-    case 'v': return 11;
-    case '"':
-    case '\'':
-    case '?':
-    case '\\': return c;
-    case 'x':
-    case 'u': {
-        // "\x" takes two hexadecimal digits, "\u" four of which the last two
-        // form the byte.
-        int count = c == 'x' ? 2 : 4;
-        int digits[4];
-        for (int i = 0; i < count; ++i) digits[i] = Get(context, state);
-        for (int i = 0; i < count; ++i) {
-            if (digits[i] == 0) Unterminated(context, state, literalName);
-        }
-        for (int i = 0; i < count; ++i) {
-            if (HexValue(digits[i]) >= 0) continue;
-            if (c == 'x') {
-                CompileError(context, state, CurrentLine(state), "illegal character '%s%c%c'",
-                             "\\x", digits[0], digits[1]);
+        case 0: Unterminated(context, state, literalName);
+        case 'a': return 7;
+        case 'b': return 8;
+        case 'f': return 12;
+        case 'n': return 10;
+        case 'r': return 13;
+        case 't': return 9;
+        case 'v': return 11;
+        case '"':
+        case '\'':
+        case '?':
+        case '\\': return c;
+        case 'x':
+        case 'u': {
+            // "\x" takes two hexadecimal digits, "\u" four of which the last two
+            // form the byte.
+            int count = c == 'x' ? 2 : 4;
+            int digits[4];
+            for (int i = 0; i < count; ++i) digits[i] = Get(context, state);
+            for (int i = 0; i < count; ++i) {
+                if (digits[i] == 0) Unterminated(context, state, literalName);
             }
-            CompileError(context, state, CurrentLine(state),
-                         "illegal unicode character '%s%c%c%c%c'", "\\u", digits[0], digits[1],
-                         digits[2], digits[3]);
+            for (int i = 0; i < count; ++i) {
+                if (HexValue(digits[i]) >= 0) continue;
+                if (c == 'x') {
+                    CompileError(context, state, CurrentLine(state), "illegal character '%s%c%c'",
+                                 "\\x", digits[0], digits[1]);
+                }
+                CompileError(context, state, CurrentLine(state),
+                             "illegal unicode character '%s%c%c%c%c'", "\\u", digits[0], digits[1],
+                             digits[2], digits[3]);
+            }
+            return HexValue(digits[count - 2]) * 16 + HexValue(digits[count - 1]);
         }
-        return HexValue(digits[count - 2]) * 16 + HexValue(digits[count - 1]);
-    }
-    default: break;
+        default: break;
     }
     if (IsOctal(c)) {
         // Up to three digits; a leading "0" does not count.
@@ -358,49 +358,44 @@ Token* ScanToken(ScriptContext* context, CompileState* state) {
         bool dotEndsNumber = state->dotEndsNumber != 0;
         state->dotEndsNumber = 0;
         switch (c) {
-        case '\n':
-            CountLine(state);
-            continue;
-        case 9:
-        case 11:
-        case 12:
-        case 13:
-        case 32:
-            continue;
-        case '/': {
-            int n = Get(context, state);
-            if (n == '*') {
-                SkipBlockComment(context, state);
-                continue;
+            case '\n': CountLine(state); continue;
+            case 9:
+            case 11:
+            case 12:
+            case 13:
+            case 32: continue;
+            case '/': {
+                int n = Get(context, state);
+                if (n == '*') {
+                    SkipBlockComment(context, state);
+                    continue;
+                }
+                if (n == '/') {
+                    SkipLineComment(context, state);
+                    continue;
+                }
+                Unget(context, state, n);
+                return ScanOperator(context, state, c, line);
             }
-            if (n == '/') {
-                SkipLineComment(context, state);
-                continue;
+            case '#': {
+                int n = Get(context, state);
+                if (n == '!') {
+                    SkipLineComment(context, state);
+                    continue;
+                }
+                if (n == '\'') return ScanCharacter(context, state, line);
+                Unget(context, state, n);
+                return NewToken(context, '#', line);
             }
-            Unget(context, state, n);
-            return ScanOperator(context, state, c, line);
-        }
-        case '#': {
-            int n = Get(context, state);
-            if (n == '!') {
-                SkipLineComment(context, state);
-                continue;
+            case '"':
+            case '\'': return ScanString(context, state, c, line);
+            case '.': {
+                int n = Get(context, state);
+                Unget(context, state, n);
+                if (IsDigit(n) && !dotEndsNumber) return ScanDecimal(context, state, c, line);
+                return NewToken(context, '.', line);
             }
-            if (n == '\'') return ScanCharacter(context, state, line);
-            Unget(context, state, n);
-            return NewToken(context, '#', line);
-        }
-        case '"':
-        case '\'':
-            return ScanString(context, state, c, line);
-        case '.': {
-            int n = Get(context, state);
-            Unget(context, state, n);
-            if (IsDigit(n) && !dotEndsNumber) return ScanDecimal(context, state, c, line);
-            return NewToken(context, '.', line);
-        }
-        default:
-            break;
+            default: break;
         }
         if (IsIdentifierStart(c)) return ScanIdentifier(context, state, c, line);
         if (IsDigit(c)) return ScanNumber(context, state, c, line);
@@ -422,34 +417,34 @@ RegExpLiteral ScanRegExp(ScriptContext* context, CompileState* state) {
         }
         int n = Get(context, state);
         switch (n) {
-        case 0: Unterminated(context, state, name);
-        case '\n': CountLine(state); break;
-        case '0':
-        case 'u':
-        case 'x':
-            Unget(context, state, n);
-            Append(context, &t, ScanEscape(context, state, name));
-            break;
-        case 'c': {
-            // "\c" and the next byte as it stands.
-            Append(context, &t, '\\');
-            Append(context, &t, 'c');
-            int m = Get(context, state);
-            if (m == 0) Unterminated(context, state, name);
-            if (m == '\n') CountLine(state);
-            Append(context, &t, m);
-            break;
-        }
-        case 'f': Append(context, &t, 12); break;
-        case 'n': Append(context, &t, 10); break;
-        case 'r': Append(context, &t, 13); break;
-        case 't': Append(context, &t, 9); break;
-        case 'v': Append(context, &t, 11); break;
-        default:
-            // The regular-expression engine sees the escape itself.
-            Append(context, &t, '\\');
-            Append(context, &t, n);
-            break;
+            case 0: Unterminated(context, state, name);
+            case '\n': CountLine(state); break;
+            case '0':
+            case 'u':
+            case 'x':
+                Unget(context, state, n);
+                Append(context, &t, ScanEscape(context, state, name));
+                break;
+            case 'c': {
+                // "\c" and the next byte as it stands.
+                Append(context, &t, '\\');
+                Append(context, &t, 'c');
+                int m = Get(context, state);
+                if (m == 0) Unterminated(context, state, name);
+                if (m == '\n') CountLine(state);
+                Append(context, &t, m);
+                break;
+            }
+            case 'f': Append(context, &t, 12); break;
+            case 'n': Append(context, &t, 10); break;
+            case 'r': Append(context, &t, 13); break;
+            case 't': Append(context, &t, 9); break;
+            case 'v': Append(context, &t, 11); break;
+            default:
+                // The regular-expression engine sees the escape itself.
+                Append(context, &t, '\\');
+                Append(context, &t, n);
+                break;
         }
     }
     RegExpLiteral literal = {t.bytes, 0};

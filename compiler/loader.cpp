@@ -164,7 +164,8 @@ void LoadConstants(ScriptContext* context, const ImageSection* pool, uint32_t fu
             }
             case kConstName: {
                 char buffer[32];
-                const char* name = RenumberAnonymous(r.CString(), functionBase, buffer, sizeof buffer);
+                const char* name =
+                    RenumberAnonymous(r.CString(), functionBase, buffer, sizeof buffer);
                 AppendConstant(context, MakeAtomRef(InternAtom(context, name)));
                 break;
             }
@@ -190,7 +191,8 @@ int32_t StraightLineReserve(const std::vector<uint32_t>& words, const std::vecto
         if (targets[w]) run = 0;
         int op = static_cast<int>(words[w]);
         bool hasOperand = OpcodeInfoOf(op).width != 0;
-        int64_t operand = hasOperand && w + 1 < words.size() ? static_cast<int32_t>(words[w + 1]) : 0;
+        int64_t operand =
+            hasOperand && w + 1 < words.size() ? static_cast<int32_t>(words[w + 1]) : 0;
         if (op != OP_LOCALS) run += StackEffectOf(op, operand);
         if (run > most) most = run;
         if (IsJumpOpcode(op) || op == OP_RETURN || op == OP_THROW || op == OP_END) run = 0;
@@ -255,14 +257,14 @@ CompiledFunction* LoadUnit(ScriptContext* context, const uint8_t* code, uint32_t
                 break;
             case OperandKind::Signed8:
             case OperandKind::Unsigned8:
-                words.push_back(static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(raw))));
+                words.push_back(
+                    static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(raw))));
                 break;
             case OperandKind::Unsigned16:
-                words.push_back(static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(raw))));
+                words.push_back(
+                    static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(raw))));
                 break;
-            case OperandKind::Signed32:
-                words.push_back(raw);
-                break;
+            case OperandKind::Signed32: words.push_back(raw); break;
         }
         pos += 1 + info.width;
     }
@@ -274,7 +276,8 @@ CompiledFunction* LoadUnit(ScriptContext* context, const uint8_t* code, uint32_t
             BadBytecode(context);
         }
         int32_t target = wordAt[j.byteTarget];
-        words[j.operandWord] = static_cast<uint32_t>(target - static_cast<int32_t>(j.operandWord + 1));
+        words[j.operandWord] =
+            static_cast<uint32_t>(target - static_cast<int32_t>(j.operandWord + 1));
         targets[target] = true;
     }
 
@@ -357,10 +360,9 @@ void LoadAndRun(ScriptContext* context, SectionList* list) {
         uint32_t start = units[i].offset;
         uint32_t end = i + 1 < units.size() ? units[i + 1].offset : codeSize;
         if (end < start) BadBytecode(context);
-        CompiledFunction* f =
-            LoadUnit(context, codeBytes + start, end - start, list->constantBase,
-                     lines != nullptr ? lines->bytes : nullptr, lines != nullptr ? lines->size : 0,
-                     start);
+        CompiledFunction* f = LoadUnit(context, codeBytes + start, end - start, list->constantBase,
+                                       lines != nullptr ? lines->bytes : nullptr,
+                                       lines != nullptr ? lines->size : 0, start);
         const char* name = units[i].name;
         if (strcmp(name, ".main") == 0) {
             f->name = ContextStrDup(context, name);

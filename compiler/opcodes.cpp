@@ -35,9 +35,7 @@ static_assert(ListedInNumberOrderWithoutGaps(), "opcode_list.h: opcodes out of o
 
 bool IsOpcode(int op) { return op >= kFirstOpcode && op <= kLastOpcode; }
 
-const OpcodeInfo& OpcodeInfoOf(int op) {
-    return IsOpcode(op) ? kTable[op - kFirstOpcode] : kBlank;
-}
+const OpcodeInfo& OpcodeInfoOf(int op) { return IsOpcode(op) ? kTable[op - kFirstOpcode] : kBlank; }
 
 int OpcodeByName(const char* name) {
     for (int op = kFirstOpcode; op <= kLastOpcode; ++op) {

@@ -24,13 +24,13 @@ constexpr int kLastOpcode = std::max({KELPO_OPCODES(KELPO_OPCODE_NUMBER)});
 // What an instruction's operand is.
 enum class OperandKind : uint8_t {
     None,
-    Name,      // name32: constant-pool index of a name
-    Constant,  // const32: constant-pool index of a constant
-    Jump,      // rel32: byte displacement from the end of the instruction
-    Signed8,   // s8 (ROT)
-    Unsigned8, // u8 counts and argument slots
-    Unsigned16,// u16 local slots and counts
-    Signed32,  // s32 immediate (PUSHINT)
+    Name,        // name32: constant-pool index of a name
+    Constant,    // const32: constant-pool index of a constant
+    Jump,        // rel32: byte displacement from the end of the instruction
+    Signed8,     // s8 (ROT)
+    Unsigned8,   // u8 counts and argument slots
+    Unsigned16,  // u16 local slots and counts
+    Signed32,    // s32 immediate (PUSHINT)
 };
 
 struct OpcodeInfo {

@@ -27,11 +27,14 @@ constexpr uint32_t kNoPosition = 0xFFFFFFFFu;
 bool StopsDupWalk(const Instruction* i) {
     if (IsRecord(i) || IsJump(i)) return true;
     switch (i->opcode) {
-        case OP_THROW: case OP_LEAVETRY: case OP_NEW: case OP_RETURN: case OP_CALL:
-        case OP_CALLMETHOD: case OP_DUP:
-            return true;
-        default:
-            return false;
+        case OP_THROW:
+        case OP_LEAVETRY:
+        case OP_NEW:
+        case OP_RETURN:
+        case OP_CALL:
+        case OP_CALLMETHOD:
+        case OP_DUP: return true;
+        default: return false;
     }
 }
 
@@ -187,8 +190,10 @@ void DeadStorePass(CompileState* state) {
                 Unlink(state, k == 0 ? nullptr : unit[k - 1], set);
                 Unlink(state, k == 0 ? nullptr : unit[k - 1], get);
                 // Keep the vector consistent with the list for the next pairs.
-                unit.erase(unit.begin() + static_cast<long>(k), unit.begin() + static_cast<long>(k) + 2);
-                liveIn.erase(liveIn.begin() + static_cast<long>(k), liveIn.begin() + static_cast<long>(k) + 2);
+                unit.erase(unit.begin() + static_cast<long>(k),
+                           unit.begin() + static_cast<long>(k) + 2);
+                liveIn.erase(liveIn.begin() + static_cast<long>(k),
+                             liveIn.begin() + static_cast<long>(k) + 2);
                 if (k > 0) --k;
             }
         }
@@ -241,8 +246,7 @@ void OptimizeProgram(ScriptContext* /*context*/, CompileState* state, uint32_t p
     if (passes & kDeadStorePass) DeadStorePass(state);
     if (passes & kCleanupPass) {
         CountLabelUses(state);
-        while (CleanupPass(state)) {
-        }
+        while (CleanupPass(state)) {}
     }
 }
 

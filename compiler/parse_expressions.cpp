@@ -43,18 +43,16 @@ bool IsAssignable(int32_t kind) {
 
 bool IsUnaryOperator(int32_t kind) {
     switch (kind) {
-    case '!':
-    case '+':
-    case '-':
-    case '~':
-    case TokenDelete:
-    case TokenTypeof:
-    case TokenVoid:
-    case TokenPlusPlus:
-    case TokenMinusMinus:
-        return true;
-    default:
-        return false;
+        case '!':
+        case '+':
+        case '-':
+        case '~':
+        case TokenDelete:
+        case TokenTypeof:
+        case TokenVoid:
+        case TokenPlusPlus:
+        case TokenMinusMinus: return true;
+        default: return false;
     }
 }
 
@@ -246,33 +244,47 @@ SyntaxNode* ParsePrimary(ScriptContext* context, CompileState* state) {
     int32_t kind;
     int32_t type = StaticUnknown;
     switch (t->kind) {
-    case '(': {
-        NextToken(context, state);
-        SyntaxNode* e = ParseCommaExpression(context, state);
-        if (e == nullptr) InvalidExpression(context, state);
-        Expect(context, state, ')', "missing ) in parenthetical");
-        return e;
-    }
-    case '/':
-    case TokenDivAssign:
-        NextToken(context, state);
-        return ParseRegExpLiteral(context, state, t);
-    case '[':
-        NextToken(context, state);
-        return ParseArrayLiteral(context, state, t->line);
-    case '{':
-        NextToken(context, state);
-        return ParseObjectLiteral(context, state, t->line);
-    case TokenInteger: kind = NodeInteger; type = StaticInteger; break;
-    case TokenFloat: kind = NodeFloat; type = StaticFloat; break;
-    case TokenString: kind = NodeString; type = StaticString; break;
-    case TokenIdentifier: kind = NodeIdentifier; break;
-    case TokenThis: kind = NodeThis; break;
-    case TokenNull: kind = NodeNull; type = StaticNull; break;
-    case TokenTrue: kind = NodeTrue; type = StaticBoolean; break;
-    case TokenFalse: kind = NodeFalse; type = StaticBoolean; break;
-    case TokenUndefined: kind = NodeUndefined; break;
-    default: return nullptr;
+        case '(': {
+            NextToken(context, state);
+            SyntaxNode* e = ParseCommaExpression(context, state);
+            if (e == nullptr) InvalidExpression(context, state);
+            Expect(context, state, ')', "missing ) in parenthetical");
+            return e;
+        }
+        case '/':
+        case TokenDivAssign:
+            NextToken(context, state);
+            return ParseRegExpLiteral(context, state, t);
+        case '[': NextToken(context, state); return ParseArrayLiteral(context, state, t->line);
+        case '{': NextToken(context, state); return ParseObjectLiteral(context, state, t->line);
+        case TokenInteger:
+            kind = NodeInteger;
+            type = StaticInteger;
+            break;
+        case TokenFloat:
+            kind = NodeFloat;
+            type = StaticFloat;
+            break;
+        case TokenString:
+            kind = NodeString;
+            type = StaticString;
+            break;
+        case TokenIdentifier: kind = NodeIdentifier; break;
+        case TokenThis: kind = NodeThis; break;
+        case TokenNull:
+            kind = NodeNull;
+            type = StaticNull;
+            break;
+        case TokenTrue:
+            kind = NodeTrue;
+            type = StaticBoolean;
+            break;
+        case TokenFalse:
+            kind = NodeFalse;
+            type = StaticBoolean;
+            break;
+        case TokenUndefined: kind = NodeUndefined; break;
+        default: return nullptr;
     }
     NextToken(context, state);
     SyntaxNode* node = NewNode(context, kind, t->line);
@@ -301,7 +313,8 @@ SyntaxNode* ParseMember(ScriptContext* context, CompileState* state) {
         if (constructor == nullptr) InvalidExpression(context, state);
         e = NewNode(context, NodeNew, t->line);
         NewConstructor(e) = constructor;
-        if (Accept(context, state, '(')) NewArguments(e) = ParseArguments(context, state, &NewArgumentCount(e));
+        if (Accept(context, state, '('))
+            NewArguments(e) = ParseArguments(context, state, &NewArgumentCount(e));
         FinishNode(context, state, e);
     } else {
         e = ParsePrimary(context, state);

@@ -26,8 +26,8 @@ const char* NewAnonymousName(ScriptContext* context, CompileState* state) {
 void PushNesting(ScriptContext* context, CompileState* state, const char* codeName) {
     if (state->nestingDepth == state->nestingCapacity) {
         int32_t capacity = state->nestingCapacity + 16;
-        state->nesting = static_cast<const char**>(
-            GcRealloc(context, state->nesting, sizeof(const char*) * static_cast<size_t>(capacity)));
+        state->nesting = static_cast<const char**>(GcRealloc(
+            context, state->nesting, sizeof(const char*) * static_cast<size_t>(capacity)));
         state->nestingCapacity = capacity;
     }
     state->nesting[state->nestingDepth++] = codeName;

@@ -233,7 +233,8 @@ SyntaxNode* ParseSwitch(ScriptContext* context, CompileState* state) {
             SyntaxError(context, state, start->line, "missing } after switch block");
         }
         Token* colon = PeekToken(context, state);
-        if (colon->kind != ':') SyntaxError(context, state, colon->line, "missing : after case label");
+        if (colon->kind != ':')
+            SyntaxError(context, state, colon->line, "missing : after case label");
         NextToken(context, state);
         NodeList statements = {nullptr, nullptr};
         for (;;) {
@@ -268,7 +269,8 @@ SyntaxNode* ParseCatch(ScriptContext* context, CompileState* state) {
     Token* t = NextToken(context, state);
     Expect(context, state, '(', "missing ( before catch");
     Token* name = PeekToken(context, state);
-    if (name->kind != TokenIdentifier) SyntaxError(context, state, name->line, "missing identifier in catch");
+    if (name->kind != TokenIdentifier)
+        SyntaxError(context, state, name->line, "missing identifier in catch");
     NextToken(context, state);
     SyntaxNode* clause = NewNode(context, NodeEmpty, t->line);
     CatchName(clause) = name->value.text;
@@ -337,25 +339,25 @@ SyntaxNode* ParseStatementList(ScriptContext* context, CompileState* state) {
 SyntaxNode* ParseStatement(ScriptContext* context, CompileState* state) {
     ParseDepthGuard guard(context, state);
     switch (PeekKind(context, state)) {
-    case '{': return ParseBlock(context, state);
-    case TokenFunction: return ParseFunctionStatement(context, state);
-    case TokenVar: return ParseVar(context, state);
-    case TokenIf: return ParseIf(context, state);
-    case TokenDo: return ParseDo(context, state);
-    case TokenWhile: return ParseWhile(context, state);
-    case TokenFor: return ParseFor(context, state);
-    case ';': {
-        Token* t = NextToken(context, state);
-        return MakeNode(context, state, NodeEmpty, t->line);
-    }
-    case TokenContinue: return ParseJump(context, state, NodeContinue);
-    case TokenBreak: return ParseJump(context, state, NodeBreak);
-    case TokenReturn: return ParseReturn(context, state);
-    case TokenSwitch: return ParseSwitch(context, state);
-    case TokenWith: return ParseWith(context, state);
-    case TokenTry: return ParseTry(context, state);
-    case TokenThrow: return ParseThrow(context, state);
-    default: return ParseExpressionStatement(context, state);
+        case '{': return ParseBlock(context, state);
+        case TokenFunction: return ParseFunctionStatement(context, state);
+        case TokenVar: return ParseVar(context, state);
+        case TokenIf: return ParseIf(context, state);
+        case TokenDo: return ParseDo(context, state);
+        case TokenWhile: return ParseWhile(context, state);
+        case TokenFor: return ParseFor(context, state);
+        case ';': {
+            Token* t = NextToken(context, state);
+            return MakeNode(context, state, NodeEmpty, t->line);
+        }
+        case TokenContinue: return ParseJump(context, state, NodeContinue);
+        case TokenBreak: return ParseJump(context, state, NodeBreak);
+        case TokenReturn: return ParseReturn(context, state);
+        case TokenSwitch: return ParseSwitch(context, state);
+        case TokenWith: return ParseWith(context, state);
+        case TokenTry: return ParseTry(context, state);
+        case TokenThrow: return ParseThrow(context, state);
+        default: return ParseExpressionStatement(context, state);
     }
 }
 

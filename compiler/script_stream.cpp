@@ -176,40 +176,36 @@ int PutText(ScriptContext* context, ScriptStream* s, const char* format, ...) {
 
 int WriteOne(ScriptContext* context, ScriptStream* s, char letter, va_list* args) {
     switch (letter | 0x20) {
-    case 'a':
-        return PutText(context, s, "%d", static_cast<int32_t>(va_arg(*args, int)));
-    case 'b': {
-        uint32_t n = va_arg(*args, uint32_t);
-        const void* bytes = va_arg(*args, const void*);
-        return n == 0 || bytes != nullptr ? s->ops->put(context, s, bytes, n) : 0;
-    }
-    case 'c': {
-        unsigned char byte = static_cast<unsigned char>(va_arg(*args, int));
-        return s->ops->put(context, s, &byte, 1);
-    }
-    case 'd': {
-        double d = va_arg(*args, double);
-        return s->ops->put(context, s, &d, sizeof d);
-    }
-    case 'f':
-        return PutText(context, s, "%f", va_arg(*args, double));
-    case 'i':
-        return PutBigEndian(context, s, static_cast<uint16_t>(va_arg(*args, int)), 2);
-    case 'l':
-        return PutBigEndian(context, s, va_arg(*args, uint32_t), 4);
-    case 's': {
-        const char* text = va_arg(*args, const char*);
-        return text == nullptr ? 1 : s->ops->put(context, s, text, strlen(text));
-    }
-    case 'x': {
-        uint32_t n = va_arg(*args, uint32_t);
-        const void* bytes = va_arg(*args, const void*);
-        if (n != 0 && bytes == nullptr) return 0;
-        return PutBigEndian(context, s, n, 4) && s->ops->put(context, s, bytes, n);
-    }
-    default:
-        // The types of the remaining arguments are unknown: stop here.
-        return 0;
+        case 'a': return PutText(context, s, "%d", static_cast<int32_t>(va_arg(*args, int)));
+        case 'b': {
+            uint32_t n = va_arg(*args, uint32_t);
+            const void* bytes = va_arg(*args, const void*);
+            return n == 0 || bytes != nullptr ? s->ops->put(context, s, bytes, n) : 0;
+        }
+        case 'c': {
+            unsigned char byte = static_cast<unsigned char>(va_arg(*args, int));
+            return s->ops->put(context, s, &byte, 1);
+        }
+        case 'd': {
+            double d = va_arg(*args, double);
+            return s->ops->put(context, s, &d, sizeof d);
+        }
+        case 'f': return PutText(context, s, "%f", va_arg(*args, double));
+        case 'i': return PutBigEndian(context, s, static_cast<uint16_t>(va_arg(*args, int)), 2);
+        case 'l': return PutBigEndian(context, s, va_arg(*args, uint32_t), 4);
+        case 's': {
+            const char* text = va_arg(*args, const char*);
+            return text == nullptr ? 1 : s->ops->put(context, s, text, strlen(text));
+        }
+        case 'x': {
+            uint32_t n = va_arg(*args, uint32_t);
+            const void* bytes = va_arg(*args, const void*);
+            if (n != 0 && bytes == nullptr) return 0;
+            return PutBigEndian(context, s, n, 4) && s->ops->put(context, s, bytes, n);
+        }
+        default:
+            // The types of the remaining arguments are unknown: stop here.
+            return 0;
     }
 }
 
@@ -250,24 +246,24 @@ ScriptStream* OpenScriptStream(ScriptContext* context, const char* nameOrText, i
     s->line = 0;
     s->fileBuffer = fileBuffer;
     switch (kind) {
-    case TextSourceStream:
-        s->data.text = nameOrText != nullptr ? nameOrText : "";
-        s->length = strlen(s->data.text) + 1;
-        s->name = kStringStreamName;
-        break;
-    case MemoryStream:
-        s->data.bytes = nullptr;
-        s->name = kStringStreamName;
-        break;
-    case FileReaderStream:
-        s->data.file = file;
-        s->name = path;
-        break;
-    case FileWriterStream:
-        s->data.file = file;
-        s->length = kStreamFileBufferSize;
-        s->name = path;
-        break;
+        case TextSourceStream:
+            s->data.text = nameOrText != nullptr ? nameOrText : "";
+            s->length = strlen(s->data.text) + 1;
+            s->name = kStringStreamName;
+            break;
+        case MemoryStream:
+            s->data.bytes = nullptr;
+            s->name = kStringStreamName;
+            break;
+        case FileReaderStream:
+            s->data.file = file;
+            s->name = path;
+            break;
+        case FileWriterStream:
+            s->data.file = file;
+            s->length = kStreamFileBufferSize;
+            s->name = path;
+            break;
     }
     return s;
 }
@@ -297,8 +293,7 @@ int StreamPushBack(ScriptContext*, ScriptStream* stream, int byte) {
     return 1;
 }
 
-int StreamWriteV(ScriptContext* context, ScriptStream* stream, const char* format,
-                 va_list args) {
+int StreamWriteV(ScriptContext* context, ScriptStream* stream, const char* format, va_list args) {
     va_list cursor;
     va_copy(cursor, args);
     int ok = 1;

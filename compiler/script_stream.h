@@ -103,8 +103,7 @@ int StreamPushBack(ScriptContext* context, ScriptStream* stream, int byte);
 // Returns 1 when everything was written, 0 at the first failure (a stream
 // that cannot be written, a failed growth or write, an unknown letter).
 int StreamWrite(ScriptContext* context, ScriptStream* stream, const char* format, ...);
-int StreamWriteV(ScriptContext* context, ScriptStream* stream, const char* format,
-                 va_list args);
+int StreamWriteV(ScriptContext* context, ScriptStream* stream, const char* format, va_list args);
 
 // File writer: writes the buffered bytes (1 on success). Other kinds: 0.
 int FlushScriptStream(ScriptContext* context, ScriptStream* stream);

@@ -52,38 +52,40 @@ void PrintLine(ScriptContext* context, ScriptStream* out, const SyntaxNode* node
 // Leaves print bare: names, literal values and the constant words.
 bool PrintLeaf(ScriptContext* context, ScriptStream* out, const SyntaxNode* node, int flags) {
     switch (node->kind) {
-    case NodeIdentifier: StreamWrite(context, out, "s", IdentifierName(node)); break;
-    case NodeInteger: PrintInteger(context, out, IntegerValue(node)); break;
-    case NodeFloat: PrintFloat(context, out, FloatValue(node)); break;
-    case NodeString: PrintQuoted(context, out, StringLiteralText(node)); break;
-    case NodeThis:
-    case NodeNull:
-    case NodeTrue:
-    case NodeFalse:
-    case NodeUndefined: StreamWrite(context, out, "s", LayoutOfKind(node->kind)->name); break;
-    default: return false;
+        case NodeIdentifier: StreamWrite(context, out, "s", IdentifierName(node)); break;
+        case NodeInteger: PrintInteger(context, out, IntegerValue(node)); break;
+        case NodeFloat: PrintFloat(context, out, FloatValue(node)); break;
+        case NodeString: PrintQuoted(context, out, StringLiteralText(node)); break;
+        case NodeThis:
+        case NodeNull:
+        case NodeTrue:
+        case NodeFalse:
+        case NodeUndefined: StreamWrite(context, out, "s", LayoutOfKind(node->kind)->name); break;
+        default: return false;
     }
     PrintLine(context, out, node, flags);
     return true;
 }
 
-void PrintItems(ScriptContext* context, ScriptStream* out, const SyntaxNode* list,
-                OperandRole role, int flags) {
+void PrintItems(ScriptContext* context, ScriptStream* out, const SyntaxNode* list, OperandRole role,
+                int flags) {
     StreamWrite(context, out, "c", '[');
     for (const SyntaxNode* item = list; item != nullptr; item = item->next) {
         if (item != list) StreamWrite(context, out, "c", ' ');
         switch (role) {
-        case OperandRole::Elements:
-            if (item->kind == NodeEmpty) {
-                PrintRecord(context, out, item, &kHoleLayout, flags);
-            } else {
-                PrintSyntaxNode(context, out, item, flags);
-            }
-            break;
-        case OperandRole::Properties: PrintRecord(context, out, item, &kPropertyLayout, flags); break;
-        case OperandRole::Cases: PrintRecord(context, out, item, &kCaseLayout, flags); break;
-        case OperandRole::Catches: PrintRecord(context, out, item, &kCatchLayout, flags); break;
-        default: PrintSyntaxNode(context, out, item, flags); break;
+            case OperandRole::Elements:
+                if (item->kind == NodeEmpty) {
+                    PrintRecord(context, out, item, &kHoleLayout, flags);
+                } else {
+                    PrintSyntaxNode(context, out, item, flags);
+                }
+                break;
+            case OperandRole::Properties:
+                PrintRecord(context, out, item, &kPropertyLayout, flags);
+                break;
+            case OperandRole::Cases: PrintRecord(context, out, item, &kCaseLayout, flags); break;
+            case OperandRole::Catches: PrintRecord(context, out, item, &kCatchLayout, flags); break;
+            default: PrintSyntaxNode(context, out, item, flags); break;
         }
     }
     StreamWrite(context, out, "c", ']');
@@ -93,35 +95,35 @@ void PrintOperand(ScriptContext* context, ScriptStream* out, const SyntaxNode* n
                   OperandRole role, int flags) {
     const NodeOperand& operand = node->op[index];
     switch (role) {
-    case OperandRole::None: break;
-    case OperandRole::Node: PrintSyntaxNode(context, out, operand.node, flags); break;
-    case OperandRole::List:
-    case OperandRole::Elements:
-    case OperandRole::Properties:
-    case OperandRole::Cases:
-    case OperandRole::Catches: PrintItems(context, out, operand.node, role, flags); break;
-    case OperandRole::Name:
-        StreamWrite(context, out, "s", operand.text != nullptr ? operand.text : "-");
-        break;
-    case OperandRole::String: PrintQuoted(context, out, operand.text); break;
-    case OperandRole::Token:
-        StreamWrite(context, out, "s", TokenSpelling(static_cast<int32_t>(operand.integer)));
-        break;
-    case OperandRole::Key:
-        // The key kind is the operand before the key.
-        if (node->op[index - 1].integer == TokenInteger) {
-            PrintInteger(context, out, operand.integer);
-        } else if (node->op[index - 1].integer == TokenString) {
-            PrintQuoted(context, out, operand.text);
-        } else {
-            StreamWrite(context, out, "s", operand.text);
-        }
-        break;
-    case OperandRole::Count:
-    case OperandRole::Line:
-    case OperandRole::Flag:
-    case OperandRole::Integer: PrintInteger(context, out, operand.integer); break;
-    case OperandRole::Float: PrintFloat(context, out, operand.number); break;
+        case OperandRole::None: break;
+        case OperandRole::Node: PrintSyntaxNode(context, out, operand.node, flags); break;
+        case OperandRole::List:
+        case OperandRole::Elements:
+        case OperandRole::Properties:
+        case OperandRole::Cases:
+        case OperandRole::Catches: PrintItems(context, out, operand.node, role, flags); break;
+        case OperandRole::Name:
+            StreamWrite(context, out, "s", operand.text != nullptr ? operand.text : "-");
+            break;
+        case OperandRole::String: PrintQuoted(context, out, operand.text); break;
+        case OperandRole::Token:
+            StreamWrite(context, out, "s", TokenSpelling(static_cast<int32_t>(operand.integer)));
+            break;
+        case OperandRole::Key:
+            // The key kind is the operand before the key.
+            if (node->op[index - 1].integer == TokenInteger) {
+                PrintInteger(context, out, operand.integer);
+            } else if (node->op[index - 1].integer == TokenString) {
+                PrintQuoted(context, out, operand.text);
+            } else {
+                StreamWrite(context, out, "s", operand.text);
+            }
+            break;
+        case OperandRole::Count:
+        case OperandRole::Line:
+        case OperandRole::Flag:
+        case OperandRole::Integer: PrintInteger(context, out, operand.integer); break;
+        case OperandRole::Float: PrintFloat(context, out, operand.number); break;
     }
 }
 
@@ -147,8 +149,7 @@ void PrintRecord(ScriptContext* context, ScriptStream* out, const SyntaxNode* no
 
 }  // namespace
 
-void PrintSyntaxNode(ScriptContext* context, ScriptStream* out, const SyntaxNode* node,
-                     int flags) {
+void PrintSyntaxNode(ScriptContext* context, ScriptStream* out, const SyntaxNode* node, int flags) {
     if (node == nullptr) {
         StreamWrite(context, out, "s", "-");
         return;
@@ -162,8 +163,7 @@ void PrintSyntaxNode(ScriptContext* context, ScriptStream* out, const SyntaxNode
     PrintRecord(context, out, node, layout, flags);
 }
 
-void PrintSyntaxList(ScriptContext* context, ScriptStream* out, const SyntaxNode* list,
-                     int flags) {
+void PrintSyntaxList(ScriptContext* context, ScriptStream* out, const SyntaxNode* list, int flags) {
     for (const SyntaxNode* node = list; node != nullptr; node = node->next) {
         if (node != list) StreamWrite(context, out, "c", ' ');
         PrintSyntaxNode(context, out, node, flags);

@@ -18,11 +18,9 @@ namespace kelpo {
 constexpr int PrintLines = 1;  // append "@line" to every node name
 
 // Writes the nodes of a list separated by single spaces.
-void PrintSyntaxList(ScriptContext* context, ScriptStream* out, const SyntaxNode* list,
-                     int flags);
+void PrintSyntaxList(ScriptContext* context, ScriptStream* out, const SyntaxNode* list, int flags);
 
 // Writes one node (or "-" for null).
-void PrintSyntaxNode(ScriptContext* context, ScriptStream* out, const SyntaxNode* node,
-                     int flags);
+void PrintSyntaxNode(ScriptContext* context, ScriptStream* out, const SyntaxNode* node, int flags);
 
 }  // namespace kelpo

@@ -64,15 +64,13 @@ const KindLayout kLayouts[] = {
 
 bool HasChildren(OperandRole role) {
     switch (role) {
-    case R::Node:
-    case R::List:
-    case R::Elements:
-    case R::Properties:
-    case R::Cases:
-    case R::Catches:
-        return true;
-    default:
-        return false;
+        case R::Node:
+        case R::List:
+        case R::Elements:
+        case R::Properties:
+        case R::Cases:
+        case R::Catches: return true;
+        default: return false;
     }
 }
 

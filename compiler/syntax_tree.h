@@ -165,7 +165,7 @@ struct SyntaxNode {
 // accessor gives the operand slot itself, so the parser writes through the
 // same names the generator reads. Walkers that go by the layout table
 // (printer, heights) keep indexing op[].
-#define KELPO_NODE_OPERAND(Name, index, member, Type)                        \
+#define KELPO_NODE_OPERAND(Name, index, member, Type)                      \
     inline Type& Name(SyntaxNode* node) { return node->op[index].member; } \
     inline Type Name(const SyntaxNode* node) { return node->op[index].member; }
 

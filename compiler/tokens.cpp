@@ -9,31 +9,55 @@
 namespace kelpo {
 
 const KeywordInfo kKeywords[kKeywordCount] = {
-    {"break", TokenBreak},       {"continue", TokenContinue}, {"delete", TokenDelete},
-    {"else", TokenElse},         {"for", TokenFor},           {"function", TokenFunction},
-    {"if", TokenIf},             {"in", TokenIn},             {"new", TokenNew},
-    {"return", TokenReturn},     {"this", TokenThis},         {"typeof", TokenTypeof},
-    {"var", TokenVar},           {"void", TokenVoid},         {"while", TokenWhile},
-    {"with", TokenWith},         {"case", TokenCase},         {"catch", TokenCatch},
-    {"class", TokenClass},       {"const", TokenConst},       {"debugger", TokenDebugger},
-    {"default", TokenDefault},   {"do", TokenDo},             {"enum", TokenEnum},
-    {"export", TokenExport},     {"extends", TokenExtends},   {"finally", TokenFinally},
-    {"import", TokenImport},     {"super", TokenSuper},       {"switch", TokenSwitch},
-    {"throw", TokenThrow},       {"try", TokenTry},           {"null", TokenNull},
-    {"true", TokenTrue},         {"false", TokenFalse},       {"undefined", TokenUndefined},
+    {"break", TokenBreak},
+    {"continue", TokenContinue},
+    {"delete", TokenDelete},
+    {"else", TokenElse},
+    {"for", TokenFor},
+    {"function", TokenFunction},
+    {"if", TokenIf},
+    {"in", TokenIn},
+    {"new", TokenNew},
+    {"return", TokenReturn},
+    {"this", TokenThis},
+    {"typeof", TokenTypeof},
+    {"var", TokenVar},
+    {"void", TokenVoid},
+    {"while", TokenWhile},
+    {"with", TokenWith},
+    {"case", TokenCase},
+    {"catch", TokenCatch},
+    {"class", TokenClass},
+    {"const", TokenConst},
+    {"debugger", TokenDebugger},
+    {"default", TokenDefault},
+    {"do", TokenDo},
+    {"enum", TokenEnum},
+    {"export", TokenExport},
+    {"extends", TokenExtends},
+    {"finally", TokenFinally},
+    {"import", TokenImport},
+    {"super", TokenSuper},
+    {"switch", TokenSwitch},
+    {"throw", TokenThrow},
+    {"try", TokenTry},
+    {"null", TokenNull},
+    {"true", TokenTrue},
+    {"false", TokenFalse},
+    {"undefined", TokenUndefined},
 };
 
 // Every prefix of an operator is itself a token (an operator or a single
 // character), so the scanner can extend a match one byte at a time.
 const OperatorInfo kOperators[kOperatorCount] = {
-    {"==", TokenEqual},         {"!=", TokenNotEqual},        {"<=", TokenLessEqual},
-    {">=", TokenGreaterEqual},  {"&&", TokenAndAnd},          {"||", TokenOrOr},
-    {"++", TokenPlusPlus},      {"--", TokenMinusMinus},      {"*=", TokenMulAssign},
-    {"/=", TokenDivAssign},     {"%=", TokenModAssign},       {"+=", TokenAddAssign},
-    {"-=", TokenSubAssign},     {"&=", TokenAndAssign},       {"^=", TokenXorAssign},
-    {"|=", TokenOrAssign},      {"<<=", TokenShlAssign},      {"<<", TokenShl},
-    {">>", TokenShr},           {">>>", TokenUshr},           {">>=", TokenShrAssign},
-    {">>>=", TokenUshrAssign},  {"===", TokenStrictEqual},    {"!==", TokenStrictNotEqual},
+    {"==", TokenEqual},        {"!=", TokenNotEqual},     {"<=", TokenLessEqual},
+    {">=", TokenGreaterEqual}, {"&&", TokenAndAnd},       {"||", TokenOrOr},
+    {"++", TokenPlusPlus},     {"--", TokenMinusMinus},   {"*=", TokenMulAssign},
+    {"/=", TokenDivAssign},    {"%=", TokenModAssign},    {"+=", TokenAddAssign},
+    {"-=", TokenSubAssign},    {"&=", TokenAndAssign},    {"^=", TokenXorAssign},
+    {"|=", TokenOrAssign},     {"<<=", TokenShlAssign},   {"<<", TokenShl},
+    {">>", TokenShr},          {">>>", TokenUshr},        {">>=", TokenShrAssign},
+    {">>>=", TokenUshrAssign}, {"===", TokenStrictEqual}, {"!==", TokenStrictNotEqual},
 };
 
 int32_t FindOperator(const char* text) {
@@ -92,14 +116,15 @@ const char* TokenSpelling(int32_t kind) {
         }
     };
     static const Singles singles;
-    if (kind >= -128 && kind <= 127 && kind != 0) return singles.text[static_cast<unsigned char>(kind)];
+    if (kind >= -128 && kind <= 127 && kind != 0)
+        return singles.text[static_cast<unsigned char>(kind)];
     switch (kind) {
-    case TokenEnd: return "end of input";
-    case TokenInteger: return "integer";
-    case TokenFloat: return "float";
-    case TokenString: return "string";
-    case TokenIdentifier: return "identifier";
-    default: break;
+        case TokenEnd: return "end of input";
+        case TokenInteger: return "integer";
+        case TokenFloat: return "float";
+        case TokenString: return "string";
+        case TokenIdentifier: return "identifier";
+        default: break;
     }
     for (const KeywordInfo& k : kKeywords) {
         if (k.kind == kind) return k.word;

@@ -58,19 +58,19 @@ enum TokenKind : int32_t {
     TokenUndefined = 192,
 
     // Operators of two or more characters.
-    TokenEqual = 168,          // ==
-    TokenNotEqual = 169,       // !=
-    TokenLessEqual = 170,      // <=
-    TokenGreaterEqual = 171,   // >=
-    TokenAndAnd = 172,         // &&
-    TokenOrOr = 173,           // ||
-    TokenPlusPlus = 174,       // ++
-    TokenMinusMinus = 175,     // --
-    TokenShl = 185,            // <<
-    TokenShr = 186,            // >>
-    TokenUshr = 187,           // >>>
-    TokenStrictEqual = 190,    // ===
-    TokenStrictNotEqual = 191, // !==
+    TokenEqual = 168,           // ==
+    TokenNotEqual = 169,        // !=
+    TokenLessEqual = 170,       // <=
+    TokenGreaterEqual = 171,    // >=
+    TokenAndAnd = 172,          // &&
+    TokenOrOr = 173,            // ||
+    TokenPlusPlus = 174,        // ++
+    TokenMinusMinus = 175,      // --
+    TokenShl = 185,             // <<
+    TokenShr = 186,             // >>
+    TokenUshr = 187,            // >>>
+    TokenStrictEqual = 190,     // ===
+    TokenStrictNotEqual = 191,  // !==
 
     // Compound assignments.
     TokenMulAssign = 176,   // *=

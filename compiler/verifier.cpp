@@ -17,26 +17,74 @@ struct Effect {
 // Values an instruction takes from and leaves on the operand stack.
 Effect EffectOf(int op, int32_t operand) {
     switch (op) {
-        case OP_WITHCALL: case OP_NEW: case OP_CALL: case OP_CALLMETHOD: return {1, 2};
-        case OP_WITHGET: case OP_GETLOCAL: case OP_GETARG: case OP_GETGLOBAL: case OP_PUSHINT:
-        case OP_PUSH3: case OP_PUSH2: case OP_PUSH1: case OP_PUSH0: case OP_PUSHUNDEF:
-        case OP_PUSHFALSE: case OP_PUSHTRUE: case OP_PUSHNULL: case OP_PUSHCONST:
-            return {0, 1};
-        case OP_ADD2: case OP_INC1: case OP_ARGAT: case OP_DELMEMBER: case OP_TYPEOF:
-        case OP_NOT: case OP_NEG: case OP_GETMEMBER: case OP_WITHDELETE: case OP_DELGLOBAL:
-        case OP_DELLOCAL: case OP_DELARG:
-            return {1, 1};
-        case OP_JTRUEB: case OP_JFALSEB: case OP_THROW: case OP_WITH: case OP_ARGPAD:
-        case OP_RETURN: case OP_JTRUE: case OP_JFALSE: case OP_SETLOCAL: case OP_SETARG:
-        case OP_SETGLOBAL: case OP_POP: case OP_END: case OP_WITHSET:
-            return {1, 0};
+        case OP_WITHCALL:
+        case OP_NEW:
+        case OP_CALL:
+        case OP_CALLMETHOD: return {1, 2};
+        case OP_WITHGET:
+        case OP_GETLOCAL:
+        case OP_GETARG:
+        case OP_GETGLOBAL:
+        case OP_PUSHINT:
+        case OP_PUSH3:
+        case OP_PUSH2:
+        case OP_PUSH1:
+        case OP_PUSH0:
+        case OP_PUSHUNDEF:
+        case OP_PUSHFALSE:
+        case OP_PUSHTRUE:
+        case OP_PUSHNULL:
+        case OP_PUSHCONST: return {0, 1};
+        case OP_ADD2:
+        case OP_INC1:
+        case OP_ARGAT:
+        case OP_DELMEMBER:
+        case OP_TYPEOF:
+        case OP_NOT:
+        case OP_NEG:
+        case OP_GETMEMBER:
+        case OP_WITHDELETE:
+        case OP_DELGLOBAL:
+        case OP_DELLOCAL:
+        case OP_DELARG: return {1, 1};
+        case OP_JTRUEB:
+        case OP_JFALSEB:
+        case OP_THROW:
+        case OP_WITH:
+        case OP_ARGPAD:
+        case OP_RETURN:
+        case OP_JTRUE:
+        case OP_JFALSE:
+        case OP_SETLOCAL:
+        case OP_SETARG:
+        case OP_SETGLOBAL:
+        case OP_POP:
+        case OP_END:
+        case OP_WITHSET: return {1, 0};
         case OP_LOCALS: return {0, operand < 0 ? 0 : operand};
-        case OP_DELELEM: case OP_GETELEM: case OP_USHR: case OP_SHR: case OP_SHL: case OP_BITXOR:
-        case OP_BITOR: case OP_BITAND: case OP_MOD: case OP_DIV: case OP_MUL: case OP_ADD:
-        case OP_SUB: case OP_STRICTNE: case OP_STRICTEQ: case OP_GE: case OP_LE: case OP_GT:
-        case OP_LT: case OP_NE: case OP_EQ:
-            return {2, 1};
-        case OP_FORINSTEP: case OP_SWAP: return {2, 2};
+        case OP_DELELEM:
+        case OP_GETELEM:
+        case OP_USHR:
+        case OP_SHR:
+        case OP_SHL:
+        case OP_BITXOR:
+        case OP_BITOR:
+        case OP_BITAND:
+        case OP_MOD:
+        case OP_DIV:
+        case OP_MUL:
+        case OP_ADD:
+        case OP_SUB:
+        case OP_STRICTNE:
+        case OP_STRICTEQ:
+        case OP_GE:
+        case OP_LE:
+        case OP_GT:
+        case OP_LT:
+        case OP_NE:
+        case OP_EQ: return {2, 1};
+        case OP_FORINSTEP:
+        case OP_SWAP: return {2, 2};
         case OP_SETELEM: return {3, 0};
         case OP_SETMEMBER: return {2, 0};
         case OP_ROT: {

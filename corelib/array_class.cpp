@@ -21,11 +21,10 @@ struct ArrayMember {
 // toString and valueOf first: the class answers them itself.
 enum { kToString, kValueOf };
 const ArrayMember kMethods[] = {
-    {"toString", nullptr},      {"valueOf", nullptr},
-    {"concat", ConcatMethod},   {"join", JoinMethod},       {"pop", PopMethod},
-    {"push", PushMethod},       {"reverse", ReverseMethod}, {"shift", ShiftMethod},
-    {"slice", SliceMethod},     {"splice", SpliceMethod},   {"sort", SortMethod},
-    {"unshift", UnshiftMethod},
+    {"toString", nullptr},      {"valueOf", nullptr},   {"concat", ConcatMethod},
+    {"join", JoinMethod},       {"pop", PopMethod},     {"push", PushMethod},
+    {"reverse", ReverseMethod}, {"shift", ShiftMethod}, {"slice", SliceMethod},
+    {"splice", SpliceMethod},   {"sort", SortMethod},   {"unshift", UnshiftMethod},
 };
 const char* const kPropertyNames[] = {"length"};
 

@@ -137,7 +137,8 @@ void SpliceMethod(ScriptContext* context, const Value& self, Value* out, Value* 
     *out = ExtractElements(context, array, s, d);
     array->length = static_cast<uint64_t>(base + items);
     if (items != removed) ShiftElements(context, array, s + d, items - removed);
-    for (int64_t i = 0; i < items; ++i) ArraySet(context, self, args[3 + i], s + static_cast<uint64_t>(i));
+    for (int64_t i = 0; i < items; ++i)
+        ArraySet(context, self, args[3 + i], s + static_cast<uint64_t>(i));
 }
 
 }  // namespace kelpo

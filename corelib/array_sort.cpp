@@ -43,7 +43,8 @@ Value SnapshotOf(ScriptContext* context, const ScriptArray* array, ScratchVector
     uint64_t n = 0;
     if (array->buckets != nullptr) {
         for (int b = 0; b < kArrayBuckets; ++b) {
-            for (const ElementNode* node = array->buckets[b]; node != nullptr; node = node->next) ++n;
+            for (const ElementNode* node = array->buckets[b]; node != nullptr; node = node->next)
+                ++n;
         }
     }
     if (n > UINT32_MAX) RaiseErrorf(context, "Out of memory");
@@ -144,8 +145,7 @@ void SortMethod(ScriptContext* context, const Value& self, Value*, Value* args) 
     roots.Push(snapshot);
     roots.Push(context->result);
     SortState state = {context, MakeUndefined(), items.data, nullptr};
-    if (HasArg(args, 1) &&
-        (args[1].tag == ValueTag::Function || args[1].tag == ValueTag::Native)) {
+    if (HasArg(args, 1) && (args[1].tag == ValueTag::Function || args[1].tag == ValueTag::Native)) {
         state.comparator = args[1];
         roots.Push(state.comparator);
     }
@@ -157,8 +157,9 @@ void SortMethod(ScriptContext* context, const Value& self, Value*, Value* args) 
         roots.Push(textArray);
         BucketAppender to(context, textArray.array);
         for (uint32_t i = 0; i < count; ++i) {
-            Value text = items.data[i]->tag == ValueTag::Undefined ? MakeUndefined()
-                                                                   : ToString(context, *items.data[i]);
+            Value text = items.data[i]->tag == ValueTag::Undefined
+                             ? MakeUndefined()
+                             : ToString(context, *items.data[i]);
             texts.data[i] = to.AppendValue(text, i);
         }
         state.texts = texts.data;

@@ -23,8 +23,8 @@ const int kMonthStart[2][13] = {
 };
 
 double DayFromYear(double y) {
-    return 365.0 * (y - 1970.0) + std::floor((y - 1969.0) / 4.0) - std::floor((y - 1901.0) / 100.0) +
-           std::floor((y - 1601.0) / 400.0);
+    return 365.0 * (y - 1970.0) + std::floor((y - 1969.0) / 4.0) -
+           std::floor((y - 1901.0) / 100.0) + std::floor((y - 1601.0) / 400.0);
 }
 
 // `year` is within kYearLimit.

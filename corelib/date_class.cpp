@@ -29,8 +29,19 @@ double gLocalOffsetMs = 0.0;
 enum Field { kYear, kMonth, kDate, kHours, kMinutes, kSeconds, kMs, kFieldCount, kWeekDay };
 
 enum class Kind {
-    ToString, ValueOf, Parse, Utc, Get, Set, GetTime, TimezoneOffset, GetYear, SetTime, SetYear,
-    GmtText, LocalText
+    ToString,
+    ValueOf,
+    Parse,
+    Utc,
+    Get,
+    Set,
+    GetTime,
+    TimezoneOffset,
+    GetYear,
+    SetTime,
+    SetYear,
+    GmtText,
+    LocalText
 };
 
 struct DateMember {
@@ -106,9 +117,7 @@ bool WholeNumberArg(const Value& v, double* out) {
 }
 
 // The time value as an Integer (stored values are always in range).
-Value TimeInteger(double t) {
-    return MakeInteger(InTimeRange(t) ? static_cast<int64_t>(t) : 0);
-}
+Value TimeInteger(double t) { return MakeInteger(InTimeRange(t) ? static_cast<int64_t>(t) : 0); }
 
 // The one-argument form: a number is the time value (0 when out of range),
 // a String is parsed (the current time when it is no date), anything else
@@ -134,7 +143,8 @@ double TimeOfValue(ScriptContext* context, const Value& v) {
 double TimeOfFields(Value* args) {
     double f[kFieldCount] = {1970, 0, 1, 0, 0, 0, 0};
     for (int k = 0; k < kFieldCount && HasArg(args, k + 1); ++k) WholeNumberArg(args[k + 1], &f[k]);
-    double t = ComposeTime(f[kYear], f[kMonth], f[kDate], f[kHours], f[kMinutes], f[kSeconds], f[kMs]);
+    double t =
+        ComposeTime(f[kYear], f[kMonth], f[kDate], f[kHours], f[kMinutes], f[kSeconds], f[kMs]);
     return InTimeRange(t) ? t : NAN;
 }
 
@@ -170,9 +180,11 @@ void SetFields(double* time, const DateMember& m, Value* args) {
     const double offset = m.local ? gLocalOffsetMs : 0.0;
     double f[kFieldCount];
     FieldsOf(*time - offset, f);
-    for (int k = 0; k < m.count && HasArg(args, k + 1); ++k) WholeNumberArg(args[k + 1], &f[m.field + k]);
-    double t = ComposeTime(f[kYear], f[kMonth], f[kDate], f[kHours], f[kMinutes], f[kSeconds], f[kMs]) +
-               offset;
+    for (int k = 0; k < m.count && HasArg(args, k + 1); ++k)
+        WholeNumberArg(args[k + 1], &f[m.field + k]);
+    double t =
+        ComposeTime(f[kYear], f[kMonth], f[kDate], f[kHours], f[kMinutes], f[kSeconds], f[kMs]) +
+        offset;
     if (InTimeRange(t)) *time = t;
 }
 
@@ -209,10 +221,10 @@ Value LocalText(ScriptContext* context, double t) {
     const int zone = (east < 0 ? -1 : 1) * (magnitude / 60 * 100 + magnitude % 60);
     const bool bc = d.year <= 0;
     char text[128];
-    int n = snprintf(text, sizeof text, "%s %s %02d %02d:%02d:%02d GMT%+05d %s%s%04lld%s",
-                     kDayNames[d.weekDay], kMonthNames[d.month], d.date, d.hours, d.minutes,
-                     d.seconds, zone, "", "", static_cast<long long>(bc ? 1 - d.year : d.year),
-                     bc ? " B.C." : "");
+    int n =
+        snprintf(text, sizeof text, "%s %s %02d %02d:%02d:%02d GMT%+05d %s%s%04lld%s",
+                 kDayNames[d.weekDay], kMonthNames[d.month], d.date, d.hours, d.minutes, d.seconds,
+                 zone, "", "", static_cast<long long>(bc ? 1 - d.year : d.year), bc ? " B.C." : "");
     return AsciiText(context, text, n);
 }
 
@@ -221,10 +233,10 @@ Value GmtText(ScriptContext* context, double t) {
     DateFields d = SplitTime(t);
     const bool bc = d.year <= 0;
     char text[128];
-    int n = snprintf(text, sizeof text, "%s, %02d %s %04lld %02d:%02d:%02d GMT%s",
-                     kDayNames[d.weekDay], d.date, kMonthNames[d.month],
-                     static_cast<long long>(bc ? 1 - d.year : d.year), d.hours, d.minutes,
-                     d.seconds, bc ? " B.C." : "");
+    int n =
+        snprintf(text, sizeof text, "%s, %02d %s %04lld %02d:%02d:%02d GMT%s", kDayNames[d.weekDay],
+                 d.date, kMonthNames[d.month], static_cast<long long>(bc ? 1 - d.year : d.year),
+                 d.hours, d.minutes, d.seconds, bc ? " B.C." : "");
     return AsciiText(context, text, n);
 }
 
@@ -297,7 +309,8 @@ int DateMethod(ScriptContext* context, NativeClass*, void* data, int member, Val
             break;
         case Kind::SetTime: {
             double t;
-            if (HasArg(args, 1) && (args[1].tag == ValueTag::Integer || args[1].tag == ValueTag::Float)) {
+            if (HasArg(args, 1) &&
+                (args[1].tag == ValueTag::Integer || args[1].tag == ValueTag::Float)) {
                 t = args[1].tag == ValueTag::Integer ? static_cast<double>(args[1].integer)
                                                      : std::trunc(args[1].number);
                 if (InTimeRange(t)) *time = t;
@@ -332,7 +345,8 @@ bool DateTimeOf(const Value& value, double* time) {
     // The class is recognised by its spec, so a script that rebinds the
     // global Date cannot pass off another class's instance.
     if (value.tag != ValueTag::Native || value.native == nullptr) return false;
-    if (ClassSpecOf(value.native->klass) != &kDateClass || value.native->data == nullptr) return false;
+    if (ClassSpecOf(value.native->klass) != &kDateClass || value.native->data == nullptr)
+        return false;
     *time = *static_cast<const double*>(value.native->data);
     return true;
 }

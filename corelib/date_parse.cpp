@@ -31,22 +31,38 @@ struct Keyword {
 };
 
 const Keyword kKeywords[] = {
-    {"am", Action::Am, 0},         {"pm", Action::Pm, 0},
-    {"monday", Action::Ignore, 0}, {"tuesday", Action::Ignore, 0},
-    {"wednesday", Action::Ignore, 0}, {"thursday", Action::Ignore, 0},
-    {"friday", Action::Ignore, 0}, {"saturday", Action::Ignore, 0},
-    {"sunday", Action::Ignore, 0}, {"january", Action::Month, 0},
-    {"february", Action::Month, 1}, {"march", Action::Month, 2},
-    {"april", Action::Month, 3},   {"may", Action::Month, 4},
-    {"june", Action::Month, 5},    {"july", Action::Month, 6},
-    {"august", Action::Month, 7},  {"september", Action::Month, 8},
-    {"october", Action::Month, 9}, {"november", Action::Month, 10},
-    {"december", Action::Month, 11}, {"gmt", Action::Zone, 0},
-    {"ut", Action::Zone, 0},       {"utc", Action::Zone, 0},
-    {"est", Action::Zone, 300},    {"edt", Action::Zone, 240},
-    {"cst", Action::Zone, 360},    {"cdt", Action::Zone, 300},
-    {"mst", Action::Zone, 420},    {"mdt", Action::Zone, 360},
-    {"pst", Action::Zone, 480},    {"pdt", Action::Zone, 420},
+    {"am", Action::Am, 0},
+    {"pm", Action::Pm, 0},
+    {"monday", Action::Ignore, 0},
+    {"tuesday", Action::Ignore, 0},
+    {"wednesday", Action::Ignore, 0},
+    {"thursday", Action::Ignore, 0},
+    {"friday", Action::Ignore, 0},
+    {"saturday", Action::Ignore, 0},
+    {"sunday", Action::Ignore, 0},
+    {"january", Action::Month, 0},
+    {"february", Action::Month, 1},
+    {"march", Action::Month, 2},
+    {"april", Action::Month, 3},
+    {"may", Action::Month, 4},
+    {"june", Action::Month, 5},
+    {"july", Action::Month, 6},
+    {"august", Action::Month, 7},
+    {"september", Action::Month, 8},
+    {"october", Action::Month, 9},
+    {"november", Action::Month, 10},
+    {"december", Action::Month, 11},
+    {"gmt", Action::Zone, 0},
+    {"ut", Action::Zone, 0},
+    {"utc", Action::Zone, 0},
+    {"est", Action::Zone, 300},
+    {"edt", Action::Zone, 240},
+    {"cst", Action::Zone, 360},
+    {"cdt", Action::Zone, 300},
+    {"mst", Action::Zone, 420},
+    {"mdt", Action::Zone, 360},
+    {"pst", Action::Zone, 480},
+    {"pdt", Action::Zone, 420},
 };
 constexpr int kKeywordCount = sizeof kKeywords / sizeof kKeywords[0];
 
@@ -65,7 +81,7 @@ bool IsBlank(unsigned char c) { return c <= ' '; }
 struct Parse {
     int64_t year = kUnset, month = kUnset, day = kUnset;
     int64_t hour = kUnset, minute = kUnset, second = kUnset;
-    int64_t zone = 0;         // minutes west of Greenwich, when zoneSet
+    int64_t zone = 0;  // minutes west of Greenwich, when zoneSet
     bool zoneSet = false;
     bool zoneOffset = false;  // a numeric offset was read
     char pending = 0;         // '+', '-', '/', ':' or none

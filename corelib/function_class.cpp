@@ -71,8 +71,10 @@ const char* const kMethodNames[] = {"toString", "valueOf"};
 // `data` is the function's Value, or null for the class object.
 int FunctionMethod(ScriptContext* context, NativeClass* klass, void* data, int member, Value* out,
                    Value*) {
-    if (member == kToString) *out = StaticText(context, kFunctionText);
-    else *out = data != nullptr ? *static_cast<Value*>(data) : BindNative(context, klass, nullptr);
+    if (member == kToString)
+        *out = StaticText(context, kFunctionText);
+    else
+        *out = data != nullptr ? *static_cast<Value*>(data) : BindNative(context, klass, nullptr);
     return 1;
 }
 

@@ -29,7 +29,7 @@ void ParseIntCall(ScriptContext* context, NativeClass*, void*, Value* out, Value
     int radix = 0;
     if (HasArg(args, 2)) {
         radix = args[2].tag == ValueTag::Integer ? static_cast<int>(args[2].integer)
-                                                  : ToInt32(context, args[2]);
+                                                 : ToInt32(context, args[2]);
     }
     std::u16string chars = TerminatedText(text);
     const char16_t* end = nullptr;
@@ -66,7 +66,8 @@ void IsFiniteCall(ScriptContext* context, NativeClass*, void*, Value* out, Value
     if (n.tag != ValueTag::Integer && n.tag != ValueTag::Float && n.tag != ValueTag::NaN) {
         n = ToNumber(context, n);
     }
-    bool finite = n.tag == ValueTag::Integer || (n.tag == ValueTag::Float && std::isfinite(n.number));
+    bool finite =
+        n.tag == ValueTag::Integer || (n.tag == ValueTag::Float && std::isfinite(n.number));
     *out = MakeBoolean(finite);
 }
 
@@ -76,7 +77,13 @@ bool KeptByEscape(char16_t c) {
     if (c >= 128) return false;
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
     switch (c) {
-        case '@': case '*': case '_': case '+': case '-': case '.': case '/': return true;
+        case '@':
+        case '*':
+        case '_':
+        case '+':
+        case '-':
+        case '.':
+        case '/': return true;
         default: return false;
     }
 }

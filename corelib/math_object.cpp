@@ -40,15 +40,32 @@ double Sqrt(double x) { return std::sqrt(x); }
 double Tan(double x) { return std::tan(x); }
 
 enum Method {
-    kAbs, kAcos, kAsin, kAtan, kAtan2, kCeil, kCos, kExp, kFloor, kLog, kMax, kMin, kPow, kRandom,
-    kRound, kSin, kSqrt, kTan, kMethodCount
+    kAbs,
+    kAcos,
+    kAsin,
+    kAtan,
+    kAtan2,
+    kCeil,
+    kCos,
+    kExp,
+    kFloor,
+    kLog,
+    kMax,
+    kMin,
+    kPow,
+    kRandom,
+    kRound,
+    kSin,
+    kSqrt,
+    kTan,
+    kMethodCount
 };
 
 const MathFunction kFunctions[kMethodCount] = {
-    {"abs", Abs},     {"acos", Acos}, {"asin", Asin},   {"atan", Atan},    {"atan2", nullptr},
-    {"ceil", Ceil},   {"cos", Cos},   {"exp", Exp},     {"floor", Floor},  {"log", Log},
+    {"abs", Abs},     {"acos", Acos},   {"asin", Asin},   {"atan", Atan},      {"atan2", nullptr},
+    {"ceil", Ceil},   {"cos", Cos},     {"exp", Exp},     {"floor", Floor},    {"log", Log},
     {"max", nullptr}, {"min", nullptr}, {"pow", nullptr}, {"random", nullptr}, {"round", nullptr},
-    {"sin", Sin},     {"sqrt", Sqrt}, {"tan", Tan},
+    {"sin", Sin},     {"sqrt", Sqrt},   {"tan", Tan},
 };
 
 struct MathConstant {
@@ -57,8 +74,8 @@ struct MathConstant {
 };
 
 const MathConstant kConstants[] = {
-    {"E", 2.718281828459045},     {"LN10", 2.302585092994046},  {"LN2", 0.6931471805599453},
-    {"LOG10E", 0.4342944819032518}, {"LOG2E", 1.4426950408889634}, {"PI", 3.141592653589793},
+    {"E", 2.718281828459045},        {"LN10", 2.302585092994046},   {"LN2", 0.6931471805599453},
+    {"LOG10E", 0.4342944819032518},  {"LOG2E", 1.4426950408889634}, {"PI", 3.141592653589793},
     {"SQRT1_2", 0.7071067811865476}, {"SQRT2", 1.4142135623730951},
 };
 
@@ -102,7 +119,8 @@ Value Extreme(ScriptContext* context, Value* args, bool largest) {
 Value Power(ScriptContext* context, Value* args) {
     double x, y;
     bool xInteger = false, yInteger = false;
-    if (!NumberOperand(context, args, 1, &x, &xInteger) || !NumberOperand(context, args, 2, &y, &yInteger)) {
+    if (!NumberOperand(context, args, 1, &x, &xInteger) ||
+        !NumberOperand(context, args, 2, &y, &yInteger)) {
         return MakeNaN();
     }
     double r = std::pow(x, y);
@@ -134,7 +152,8 @@ int MathMethod(ScriptContext* context, NativeClass* klass, void*, int member, Va
     double x, y;
     switch (member) {
         case kAtan2:
-            *out = NumberOperand(context, args, 1, &y, nullptr) && NumberOperand(context, args, 2, &x, nullptr)
+            *out = NumberOperand(context, args, 1, &y, nullptr) &&
+                           NumberOperand(context, args, 2, &x, nullptr)
                        ? FloatResult(std::atan2(y, x))
                        : MakeNaN();
             break;
@@ -144,8 +163,9 @@ int MathMethod(ScriptContext* context, NativeClass* klass, void*, int member, Va
         case kRandom: *out = MakeFloat(NextRandom(static_cast<MathData*>(ClassData(klass)))); break;
         case kRound: *out = Round(context, args); break;
         default:
-            *out = NumberOperand(context, args, 1, &x, nullptr) ? FloatResult(kFunctions[member].unary(x))
-                                                                : MakeNaN();
+            *out = NumberOperand(context, args, 1, &x, nullptr)
+                       ? FloatResult(kFunctions[member].unary(x))
+                       : MakeNaN();
             break;
     }
     return 1;

@@ -87,9 +87,12 @@ int NumberMethod(ScriptContext* context, NativeClass*, void* data, int member, V
                  Value* args) {
     const Value* self = static_cast<const Value*>(data);
     if (self == nullptr) {
-        if (member == kToString) *out = StaticText(context, u"[type Function]");
-        else if (member == kValueOf) *out = GetGlobal(context, "Number");
-        else return 0;
+        if (member == kToString)
+            *out = StaticText(context, u"[type Function]");
+        else if (member == kValueOf)
+            *out = GetGlobal(context, "Number");
+        else
+            return 0;
         return 1;
     }
     if (!IsNumberTag(self->tag)) return 0;

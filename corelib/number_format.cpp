@@ -88,7 +88,8 @@ int FormatDirective(const Value& number, const Directive& d, char* text, size_t 
     format[n++] = '%';
     for (const char* f = d.flags; *f != '\0'; ++f) {
         // '#' has no meaning for the decimal integer conversions.
-        if (*f == '#' && (d.conversion == 'd' || d.conversion == 'i' || d.conversion == 'u')) continue;
+        if (*f == '#' && (d.conversion == 'd' || d.conversion == 'i' || d.conversion == 'u'))
+            continue;
         format[n++] = *f;
     }
     if (d.width >= 0) n += snprintf(format + n, sizeof format - n, "%d", d.width);

@@ -43,12 +43,8 @@ void ConstructObject(ScriptContext* context, NativeClass*, Value* args, Value* o
         case ValueTag::Array:
         case ValueTag::Native:
         case ValueTag::Function:
-        case ValueTag::NaN:
-            *out = ToObject(context, args[1]);
-            return;
-        default:
-            *out = args[1];
-            return;
+        case ValueTag::NaN: *out = ToObject(context, args[1]); return;
+        default: *out = args[1]; return;
     }
 }
 
@@ -59,9 +55,12 @@ const char* const kMethodNames[] = {"toString", "valueOf", "toSource"};
 int ObjectMethod(ScriptContext* context, NativeClass* klass, void* data, int member, Value* out,
                  Value*) {
     switch (member) {
-        case kToString: *out = StaticText(context, data != nullptr ? kObjectText : kClassText); break;
+        case kToString:
+            *out = StaticText(context, data != nullptr ? kObjectText : kClassText);
+            break;
         case kValueOf:
-            *out = data != nullptr ? *static_cast<Value*>(data) : BindNative(context, klass, nullptr);
+            *out =
+                data != nullptr ? *static_cast<Value*>(data) : BindNative(context, klass, nullptr);
             break;
         case kToSource:
             if (data == nullptr) *out = StaticText(context, kClassSource);

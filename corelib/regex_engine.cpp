@@ -32,18 +32,18 @@ bool IsSpaceUnit(char16_t c) {
 // Letters without a case partner in the unit case mapping.
 bool IsUncasedLetter(char16_t c) {
     if (c == 0xAA || c == 0xB5 || c == 0xBA || c == 0xDF) return true;
-    if (c >= 0x100 && c <= 0x24F) return true;  // Latin extended
-    if (c >= 0x388 && c <= 0x3FF) return true;  // Greek
+    if (c >= 0x100 && c <= 0x24F) return true;                    // Latin extended
+    if (c >= 0x388 && c <= 0x3FF) return true;                    // Greek
     if (c >= 0x400 && c <= 0x52F) return c < 0x482 || c > 0x489;  // Cyrillic letters
-    if (c >= 0x5D0 && c <= 0x5EA) return true;    // Hebrew
-    if (c >= 0x620 && c <= 0x64A) return true;    // Arabic
-    if (c >= 0x3041 && c <= 0x3096) return true;  // Hiragana
-    if (c >= 0x30A1 && c <= 0x30FA) return true;  // Katakana
-    if (c >= 0x3400 && c <= 0x4DBF) return true;  // CJK extension A
-    if (c >= 0x4E00 && c <= 0x9FFF) return true;  // CJK ideographs
-    if (c >= 0xAC00 && c <= 0xD7A3) return true;  // Hangul syllables
-    if (c >= 0xF900 && c <= 0xFAFF) return true;  // CJK compatibility
-    if (c >= 0xFF66 && c <= 0xFF9D) return true;  // half-width Katakana
+    if (c >= 0x5D0 && c <= 0x5EA) return true;                    // Hebrew
+    if (c >= 0x620 && c <= 0x64A) return true;                    // Arabic
+    if (c >= 0x3041 && c <= 0x3096) return true;                  // Hiragana
+    if (c >= 0x30A1 && c <= 0x30FA) return true;                  // Katakana
+    if (c >= 0x3400 && c <= 0x4DBF) return true;                  // CJK extension A
+    if (c >= 0x4E00 && c <= 0x9FFF) return true;                  // CJK ideographs
+    if (c >= 0xAC00 && c <= 0xD7A3) return true;                  // Hangul syllables
+    if (c >= 0xF900 && c <= 0xFAFF) return true;                  // CJK compatibility
+    if (c >= 0xFF66 && c <= 0xFF9D) return true;                  // half-width Katakana
     return false;
 }
 
@@ -72,8 +72,10 @@ uint32_t ComputeClasses(char16_t c) {
     bool space = IsSpaceUnit(c);
     bool cntrl = c < 0x20 || (c >= 0x7F && c <= 0x9F);
     if (space) classes |= T::kSpace;
-    if (cntrl) classes |= T::kCntrl;
-    else if (!(c >= 0xD800 && c <= 0xDFFF)) classes |= T::kPrint;
+    if (cntrl)
+        classes |= T::kCntrl;
+    else if (!(c >= 0xD800 && c <= 0xDFFF))
+        classes |= T::kPrint;
     if (c >= u'0' && c <= u'9') classes |= T::kDigit | T::kXdigit;
     if ((c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')) classes |= T::kXdigit;
     char16_t lower = LowerUnit(c);
@@ -94,7 +96,8 @@ uint32_t ComputeClasses(char16_t c) {
 uint32_t RegexUnitTraits::ClassesOf(char16_t c) {
     static const std::array<uint32_t, 256> kLatin1 = [] {
         std::array<uint32_t, 256> table{};
-        for (size_t i = 0; i < table.size(); ++i) table[i] = ComputeClasses(static_cast<char16_t>(i));
+        for (size_t i = 0; i < table.size(); ++i)
+            table[i] = ComputeClasses(static_cast<char16_t>(i));
         return table;
     }();
     return c < kLatin1.size() ? kLatin1[c] : ComputeClasses(c);
@@ -113,17 +116,16 @@ RegexUnitTraits::char_class_type RegexUnitTraits::lookup_classname(const char_ty
                                                                    const char_type* p2) {
     // Indexed by the library's class-name id plus one (0: unknown name).
     static const char_class_type masks[] = {
-        0,           kAlnum,      kAlpha,   kBlank,   kCntrl,   kDigit,   kDigit,
-        kGraph,      kHorizontal, kLower,   kLower,   kPrint,   kPunct,   kSpace,
-        kSpace,      kUpper,      kUnicode, kUpper,   kVertical, kAlnum | kWord,
-        kAlnum | kWord, kXdigit,
+        0,           kAlnum, kAlpha,    kBlank,         kCntrl,         kDigit,  kDigit, kGraph,
+        kHorizontal, kLower, kLower,    kPrint,         kPunct,         kSpace,  kSpace, kUpper,
+        kUnicode,    kUpper, kVertical, kAlnum | kWord, kAlnum | kWord, kXdigit,
     };
     int id = boost::BOOST_REGEX_DETAIL_NS::get_default_class_id(p1, p2);
     if (id < 0) {
         string_type lowered(p1, p2);
         for (char16_t& c : lowered) c = LowerUnit(c);
         id = boost::BOOST_REGEX_DETAIL_NS::get_default_class_id(lowered.data(),
-                                                               lowered.data() + lowered.size());
+                                                                lowered.data() + lowered.size());
     }
     if (id < 0 || static_cast<size_t>(id) + 1 >= sizeof masks / sizeof masks[0]) return 0;
     return masks[id + 1];
@@ -144,10 +146,14 @@ RegexUnitTraits::string_type RegexUnitTraits::lookup_collatename(const char_type
 
 int RegexUnitTraits::value(char_type c, int radix) {
     int v;
-    if (c >= u'0' && c <= u'9') v = c - u'0';
-    else if (c >= u'a' && c <= u'z') v = c - u'a' + 10;
-    else if (c >= u'A' && c <= u'Z') v = c - u'A' + 10;
-    else return -1;
+    if (c >= u'0' && c <= u'9')
+        v = c - u'0';
+    else if (c >= u'a' && c <= u'z')
+        v = c - u'a' + 10;
+    else if (c >= u'A' && c <= u'Z')
+        v = c - u'A' + 10;
+    else
+        return -1;
     return v < radix ? v : -1;
 }
 
@@ -166,8 +172,9 @@ namespace {
 // without a code counts as "unknown".
 int CodeOf(const boost::regex_error& e) {
     int code = static_cast<int>(e.code());
-    return code == kRegOk || code == kRegNoMatch ? static_cast<int>(boost::regex_constants::error_unknown)
-                                                 : code;
+    return code == kRegOk || code == kRegNoMatch
+               ? static_cast<int>(boost::regex_constants::error_unknown)
+               : code;
 }
 
 }  // namespace
@@ -183,7 +190,8 @@ int RegexCompile(const char16_t* pattern, size_t length, int flags, RegexProgram
     if (pattern == nullptr) pattern = kEmpty;
     try {
         std::unique_ptr<RegexProgram> compiled(new RegexProgram);
-        compiled->searchFlags = (flags & kRegNewline) ? rc::match_not_dot_newline : rc::match_default;
+        compiled->searchFlags =
+            (flags & kRegNewline) ? rc::match_not_dot_newline : rc::match_default;
         compiled->expression.assign(pattern, pattern + length, syntax);
         *program = compiled.release();
         return kRegOk;
@@ -213,7 +221,8 @@ int RegexExecute(const RegexProgram* program, const char16_t* text, size_t lengt
     }
     try {
         boost::match_results<const char16_t*> m;
-        if (!boost::regex_search(text, text + length, m, program->expression, program->searchFlags)) {
+        if (!boost::regex_search(text, text + length, m, program->expression,
+                                 program->searchFlags)) {
             return kRegNoMatch;
         }
         size_t n = m.size() < pairs ? m.size() : pairs;

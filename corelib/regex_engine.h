@@ -16,7 +16,7 @@
 namespace kelpo {
 
 // Compile flags, with the values of the POSIX interface.
-constexpr int kRegExtended = 0x001;       // extended syntax (else basic)
+constexpr int kRegExtended = 0x001;  // extended syntax (else basic)
 constexpr int kRegIgnoreCase = 0x002;
 constexpr int kRegNewline = 0x008;        // '.' does not match a line end
 constexpr int kRegNoCollate = 0x100;      // ranges by code unit, no locale collation

@@ -20,9 +20,9 @@ namespace {
 
 // In the order of RegExpProperty.
 const char* const kPropertyNames[] = {
-    "$1", "$2", "$3", "$4", "$5", "$6", "$7", "$8", "$9", "$_", "input", "lastMatch",
-    "lastParen", "leftContext", "multiline", "rightContext", "global", "ignoreCase",
-    "lastIndex", "source",
+    "$1",        "$2",           "$3",     "$4",         "$5",        "$6",        "$7",
+    "$8",        "$9",           "$_",     "input",      "lastMatch", "lastParen", "leftContext",
+    "multiline", "rightContext", "global", "ignoreCase", "lastIndex", "source",
 };
 
 enum Method { kToString, kValueOf, kCompile, kExec, kTest };
@@ -99,7 +99,8 @@ Value NewRegExp(ScriptContext* context, NativeClass* klass, Value* args) {
     RegExpData* data = pending.data;
     data->source = CopySource(context, pattern, &data->sourceLength);
     data->flags = flags;
-    data->program = CompileSource(data->source, data->sourceLength, LibraryFlags(kConstructorSyntax, flags));
+    data->program =
+        CompileSource(data->source, data->sourceLength, LibraryFlags(kConstructorSyntax, flags));
     if (data->program == nullptr) return MakeNull();
     Value instance = BindNative(context, klass, data);
     data->self = instance.native;
@@ -150,7 +151,8 @@ int RegExpMethod(ScriptContext* context, NativeClass* klass, void* data, int mem
     auto* re = static_cast<RegExpData*>(data);
     switch (member) {
         case kToString:
-            *out = re != nullptr ? ToStringMethod(context, re) : StaticText(context, u"[Object RegExp]");
+            *out = re != nullptr ? ToStringMethod(context, re)
+                                 : StaticText(context, u"[Object RegExp]");
             return 1;
         case kValueOf:
             *out = re != nullptr ? NativeValue(re->self) : GetGlobal(context, "RegExp");
@@ -166,13 +168,15 @@ int RegExpMethod(ScriptContext* context, NativeClass* klass, void* data, int mem
     return 1;
 }
 
-int RegExpPropertyAccess(ScriptContext* context, NativeClass* klass, void* data, int name, int isSet,
-                         Value* io) {
+int RegExpPropertyAccess(ScriptContext* context, NativeClass* klass, void* data, int name,
+                         int isSet, Value* io) {
     auto* cls = static_cast<RegExpClassData*>(ClassData(klass));
     auto* re = static_cast<RegExpData*>(data);
     if (name == kNameMultiline) {
         // Read-only; the class object itself has no flags to report.
-        if (!isSet) *io = re != nullptr ? MakeBoolean((re->flags & kRegExpMultiline) != 0) : MakeUndefined();
+        if (!isSet)
+            *io =
+                re != nullptr ? MakeBoolean((re->flags & kRegExpMultiline) != 0) : MakeUndefined();
         return 1;
     }
     if (name <= kNameRightContext) {
@@ -197,8 +201,7 @@ int RegExpPropertyAccess(ScriptContext* context, NativeClass* klass, void* data,
         case kNameSource:
             if (!isSet) *io = NewString(context, re->source, re->sourceLength);
             return 1;
-        default:
-            return 0;
+        default: return 0;
     }
 }
 

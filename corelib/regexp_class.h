@@ -19,12 +19,12 @@ constexpr uint32_t kRegExpIgnoreCase = 2;
 constexpr uint32_t kRegExpMultiline = 4;
 
 struct RegExpData {
-    char16_t* source;        // NUL-terminated pattern text (ContextAlloc)
+    char16_t* source;  // NUL-terminated pattern text (ContextAlloc)
     uint32_t sourceLength;
     uint32_t flags;
-    RegexProgram* program;   // null when the last compile failed
+    RegexProgram* program;  // null when the last compile failed
     int32_t lastIndex;
-    NativeInstance* self;    // the instance owning this record
+    NativeInstance* self;  // the instance owning this record
 };
 
 // The properties of the class and its instances, in this order.

@@ -81,12 +81,8 @@ bool ReadMatchProperty(ScriptContext* context, RegExpClassData* cls, int name, V
     }
     switch (name) {
         case kNameDollarInput:
-        case kNameInput:
-            *out = record.lastInput;
-            return true;
-        case kNameLastMatch:
-            *out = GroupText(context, cls, 0);
-            return true;
+        case kNameInput: *out = record.lastInput; return true;
+        case kNameLastMatch: *out = GroupText(context, cls, 0); return true;
         case kNameLastParen: {
             if (!GroupTookPart(cls, 0)) {
                 *out = MakeNull();
@@ -97,18 +93,17 @@ bool ReadMatchProperty(ScriptContext* context, RegExpClassData* cls, int name, V
             return true;
         }
         case kNameLeftContext:
-            *out = GroupTookPart(cls, 0)
-                       ? SubString(context, record.lastInput, 0, static_cast<uint32_t>(record.positions[0]))
-                       : MakeNull();
+            *out = GroupTookPart(cls, 0) ? SubString(context, record.lastInput, 0,
+                                                     static_cast<uint32_t>(record.positions[0]))
+                                         : MakeNull();
             return true;
         case kNameRightContext:
-            *out = GroupTookPart(cls, 0)
-                       ? SubString(context, record.lastInput, static_cast<uint32_t>(record.positions[1]),
-                                   record.lastInput.string->length)
-                       : MakeNull();
+            *out = GroupTookPart(cls, 0) ? SubString(context, record.lastInput,
+                                                     static_cast<uint32_t>(record.positions[1]),
+                                                     record.lastInput.string->length)
+                                         : MakeNull();
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -132,12 +132,14 @@ Value RegExpStringReplace(ScriptContext* context, const Value& s, const Value& r
         }
         if (!global) break;
     }
-    if (position < length) out.Append(cls->record.lastInput.string->chars + position, length - position);
+    if (position < length)
+        out.Append(cls->record.lastInput.string->chars + position, length - position);
     if (global) re->lastIndex = 0;
     return out.ToValue();
 }
 
-Value RegExpStringSplit(ScriptContext* context, const Value& s, const Value& reValue, int64_t limit) {
+Value RegExpStringSplit(ScriptContext* context, const Value& s, const Value& reValue,
+                        int64_t limit) {
     RegExpData* re = RegExpDataOf(reValue);
     RegExpClassData* cls = RegExpClassOf(reValue);
     Value result = NewArray(context, 0);

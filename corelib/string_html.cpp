@@ -38,7 +38,8 @@ Value Wrap(ScriptContext* context, const Value& self, const char* format) {
 
 // Wrappers with an attribute: the argument converted to text (empty when
 // missing) goes first.
-Value WrapWithAttribute(ScriptContext* context, const Value& self, Value* args, const char* format) {
+Value WrapWithAttribute(ScriptContext* context, const Value& self, Value* args,
+                        const char* format) {
     Value texts[2] = {HasArg(args, 1) ? ToString(context, args[1]) : MakeUndefined(), self};
     return FormatWrapper(context, format, texts, 2);
 }

@@ -85,7 +85,8 @@ Value StringReplace(ScriptContext* context, const Value& self, Value* args) {
     if (!HasArg(args, 2) || args[2].tag != ValueTag::String) return NewString(context, nullptr, 0);
     const Value& pattern = args[1];
     const Value& replacement = args[2];
-    if (RegExpDataOf(pattern) != nullptr) return RegExpStringReplace(context, self, pattern, replacement);
+    if (RegExpDataOf(pattern) != nullptr)
+        return RegExpStringReplace(context, self, pattern, replacement);
     if (pattern.tag != ValueTag::String) return NewString(context, nullptr, 0);
     int64_t p = FindTerminated(self, pattern);
     if (p < 0) return NewString(context, UnitsOf(self), LengthOf(self));
@@ -105,11 +106,12 @@ Value StringSearch(ScriptContext* context, const Value& self, Value* args) {
 }
 
 Value StringSplit(ScriptContext* context, const Value& self, Value* args) {
-    int64_t limit = HasArg(args, 2) && args[2].tag == ValueTag::Integer ? args[2].integer
-                                                                       : kDefaultSplitLimit;
+    int64_t limit =
+        HasArg(args, 2) && args[2].tag == ValueTag::Integer ? args[2].integer : kDefaultSplitLimit;
     if (!HasArg(args, 1)) return SingleElementArray(context, self);
     const Value& separator = args[1];
-    if (RegExpDataOf(separator) != nullptr) return RegExpStringSplit(context, self, separator, limit);
+    if (RegExpDataOf(separator) != nullptr)
+        return RegExpStringSplit(context, self, separator, limit);
     if (separator.tag != ValueTag::String) return SingleElementArray(context, self);
 
     Value result = NewArray(context, 0);
@@ -117,8 +119,9 @@ Value StringSplit(ScriptContext* context, const Value& self, Value* args) {
     uint32_t m = LengthOf(separator);
     if (m == 0) {
         for (int64_t i = 0; i < n && i < limit; ++i) {
-            Append(context, &result, SubString(context, self, static_cast<uint32_t>(i),
-                                               static_cast<uint32_t>(i + 1)));
+            Append(
+                context, &result,
+                SubString(context, self, static_cast<uint32_t>(i), static_cast<uint32_t>(i + 1)));
         }
         return result;
     }
@@ -126,8 +129,9 @@ Value StringSplit(ScriptContext* context, const Value& self, Value* args) {
     int64_t previous = 0;
     for (int64_t p = 0; count < limit && p + m <= n;) {
         if (OccursAt(UnitsOf(self), UnitsOf(separator), m, p)) {
-            Append(context, &result, SubString(context, self, static_cast<uint32_t>(previous),
-                                               static_cast<uint32_t>(p)));
+            Append(context, &result,
+                   SubString(context, self, static_cast<uint32_t>(previous),
+                             static_cast<uint32_t>(p)));
             ++count;
             p += m;
             previous = p;
@@ -136,8 +140,8 @@ Value StringSplit(ScriptContext* context, const Value& self, Value* args) {
         }
     }
     if (count < limit) {
-        Append(context, &result, SubString(context, self, static_cast<uint32_t>(previous),
-                                           static_cast<uint32_t>(n)));
+        Append(context, &result,
+               SubString(context, self, static_cast<uint32_t>(previous), static_cast<uint32_t>(n)));
     }
     return result;
 }

@@ -35,7 +35,8 @@ char16_t LowerUnit(char16_t c) {
         bool even = (c & 1) == 0;
         return even == capitalIsEven ? static_cast<char16_t>(c + 1) : c;
     }
-    if ((c >= 0x391 && c <= 0x3A1) || (c >= 0x3A3 && c <= 0x3AB)) return static_cast<char16_t>(c + 0x20);
+    if ((c >= 0x391 && c <= 0x3A1) || (c >= 0x3A3 && c <= 0x3AB))
+        return static_cast<char16_t>(c + 0x20);
     if (c == 0x386) return 0x3AC;
     if (c >= 0x388 && c <= 0x38A) return static_cast<char16_t>(c + 0x25);
     if (c == 0x38C) return 0x3CC;
@@ -55,7 +56,8 @@ char16_t UpperUnit(char16_t c) {
         bool even = (c & 1) == 0;
         return even != capitalIsEven ? static_cast<char16_t>(c - 1) : c;
     }
-    if ((c >= 0x3B1 && c <= 0x3C1) || (c >= 0x3C3 && c <= 0x3CB)) return static_cast<char16_t>(c - 0x20);
+    if ((c >= 0x3B1 && c <= 0x3C1) || (c >= 0x3C3 && c <= 0x3CB))
+        return static_cast<char16_t>(c - 0x20);
     if (c == 0x3C2) return 0x3A3;  // final sigma
     if (c == 0x3AC) return 0x386;
     if (c >= 0x3AD && c <= 0x3AF) return static_cast<char16_t>(c - 0x25);

@@ -131,8 +131,7 @@ void SaveValue(SaveWalk* walk, const std::string& path, const Value& v, int dept
             walk->open.pop_back();
             return;
         }
-        default:
-            return;
+        default: return;
     }
 }
 

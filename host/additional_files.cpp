@@ -152,7 +152,8 @@ void ExtractFile(ArchiveFile& file, const Entry& entry, const std::string& targe
             if (stream.avail_in == 0) {
                 long left = streamEnd - position;
                 if (left <= 0) throw CZipException(Z_DATA_ERROR, ZlibErrorMessage(Z_DATA_ERROR));
-                size_t step = left < static_cast<long>(kStepSize) ? static_cast<size_t>(left) : kStepSize;
+                size_t step =
+                    left < static_cast<long>(kStepSize) ? static_cast<size_t>(left) : kStepSize;
                 file.Read(position, input, step);
                 position += static_cast<long>(step);
                 stream.next_in = input;
@@ -161,7 +162,8 @@ void ExtractFile(ArchiveFile& file, const Entry& entry, const std::string& targe
             stream.next_out = output;
             stream.avail_out = kStepSize;
             code = inflate(&stream, Z_NO_FLUSH);
-            if (code != Z_OK && code != Z_STREAM_END) throw CZipException(code, ZlibErrorMessage(code));
+            if (code != Z_OK && code != Z_STREAM_END)
+                throw CZipException(code, ZlibErrorMessage(code));
             size_t produced = kStepSize - stream.avail_out;
             crc = crc32(crc, output, static_cast<uInt>(produced));
             written = WriteToFile(out, output, produced) && written;
@@ -188,10 +190,13 @@ void ExtractFolder(ArchiveFile& file, Cursor listing, const std::string& folder,
     if (!CreateFolder(folder)) throw LastErrorException();
     Entry entry;
     while (NextEntry(file, listing, entry)) {
-        if (!IsBareFileName(entry.name)) throw CTopBaseException("Refused the file name \"" + entry.name + "\"");
+        if (!IsBareFileName(entry.name))
+            throw CTopBaseException("Refused the file name \"" + entry.name + "\"");
         std::string target = folder + kPathSeparator + entry.name;
-        if (entry.folder) ExtractFolder(file, entry.content, target, depth + 1);
-        else ExtractFile(file, entry, target);
+        if (entry.folder)
+            ExtractFolder(file, entry.content, target, depth + 1);
+        else
+            ExtractFile(file, entry, target);
     }
 }
 
@@ -245,8 +250,9 @@ void WriteListing(ByteWriter& writer, const std::vector<ArchiveEntry>& entries) 
                                  static_cast<uLong>(entry.content.size()), Z_BEST_COMPRESSION);
             if (code != Z_OK) throw CZipException(code, ZlibErrorMessage(code));
             content.resize(bound);
-            WriteU32(content, static_cast<uint32_t>(
-                crc32(0L, entry.content.data(), static_cast<uInt>(entry.content.size()))));
+            WriteU32(content,
+                     static_cast<uint32_t>(
+                         crc32(0L, entry.content.data(), static_cast<uInt>(entry.content.size()))));
         }
         WriteU32(writer, static_cast<uint32_t>(content.size()));
         WriteBytes(writer, content.data(), content.size());
@@ -266,7 +272,8 @@ std::string GetAdditionalFile(const std::string& exePath, const std::string& ins
         Cursor root;
         if (!FindRootListing(file, root)) {
             std::string path = FolderOfPath(exePath);
-            for (size_t i = 0; i < parts.size(); ++i) path += (i ? std::string(1, kPathSeparator) : "") + parts[i];
+            for (size_t i = 0; i < parts.size(); ++i)
+                path += (i ? std::string(1, kPathSeparator) : "") + parts[i];
             return PathExists(path) ? path : std::string();
         }
         return LookUp(file, root, parts, instanceFolder);

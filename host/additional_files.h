@@ -17,8 +17,8 @@ namespace kelpo {
 struct ArchiveEntry {
     bool folder = false;
     std::string name;
-    std::vector<uint8_t> content;          // files: the uncompressed bytes
-    std::vector<ArchiveEntry> children;    // folders
+    std::vector<uint8_t> content;        // files: the uncompressed bytes
+    std::vector<ArchiveEntry> children;  // folders
 };
 
 // Finds `request` (either slash, any letter case) in the archive appended to

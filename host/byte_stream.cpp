@@ -9,9 +9,7 @@ ByteReader MakeByteReader(const uint8_t* data, size_t size) {
     return ByteReader{data, data ? size : 0, 0};
 }
 
-size_t RemainingBytes(const ByteReader& reader) {
-    return reader.size - reader.position;
-}
+size_t RemainingBytes(const ByteReader& reader) { return reader.size - reader.position; }
 
 const uint8_t* ReadBytes(ByteReader& reader, size_t count) {
     if (count > RemainingBytes(reader)) throw CTopBaseException("Unexpected end of data");
@@ -20,13 +18,9 @@ const uint8_t* ReadBytes(ByteReader& reader, size_t count) {
     return at;
 }
 
-void SkipBytes(ByteReader& reader, size_t count) {
-    ReadBytes(reader, count);
-}
+void SkipBytes(ByteReader& reader, size_t count) { ReadBytes(reader, count); }
 
-uint8_t ReadU8(ByteReader& reader) {
-    return *ReadBytes(reader, 1);
-}
+uint8_t ReadU8(ByteReader& reader) { return *ReadBytes(reader, 1); }
 
 uint16_t ReadU16(ByteReader& reader) {
     const uint8_t* b = ReadBytes(reader, 2);
@@ -42,13 +36,9 @@ void StoreU32(uint8_t* b, uint32_t value) {
     for (int i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-uint32_t ReadU32(ByteReader& reader) {
-    return LoadU32(ReadBytes(reader, 4));
-}
+uint32_t ReadU32(ByteReader& reader) { return LoadU32(ReadBytes(reader, 4)); }
 
-void WriteU8(ByteWriter& writer, uint8_t value) {
-    writer.push_back(value);
-}
+void WriteU8(ByteWriter& writer, uint8_t value) { writer.push_back(value); }
 
 void WriteU16(ByteWriter& writer, uint16_t value) {
     writer.push_back(static_cast<uint8_t>(value));

@@ -10,9 +10,11 @@ namespace kelpo {
 namespace {
 
 void RunCachedScript(CommandBridge& bridge, const std::string& name) {
-    const std::vector<uint8_t>* image = bridge.cache.Find(name, bridge.host.loadScript, bridge.host.user);
+    const std::vector<uint8_t>* image =
+        bridge.cache.Find(name, bridge.host.loadScript, bridge.host.user);
     if (!image) return;  // a missing resource does nothing and makes no engine
-    if (ScriptRunner* engine = MainEngine(bridge)) RunImageBytes(engine, image->data(), image->size());
+    if (ScriptRunner* engine = MainEngine(bridge))
+        RunImageBytes(engine, image->data(), image->size());
 }
 
 void SwitchFullScreen(CommandBridge& bridge, const std::string& argument) {
@@ -45,7 +47,8 @@ void DestroyMainEngine(CommandBridge& bridge) {
     bridge.mainEngine = nullptr;
 }
 
-void ExecuteCommand(CommandBridge& bridge, const std::string& command, const std::string& arguments) {
+void ExecuteCommand(CommandBridge& bridge, const std::string& command,
+                    const std::string& arguments) {
     ScriptBusyScope busy(bridge);
     if (SameNameIgnoringCase(command, "Kelpo_Quit")) {
         DestroyMainEngine(bridge);

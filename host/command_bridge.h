@@ -18,9 +18,9 @@ namespace kelpo {
 
 struct BridgeHost {
     void* user = nullptr;
-    ScriptLoader loadScript = nullptr;                    // a "KELPO" resource's image
-    void (*closeMainWindow)(void* user) = nullptr;        // "quit"
-    void (*applyWindowSettings)(void* user) = nullptr;    // after "fullscreen"
+    ScriptLoader loadScript = nullptr;                  // a "KELPO" resource's image
+    void (*closeMainWindow)(void* user) = nullptr;      // "quit"
+    void (*applyWindowSettings)(void* user) = nullptr;  // after "fullscreen"
     void (*exec)(void* user, const std::string& commandLine) = nullptr;
 };
 
@@ -44,7 +44,8 @@ private:
     CommandBridge& bridge_;
 };
 
-void ExecuteCommand(CommandBridge& bridge, const std::string& command, const std::string& arguments);
+void ExecuteCommand(CommandBridge& bridge, const std::string& command,
+                    const std::string& arguments);
 
 // The main engine, created when there is none; null when it cannot be made.
 ScriptRunner* MainEngine(CommandBridge& bridge);

@@ -45,9 +45,11 @@ std::string RunCopyDataCall(ScriptRunner* engine, const CopyDataCall& call) {
     args[0] = MakeInteger(static_cast<int64_t>(call.arguments.size()));
     bool built = CatchRaise(context, [&] {
         for (size_t i = 0; i < call.arguments.size(); ++i)
-            args[i + 1] = NewStringFromAnsi(context, call.arguments[i].data(), call.arguments[i].size());
+            args[i + 1] =
+                NewStringFromAnsi(context, call.arguments[i].data(), call.arguments[i].size());
     });
-    if (!built || !CallFunction(context, call.function.c_str(), nullptr, static_cast<int>(args.size()), args.data()))
+    if (!built || !CallFunction(context, call.function.c_str(), nullptr,
+                                static_cast<int>(args.size()), args.data()))
         context->result = MakeUndefined();
     std::string reply = "undefined";
     CatchRaise(context, [&] {

@@ -41,7 +41,8 @@ void ReadCountedTextInto(ByteReader& reader, char* buffer, size_t capacity) {
 void WriteCountedText(ByteWriter& writer, const std::string& ansiText) {
     std::vector<char16_t> units(ansiText.size() + 1);
     size_t length = ansiText.empty()
-        ? 0 : AnsiToUtf16(ansiText.data(), ansiText.size(), units.data(), units.size());
+                        ? 0
+                        : AnsiToUtf16(ansiText.data(), ansiText.size(), units.data(), units.size());
     WriteU32(writer, static_cast<uint32_t>(length + 1));
     for (size_t i = 0; i < length; ++i) WriteU16(writer, static_cast<uint16_t>(units[i]));
     WriteU16(writer, 0);

@@ -7,9 +7,7 @@ namespace {
 FailureReporter currentReporter = nullptr;
 }
 
-void SetFailureReporter(FailureReporter reporter) {
-    currentReporter = reporter;
-}
+void SetFailureReporter(FailureReporter reporter) { currentReporter = reporter; }
 
 void ReportFailure(const char* message) {
     if (currentReporter) currentReporter(message);

@@ -60,8 +60,9 @@ bool ReadIdResource(const uint8_t* bytes, size_t length, const std::string& appl
 
 std::vector<uint8_t> WriteIdResource(const std::string& registryText) {
     std::u16string units(registryText.size() + 1, u'\0');
-    size_t count = registryText.empty()
-        ? 0 : AnsiToUtf16(registryText.data(), registryText.size(), &units[0], units.size());
+    size_t count = registryText.empty() ? 0
+                                        : AnsiToUtf16(registryText.data(), registryText.size(),
+                                                      &units[0], units.size());
     std::vector<uint8_t> bytes;
     for (size_t i = 0; i < count; ++i) {
         bytes.push_back(static_cast<uint8_t>(units[i]));

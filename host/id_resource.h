@@ -13,7 +13,7 @@ namespace kelpo {
 constexpr size_t kIdTrailerSize = 32;
 
 struct ProjectIdentity {
-    std::string text;     // the whole registry text (ANSI)
+    std::string text;  // the whole registry text (ANSI)
     std::string key;
     std::string profile;
 };

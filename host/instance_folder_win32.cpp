@@ -21,7 +21,8 @@ std::string NewGuidText() {
     wchar_t wide[40];
     if (StringFromGUID2(guid, wide, 40) == 0) return std::string();
     std::string text;
-    for (const wchar_t* c = wide; *c; ++c) text += static_cast<char>(*c);  // hex digits and punctuation
+    for (const wchar_t* c = wide; *c; ++c)
+        text += static_cast<char>(*c);  // hex digits and punctuation
     return text;
 }
 
@@ -32,8 +33,9 @@ std::string CreateInstanceFolder() {
     UINT length = GetWindowsDirectoryA(windows, sizeof windows);
     std::string guid = NewGuidText();
     if (guid.empty()) return std::string();
-    std::string folder = ComposeInstanceFolder(Environment("TMP"), Environment("TEMP"),
-                                               std::string(windows, length < sizeof windows ? length : 0), guid);
+    std::string folder =
+        ComposeInstanceFolder(Environment("TMP"), Environment("TEMP"),
+                              std::string(windows, length < sizeof windows ? length : 0), guid);
     return CreateFolder(folder) ? folder : std::string();
 }
 

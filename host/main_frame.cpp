@@ -51,11 +51,10 @@ const framework::MessageEntry CMainFrame::kEntries[] = {
     // owner-drawn menu messages, script menu commands 47000 to 56999, and
     // WM_ENTERSIZEMOVE / WM_EXITSIZEMOVE for keep-ratio resizing.
 };
-const framework::MessageMap CMainFrame::kMap = framework::MakeMessageMap(&FrameWindow::kMap, kEntries);
+const framework::MessageMap CMainFrame::kMap =
+    framework::MakeMessageMap(&FrameWindow::kMap, kEntries);
 
-const framework::MessageMap* CMainFrame::GetMessageMap() const {
-    return &kMap;
-}
+const framework::MessageMap* CMainFrame::GetMessageMap() const { return &kMap; }
 
 CMainFrame::CMainFrame() {
     bridge_.host.user = this;
@@ -67,12 +66,14 @@ CMainFrame::CMainFrame() {
         CMainFrame* frame = static_cast<CMainFrame*>(user);
         PlaceWindowForMovie(frame->Handle(), frame->player_.MovieSize());
     };
-    bridge_.host.exec = [](void*, const std::string& commandLine) { WinExec(commandLine.c_str(), SW_SHOWNORMAL); };
+    bridge_.host.exec = [](void*, const std::string& commandLine) {
+        WinExec(commandLine.c_str(), SW_SHOWNORMAL);
+    };
 }
 
 bool CMainFrame::CreateFrame(HWND owner, HICON icon) {
-    return Create("KelpoProjectorFrame", "", WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                  CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, 0, icon);
+    return Create("KelpoProjectorFrame", "", WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW, CW_USEDEFAULT,
+                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, 0, icon);
 }
 
 LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
@@ -80,7 +81,8 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
     InitCommonControlsEx(&controls);
     // The status bar starts hidden; the StatusBar settings object shows it.
     statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD, 0, 0, 0, 0, Handle(),
-                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)), nullptr, nullptr);
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)),
+                                 nullptr, nullptr);
     if (statusBar_) DockBar(statusBar_);
     return CreatePlayerHost() ? 0 : -1;
 }
@@ -90,8 +92,8 @@ bool CMainFrame::CreatePlayerHost() {
     if (FAILED(player_.CreatePlayer(Handle(), path, ViewRect()))) {
         ExecuteCommand(bridge_, "Kelpo_Run", "Initialize");
         if (LastBooleanResult(bridge_) != 0)
-            MessageBoxA(nullptr, "Failed to load the Macromedia Flash Player!", MessageTitle(TheProject()).c_str(),
-                        MB_OK | MB_ICONERROR);
+            MessageBoxA(nullptr, "Failed to load the Macromedia Flash Player!",
+                        MessageTitle(TheProject()).c_str(), MB_OK | MB_ICONERROR);
         return false;
     }
     player_.ConnectFSCommand(OnPlayerEvent, this);
@@ -117,7 +119,8 @@ void CMainFrame::StoreAspectRatio() {
     RECT client;
     GetClientRect(Handle(), &client);
     if (client.bottom > client.top)
-        aspectRatio_ = static_cast<float>(client.right - client.left) / static_cast<float>(client.bottom - client.top);
+        aspectRatio_ = static_cast<float>(client.right - client.left) /
+                       static_cast<float>(client.bottom - client.top);
 }
 
 bool CMainFrame::OpenMovie(const std::string& path) {
@@ -128,9 +131,7 @@ bool CMainFrame::OpenMovie(const std::string& path) {
     return true;
 }
 
-void CMainFrame::ShutDownPlayer() {
-    player_.StopPlayer();
-}
+void CMainFrame::ShutDownPlayer() { player_.StopPlayer(); }
 
 LRESULT CMainFrame::OnClose(WPARAM, LPARAM) {
     if (bridge_.busy > 0) {
@@ -165,7 +166,8 @@ LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM lParam) {
     if (!bridge_.mainEngine) return 0;
     const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     CopyDataCall call;
-    if (!data || !ParseCopyDataCall(static_cast<const uint8_t*>(data->lpData), data->cbData, call)) return -1;
+    if (!data || !ParseCopyDataCall(static_cast<const uint8_t*>(data->lpData), data->cbData, call))
+        return -1;
     std::string reply;
     {
         ScriptBusyScope busy(bridge_);
@@ -190,7 +192,8 @@ LRESULT CMainFrame::OnEraseBackground(WPARAM, LPARAM) {
 LRESULT CMainFrame::OnSysCommand(WPARAM wParam, LPARAM lParam) {
     UINT id = static_cast<UINT>(wParam);
     if (player_menu::IsPlayerCommand(id) && player_.Handle()) {
-        SendMessageA(player_.Handle(), WM_COMMAND, id, reinterpret_cast<LPARAM>(GetSystemMenu(Handle(), FALSE)));
+        SendMessageA(player_.Handle(), WM_COMMAND, id,
+                     reinterpret_cast<LPARAM>(GetSystemMenu(Handle(), FALSE)));
         return 0;
     }
     // 32777 (options), 32778 (help) and 32780 (about) open the option pages,

@@ -48,8 +48,7 @@ VARIANT ToVariant(const ControlValue& value) {
             v.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(value.text.data()),
                                           static_cast<UINT>(value.text.size()));
             break;
-        default:
-            break;
+        default: break;
     }
     return v;
 }
@@ -57,16 +56,15 @@ VARIANT ToVariant(const ControlValue& value) {
 ControlValue FromVariant(VARIANT& v) {
     switch (v.vt) {
         case VT_EMPTY:
-        case VT_NULL:
-            return ControlValue();
-        case VT_BOOL:
-            return ControlValue::OfBoolean(v.boolVal != VARIANT_FALSE);
+        case VT_NULL: return ControlValue();
+        case VT_BOOL: return ControlValue::OfBoolean(v.boolVal != VARIANT_FALSE);
         case VT_R4:
         case VT_R8:
         case VT_DATE:
         case VT_CY:
         case VT_DECIMAL:
-            if (SUCCEEDED(VariantChangeType(&v, &v, 0, VT_R8))) return ControlValue::OfFloat(v.dblVal);
+            if (SUCCEEDED(VariantChangeType(&v, &v, 0, VT_R8)))
+                return ControlValue::OfFloat(v.dblVal);
             return ControlValue();
         case VT_BSTR: {
             const UINT length = v.bstrVal != nullptr ? SysStringLen(v.bstrVal) : 0;
@@ -74,7 +72,8 @@ ControlValue FromVariant(VARIANT& v) {
                 std::u16string(reinterpret_cast<const char16_t*>(v.bstrVal), length));
         }
         default:
-            if (SUCCEEDED(VariantChangeType(&v, &v, 0, VT_I4))) return ControlValue::OfInteger(v.lVal);
+            if (SUCCEEDED(VariantChangeType(&v, &v, 0, VT_I4)))
+                return ControlValue::OfInteger(v.lVal);
             return ControlValue();
     }
 }
@@ -108,7 +107,8 @@ bool Call(void*, const char* name, const ControlValue* args, int count, ControlV
     for (int i = 0; i < count; ++i) arguments.push_back(ToVariant(args[i]));
     VARIANT result;
     VariantInit(&result);
-    const HRESULT hr = CallPlayerMethod(control, id, arguments.data(), static_cast<UINT>(count), &result);
+    const HRESULT hr =
+        CallPlayerMethod(control, id, arguments.data(), static_cast<UINT>(count), &result);
     for (VARIANT& argument : arguments) VariantClear(&argument);
     out = FromVariant(result);
     VariantClear(&result);

@@ -136,7 +136,8 @@ bool ReadMovieInfoFromFile(const std::string& path, MovieInfo& info) {
     info = MovieInfo{};
     std::vector<uint8_t> file;
     if (!ReadWholeFile(path, file)) return false;
-    if (file.size() >= 8 && IsMovieSignature(file.data())) return ReadMovieInfo(file.data(), file.size(), info);
+    if (file.size() >= 8 && IsMovieSignature(file.data()))
+        return ReadMovieInfo(file.data(), file.size(), info);
     // A stand-alone player with the movie appended: its length ends the file.
     if (file.size() < 12) return false;
     uint32_t movieLength = LoadU32(&file[file.size() - 4]);

@@ -15,7 +15,7 @@ struct MovieInfo {
     int width = 0, height = 0;
     int version = 0;
     uint32_t fileLength = 0;
-    int frameRate = 0;        // the integer part
+    int frameRate = 0;  // the integer part
     int frameCount = 0;
     int32_t background = -1;  // 0xRRGGBB of the first SetBackgroundColor, -1 without one
 };

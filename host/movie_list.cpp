@@ -21,7 +21,8 @@ std::string ExtractEntry(ByteReader& reader, uint32_t kind, const std::string& n
                          const std::string& instanceFolder, bool& plugInFolderMade) {
     uint32_t length = ReadU32(reader);
     const uint8_t* content = ReadBytes(reader, length);
-    if (!IsBareFileName(name)) throw CTopBaseException("Refused the movie file name \"" + name + "\"");
+    if (!IsBareFileName(name))
+        throw CTopBaseException("Refused the movie file name \"" + name + "\"");
     std::string folder = instanceFolder;
     if (kind == kMovieEntryPlugIn) {
         folder += std::string("Plug_Ins") + kPathSeparator;
@@ -48,7 +49,8 @@ void ReadMovieList(const uint8_t* bytes, size_t length, const std::string& insta
             uint32_t kind = ReadU32(reader);
             std::string name = ReadCountedText(reader);
             if (list.flags & kMovieListEmbedded) {
-                list.paths.push_back(ExtractEntry(reader, kind, name, instanceFolder, plugInFolderMade));
+                list.paths.push_back(
+                    ExtractEntry(reader, kind, name, instanceFolder, plugInFolderMade));
                 list.kinds.push_back(kind);
             } else if (kind == kMovieEntryMovie) {
                 if (!IsContainedRelativePath(name))

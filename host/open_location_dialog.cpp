@@ -48,8 +48,9 @@ const framework::MessageMap OpenLocationDialog::kMap = framework::MakeMessageMap
 
 bool AskForLocation(HWND owner, std::string& location) {
     framework::DialogTemplate form("Open", 260, 82);
-    form.AddStatic("Enter the World Wide Web location (URL) or specify the local file you would like to open.",
-                   7, 7, 246, 20);
+    form.AddStatic(
+        "Enter the World Wide Web location (URL) or specify the local file you would like to open.",
+        7, 7, 246, 20);
     form.AddStatic("Location:", 7, 33, 40, 10);
     form.AddEdit(kLocationId, 48, 31, 205, 13);
     form.AddButton("OK", IDOK, 89, 60, 50, 14, true);

@@ -11,11 +11,12 @@ namespace kelpo {
 
 const char* ZlibErrorMessage(int code) {
     switch (code) {
-    case Z_BUF_ERROR: return "There was not enough room in the compress(uncompress) output buffer";
-    case Z_MEM_ERROR: return "There was not enough memory for compress(uncompress)";
-    case Z_DATA_ERROR: return "The compress(uncompress) input data was corrupted";
-    case Z_STREAM_ERROR: return "The compress level parameter is invalid";
-    default: return "Compression or uncompression failed";
+        case Z_BUF_ERROR:
+            return "There was not enough room in the compress(uncompress) output buffer";
+        case Z_MEM_ERROR: return "There was not enough memory for compress(uncompress)";
+        case Z_DATA_ERROR: return "The compress(uncompress) input data was corrupted";
+        case Z_STREAM_ERROR: return "The compress level parameter is invalid";
+        default: return "Compression or uncompression failed";
     }
 }
 
@@ -30,7 +31,8 @@ std::vector<uint8_t> UnpackContainerOrThrow(const uint8_t* bytes, size_t length)
 
     // zlib cannot expand data more than about 1032 times: a larger declared
     // size is a damaged header, refused before anything is allocated for it.
-    if (static_cast<uint64_t>(uncompressedSize) > static_cast<uint64_t>(compressedSize) * 1032 + 1024)
+    if (static_cast<uint64_t>(uncompressedSize) >
+        static_cast<uint64_t>(compressedSize) * 1032 + 1024)
         throw CZipException(Z_DATA_ERROR, ZlibErrorMessage(Z_DATA_ERROR));
     std::vector<uint8_t> out;
     try {

@@ -8,9 +8,11 @@ namespace kelpo {
 namespace {
 
 BSTR AnsiToBstr(const std::string& ansi) {
-    int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    int length =
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
     BSTR text = SysAllocStringLen(nullptr, length);
-    if (text && length) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text, length);
+    if (text && length)
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text, length);
     return text;
 }
 
@@ -30,19 +32,20 @@ HRESULT PutPlayerProperty(IDispatch* player, DISPID id, const VARIANT& value) {
     VARIANT argument = value;
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{&argument, &named, 1, 1};
-    return player->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
-                          nullptr);
+    return player->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr,
+                          nullptr, nullptr);
 }
 
 HRESULT GetPlayerProperty(IDispatch* player, DISPID id, VARIANT& value) {
     VariantInit(&value);
     if (!player) return E_POINTER;
     DISPPARAMS params{nullptr, nullptr, 0, 0};
-    return player->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &params, &value, nullptr,
-                          nullptr);
+    return player->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &params, &value,
+                          nullptr, nullptr);
 }
 
-HRESULT CallPlayerMethod(IDispatch* player, DISPID id, const VARIANT* arguments, UINT count, VARIANT* result) {
+HRESULT CallPlayerMethod(IDispatch* player, DISPID id, const VARIANT* arguments, UINT count,
+                         VARIANT* result) {
     if (!player) return E_POINTER;
     // Invoke takes the arguments last to first.
     std::vector<VARIANT> reversed(arguments, arguments + count);
@@ -101,7 +104,8 @@ long GetPlayerLong(IDispatch* player, DISPID id, long fallback) {
 std::string GetPlayerText(IDispatch* player, DISPID id) {
     VARIANT v;
     if (FAILED(GetPlayerProperty(player, id, v))) return std::string();
-    std::string result = SUCCEEDED(VariantChangeType(&v, &v, 0, VT_BSTR)) ? BstrToAnsi(v.bstrVal) : std::string();
+    std::string result =
+        SUCCEEDED(VariantChangeType(&v, &v, 0, VT_BSTR)) ? BstrToAnsi(v.bstrVal) : std::string();
     VariantClear(&v);
     return result;
 }

@@ -36,7 +36,8 @@ HRESULT PutPlayerProperty(IDispatch* player, DISPID id, const VARIANT& value);
 // The property's value in `value` (the caller clears it).
 HRESULT GetPlayerProperty(IDispatch* player, DISPID id, VARIANT& value);
 // A method with up to three arguments, given in order.
-HRESULT CallPlayerMethod(IDispatch* player, DISPID id, const VARIANT* arguments, UINT count, VARIANT* result);
+HRESULT CallPlayerMethod(IDispatch* player, DISPID id, const VARIANT* arguments, UINT count,
+                         VARIANT* result);
 
 HRESULT PutPlayerBool(IDispatch* player, DISPID id, bool value);
 HRESULT PutPlayerLong(IDispatch* player, DISPID id, long value);

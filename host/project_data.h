@@ -13,9 +13,9 @@
 namespace kelpo {
 
 struct ProjectData {
-    std::string exePath;          // full path of the running executable
-    std::string instanceFolder;   // ends in a backslash; "" until created
-    ProjectIdentity identity;     // from the ID resource
+    std::string exePath;         // full path of the running executable
+    std::string instanceFolder;  // ends in a backslash; "" until created
+    ProjectIdentity identity;    // from the ID resource
     ProjectSettings settings;
     bool savedOptionsApplied = false;
     std::vector<std::string> maskNames;

@@ -60,7 +60,8 @@ bool LoadProjectIdentity(ProjectData& project) {
     project.exePath = ExecutablePath();
     std::vector<uint8_t> bytes;
     if (!ReadRawResource("QANTOR", "ID", bytes)) return false;
-    return ReadIdResource(bytes.data(), bytes.size(), ApplicationName(project.exePath), project.identity);
+    return ReadIdResource(bytes.data(), bytes.size(), ApplicationName(project.exePath),
+                          project.identity);
 }
 
 bool PrepareInstanceFolder(ProjectData& project) {
@@ -101,8 +102,8 @@ void LoadProjectMovies(ProjectData& project) {
     if (!project.movies.paths.empty()) return;
     try {
         std::vector<uint8_t> stream = LoadPackedResource("QANTOR", "ML");
-        ReadMovieList(stream.data(), stream.size(), project.instanceFolder, FolderOfPath(project.exePath),
-                      project.movies);
+        ReadMovieList(stream.data(), stream.size(), project.instanceFolder,
+                      FolderOfPath(project.exePath), project.movies);
     } catch (const CTopBaseException& failure) {
         ReportFailure(failure.what());
     }
@@ -120,8 +121,8 @@ HBITMAP LoadAboutPicture(ProjectData& project) {
             return nullptr;
         }
     }
-    return static_cast<HBITMAP>(LoadImageA(nullptr, project.aboutPicturePath.c_str(), IMAGE_BITMAP, 0, 0,
-                                           LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    return static_cast<HBITMAP>(LoadImageA(nullptr, project.aboutPicturePath.c_str(), IMAGE_BITMAP,
+                                           0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
 }
 
 void RemoveInstanceFolder(ProjectData& project) {

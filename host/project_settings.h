@@ -55,18 +55,18 @@ struct SizeAndPosSettings {
     uint32_t windowSize;  // 0 movie size, 1 full screen, 2 maximized, 3 custom, 4 percentage
     uint16_t width;
     uint16_t height;
-    uint32_t pos;         // 0..8 the nine anchors, 9 custom
+    uint32_t pos;  // 0..8 the nine anchors, 9 custom
     uint16_t left;
     uint16_t top;
     uint32_t bKeepRatio;
 };
 
 struct InteractionSettings {
-    uint32_t lBtnClk;     // 0 player, 1 drag the window, 2 ignore
-    uint32_t rBtnClk;     // 0 player menu, 1 context menu, 2 ignore
-    uint32_t keyPress;    // 1 player, 16 ignore, 256 disable Windows keys
-    uint32_t exitKeys;    // 1 Esc, 16 custom hot key
-    uint32_t lockFlags;   // 1 bDisableAltTab, 16 bDisableCursor, 256 bDisableScr
+    uint32_t lBtnClk;    // 0 player, 1 drag the window, 2 ignore
+    uint32_t rBtnClk;    // 0 player menu, 1 context menu, 2 ignore
+    uint32_t keyPress;   // 1 player, 16 ignore, 256 disable Windows keys
+    uint32_t exitKeys;   // 1 Esc, 16 custom hot key
+    uint32_t lockFlags;  // 1 bDisableAltTab, 16 bDisableCursor, 256 bDisableScr
     uint16_t hotKeyCode;
     uint16_t hotKeyModifiers;
 };
@@ -134,7 +134,7 @@ struct AboutSettings {
     LinkFont link1Font;
     LinkFont link2Font;
     uint32_t pictureFlags;
-    uint32_t pictureWord;      // carried through
+    uint32_t pictureWord;  // carried through
     char picture[kPathTextSize];
     char carriedPath[kPathTextSize];
 };

@@ -28,9 +28,9 @@ void ShowError(const char* text) {
 bool CProjectorApp::RunInstallHook() {
     if (__argc < 2) return false;
     std::string first = __argv[1];
-    const char* script = SameNameIgnoringCase(first, "/AfterInstall")  ? "AfterInstall"
+    const char* script = SameNameIgnoringCase(first, "/AfterInstall")   ? "AfterInstall"
                          : SameNameIgnoringCase(first, "/BeforeUninst") ? "BeforeUninst"
-                                                                          : nullptr;
+                                                                        : nullptr;
     if (!script) return false;
     WSADATA sockets;
     bool started = WSAStartup(MAKEWORD(1, 1), &sockets) == 0;

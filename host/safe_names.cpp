@@ -12,10 +12,16 @@ bool IsBareFileName(const std::string& name) {
         // Control characters and the characters Windows reserves in names.
         if (static_cast<unsigned char>(c) < 32) return false;
         switch (c) {
-        case '/': case '\\': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
-            return false;
-        default:
-            break;
+            case '/':
+            case '\\':
+            case ':':
+            case '*':
+            case '?':
+            case '"':
+            case '<':
+            case '>':
+            case '|': return false;
+            default: break;
         }
     }
     return true;

@@ -11,6 +11,7 @@
 namespace kelpo {
 
 bool ReadSavedValue(const ProjectIdentity& identity, const char* name, std::vector<uint8_t>& bytes);
-bool WriteSavedValue(const ProjectIdentity& identity, const char* name, const std::vector<uint8_t>& bytes);
+bool WriteSavedValue(const ProjectIdentity& identity, const char* name,
+                     const std::vector<uint8_t>& bytes);
 
 }  // namespace kelpo

@@ -15,7 +15,8 @@ size_t ScriptResourceCache::BucketOf(const std::string& name) {
     return NameHash(lower.data(), lower.size()) % kBuckets;
 }
 
-const std::vector<uint8_t>* ScriptResourceCache::Find(const std::string& name, ScriptLoader loader, void* user) {
+const std::vector<uint8_t>* ScriptResourceCache::Find(const std::string& name, ScriptLoader loader,
+                                                      void* user) {
     std::vector<std::unique_ptr<Entry>>& bucket = buckets_[BucketOf(name)];
     for (const auto& entry : bucket)
         if (SameNameIgnoringCase(entry->name, name)) return &entry->image;

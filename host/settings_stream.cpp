@@ -169,9 +169,7 @@ void WriteTrailing(ByteWriter& w, const TrailingGroup& t) {
 
 }  // namespace
 
-ProjectSettings EmptyProjectSettings() {
-    return ProjectSettings{};
-}
+ProjectSettings EmptyProjectSettings() { return ProjectSettings{}; }
 
 void ReadLinkFont(ByteReader& r, LinkFont& f) {
     f.height = static_cast<int32_t>(ReadU32(r));
@@ -196,8 +194,8 @@ void WriteLinkFont(ByteWriter& w, const LinkFont& f) {
     WriteU32(w, static_cast<uint32_t>(f.escapement));
     WriteU32(w, static_cast<uint32_t>(f.orientation));
     WriteU32(w, static_cast<uint32_t>(f.weight));
-    const uint8_t bytes[8] = {f.italic, f.underline, f.strikeOut, f.charSet,
-                              f.outPrecision, f.clipPrecision, f.quality, f.pitchAndFamily};
+    const uint8_t bytes[8] = {f.italic,       f.underline,     f.strikeOut, f.charSet,
+                              f.outPrecision, f.clipPrecision, f.quality,   f.pitchAndFamily};
     WriteBytes(w, bytes, sizeof bytes);
     WriteCountedText(w, f.faceName);
 }

@@ -13,7 +13,8 @@ namespace kelpo {
 
 // Reads the whole record; embedded files are extracted into `instanceFolder`.
 // Throws CTopBaseException when the stream ends early.
-void ReadSettingsStream(ByteReader& reader, ProjectSettings& settings, const std::string& instanceFolder);
+void ReadSettingsStream(ByteReader& reader, ProjectSettings& settings,
+                        const std::string& instanceFolder);
 void WriteSettingsStream(ByteWriter& writer, const ProjectSettings& settings);
 
 void ReadLinkFont(ByteReader& reader, LinkFont& font);

@@ -19,7 +19,8 @@ namespace kelpo {
 
 namespace {
 
-const CLSID kShockwaveFlashClass = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+const CLSID kShockwaveFlashClass = {
+    0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 const char kShockwaveFlashKey[] = "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}\\InprocServer32";
 
 // The zoom steps taken through the player menu, shared by every wrapper.
@@ -29,7 +30,8 @@ int zoomCounter = 0;
 bool InstalledPlayerIsRecent() {
     char path[MAX_PATH] = "";
     LONG size = sizeof path;
-    if (RegQueryValueA(HKEY_CLASSES_ROOT, kShockwaveFlashKey, path, &size) != ERROR_SUCCESS) return false;
+    if (RegQueryValueA(HKEY_CLASSES_ROOT, kShockwaveFlashKey, path, &size) != ERROR_SUCCESS)
+        return false;
     uint32_t version = 0, build = 0;
     if (!ReadFileVersion(path, version, build)) return false;
     return version > 0x00070000 || (version == 0x00070000 && build >= 0x00200000);
@@ -50,8 +52,10 @@ std::string SupplyPrivatePlayer() {
     } catch (const CTopBaseException&) {
         return std::string();
     }
-    if (!ProvideSupportFile(1, "MSVCRT.DLL", folder) || !UpdateSystemDll(2, "OLEAUT32.DLL", 2, 20) ||
-        !ProvideSupportFile(3, "URLMON.DLL", SystemFolder()) || !ProvideSupportFile(4, "WININET.DLL", SystemFolder()))
+    if (!ProvideSupportFile(1, "MSVCRT.DLL", folder) ||
+        !UpdateSystemDll(2, "OLEAUT32.DLL", 2, 20) ||
+        !ProvideSupportFile(3, "URLMON.DLL", SystemFolder()) ||
+        !ProvideSupportFile(4, "WININET.DLL", SystemFolder()))
         return std::string();
     // The support DLLs beside the player must be found when it loads.
     char path[32768] = "";
@@ -59,38 +63,45 @@ std::string SupplyPrivatePlayer() {
     std::string newPath = std::string(path, length < sizeof path ? length : 0) + ";" + folder;
     SetEnvironmentVariableA("PATH", newPath.c_str());
     std::string file = folder + "flash.ocx";
-    if (!FileExists(file) && !WriteWholeFile(file, player.data(), player.size())) return std::string();
+    if (!FileExists(file) && !WriteWholeFile(file, player.data(), player.size()))
+        return std::string();
     return file;
 }
 
-bool KeyHeld(int key) {
-    return (GetKeyState(key) & 0x8000) != 0;
-}
+bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 }  // namespace
 
 bool player_menu::IsPlayerCommand(UINT id) {
     switch (id) {
-    case kRewind: case kZoomOut: case kShowAll: case kLow: case kMedium: case kHigh: case kPlay:
-    case kForward: case kBack: case kZoomIn: case kLoop: case kAbout: case k100Percent:
-        return true;
-    default:
-        return false;
+        case kRewind:
+        case kZoomOut:
+        case kShowAll:
+        case kLow:
+        case kMedium:
+        case kHigh:
+        case kPlay:
+        case kForward:
+        case kBack:
+        case kZoomIn:
+        case kLoop:
+        case kAbout:
+        case k100Percent: return true;
+        default: return false;
     }
 }
 
 const framework::MessageEntry CShockwaveFlash::kEntries[] = {
     framework::OnMessage(WM_INITMENUPOPUP, &CShockwaveFlash::OnInitMenuPopup),
     framework::OnMessage(WM_SETCURSOR, &CShockwaveFlash::OnSetCursor),
-    framework::OnCommandRange(player_menu::kRewind, player_menu::kZoomIn, &CShockwaveFlash::OnPlayerCommand),
+    framework::OnCommandRange(player_menu::kRewind, player_menu::kZoomIn,
+                              &CShockwaveFlash::OnPlayerCommand),
     framework::OnCommand(player_menu::kLoop, &CShockwaveFlash::OnPlayerCommand),
     framework::OnCommand(player_menu::k100Percent, &CShockwaveFlash::OnPlayerCommand),
 };
 const framework::MessageMap CShockwaveFlash::kMap = framework::MakeMessageMap(nullptr, kEntries);
 
-const framework::MessageMap* CShockwaveFlash::GetMessageMap() const {
-    return &kMap;
-}
+const framework::MessageMap* CShockwaveFlash::GetMessageMap() const { return &kMap; }
 
 std::string CShockwaveFlash::ProvidePlayer() {
     std::string path;
@@ -105,11 +116,14 @@ std::string CShockwaveFlash::ProvidePlayer() {
 }
 
 HRESULT CShockwaveFlash::CreatePlayer(HWND parent, const std::string& path, const RECT& rect) {
-    HRESULT hr = path.empty() ? host_.CreateFromClsid(parent, kShockwaveFlashClass, rect, kPlayerControlId)
-                              : host_.CreateFromFile(parent, path.c_str(), kShockwaveFlashClass, rect, kPlayerControlId);
+    HRESULT hr = path.empty()
+                     ? host_.CreateFromClsid(parent, kShockwaveFlashClass, rect, kPlayerControlId)
+                     : host_.CreateFromFile(parent, path.c_str(), kShockwaveFlashClass, rect,
+                                            kPlayerControlId);
     if (FAILED(hr)) return hr;
     if (HWND window = host_.ControlWindow()) {
-        SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | WS_CHILD | WS_VISIBLE);
+        SetWindowLongPtrA(window, GWL_STYLE,
+                          GetWindowLongPtrA(window, GWL_STYLE) | WS_CHILD | WS_VISIBLE);
         Subclass(window);
     }
     // Windowless drawing for transparent and layered windows comes with the
@@ -119,7 +133,8 @@ HRESULT CShockwaveFlash::CreatePlayer(HWND parent, const std::string& path, cons
 }
 
 HRESULT CShockwaveFlash::ConnectFSCommand(framework::EventHandler handler, void* user) {
-    static const IID kShockwaveFlashEvents = {0xD27CDB6D, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    static const IID kShockwaveFlashEvents = {
+        0xD27CDB6D, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
     return host_.ConnectEvents(kShockwaveFlashEvents, handler, user);
 }
 
@@ -147,8 +162,11 @@ void CShockwaveFlash::SetClipRegion(HRGN region) {
 void CShockwaveFlash::UpdatePlayerMenu(HMENU menu) {
     IDispatch* player = Player();
     if (!player || !menu) return;
-    auto check = [&](UINT id, bool on) { CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); };
-    EnableMenuItem(menu, player_menu::kZoomOut, MF_BYCOMMAND | (zoomCounter == 0 ? MF_GRAYED : MF_ENABLED));
+    auto check = [&](UINT id, bool on) {
+        CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    };
+    EnableMenuItem(menu, player_menu::kZoomOut,
+                   MF_BYCOMMAND | (zoomCounter == 0 ? MF_GRAYED : MF_ENABLED));
     long scale = GetPlayerLong(player, player_id::kScaleMode, -1);
     check(player_menu::k100Percent, scale == 3);
     check(player_menu::kShowAll, scale == 0);
@@ -156,7 +174,8 @@ void CShockwaveFlash::UpdatePlayerMenu(HMENU menu) {
     check(player_menu::kLow, quality == "Low");
     check(player_menu::kMedium, quality == "Medium");
     check(player_menu::kHigh, quality == "High");
-    check(player_menu::kPlay, GetPlayerBool(player, player_id::kPlaying) && !GetPlayerText(player, player_id::kMovie).empty());
+    check(player_menu::kPlay, GetPlayerBool(player, player_id::kPlaying) &&
+                                  !GetPlayerText(player, player_id::kMovie).empty());
     check(player_menu::kLoop, GetPlayerBool(player, player_id::kLoop));
 }
 
@@ -171,25 +190,36 @@ void CShockwaveFlash::ExecutePlayerCommand(UINT id) {
         CallPlayerMethod(player, player_id::kZoom, &argument, 1, nullptr);
     };
     auto quality = [&](const char* value) {
-        if (GetPlayerText(player, player_id::kQuality2) != value) PutPlayerText(player, player_id::kQuality2, value);
+        if (GetPlayerText(player, player_id::kQuality2) != value)
+            PutPlayerText(player, player_id::kQuality2, value);
     };
     switch (id) {
-    case player_menu::kZoomIn: zoom(++zoomCounter); break;
-    case player_menu::kZoomOut: zoom(--zoomCounter); break;
-    case player_menu::k100Percent: PutPlayerLong(player, player_id::kScaleMode, 3); break;
-    case player_menu::kShowAll: PutPlayerLong(player, player_id::kScaleMode, 0); break;
-    case player_menu::kLow: quality("Low"); break;
-    case player_menu::kMedium: quality("Medium"); break;
-    case player_menu::kHigh: quality("High"); break;
-    case player_menu::kPlay:
-        CallPlayerMethod(player, GetPlayerBool(player, player_id::kPlaying) ? player_id::kStop : player_id::kPlay,
-                         nullptr, 0, nullptr);
-        break;
-    case player_menu::kLoop: PutPlayerBool(player, player_id::kLoop, !GetPlayerBool(player, player_id::kLoop)); break;
-    case player_menu::kRewind: CallPlayerMethod(player, player_id::kRewind, nullptr, 0, nullptr); break;
-    case player_menu::kForward: CallPlayerMethod(player, player_id::kForward, nullptr, 0, nullptr); break;
-    case player_menu::kBack: CallPlayerMethod(player, player_id::kBack, nullptr, 0, nullptr); break;
-    default: break;
+        case player_menu::kZoomIn: zoom(++zoomCounter); break;
+        case player_menu::kZoomOut: zoom(--zoomCounter); break;
+        case player_menu::k100Percent: PutPlayerLong(player, player_id::kScaleMode, 3); break;
+        case player_menu::kShowAll: PutPlayerLong(player, player_id::kScaleMode, 0); break;
+        case player_menu::kLow: quality("Low"); break;
+        case player_menu::kMedium: quality("Medium"); break;
+        case player_menu::kHigh: quality("High"); break;
+        case player_menu::kPlay:
+            CallPlayerMethod(
+                player,
+                GetPlayerBool(player, player_id::kPlaying) ? player_id::kStop : player_id::kPlay,
+                nullptr, 0, nullptr);
+            break;
+        case player_menu::kLoop:
+            PutPlayerBool(player, player_id::kLoop, !GetPlayerBool(player, player_id::kLoop));
+            break;
+        case player_menu::kRewind:
+            CallPlayerMethod(player, player_id::kRewind, nullptr, 0, nullptr);
+            break;
+        case player_menu::kForward:
+            CallPlayerMethod(player, player_id::kForward, nullptr, 0, nullptr);
+            break;
+        case player_menu::kBack:
+            CallPlayerMethod(player, player_id::kBack, nullptr, 0, nullptr);
+            break;
+        default: break;
     }
 }
 
@@ -222,17 +252,20 @@ LRESULT CShockwaveFlash::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool CShockwaveFlash::FilterInput(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_MOUSEMOVE:
-        return FilterLeftButton(message, wParam, lParam);
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
-        return FilterRightButton(message, lParam);
-    case WM_KEYUP: case WM_SYSKEYUP:
-        CheckExitKeys(message, wParam);
-        [[fallthrough]];
-    case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_CHAR: case WM_SYSCHAR:
-        return !(TheProject().settings.interaction.keyPress & 16);
-    default:
-        return true;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_MOUSEMOVE: return FilterLeftButton(message, wParam, lParam);
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK: return FilterRightButton(message, lParam);
+        case WM_KEYUP:
+        case WM_SYSKEYUP: CheckExitKeys(message, wParam); [[fallthrough]];
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_CHAR:
+        case WM_SYSCHAR: return !(TheProject().settings.interaction.keyPress & 16);
+        default: return true;
     }
 }
 
@@ -251,39 +284,39 @@ bool CShockwaveFlash::FilterLeftButton(UINT message, WPARAM wParam, LPARAM lPara
     POINT cursor;
     GetCursorPos(&cursor);
     switch (message) {
-    case WM_LBUTTONDOWN:
-        if (!clip_ || PtInRegion(clip_, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) {
-            dragArmed_ = true;
-            savedCapture_ = GetCapture();
-            dragStart_ = cursor;
-            GetWindowRect(main, &windowAtPress_);
+        case WM_LBUTTONDOWN:
+            if (!clip_ || PtInRegion(clip_, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) {
+                dragArmed_ = true;
+                savedCapture_ = GetCapture();
+                dragStart_ = cursor;
+                GetWindowRect(main, &windowAtPress_);
+                ReleaseCapture();
+            }
+            return true;
+        case WM_MOUSEMOVE:
+            if (dragArmed_ && !dragging_) {
+                SetCapture(Handle());
+                dragging_ = true;
+                return false;
+            }
+            if (!dragging_) return true;
+            if (wParam & MK_LBUTTON) {
+                SetWindowPos(main, nullptr, windowAtPress_.left + cursor.x - dragStart_.x,
+                             windowAtPress_.top + cursor.y - dragStart_.y, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                return false;
+            }
+            dragging_ = false;
+            dragArmed_ = false;
             ReleaseCapture();
-        }
-        return true;
-    case WM_MOUSEMOVE:
-        if (dragArmed_ && !dragging_) {
-            SetCapture(Handle());
-            dragging_ = true;
+            if (savedCapture_) SetCapture(savedCapture_);
+            return true;
+        case WM_LBUTTONUP:
+            if (dragging_) ReleaseCapture();
+            dragArmed_ = dragging_ = false;
+            return true;
+        default:  // double-clicks
             return false;
-        }
-        if (!dragging_) return true;
-        if (wParam & MK_LBUTTON) {
-            SetWindowPos(main, nullptr, windowAtPress_.left + cursor.x - dragStart_.x,
-                         windowAtPress_.top + cursor.y - dragStart_.y, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            return false;
-        }
-        dragging_ = false;
-        dragArmed_ = false;
-        ReleaseCapture();
-        if (savedCapture_) SetCapture(savedCapture_);
-        return true;
-    case WM_LBUTTONUP:
-        if (dragging_) ReleaseCapture();
-        dragArmed_ = dragging_ = false;
-        return true;
-    default:  // double-clicks
-        return false;
     }
 }
 
@@ -304,8 +337,10 @@ void CShockwaveFlash::ShowContextMenu(LPARAM lParam) {
     ClientToScreen(Handle(), &at);
     UINT id = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, main, nullptr);
     if (id == 0) return;
-    if (player_menu::IsPlayerCommand(id)) SendMessageA(Handle(), WM_COMMAND, id, 0);
-    else SendMessageA(main, WM_SYSCOMMAND, id, 0);
+    if (player_menu::IsPlayerCommand(id))
+        SendMessageA(Handle(), WM_COMMAND, id, 0);
+    else
+        SendMessageA(main, WM_SYSCOMMAND, id, 0);
 }
 
 void CShockwaveFlash::CheckExitKeys(UINT message, WPARAM wParam) {

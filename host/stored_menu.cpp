@@ -15,7 +15,8 @@ constexpr size_t kMinItemSize = 3 * 4 + 3 * 4;
 void ReadItems(ByteReader& reader, std::vector<StoredMenuItem>& items, int depth) {
     if (depth > kMaxMenuDepth) throw CTopBaseException("Menu nested too deeply");
     uint32_t count = ReadU32(reader);
-    if (count > RemainingBytes(reader) / kMinItemSize) throw CTopBaseException("Unexpected end of data");
+    if (count > RemainingBytes(reader) / kMinItemSize)
+        throw CTopBaseException("Unexpected end of data");
     items.resize(count);
     for (StoredMenuItem& item : items) {
         item.flags = ReadU32(reader);

@@ -29,13 +29,15 @@ bool CanLoad(const char* dllName) {
 bool LoadSupportFile(int index, std::vector<uint8_t>& bytes) {
     std::string name = "$" + std::to_string(index);
     std::vector<uint8_t> raw;
-    if (!ReadRawResource("SUPPORT", name.c_str(), raw) || raw.size() <= kContainerHeaderSize) return false;
+    if (!ReadRawResource("SUPPORT", name.c_str(), raw) || raw.size() <= kContainerHeaderSize)
+        return false;
     return UnpackContainer(raw.data(), raw.size(), bytes);
 }
 
 }  // namespace
 
-bool ReadFileVersion(const std::string& path, uint32_t& mostSignificant, uint32_t& leastSignificant) {
+bool ReadFileVersion(const std::string& path, uint32_t& mostSignificant,
+                     uint32_t& leastSignificant) {
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
     if (size == 0) return false;
@@ -86,7 +88,8 @@ bool UpdateSystemDll(int index, const char* dllName, unsigned major, unsigned mi
         return false;
     }
     std::string title = MessageTitle(project);
-    int answer = MessageBoxA(nullptr,
+    int answer = MessageBoxA(
+        nullptr,
         "The OleAut32.dll in your system is too old to run this application. Do you want to update it?"
         "\r\n\r\nIf you decide to update the dll, be sure to close any other running applications.",
         title.c_str(), MB_YESNO | MB_ICONQUESTION);

@@ -10,7 +10,8 @@ namespace kelpo {
 
 // The fixed file version of a file (most- and least-significant words);
 // false when it has none.
-bool ReadFileVersion(const std::string& path, uint32_t& mostSignificant, uint32_t& leastSignificant);
+bool ReadFileVersion(const std::string& path, uint32_t& mostSignificant,
+                     uint32_t& leastSignificant);
 
 // Writes the support file of that index as folder + dllName unless the DLL
 // can already be loaded. True when the DLL is available afterwards.

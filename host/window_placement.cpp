@@ -9,7 +9,8 @@ void PlaceWindowForMovie(HWND frame, SIZE movie) {
     AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrA(frame, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrA(frame, GWL_EXSTYLE)));
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+        y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     SetWindowPos(frame, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(frame, SW_SHOWNORMAL);
 }

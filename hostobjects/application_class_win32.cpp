@@ -32,34 +32,58 @@ namespace kelpo {
 namespace {
 
 enum Property {
-    kAppearance, kSizeAndPos, kInteraction, kBehaviour, kSysTray, kDragDrop, kClipboard, kStatusBar,
-    kCmdLine, kCmdItems, kCursor, kCaptureMouse, kSetFocus, kIsScr, kIsPreview, kTraceWnd,
-    kOnGetMovie, kOnGetFlashPlayer, kOnMovieLoaded,
+    kAppearance,
+    kSizeAndPos,
+    kInteraction,
+    kBehaviour,
+    kSysTray,
+    kDragDrop,
+    kClipboard,
+    kStatusBar,
+    kCmdLine,
+    kCmdItems,
+    kCursor,
+    kCaptureMouse,
+    kSetFocus,
+    kIsScr,
+    kIsPreview,
+    kTraceWnd,
+    kOnGetMovie,
+    kOnGetFlashPlayer,
+    kOnMovieLoaded,
 };
 const char* const kPropertyNames[] = {
-    "Appearance", "SizeAndPos", "Interaction", "Behaviour", "SysTray", "dragdrop", "clipboard", "StatusBar",
-    "cmdLine", "cmdItems", "cursor", "captureMouse", "setFocus", "isScr", "isPreview", "traceWnd",
-    "onGetMovie", "onGetFlashPlayer", "onMovieLoaded",
+    "Appearance", "SizeAndPos",   "Interaction",      "Behaviour",     "SysTray",
+    "dragdrop",   "clipboard",    "StatusBar",        "cmdLine",       "cmdItems",
+    "cursor",     "captureMouse", "setFocus",         "isScr",         "isPreview",
+    "traceWnd",   "onGetMovie",   "onGetFlashPlayer", "onMovieLoaded",
 };
 
 enum Method {
-    kAbout, kGetBasePath, kSetBasePath, kAssociate, kSetInterval, kClearInterval, kTraceToFile,
-    kSendMessage, kSetDragRegion,
+    kAbout,
+    kGetBasePath,
+    kSetBasePath,
+    kAssociate,
+    kSetInterval,
+    kClearInterval,
+    kTraceToFile,
+    kSendMessage,
+    kSetDragRegion,
 };
 const char* const kMethodNames[] = {
-    "about", "getBasePath", "setBasePath", "associate", "setInterval", "clearInterval", "traceToFile",
-    "sendMessage", "setDragRegion",
+    "about",         "getBasePath", "setBasePath", "associate",     "setInterval",
+    "clearInterval", "traceToFile", "sendMessage", "setDragRegion",
 };
 
 // The globals the option-object properties read, in property order.
 const char* const kOptionGlobals[] = {
     "_Appearance_", "_SizeAndPos_", "_Interaction_", "_Behaviour_",
-    "_Tray_", "_DragDrop_", "_Clipboard_", "_StatusBar_",
+    "_Tray_",       "_DragDrop_",   "_Clipboard_",   "_StatusBar_",
 };
 constexpr int kOptionCount = sizeof kOptionGlobals / sizeof kOptionGlobals[0];
 
 AppEvent EventOf(int member) {
-    return member == kOnGetMovie ? AppEvent::GetMovie
+    return member == kOnGetMovie         ? AppEvent::GetMovie
            : member == kOnGetFlashPlayer ? AppEvent::GetFlashPlayer
                                          : AppEvent::MovieLoaded;
 }
@@ -67,7 +91,8 @@ AppEvent EventOf(int member) {
 Value CommandItems(ScriptContext* context) {
     std::vector<std::string> items = SplitCommandItems(GetCommandLineA());
     Value array = NewArray(context, items.size());
-    for (size_t i = 0; i < items.size(); ++i) ArraySet(context, array, AnsiString(context, items[i]), i);
+    for (size_t i = 0; i < items.size(); ++i)
+        ArraySet(context, array, AnsiString(context, items[i]), i);
     return array;
 }
 
@@ -79,10 +104,12 @@ Value ReadProperty(ScriptContext* context, int member) {
         case kCmdItems: return CommandItems(context);
         case kCaptureMouse: return MakeBoolean(PlayerHasCapture());
         case kSetFocus: return MakeBoolean(PlayerHasFocus());
-        case kIsScr: case kIsPreview: return MakeBoolean(false);
+        case kIsScr:
+        case kIsPreview: return MakeBoolean(false);
         case kTraceWnd: return MakeNull();
-        case kOnGetMovie: case kOnGetFlashPlayer: case kOnMovieLoaded:
-            return EventHandler(context, EventOf(member));
+        case kOnGetMovie:
+        case kOnGetFlashPlayer:
+        case kOnMovieLoaded: return EventHandler(context, EventOf(member));
         default: return MakeUndefined();  // cursor
     }
 }
@@ -94,14 +121,15 @@ void WriteProperty(ScriptContext* context, int member, const Value& value) {
         case kSetFocus:
             if (ToBoolean(context, value)) FocusPlayer();
             return;
-        case kOnGetMovie: case kOnGetFlashPlayer: case kOnMovieLoaded:
-            SetEventHandler(context, EventOf(member), value);
-            return;
+        case kOnGetMovie:
+        case kOnGetFlashPlayer:
+        case kOnMovieLoaded: SetEventHandler(context, EventOf(member), value); return;
         default: return;  // read-only
     }
 }
 
-int ApplicationProperty(ScriptContext* context, NativeClass*, void*, int member, int isSet, Value* io) {
+int ApplicationProperty(ScriptContext* context, NativeClass*, void*, int member, int isSet,
+                        Value* io) {
     if (isSet) {
         WriteProperty(context, member, *io);
     } else {
@@ -112,7 +140,8 @@ int ApplicationProperty(ScriptContext* context, NativeClass*, void*, int member,
 
 Value BasePath(ScriptContext* context) {
     ControlValue base;
-    if (!GetControlProperty("Base", base) || base.kind != ControlValue::Kind::Text || base.text.empty())
+    if (!GetControlProperty("Base", base) || base.kind != ControlValue::Kind::Text ||
+        base.text.empty())
         return MakeNull();
     return NewString(context, base.text.data(), static_cast<uint32_t>(base.text.size()));
 }
@@ -131,7 +160,8 @@ void SetBasePath(ScriptContext* context, const Value* args) {
 
 void Associate(ScriptContext* context, const Value* args) {
     std::string extension, typeName;
-    if (!BoundedAnsi(context, HasArg(args, 1) ? args[1] : MakeUndefined(), kMaxKeyName, extension) ||
+    if (!BoundedAnsi(context, HasArg(args, 1) ? args[1] : MakeUndefined(), kMaxKeyName,
+                     extension) ||
         !BoundedAnsi(context, HasArg(args, 2) ? args[2] : MakeUndefined(), kMaxKeyName, typeName))
         return;
     AssociateFileType(extension, typeName);
@@ -140,16 +170,20 @@ void Associate(ScriptContext* context, const Value* args) {
 void TraceToFile(ScriptContext* context, const Value* args) {
     CloseTraceFile();
     std::string path;
-    if (IsStringArg(args, 1) && BoundedAnsi(context, args[1], kMaxPathText, path)) OpenTraceFile(path);
+    if (IsStringArg(args, 1) && BoundedAnsi(context, args[1], kMaxPathText, path))
+        OpenTraceFile(path);
 }
 
-int ApplicationMethod(ScriptContext* context, NativeClass*, void*, int member, Value* out, Value* args) {
+int ApplicationMethod(ScriptContext* context, NativeClass*, void*, int member, Value* out,
+                      Value* args) {
     switch (member) {
         case kAbout: PostAboutCommand(); break;
         case kGetBasePath: *out = BasePath(context); break;
         case kSetBasePath: SetBasePath(context, args); break;
         case kAssociate: Associate(context, args); break;
-        case kSetInterval: *out = MakeInteger(static_cast<int64_t>(StartInterval(context, args))); break;
+        case kSetInterval:
+            *out = MakeInteger(static_cast<int64_t>(StartInterval(context, args)));
+            break;
         case kClearInterval:
             if (IsIntegerArg(args, 1)) StopInterval(static_cast<uintptr_t>(args[1].integer));
             break;
@@ -164,7 +198,8 @@ int ApplicationMethod(ScriptContext* context, NativeClass*, void*, int member, V
 // class, else a new class object of it.
 void ConstructApplication(ScriptContext* context, NativeClass* klass, Value*, Value* out) {
     const Value global = GetGlobal(context, "Application");
-    if (global.tag == ValueTag::Native && global.native->klass == klass && global.native->data == nullptr) {
+    if (global.tag == ValueTag::Native && global.native->klass == klass &&
+        global.native->data == nullptr) {
         *out = global;
         return;
     }

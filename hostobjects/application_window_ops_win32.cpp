@@ -118,7 +118,8 @@ void SetDragRegion(ScriptContext* context, const Value* args) {
     if (HasArg(args, 4)) {
         int64_t x = ToInt32(context, args[1]), y = ToInt32(context, args[2]);
         int64_t width = ToInt32(context, args[3]), height = ToInt32(context, args[4]);
-        region = CreateRectRgn(ClampToInt(x), ClampToInt(y), ClampToInt(x + width), ClampToInt(y + height));
+        region = CreateRectRgn(ClampToInt(x), ClampToInt(y), ClampToInt(x + width),
+                               ClampToInt(y + height));
     } else if (IsStringArg(args, 1)) {
         region = RegionFromMask(context, args[1]);
     }

@@ -5,7 +5,8 @@
 
 namespace kelpo {
 
-bool ChooseBaseFolder(const ProjectData& project, const std::string* argument, std::string& folder) {
+bool ChooseBaseFolder(const ProjectData& project, const std::string* argument,
+                      std::string& folder) {
     folder.clear();
     if (argument == nullptr) {
         folder = FolderOfPath(project.exePath);

@@ -17,7 +17,8 @@ bool SameName(const std::u16string& a, const std::u16string& b) {
 // The proper dotted prefixes of a name: "a.b.c" gives "a" and "a.b".
 std::vector<std::u16string> PrefixesOf(const std::u16string& name) {
     std::vector<std::u16string> prefixes;
-    for (size_t dot = name.find(u'.'); dot != std::u16string::npos; dot = name.find(u'.', dot + 1)) {
+    for (size_t dot = name.find(u'.'); dot != std::u16string::npos;
+         dot = name.find(u'.', dot + 1)) {
         if (dot > 0) prefixes.push_back(name.substr(0, dot));
     }
     return prefixes;
@@ -38,7 +39,8 @@ BindingTable::Entry* BindingTable::Find(const std::u16string& name) {
     return nullptr;
 }
 
-BindingTable::Entry& BindingTable::Insert(const std::u16string& name, const Value& fresh, bool& added) {
+BindingTable::Entry& BindingTable::Insert(const std::u16string& name, const Value& fresh,
+                                          bool& added) {
     added = false;
     if (Entry* entry = Find(name)) return *entry;
     added = true;

@@ -18,8 +18,8 @@ public:
 
     struct Entry {
         std::u16string name;
-        Value value;     // the cached value (bound variables)
-        int count = 0;   // names below this path (clip paths)
+        Value value;    // the cached value (bound variables)
+        int count = 0;  // names below this path (clip paths)
     };
 
     Entry* Find(const std::u16string& name);

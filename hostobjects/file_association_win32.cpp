@@ -10,8 +10,8 @@ namespace {
 
 bool WriteDefaultValue(const std::string& keyName, const std::string& value) {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, keyName.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, keyName.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
         return false;
     bool ok = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                              static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
@@ -22,11 +22,12 @@ bool WriteDefaultValue(const std::string& keyName, const std::string& value) {
 bool ReadDefaultValue(const std::string& keyName, std::string& value) {
     value.clear();
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
     char buffer[kMaxKeyName + 1] = "";
     DWORD size = sizeof buffer - 1, type = 0;
-    bool ok = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
-                  ERROR_SUCCESS &&
+    bool ok = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                               &size) == ERROR_SUCCESS &&
               type == REG_SZ;
     RegCloseKey(key);
     if (ok) value.assign(buffer, strnlen(buffer, size));

@@ -26,45 +26,36 @@ struct ControlProperty {
 // The script's property names: the control's, in the order of
 // kControlProperties, then the window's.
 const char* const kPropertyNames[] = {
-    "totalFrames", "playing", "quality", "scaleMode", "alignMode", "backgroundColor", "loop",
-    "movie", "frameNum", "wmode", "salign", "menu", "base", "scale", "deviceFont", "embedMovie",
-    "bgColor", "quality2", "SWRemote", "flashVars",
-    "window", "onContextMenu",
+    "totalFrames", "playing",   "quality",    "scaleMode",     "alignMode", "backgroundColor",
+    "loop",        "movie",     "frameNum",   "wmode",         "salign",    "menu",
+    "base",        "scale",     "deviceFont", "embedMovie",    "bgColor",   "quality2",
+    "SWRemote",    "flashVars", "window",     "onContextMenu",
 };
 
 const ControlProperty kControlProperties[] = {
-    {"TotalFrames", Kind::Integer, true},
-    {"Playing", Kind::Boolean, false},
-    {"Quality", Kind::Integer, false},
-    {"ScaleMode", Kind::Integer, false},
-    {"AlignMode", Kind::Integer, false},
-    {"BackgroundColor", Kind::Integer, false},
-    {"Loop", Kind::Boolean, false},
-    {"Movie", Kind::Text, false},
-    {"FrameNum", Kind::Integer, false},
-    {"WMode", Kind::Text, false},
-    {"SAlign", Kind::Text, false},
-    {"Menu", Kind::Boolean, false},
-    {"Base", Kind::Text, false},
-    {"Scale", Kind::Text, false},
-    {"DeviceFont", Kind::Boolean, false},
-    {"EmbedMovie", Kind::Boolean, false},
-    {"BGColor", Kind::Text, false},
-    {"Quality2", Kind::Text, false},
-    {"SWRemote", Kind::Text, false},
-    {"FlashVars", Kind::Text, false},
+    {"TotalFrames", Kind::Integer, true}, {"Playing", Kind::Boolean, false},
+    {"Quality", Kind::Integer, false},    {"ScaleMode", Kind::Integer, false},
+    {"AlignMode", Kind::Integer, false},  {"BackgroundColor", Kind::Integer, false},
+    {"Loop", Kind::Boolean, false},       {"Movie", Kind::Text, false},
+    {"FrameNum", Kind::Integer, false},   {"WMode", Kind::Text, false},
+    {"SAlign", Kind::Text, false},        {"Menu", Kind::Boolean, false},
+    {"Base", Kind::Text, false},          {"Scale", Kind::Text, false},
+    {"DeviceFont", Kind::Boolean, false}, {"EmbedMovie", Kind::Boolean, false},
+    {"BGColor", Kind::Text, false},       {"Quality2", Kind::Text, false},
+    {"SWRemote", Kind::Text, false},      {"FlashVars", Kind::Text, false},
 };
 constexpr int kControlPropertyCount = sizeof kControlProperties / sizeof kControlProperties[0];
 
 enum WindowProperty { kWindow = kControlPropertyCount, kOnContextMenu, kPropertyCount };
-static_assert(kPropertyCount == sizeof kPropertyNames / sizeof kPropertyNames[0], "one name per property");
+static_assert(kPropertyCount == sizeof kPropertyNames / sizeof kPropertyNames[0],
+              "one name per property");
 
 // What a control method's result becomes.
 enum class Result {
-    Succeeded,       // Boolean: the call succeeded
-    Integer,         // the returned number
-    FrameOrMinusOne, // the returned number, -1 when the call failed
-    Boolean,         // the returned truth value
+    Succeeded,        // Boolean: the call succeeded
+    Integer,          // the returned number
+    FrameOrMinusOne,  // the returned number, -1 when the call failed
+    Boolean,          // the returned truth value
     Float,
     Text,
 };
@@ -79,14 +70,46 @@ struct ControlMethod {
 // The script's method names: the control's, in the order of
 // kControlMethods, then the data methods.
 const char* const kMethodNames[] = {
-    "play", "stop", "back", "forward", "rewind", "stopPlay", "zoom", "pan", "setZoomRect",
-    "gotoFrame", "currentFrame", "isPlaying", "percentLoaded", "frameLoaded", "flashVersion",
-    "loadMovie", "setVariable", "getVariable", "targetGotoFrame", "targetGotoLabel",
-    "targetCurrentFrame", "targetCurrentLabel", "targetPlay", "targetStopPlay",
-    "targetGetProperty", "targetSetProperty", "targetCallFrame", "targetCallLabel",
-    "targetGetPropertyNum", "targetSetPropertyNum",
-    "bindData", "unbindData", "unbindAll", "updateData", "getArray", "putArray", "getObject",
-    "putObject", "movieToWindow", "getMovieInfo",
+    "play",
+    "stop",
+    "back",
+    "forward",
+    "rewind",
+    "stopPlay",
+    "zoom",
+    "pan",
+    "setZoomRect",
+    "gotoFrame",
+    "currentFrame",
+    "isPlaying",
+    "percentLoaded",
+    "frameLoaded",
+    "flashVersion",
+    "loadMovie",
+    "setVariable",
+    "getVariable",
+    "targetGotoFrame",
+    "targetGotoLabel",
+    "targetCurrentFrame",
+    "targetCurrentLabel",
+    "targetPlay",
+    "targetStopPlay",
+    "targetGetProperty",
+    "targetSetProperty",
+    "targetCallFrame",
+    "targetCallLabel",
+    "targetGetPropertyNum",
+    "targetSetPropertyNum",
+    "bindData",
+    "unbindData",
+    "unbindAll",
+    "updateData",
+    "getArray",
+    "putArray",
+    "getObject",
+    "putObject",
+    "movieToWindow",
+    "getMovieInfo",
 };
 
 const ControlMethod kControlMethods[] = {
@@ -138,7 +161,9 @@ enum DataMethod {
 };
 static_assert(kMethodCount == sizeof kMethodNames / sizeof kMethodNames[0], "one name per method");
 
-FlashPlayerData* DataOf(NativeClass* klass) { return static_cast<FlashPlayerData*>(ClassData(klass)); }
+FlashPlayerData* DataOf(NativeClass* klass) {
+    return static_cast<FlashPlayerData*>(ClassData(klass));
+}
 
 // Argument k as the control's value of a kind letter; false when it is
 // missing or has the wrong type.
@@ -156,8 +181,7 @@ bool ControlArgument(char kind, const Value* args, int k, ControlValue& out) {
             if (!IsStringArg(args, k)) return false;
             out = ControlValue::OfText(TextOf(args[k]));
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -168,18 +192,19 @@ Value MethodResult(ScriptContext* context, Result kind, bool succeeded, const Co
     switch (kind) {
         case Result::Integer:
         case Result::FrameOrMinusOne:
-            if (value.kind == ControlValue::Kind::Float) return MakeInteger(static_cast<int64_t>(value.number));
-            if (value.kind == ControlValue::Kind::Boolean) return MakeInteger(value.boolean ? 1 : 0);
+            if (value.kind == ControlValue::Kind::Float)
+                return MakeInteger(static_cast<int64_t>(value.number));
+            if (value.kind == ControlValue::Kind::Boolean)
+                return MakeInteger(value.boolean ? 1 : 0);
             return MakeInteger(value.integer);
         case Result::Boolean:
-            return MakeBoolean(value.kind == ControlValue::Kind::Integer ? value.integer != 0 : value.boolean);
+            return MakeBoolean(value.kind == ControlValue::Kind::Integer ? value.integer != 0
+                                                                         : value.boolean);
         case Result::Float:
             if (value.kind == ControlValue::Kind::Integer) return MakeFloat(value.integer);
             return MakeFloat(value.number);
-        case Result::Text:
-            return NewText(context, value.text);
-        default:
-            return MakeUndefined();
+        case Result::Text: return NewText(context, value.text);
+        default: return MakeUndefined();
     }
 }
 
@@ -192,9 +217,8 @@ void CallControlMethod(ScriptContext* context, const PlayerPort& port, const Con
         arguments.push_back(argument);
     }
     ControlValue result;
-    bool succeeded = port.call != nullptr &&
-                     port.call(port.user, method.control, arguments.data(),
-                               static_cast<int>(arguments.size()), result);
+    bool succeeded = port.call != nullptr && port.call(port.user, method.control, arguments.data(),
+                                                       static_cast<int>(arguments.size()), result);
     *out = MethodResult(context, method.result, succeeded, result);
 }
 
@@ -203,18 +227,22 @@ void CallControlMethod(ScriptContext* context, const PlayerPort& port, const Con
 bool PropertyValue(ScriptContext* context, Kind kind, const Value& value, ControlValue& out) {
     switch (kind) {
         case Kind::Integer:
-            if (value.tag == ValueTag::Integer) out = ControlValue::OfInteger(static_cast<int32_t>(value.integer));
-            else if (value.tag == ValueTag::Boolean) out = ControlValue::OfInteger(value.boolean);
-            else return false;
+            if (value.tag == ValueTag::Integer)
+                out = ControlValue::OfInteger(static_cast<int32_t>(value.integer));
+            else if (value.tag == ValueTag::Boolean)
+                out = ControlValue::OfInteger(value.boolean);
+            else
+                return false;
             return true;
         case Kind::Boolean:
-            if (value.tag == ValueTag::Boolean) out = ControlValue::OfBoolean(value.boolean != 0);
-            else if (value.tag == ValueTag::Integer) out = ControlValue::OfBoolean(value.integer != 0);
-            else return false;
+            if (value.tag == ValueTag::Boolean)
+                out = ControlValue::OfBoolean(value.boolean != 0);
+            else if (value.tag == ValueTag::Integer)
+                out = ControlValue::OfBoolean(value.integer != 0);
+            else
+                return false;
             return true;
-        case Kind::Text:
-            out = ControlValue::OfText(TextOfValue(context, value));
-            return true;
+        case Kind::Text: out = ControlValue::OfText(TextOfValue(context, value)); return true;
     }
     return false;
 }
@@ -228,7 +256,8 @@ Value PropertyResult(ScriptContext* context, Kind kind, const ControlValue& valu
     return MakeUndefined();
 }
 
-void AccessControlProperty(ScriptContext* context, const ControlProperty& property, int isSet, Value* io) {
+void AccessControlProperty(ScriptContext* context, const ControlProperty& property, int isSet,
+                           Value* io) {
     const PlayerPort* port = CurrentPlayerPort();
     if (isSet) {
         ControlValue value;
@@ -246,7 +275,8 @@ void AccessControlProperty(ScriptContext* context, const ControlProperty& proper
     }
 }
 
-int FlashPlayerProperty(ScriptContext* context, NativeClass*, void*, int member, int isSet, Value* io) {
+int FlashPlayerProperty(ScriptContext* context, NativeClass*, void*, int member, int isSet,
+                        Value* io) {
     if (member < kControlPropertyCount) {
         AccessControlProperty(context, kControlProperties[member], isSet, io);
     } else if (member == kWindow) {
@@ -261,7 +291,8 @@ int FlashPlayerProperty(ScriptContext* context, NativeClass*, void*, int member,
 }
 
 // Any other name is a bound variable or a clip path.
-int BoundNameProperty(ScriptContext* context, NativeClass* klass, void*, Atom atom, int isSet, Value* io) {
+int BoundNameProperty(ScriptContext* context, NativeClass* klass, void*, Atom atom, int isSet,
+                      Value* io) {
     const std::u16string name = AtomText(context, atom);
     if (isSet) return WriteBinding(DataOf(klass), name, *io) ? 1 : 0;
     return ReadBinding(context, DataOf(klass), name, io) ? 1 : 0;
@@ -270,12 +301,15 @@ int BoundNameProperty(ScriptContext* context, NativeClass* klass, void*, Atom at
 void BindEach(FlashPlayerData* data, Value* args, bool bind) {
     for (int64_t k = 1; k <= ArgCount(args); ++k) {
         if (args[k].tag != ValueTag::String) continue;
-        if (bind) BindName(data->bindings, TextOf(args[k]));
-        else UnbindName(data->bindings, TextOf(args[k]));
+        if (bind)
+            BindName(data->bindings, TextOf(args[k]));
+        else
+            UnbindName(data->bindings, TextOf(args[k]));
     }
 }
 
-int FlashPlayerMethod(ScriptContext* context, NativeClass* klass, void*, int member, Value* out, Value* args) {
+int FlashPlayerMethod(ScriptContext* context, NativeClass* klass, void*, int member, Value* out,
+                      Value* args) {
     const PlayerPort* port = CurrentPlayerPort();
     if (port == nullptr) return 1;
     FlashPlayerData* data = DataOf(klass);

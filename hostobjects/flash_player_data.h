@@ -21,7 +21,8 @@ FlashPlayerData* FlashPlayerDataOf(NativeClass* klass);
 
 // A bound variable's cached value or a clip path's new MovieClip for a full
 // dotted name; false when the name is neither.
-bool ReadBinding(ScriptContext* context, FlashPlayerData* data, const std::u16string& name, Value* out);
+bool ReadBinding(ScriptContext* context, FlashPlayerData* data, const std::u16string& name,
+                 Value* out);
 // True when the name is a bound variable (its cached value is replaced).
 bool WriteBinding(FlashPlayerData* data, const std::u16string& name, const Value& value);
 
@@ -36,11 +37,13 @@ Value ScriptValueOf(ScriptContext* context, const ControlValue& value);
 
 // The control calls the transfer methods make: GetVariable and SetVariable.
 bool ReadMovieVariable(const PlayerPort& port, const std::u16string& name, std::u16string& text);
-bool WriteMovieVariable(const PlayerPort& port, const std::u16string& name, const std::u16string& text);
+bool WriteMovieVariable(const PlayerPort& port, const std::u16string& name,
+                        const std::u16string& text);
 
 // The data methods: updateData, getArray, putArray, getObject, putObject,
 // movieToWindow, getMovieInfo. Each writes `out` (Undefined by default).
-void UpdateData(ScriptContext* context, const PlayerPort& port, FlashPlayerData* data, Value* args, Value* out);
+void UpdateData(ScriptContext* context, const PlayerPort& port, FlashPlayerData* data, Value* args,
+                Value* out);
 void GetArray(ScriptContext* context, const PlayerPort& port, Value* args, Value* out);
 void PutArray(ScriptContext* context, const PlayerPort& port, Value* args, Value* out);
 void GetObject(ScriptContext* context, const PlayerPort& port, Value* args, Value* out);

@@ -53,7 +53,8 @@ void PutInteger(ScriptContext* context, ScriptObject* object, const char* name, 
 
 bool HasMovieExtension(const std::string& path) {
     const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || path.find_first_of("\\/", dot) != std::string::npos) return false;
+    if (dot == std::string::npos || path.find_first_of("\\/", dot) != std::string::npos)
+        return false;
     std::string extension = path.substr(dot + 1);
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(c | 0x20); });
@@ -70,7 +71,8 @@ std::u16string AtomText(ScriptContext* context, Atom atom) {
     return text;
 }
 
-bool ReadBinding(ScriptContext* context, FlashPlayerData* data, const std::u16string& name, Value* out) {
+bool ReadBinding(ScriptContext* context, FlashPlayerData* data, const std::u16string& name,
+                 Value* out) {
     if (BindingTable::Entry* variable = data->bindings.variables.Find(name)) {
         *out = variable->value;
         return true;
@@ -108,19 +110,22 @@ bool ReadMovieVariable(const PlayerPort& port, const std::u16string& name, std::
     return true;
 }
 
-bool WriteMovieVariable(const PlayerPort& port, const std::u16string& name, const std::u16string& text) {
+bool WriteMovieVariable(const PlayerPort& port, const std::u16string& name,
+                        const std::u16string& text) {
     if (port.call == nullptr) return false;
     ControlValue arguments[2] = {ControlValue::OfText(name), ControlValue::OfText(text)};
     ControlValue result;
     return port.call(port.user, "SetVariable", arguments, 2, result);
 }
 
-void UpdateData(ScriptContext* context, const PlayerPort& port, FlashPlayerData* data, Value* args, Value*) {
+void UpdateData(ScriptContext* context, const PlayerPort& port, FlashPlayerData* data, Value* args,
+                Value*) {
     const bool toScript = !HasArg(args, 1) || ToBoolean(context, args[1]);
     // Conversions may run script code that binds or unbinds names, so the
     // names are taken first and looked up again one by one.
     std::vector<std::u16string> names;
-    data->bindings.variables.ForEach([&](BindingTable::Entry& entry) { names.push_back(entry.name); });
+    data->bindings.variables.ForEach(
+        [&](BindingTable::Entry& entry) { names.push_back(entry.name); });
     for (const std::u16string& name : names) {
         BindingTable::Entry* entry = data->bindings.variables.Find(name);
         if (entry == nullptr) continue;
@@ -140,11 +145,13 @@ void GetArray(ScriptContext* context, const PlayerPort& port, Value* args, Value
     std::u16string text;
     if (ReadMovieVariable(port, Concat(name, u".length"), text)) {
         const Value length = MovieTextToValue(context, text);
-        if (length.tag == ValueTag::Integer && length.integer >= 0 && length.integer <= kLargestReadArray) {
+        if (length.tag == ValueTag::Integer && length.integer >= 0 &&
+            length.integer <= kLargestReadArray) {
             *out = NewArray(context, static_cast<uint64_t>(length.integer));
             for (int64_t i = 0; i < length.integer; ++i) {
                 if (ReadMovieVariable(port, Concat(name, u"[", DecimalText(i) + u"]"), text)) {
-                    ArraySet(context, *out, MovieTextToValue(context, text), static_cast<uint64_t>(i));
+                    ArraySet(context, *out, MovieTextToValue(context, text),
+                             static_cast<uint64_t>(i));
                 }
             }
             return;
@@ -153,13 +160,15 @@ void GetArray(ScriptContext* context, const PlayerPort& port, Value* args, Value
     std::vector<std::u16string> items;
     if (ReadMovieVariable(port, name, text) && !text.empty()) {
         size_t start = 0;
-        for (size_t comma; (comma = text.find(u',', start)) != std::u16string::npos; start = comma + 1) {
+        for (size_t comma; (comma = text.find(u',', start)) != std::u16string::npos;
+             start = comma + 1) {
             items.push_back(text.substr(start, comma - start));
         }
         items.push_back(text.substr(start));
     }
     *out = NewArray(context, items.size());
-    for (size_t i = 0; i < items.size(); ++i) ArraySet(context, *out, NewText(context, items[i]), i);
+    for (size_t i = 0; i < items.size(); ++i)
+        ArraySet(context, *out, NewText(context, items[i]), i);
 }
 
 void PutArray(ScriptContext* context, const PlayerPort& port, Value* args, Value*) {
@@ -171,7 +180,8 @@ void PutArray(ScriptContext* context, const PlayerPort& port, Value* args, Value
         Value* element = ArrayGet(context, array, i);
         if (element == nullptr) continue;
         const Value item = *element;
-        WriteMovieVariable(port, Concat(name, u"[", DecimalText(i) + u"]"), TextOfValue(context, item));
+        WriteMovieVariable(port, Concat(name, u"[", DecimalText(i) + u"]"),
+                           TextOfValue(context, item));
     }
 }
 
@@ -217,8 +227,7 @@ void PutObject(ScriptContext* context, const PlayerPort& port, Value* args, Valu
                 WriteMovieVariable(port, Concat(name, u".", AtomText(context, slot.atom)),
                                    TextOfValue(context, slot.value));
                 break;
-            default:
-                break;
+            default: break;
         }
     }
 }
@@ -235,11 +244,12 @@ void MovieToWindow(ScriptContext* context, const PlayerPort& port, Value* args, 
     }
     ControlValue mode;
     if (port.get != nullptr && port.get(port.user, "ScaleMode", mode)) {
-        layout.scaleMode = mode.kind == ControlValue::Kind::Float ? static_cast<int>(mode.number) : mode.integer;
+        layout.scaleMode =
+            mode.kind == ControlValue::Kind::Float ? static_cast<int>(mode.number) : mode.integer;
     }
     WindowRect rect;
-    if (!kelpo::MovieToWindow(layout, NumberArg(args, 1, 0), NumberArg(args, 2, 0), NumberArg(args, 3, 0),
-                              NumberArg(args, 4, 0), rect)) {
+    if (!kelpo::MovieToWindow(layout, NumberArg(args, 1, 0), NumberArg(args, 2, 0),
+                              NumberArg(args, 3, 0), NumberArg(args, 4, 0), rect)) {
         return;
     }
     ScriptObject* object = NewObject(context);

@@ -44,11 +44,13 @@ void GetMovies(ScriptContext* context, NativeClass*, void*, Value* out, Value*) 
     }
     // An array's length is fixed when it is made; ArraySet does not grow it.
     *out = NewArray(context, listed.size());
-    for (size_t i = 0; i < listed.size(); ++i) ArraySet(context, *out, AnsiString(context, *listed[i]), i);
+    for (size_t i = 0; i < listed.size(); ++i)
+        ArraySet(context, *out, AnsiString(context, *listed[i]), i);
 }
 
 void GetAdditionalFileFn(ScriptContext* context, NativeClass*, void*, Value* out, Value* args) {
-    std::string request = HasArg(args, 1) ? AnsiOfValue(context, args[1], kMaxPathText) : std::string();
+    std::string request =
+        HasArg(args, 1) ? AnsiOfValue(context, args[1], kMaxPathText) : std::string();
     std::string path = GetAdditionalFile(request);
     *out = path.empty() ? MakeNull() : AnsiString(context, path);
 }
@@ -68,7 +70,8 @@ void SetWindowless(ScriptContext* context, NativeClass*, void*, Value* out, Valu
         memcpy(appearance.maskName, mask.c_str(), mask.size() + 1);
         appearance.windowShape = kShapeMask;
     } else {
-        appearance.windowShape = ToBoolean(context, args[1]) ? kShapeTransparentBackground : kShapeRectangle;
+        appearance.windowShape =
+            ToBoolean(context, args[1]) ? kShapeTransparentBackground : kShapeRectangle;
     }
     if (HWND frame = ProjectorMainWindow()) PostMessageA(frame, kReapplyShapeMessage, 0, 0);
 }
@@ -86,11 +89,12 @@ void ReadProfile(ScriptContext* context, NativeClass*, void*, Value* out, Value*
     std::string keyName, entry;
     if (!ProfileNames(context, args, keyName, entry)) return;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
     std::string value(kMaxProfileValue + 1, '\0');
     DWORD size = static_cast<DWORD>(value.size()), type = 0;
-    bool ok = RegQueryValueExA(key, entry.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value[0]), &size) ==
-                  ERROR_SUCCESS &&
+    bool ok = RegQueryValueExA(key, entry.c_str(), nullptr, &type,
+                               reinterpret_cast<BYTE*>(&value[0]), &size) == ERROR_SUCCESS &&
               (type == REG_SZ || type == REG_EXPAND_SZ);
     RegCloseKey(key);
     if (!ok) return;
@@ -104,8 +108,8 @@ void WriteProfile(ScriptContext* context, NativeClass*, void*, Value* out, Value
     if (!HasArg(args, 3) || !ProfileNames(context, args, keyName, entry)) return;
     std::string value = AnsiOfValue(context, args[3], kMaxProfileValue);
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
         return;
     RegSetValueExA(key, entry.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
@@ -120,7 +124,8 @@ void Invoke(ScriptContext* context, NativeClass*, void*, Value* out, Value* args
     *out = MakeUndefined();
     std::string name;
     if (!IsStringArg(args, 1) || !BoundedAnsi(context, args[1], kMaxPathText, name)) return;
-    if (CommandBridge* bridge = ProjectorCommandBridge()) ExecuteCommand(*bridge, "Kelpo_Run", name);
+    if (CommandBridge* bridge = ProjectorCommandBridge())
+        ExecuteCommand(*bridge, "Kelpo_Run", name);
 }
 
 }  // namespace

@@ -31,7 +31,8 @@ FlashPlayerData* BindingsOf(NativeClass* klass) {
 // A clip's data is its path; a class object's is null.
 const std::u16string* PathOf(void* data) { return static_cast<std::u16string*>(data); }
 
-int MovieClipProperty(ScriptContext* context, NativeClass* klass, void* data, Atom atom, int isSet, Value* io) {
+int MovieClipProperty(ScriptContext* context, NativeClass* klass, void* data, Atom atom, int isSet,
+                      Value* io) {
     FlashPlayerData* bindings = BindingsOf(klass);
     if (data == nullptr || bindings == nullptr) return 0;
     const std::u16string name = *PathOf(data) + u'.' + AtomText(context, atom);
@@ -41,7 +42,8 @@ int MovieClipProperty(ScriptContext* context, NativeClass* klass, void* data, At
 
 // valueOf of a clip is a new clip of the same path (so never the clip
 // itself); of a class object, the global MovieClip.
-int MovieClipMethod(ScriptContext* context, NativeClass* klass, void* data, int, Value* out, Value*) {
+int MovieClipMethod(ScriptContext* context, NativeClass* klass, void* data, int, Value* out,
+                    Value*) {
     FlashPlayerData* bindings = BindingsOf(klass);
     *out = data != nullptr && bindings != nullptr ? NewMovieClip(context, bindings, *PathOf(data))
                                                   : GetGlobal(context, "MovieClip");
@@ -87,7 +89,8 @@ const ClassSpec kMovieClipClass = {
 
 Value NewMovieClip(ScriptContext* context, FlashPlayerData* data, const std::u16string& path) {
     const Value& clipClass = data->movieClipClass;
-    if (clipClass.tag != ValueTag::Native || clipClass.native->klass == nullptr) return MakeUndefined();
+    if (clipClass.tag != ValueTag::Native || clipClass.native->klass == nullptr)
+        return MakeUndefined();
     return MakeClip(context, clipClass.native->klass, path);
 }
 

@@ -26,7 +26,10 @@ bool MovieToWindow(const MovieLayout& layout, double xMin, double xMax, double y
     double scaleX = 1, scaleY = 1;
     switch (layout.scaleMode) {
         case 1: scaleX = scaleY = std::max(w / movieW, h / movieH); break;
-        case 2: scaleX = w / movieW; scaleY = h / movieH; break;
+        case 2:
+            scaleX = w / movieW;
+            scaleY = h / movieH;
+            break;
         case 3: break;
         default: scaleX = scaleY = std::min(w / movieW, h / movieH); break;
     }

@@ -8,16 +8,19 @@ bool IsRegistryKeyName(const std::string& name) {
     return !name.empty() && name.size() <= kMaxKeyName && name.find('\\') == std::string::npos;
 }
 
-bool ProfileSectionKey(const ProjectIdentity& identity, const std::string& section, std::string& key) {
+bool ProfileSectionKey(const ProjectIdentity& identity, const std::string& section,
+                       std::string& key) {
     key.clear();
-    if (!IsRegistryKeyName(section) || identity.key.empty() || identity.profile.empty()) return false;
+    if (!IsRegistryKeyName(section) || identity.key.empty() || identity.profile.empty())
+        return false;
     key = "Software\\" + identity.key + "\\" + identity.profile + "\\" + section;
     return true;
 }
 
-bool MakeAssociationKeys(const std::string& extension, const std::string& typeName, const std::string& exePath,
-                         AssociationKeys& keys) {
-    if (!IsRegistryKeyName(extension) || !IsRegistryKeyName(typeName) || exePath.size() > kMaxPathText)
+bool MakeAssociationKeys(const std::string& extension, const std::string& typeName,
+                         const std::string& exePath, AssociationKeys& keys) {
+    if (!IsRegistryKeyName(extension) || !IsRegistryKeyName(typeName) ||
+        exePath.size() > kMaxPathText)
         return false;
     keys.iconKey = typeName + "\\DefaultIcon";
     keys.iconValue = exePath + ",1";

@@ -19,20 +19,21 @@ bool IsRegistryKeyName(const std::string& name);
 
 // "Software\<key>\<profile>\<section>" of the application profile; false
 // when the section is not a single key name or the project has no key.
-bool ProfileSectionKey(const ProjectIdentity& identity, const std::string& section, std::string& key);
+bool ProfileSectionKey(const ProjectIdentity& identity, const std::string& section,
+                       std::string& key);
 
 // What associate writes in HKEY_CLASSES_ROOT for a type: the icon key, the
 // open command key and their default values for the executable `exePath`.
 struct AssociationKeys {
-    std::string iconKey;        // typeName\DefaultIcon
-    std::string iconValue;      // exePath,1
-    std::string commandKey;     // typeName\shell\open\command
-    std::string commandValue;   // exePath "%1"
+    std::string iconKey;       // typeName\DefaultIcon
+    std::string iconValue;     // exePath,1
+    std::string commandKey;    // typeName\shell\open\command
+    std::string commandValue;  // exePath "%1"
 };
 // False when the extension or the type name is not a single key name or the
 // path is longer than a path text.
-bool MakeAssociationKeys(const std::string& extension, const std::string& typeName, const std::string& exePath,
-                         AssociationKeys& keys);
+bool MakeAssociationKeys(const std::string& extension, const std::string& typeName,
+                         const std::string& exePath, AssociationKeys& keys);
 
 // Step 3 of associate: whether the extension's current default value (as
 // read; `readable` false when it could not be read) is to be replaced by the

@@ -19,10 +19,10 @@ size_t Utf16ToAnsi(const char16_t* text, size_t length, char* out, size_t capaci
     if (length == 0 || length > INT_MAX || capacity > INT_MAX) return 0;
     // No best-fit mapping: a character outside the code page becomes the
     // default character instead of a look-alike with another meaning.
-    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS,
-                                reinterpret_cast<const wchar_t*>(text), static_cast<int>(length),
-                                out, out == nullptr ? 0 : static_cast<int>(capacity), nullptr,
-                                nullptr);
+    int n =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(text),
+                            static_cast<int>(length), out,
+                            out == nullptr ? 0 : static_cast<int>(capacity), nullptr, nullptr);
     return n > 0 ? static_cast<size_t>(n) : 0;
 }
 

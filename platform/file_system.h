@@ -81,7 +81,7 @@ bool PathIdentityOf(const std::string& path, PathIdentity* identity);
 
 bool CreateOneFolder(const std::string& path);  // false when it existed
 bool RemoveEmptyFolder(const std::string& path);
-bool DeleteOneFile(const std::string& path);    // a read-only file stays
+bool DeleteOneFile(const std::string& path);  // a read-only file stays
 // Copies a file with its attributes and last write time; an existing
 // destination is replaced when `replace` is set (never when it is
 // read-only or the source itself). A failed copy leaves no partial file.

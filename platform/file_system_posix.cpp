@@ -183,7 +183,8 @@ bool ListFolderEntries(const std::string& folder, std::vector<FolderEntry>* entr
         // A link counts as what it leads to; a dangling one as an empty file.
         if (stat(child.c_str(), &info) != 0 && lstat(child.c_str(), &info) != 0) continue;
         const bool isFolder = S_ISDIR(info.st_mode);
-        const uint64_t size = isFolder || S_ISLNK(info.st_mode) ? 0 : static_cast<uint64_t>(info.st_size);
+        const uint64_t size =
+            isFolder || S_ISLNK(info.st_mode) ? 0 : static_cast<uint64_t>(info.st_size);
         entries->push_back({name, isFolder, size});
     }
     closedir(listing);

@@ -15,8 +15,8 @@ constexpr int64_t kTicksPerMs = 10000;
 uint64_t Join(DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; }
 
 HANDLE OpenForTimes(const std::string& path, bool isFolder, DWORD access) {
-    const DWORD flags = isFolder ? FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL
-                                 : FILE_ATTRIBUTE_NORMAL;
+    const DWORD flags =
+        isFolder ? FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_NORMAL;
     return CreateFileA(path.c_str(), access, 0, nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
@@ -105,8 +105,8 @@ bool ListFolderEntries(const std::string& folder, std::vector<FolderEntry>* entr
         std::string name = found.cFileName;
         if (name == "." || name == "..") continue;
         const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        entries->push_back({name, isFolder,
-                            isFolder ? 0 : Join(found.nFileSizeHigh, found.nFileSizeLow)});
+        entries->push_back(
+            {name, isFolder, isFolder ? 0 : Join(found.nFileSizeHigh, found.nFileSizeLow)});
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return true;
@@ -114,9 +114,9 @@ bool ListFolderEntries(const std::string& folder, std::vector<FolderEntry>* entr
 
 bool PathIdentityOf(const std::string& path, PathIdentity* identity) {
     // No access asked: only the identity is read, whoever holds the entry.
-    HANDLE handle = CreateFileA(path.c_str(), 0,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     BY_HANDLE_FILE_INFORMATION info;
     const bool ok = GetFileInformationByHandle(handle, &info) != 0;
@@ -127,7 +127,9 @@ bool PathIdentityOf(const std::string& path, PathIdentity* identity) {
     return true;
 }
 
-bool CreateOneFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+bool CreateOneFolder(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
 
 bool RemoveEmptyFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
 

@@ -24,9 +24,9 @@ constexpr char kPathSeparator = '/';
 // (a partly written file is removed).
 bool WriteWholeFile(const std::string& path, const uint8_t* bytes, size_t length);
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
-bool FileExists(const std::string& path);    // a file, not a folder
+bool FileExists(const std::string& path);  // a file, not a folder
 bool FolderExists(const std::string& path);
-bool PathExists(const std::string& path);    // a file or a folder
+bool PathExists(const std::string& path);  // a file or a folder
 // Creates one folder; true when it exists afterwards.
 bool CreateFolder(const std::string& path);
 bool RemoveFile(const std::string& path);

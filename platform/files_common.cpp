@@ -17,7 +17,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
     if (!file) return false;
     uint8_t block[4096];
     size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.insert(bytes.end(), block, block + got);
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+        bytes.insert(bytes.end(), block, block + got);
     bool ok = !std::ferror(file);
     std::fclose(file);
     return ok;
@@ -55,8 +56,6 @@ bool WriteWholeFile(const std::string& path, const uint8_t* bytes, size_t length
     return false;
 }
 
-bool PathExists(const std::string& path) {
-    return FileExists(path) || FolderExists(path);
-}
+bool PathExists(const std::string& path) { return FileExists(path) || FolderExists(path); }
 
 }  // namespace kelpo

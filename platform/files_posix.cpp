@@ -39,9 +39,7 @@ bool CreateFolder(const std::string& path) {
     return mkdir(Native(path).c_str(), 0777) == 0 || FolderExists(path);
 }
 
-bool RemoveFile(const std::string& path) {
-    return unlink(Native(path).c_str()) == 0;
-}
+bool RemoveFile(const std::string& path) { return unlink(Native(path).c_str()) == 0; }
 
 bool RemoveFolderTree(const std::string& path) {
     std::string folder = Native(path);
@@ -52,8 +50,10 @@ bool RemoveFolderTree(const std::string& path) {
         std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
         std::string child = folder + "/" + name;
-        if (FolderExists(child)) RemoveFolderTree(child);
-        else unlink(child.c_str());
+        if (FolderExists(child))
+            RemoveFolderTree(child);
+        else
+            unlink(child.c_str());
     }
     closedir(listing);
     return rmdir(folder.c_str()) == 0;
@@ -95,9 +95,7 @@ FILE* OpenTemporaryStreamFile() {
     return nullptr;
 }
 
-int64_t StreamFilePosition(FILE* file) {
-    return static_cast<int64_t>(ftello(file));
-}
+int64_t StreamFilePosition(FILE* file) { return static_cast<int64_t>(ftello(file)); }
 
 bool SeekStreamFile(FILE* file, int64_t position) {
     return position >= 0 && fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;

@@ -12,9 +12,7 @@ namespace kelpo {
 
 namespace {
 
-DWORD Attributes(const std::string& path) {
-    return GetFileAttributesA(path.c_str());
-}
+DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
 }  // namespace
 
@@ -49,8 +47,10 @@ bool RemoveFolderTree(const std::string& path) {
             std::string name = found.cFileName;
             if (name == "." || name == "..") continue;
             std::string child = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) subfolders.push_back(child);
-            else RemoveFile(child);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                subfolders.push_back(child);
+            else
+                RemoveFile(child);
         } while (FindNextFileA(search, &found));
         FindClose(search);
         for (const std::string& child : subfolders) RemoveFolderTree(child);
@@ -87,10 +87,10 @@ FILE* OpenTemporaryStreamFile() {
         if (GetTempFileNameA(folder.c_str(), "~qt", number, path) == 0) return nullptr;
         // Exclusive creation, deleted by the system when the last handle
         // closes: a name another process takes meanwhile is passed over.
-        HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        HANDLE handle =
+            CreateFileA(path, GENERIC_READ | GENERIC_WRITE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
@@ -111,9 +111,7 @@ FILE* OpenTemporaryStreamFile() {
     return nullptr;
 }
 
-int64_t StreamFilePosition(FILE* file) {
-    return static_cast<int64_t>(ftello64(file));
-}
+int64_t StreamFilePosition(FILE* file) { return static_cast<int64_t>(ftello64(file)); }
 
 bool SeekStreamFile(FILE* file, int64_t position) {
     return position >= 0 && fseeko64(file, position, SEEK_SET) == 0;
@@ -121,9 +119,7 @@ bool SeekStreamFile(FILE* file, int64_t position) {
 
 namespace {
 
-HANDLE HandleOf(FILE* file) {
-    return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
-}
+HANDLE HandleOf(FILE* file) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))); }
 
 }  // namespace
 

@@ -22,7 +22,8 @@ uint64_t CapacityFor(uint64_t highest) {
 
 bool Register(ScriptContext* context, ScriptArray* array) {
     if (context->indexedArrayCount == context->indexedArrayCapacity) {
-        uint32_t capacity = context->indexedArrayCapacity == 0 ? 16 : context->indexedArrayCapacity * 2;
+        uint32_t capacity =
+            context->indexedArrayCapacity == 0 ? 16 : context->indexedArrayCapacity * 2;
         auto* grown = static_cast<ScriptArray**>(
             realloc(context->indexedArrays, capacity * sizeof(ScriptArray*)));
         if (grown == nullptr) return false;
@@ -99,7 +100,8 @@ bool ArrayIndexCovers(ArrayIndex* index, uint64_t element) {
     // out is left to the chains.
     if (element >= index->capacity * 2 || index->capacity * 2 > kMaxIndexCapacity) return false;
     uint64_t capacity = index->capacity * 2;
-    auto* grown = static_cast<ElementNode**>(realloc(index->nodes, capacity * sizeof(ElementNode*)));
+    auto* grown =
+        static_cast<ElementNode**>(realloc(index->nodes, capacity * sizeof(ElementNode*)));
     if (grown == nullptr) return false;
     memset(grown + index->capacity, 0, (capacity - index->capacity) * sizeof(ElementNode*));
     index->nodes = grown;

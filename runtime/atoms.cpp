@@ -12,7 +12,8 @@ namespace {
 constexpr uint32_t kAtomValuesGrowth = 1024;
 
 AtomEntry* FindEntry(ScriptContext* context, const char* name, size_t length, uint32_t hash) {
-    for (AtomEntry* e = context->atomBuckets[hash & (kAtomBuckets - 1)]; e != nullptr; e = e->next) {
+    for (AtomEntry* e = context->atomBuckets[hash & (kAtomBuckets - 1)]; e != nullptr;
+         e = e->next) {
         if (strncmp(e->name, name, length) == 0 && e->name[length] == '\0') return e;
     }
     return nullptr;

@@ -101,7 +101,8 @@ MethodKind FindMethod(ScriptContext* context, const Value& target, Atom method, 
                 klass->invoke(context, klass, instance->data, method, out, args)) {
                 return MethodKind::Answered;
             }
-            if (instance->props != nullptr && GetProperty(context, instance->props, method, function) &&
+            if (instance->props != nullptr &&
+                GetProperty(context, instance->props, method, function) &&
                 function->tag == ValueTag::Function) {
                 return MethodKind::Script;
             }
@@ -109,7 +110,8 @@ MethodKind FindMethod(ScriptContext* context, const Value& target, Atom method, 
         }
         case ValueTag::Object: {
             if (GetProperty(context, target.object, method, function)) {
-                return function->tag == ValueTag::Function ? MethodKind::Script : MethodKind::Missing;
+                return function->tag == ValueTag::Function ? MethodKind::Script
+                                                           : MethodKind::Missing;
             }
             NativeClass* objectClass = TagClass(context, ValueTag::Object);
             Value self = target;
@@ -119,8 +121,7 @@ MethodKind FindMethod(ScriptContext* context, const Value& target, Atom method, 
             }
             return MethodKind::Missing;
         }
-        default:
-            break;
+        default: break;
     }
     NativeClass* klass = TagClass(context, target.tag);
     if (klass == nullptr) return MethodKind::Missing;

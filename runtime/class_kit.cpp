@@ -59,7 +59,7 @@ int KitInvoke(ScriptContext* context, NativeClass* klass, void* data, Atom atom,
     }
     if (atom == kAtomValueOf) {
         *out = data != nullptr && spec.instanceSize > 0 ? InstanceValue(data)
-                                                         : context->atomValues[kit->nameAtom];
+                                                        : context->atomValues[kit->nameAtom];
         return 1;
     }
     return spec.otherMethods != nullptr ? spec.otherMethods(context, klass, data, atom, out, args)
@@ -97,7 +97,7 @@ void FreeKitClass(void* block) {
 }  // namespace
 
 NativeClass* DefineClass(ScriptContext* context, const ClassSpec& spec, void* data,
-                           NativeFreeData freeData) {
+                         NativeFreeData freeData) {
     NativeClass* klass = NewNativeClass(context);
     auto* kit = static_cast<KitClass*>(ContextCalloc(context, 1, sizeof(KitClass)));
     kit->spec = &spec;
@@ -133,7 +133,8 @@ void* ClassData(NativeClass* klass) { return KitOf(klass)->data; }
 
 void* NewInstance(ScriptContext* context, NativeClass* klass, Value* out) {
     const size_t size = KitOf(klass)->spec->instanceSize;
-    auto* header = static_cast<InstanceHeader*>(ContextCalloc(context, 1, sizeof(InstanceHeader) + size));
+    auto* header =
+        static_cast<InstanceHeader*>(ContextCalloc(context, 1, sizeof(InstanceHeader) + size));
     void* data = header + 1;
     *out = BindNative(context, klass, data);
     header->self = out->native;

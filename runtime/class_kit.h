@@ -81,7 +81,7 @@ struct ClassSpec {
 // outlive the context (a static table). `data` becomes the class's own
 // data (ClassDataOf), released with `freeData` when the class goes.
 NativeClass* DefineClass(ScriptContext* context, const ClassSpec& spec, void* data = nullptr,
-                           NativeFreeData freeData = nullptr);
+                         NativeFreeData freeData = nullptr);
 
 // The class data given to DefineClass; null when `klass` was not made
 // from `spec` (so a class can check that a value is one of its own).

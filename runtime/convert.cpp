@@ -69,7 +69,8 @@ struct ContextBuffer {
         if (wanted <= capacity) return;
         uint64_t rounded = (wanted + step - 1) / step * step;
         if (rounded > SIZE_MAX / sizeof(T)) RaiseErrorf(context, "Out of memory");
-        data = static_cast<T*>(ContextRealloc(context, data, static_cast<size_t>(rounded * sizeof(T))));
+        data = static_cast<T*>(
+            ContextRealloc(context, data, static_cast<size_t>(rounded * sizeof(T))));
         capacity = rounded;
     }
 };
@@ -154,7 +155,8 @@ struct BigNatural {
         if (length == 0) return 0.0;
         uint64_t mantissa = 0;  // the top 53 bits (fewer when the value is short)
         int taken = length < 53 ? length : 53;
-        for (int i = 0; i < taken; ++i) mantissa = (mantissa << 1) | (Bit(length - 1 - i) ? 1u : 0u);
+        for (int i = 0; i < taken; ++i)
+            mantissa = (mantissa << 1) | (Bit(length - 1 - i) ? 1u : 0u);
         int shift = length - taken;  // bits below the mantissa
         if (shift > 0) {
             bool half = Bit(shift - 1);
@@ -175,11 +177,11 @@ struct BigNatural {
 
 // What ScanNumber found at the front of a text.
 struct NumberScan {
-    int result;                     // 0 no digits, 1 Integer, 2 overflow to Float
-    int radix;                      // the radix actually used
+    int result;  // 0 no digits, 1 Integer, 2 overflow to Float
+    int radix;   // the radix actually used
     bool negative;
-    const char16_t* numberStart;    // after white space and sign, before any "0x"
-    const char16_t* end;            // first character not consumed
+    const char16_t* numberStart;  // after white space and sign, before any "0x"
+    const char16_t* end;          // first character not consumed
     int64_t integer;
     double number;
 };
@@ -425,22 +427,17 @@ struct TextBuilder {
 
 int ToBoolean(ScriptContext* context, const Value& value) {
     switch (value.tag) {
-        case ValueTag::Boolean:
-            return value.boolean != 0 ? 1 : 0;
-        case ValueTag::Integer:
-            return value.integer != 0 ? 1 : 0;
+        case ValueTag::Boolean: return value.boolean != 0 ? 1 : 0;
+        case ValueTag::Integer: return value.integer != 0 ? 1 : 0;
         case ValueTag::Float:
             // Not-a-number compares unequal to 0.0 and so counts as true.
             return value.number != 0.0 ? 1 : 0;
-        case ValueTag::String:
-            return value.string->length != 0 ? 1 : 0;
+        case ValueTag::String: return value.string->length != 0 ? 1 : 0;
         case ValueTag::Array:
         case ValueTag::Object:
         case ValueTag::Native:
-        case ValueTag::Function:
-            return 1;
-        default:
-            return 0;
+        case ValueTag::Function: return 1;
+        default: return 0;
     }
 }
 
@@ -510,14 +507,11 @@ Value NumberOfText(const char16_t* text) {
 
 Value ToNumber(ScriptContext* context, const Value& value) {
     switch (value.tag) {
-        case ValueTag::Null:
-            return MakeInteger(0);
-        case ValueTag::Boolean:
-            return MakeInteger(value.boolean != 0 ? 1 : 0);
+        case ValueTag::Null: return MakeInteger(0);
+        case ValueTag::Boolean: return MakeInteger(value.boolean != 0 ? 1 : 0);
         case ValueTag::Integer:
         case ValueTag::Float:
-        case ValueTag::NaN:
-            return value;
+        case ValueTag::NaN: return value;
         case ValueTag::String: {
             const ScriptString* s = value.string;
             if (s->length == 0) return MakeInteger(0);
@@ -540,8 +534,7 @@ Value ToNumber(ScriptContext* context, const Value& value) {
             Value primitive = ToPrimitive(context, value, kHintNumber);
             return ToNumber(context, primitive);
         }
-        default:
-            return MakeNaN();
+        default: return MakeNaN();
     }
 }
 
@@ -580,22 +573,24 @@ Value ToPrimitive(ScriptContext* context, const Value& value, int hint) {
         case ValueTag::Object: {
             Value result = MakeUndefined();
             if (hint == kHintString) {
-                if (CallObjectMethod(context, value, "toString", &result) && IsPrimitiveTag(result.tag)) {
+                if (CallObjectMethod(context, value, "toString", &result) &&
+                    IsPrimitiveTag(result.tag)) {
                     return result;
                 }
-                if (CallObjectMethod(context, value, "valueOf", &result) && IsPrimitiveTag(result.tag)) {
+                if (CallObjectMethod(context, value, "valueOf", &result) &&
+                    IsPrimitiveTag(result.tag)) {
                     return result;
                 }
                 RaiseNotPrimitive(context);
             }
-            if (CallObjectMethod(context, value, "valueOf", &result) && IsPrimitiveTag(result.tag)) {
+            if (CallObjectMethod(context, value, "valueOf", &result) &&
+                IsPrimitiveTag(result.tag)) {
                 return result;
             }
             return ToString(context, value);
         }
         case ValueTag::Array:
-        case ValueTag::Function:
-            return ToString(context, value);
+        case ValueTag::Function: return ToString(context, value);
         case ValueTag::Native: {
             NativeClass* klass = value.native->klass;
             if (klass == nullptr || klass->invoke == nullptr) RaiseNotPrimitive(context);
@@ -604,10 +599,12 @@ Value ToPrimitive(ScriptContext* context, const Value& value, int hint) {
             // such a non-primitive answer counts as not converting, or the
             // conversion would never end.
             if (hint == kHintString) {
-                if (InvokeNative(context, value, kAtomToString, &result) && IsPrimitiveTag(result.tag)) {
+                if (InvokeNative(context, value, kAtomToString, &result) &&
+                    IsPrimitiveTag(result.tag)) {
                     return result;
                 }
-                if (InvokeNative(context, value, kAtomValueOf, &result) && IsPrimitiveTag(result.tag)) {
+                if (InvokeNative(context, value, kAtomValueOf, &result) &&
+                    IsPrimitiveTag(result.tag)) {
                     return result;
                 }
                 RaiseNotPrimitive(context);
@@ -632,7 +629,8 @@ Value StaticText(ScriptContext* context, const char16_t* text) {
 Value IntegerToString(ScriptContext* context, int64_t value) {
     char digits[24];
     int n = sizeof digits;
-    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    uint64_t magnitude =
+        value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     do {
         digits[--n] = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
@@ -726,24 +724,18 @@ Value JoinArray(ScriptContext* context, const Value& array, const char16_t* sepa
 Value ToString(ScriptContext* context, const Value& value) {
     switch (value.tag) {
         case ValueTag::Undefined:
-        case ValueTag::Null:
-            return StaticText(context, kTextUndefined);
+        case ValueTag::Null: return StaticText(context, kTextUndefined);
         case ValueTag::Boolean:
             return StaticText(context, value.boolean != 0 ? kTextTrue : kTextFalse);
-        case ValueTag::Integer:
-            return IntegerToString(context, value.integer);
-        case ValueTag::Float:
-            return FloatToString(context, value.number);
-        case ValueTag::NaN:
-            return StringOfDigits(context, "NaN", 3);
-        case ValueTag::String:
-            return value;
+        case ValueTag::Integer: return IntegerToString(context, value.integer);
+        case ValueTag::Float: return FloatToString(context, value.number);
+        case ValueTag::NaN: return StringOfDigits(context, "NaN", 3);
+        case ValueTag::String: return value;
         case ValueTag::Array: {
             static const char16_t kComma[] = u",";
             return JoinArray(context, value, kComma, 1);
         }
-        case ValueTag::Function:
-            return StaticText(context, kTextFunctionObject);
+        case ValueTag::Function: return StaticText(context, kTextFunctionObject);
         case ValueTag::Object: {
             Value result = MakeUndefined();
             if (CallObjectMethod(context, value, "toString", &result) &&
@@ -760,10 +752,8 @@ Value ToString(ScriptContext* context, const Value& value) {
             }
             return StaticText(context, kTextObject);
         }
-        case ValueTag::AtomRef:
-            return NewStringFromCString(context, AtomName(context, value.atom));
-        default:
-            return StaticText(context, kTextUnknown);
+        case ValueTag::AtomRef: return NewStringFromCString(context, AtomName(context, value.atom));
+        default: return StaticText(context, kTextUnknown);
     }
 }
 
@@ -776,44 +766,27 @@ Value ToObject(ScriptContext* context, const Value& value) {
         case ValueTag::Object:
         case ValueTag::Native:
         case ValueTag::Function:
-        case ValueTag::NaN:
-            return value;
-        case ValueTag::String:
-            return NewString(context, value.string->chars, value.string->length);
-        default:
-            RaiseErrorf(context, "Can't convert to object");
+        case ValueTag::NaN: return value;
+        case ValueTag::String: return NewString(context, value.string->chars, value.string->length);
+        default: RaiseErrorf(context, "Can't convert to object");
     }
 }
 
 Value TypeOf(ScriptContext* context, const Value& value) {
     const char16_t* text;
     switch (value.tag) {
-        case ValueTag::Undefined:
-            text = kTextUndefined;
-            break;
+        case ValueTag::Undefined: text = kTextUndefined; break;
         case ValueTag::Null:
         case ValueTag::Array:
         case ValueTag::Object:
-        case ValueTag::Native:
-            text = kTextObject;
-            break;
-        case ValueTag::Boolean:
-            text = kTextBoolean;
-            break;
+        case ValueTag::Native: text = kTextObject; break;
+        case ValueTag::Boolean: text = kTextBoolean; break;
         case ValueTag::Integer:
         case ValueTag::Float:
-        case ValueTag::NaN:
-            text = kTextNumber;
-            break;
-        case ValueTag::String:
-            text = kTextString;
-            break;
-        case ValueTag::Function:
-            text = kTextFunction;
-            break;
-        default:
-            text = kTextEmpty;
-            break;
+        case ValueTag::NaN: text = kTextNumber; break;
+        case ValueTag::String: text = kTextString; break;
+        case ValueTag::Function: text = kTextFunction; break;
+        default: text = kTextEmpty; break;
     }
     return StaticText(context, text);
 }

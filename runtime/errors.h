@@ -42,9 +42,7 @@ struct ScriptRaise {
 };
 
 // Writes a printf-style message into errorText (truncated to fit).
-void SetErrorText(ScriptContext* context, const char* format, ...)
-    KELPO_PRINTF_FORMAT(2, 3)
-    ;
+void SetErrorText(ScriptContext* context, const char* format, ...) KELPO_PRINTF_FORMAT(2, 3);
 void SetErrorTextV(ScriptContext* context, const char* format, va_list args);
 
 // Rewrites errorText as "Runtime error: <old text>" and leaves for the
@@ -53,8 +51,7 @@ void SetErrorTextV(ScriptContext* context, const char* format, va_list args);
 
 // SetErrorText followed by RaiseError.
 [[noreturn]] void RaiseErrorf(ScriptContext* context, const char* format, ...)
-    KELPO_PRINTF_FORMAT(2, 3)
-    ;
+    KELPO_PRINTF_FORMAT(2, 3);
 
 // Leaves for the innermost frame without rewriting errorText (the thrown
 // value or text is already in place).

@@ -266,15 +266,9 @@ void MarkValueAt(const Value& value, int depth) {
             MarkObjectAt(s->props, depth + 1);
             return;
         }
-        case ValueTag::Array:
-            MarkArray(value.array, depth);
-            return;
-        case ValueTag::Object:
-            MarkObjectAt(value.object, depth);
-            return;
-        case ValueTag::Native:
-            MarkNative(value.native, depth);
-            return;
+        case ValueTag::Array: MarkArray(value.array, depth); return;
+        case ValueTag::Object: MarkObjectAt(value.object, depth); return;
+        case ValueTag::Native: MarkNative(value.native, depth); return;
         case ValueTag::Function: {
             ScriptFunction* f = value.function;
             if (!GcMark(f)) return;
@@ -282,8 +276,7 @@ void MarkValueAt(const Value& value, int depth) {
             MarkObjectAt(f->props, depth + 1);
             return;
         }
-        default:
-            return;
+        default: return;
     }
 }
 
@@ -386,7 +379,8 @@ inline void FinalizeOrDefer(SweepState& sweep, BlockHeader* h) {
 
 // ---- Public interface ------------------------------------------------------
 
-void GcRegisterCode(ScriptContext* context, const uint32_t* start, const uint32_t* end, void* block) {
+void GcRegisterCode(ScriptContext* context, const uint32_t* start, const uint32_t* end,
+                    void* block) {
     if (context->codeRangeCount == context->codeRangeCapacity) {
         uint32_t capacity = context->codeRangeCapacity == 0 ? 64 : context->codeRangeCapacity * 2;
         context->codeRanges = static_cast<CodeRange*>(
@@ -419,8 +413,10 @@ void* GcFindCode(ScriptContext* context, const uint32_t* position) {
     uint32_t hi = context->codeRangeCount;
     while (lo < hi) {  // first range whose start is beyond the position
         uint32_t mid = (lo + hi) / 2;
-        if (context->codeRanges[mid].start <= position) lo = mid + 1;
-        else hi = mid;
+        if (context->codeRanges[mid].start <= position)
+            lo = mid + 1;
+        else
+            hi = mid;
     }
     if (lo == 0) return nullptr;
     const CodeRange& range = context->codeRanges[lo - 1];

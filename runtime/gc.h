@@ -77,7 +77,8 @@ void FreeHeapChunks(ScriptContext* context);
 
 // Code units register their word range so that a code position on the
 // stack keeps its unit alive.
-void GcRegisterCode(ScriptContext* context, const uint32_t* start, const uint32_t* end, void* block);
+void GcRegisterCode(ScriptContext* context, const uint32_t* start, const uint32_t* end,
+                    void* block);
 void GcUnregisterCode(ScriptContext* context, void* block);
 // The block of the unit containing a code position, or null.
 void* GcFindCode(ScriptContext* context, const uint32_t* position);

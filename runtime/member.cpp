@@ -150,10 +150,8 @@ int GetMember(ScriptContext* context, const Value& target, Atom atom, Value* out
             if (fallback == nullptr) return 0;
             return GetProperty(context, fallback, atom, out);
         }
-        case ValueTag::Object:
-            return GetProperty(context, target.object, atom, out);
-        default:
-            break;
+        case ValueTag::Object: return GetProperty(context, target.object, atom, out);
+        default: break;
     }
     NativeClass* klass = TagClass(context, target.tag);
     *out = MakeUndefined();
@@ -203,8 +201,7 @@ int SetMemberIfPresent(ScriptContext* context, const Value& target, Atom atom, c
             if (!GetProperty(context, target.object, atom, &found)) return 0;
             PutProperty(context, target.object, atom, value);
             return 1;
-        default:
-            break;
+        default: break;
     }
     NativeClass* klass = TagClass(context, target.tag);
     if (klass == nullptr) return 0;
@@ -237,9 +234,7 @@ Value ReadMember(ScriptContext* context, const Value& target, Atom atom) {
 
 void WriteMember(ScriptContext* context, const Value& target, Atom atom, const Value& value) {
     switch (target.tag) {
-        case ValueTag::Object:
-            PutProperty(context, target.object, atom, value);
-            return;
+        case ValueTag::Object: PutProperty(context, target.object, atom, value); return;
         case ValueTag::Native: {
             NativeInstance* instance = target.native;
             NativeClass* klass = instance->klass;
@@ -281,8 +276,7 @@ void WriteMember(ScriptContext* context, const Value& target, Atom atom, const V
             PutProperty(context, OwnPropertyObject(context, target, true), atom, value);
             return;
         }
-        default:
-            break;
+        default: break;
     }
     WarnUndefinedProperty(context, atom);
 }
@@ -340,12 +334,12 @@ Value ReadElement(ScriptContext* context, const Value& target, const Value& key)
             if (key.tag != ValueTag::Integer) WarnInvalidIndex();
             return out;
         }
-        default:
-            return out;
+        default: return out;
     }
 }
 
-void WriteElement(ScriptContext* context, const Value& target, const Value& key, const Value& value) {
+void WriteElement(ScriptContext* context, const Value& target, const Value& key,
+                  const Value& value) {
     switch (target.tag) {
         case ValueTag::Object:
             if (key.tag == ValueTag::AtomRef) {
@@ -365,9 +359,7 @@ void WriteElement(ScriptContext* context, const Value& target, const Value& key,
             ArraySet(context, target, value, index);
             return;
         }
-        case ValueTag::String:
-            WriteStringElement(context, target, key, value);
-            return;
+        case ValueTag::String: WriteStringElement(context, target, key, value); return;
         case ValueTag::Native:
             if (key.tag == ValueTag::String) {
                 char* name = StringToAnsi(context, key);
@@ -378,8 +370,7 @@ void WriteElement(ScriptContext* context, const Value& target, const Value& key,
                 WarnInvalidIndex();
             }
             return;
-        default:
-            return;
+        default: return;
     }
 }
 
@@ -402,8 +393,7 @@ void DeleteElementOf(ScriptContext* context, const Value& target, const Value& k
 bool IterationStep(ScriptContext* context, const Value& target, int64_t i, Value* item) {
     *item = MakeUndefined();
     switch (target.tag) {
-        case ValueTag::Object:
-            return PropertyNameAt(context, target.object, i, item) != 0;
+        case ValueTag::Object: return PropertyNameAt(context, target.object, i, item) != 0;
         case ValueTag::Array:
             if (i < 0 || static_cast<uint64_t>(i) >= target.array->length) return false;
             if (Value* box = ArrayGet(context, target, static_cast<uint64_t>(i))) *item = *box;
@@ -412,8 +402,7 @@ bool IterationStep(ScriptContext* context, const Value& target, int64_t i, Value
             if (i < 0 || static_cast<uint64_t>(i) >= target.string->length) return false;
             *item = MakeInteger(target.string->chars[i]);
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -27,7 +27,8 @@ int SetMemberIfPresent(ScriptContext* context, const Value& target, Atom atom, c
 Value ReadMember(ScriptContext* context, const Value& target, Atom atom);
 void WriteMember(ScriptContext* context, const Value& target, Atom atom, const Value& value);
 Value ReadElement(ScriptContext* context, const Value& target, const Value& key);
-void WriteElement(ScriptContext* context, const Value& target, const Value& key, const Value& value);
+void WriteElement(ScriptContext* context, const Value& target, const Value& key,
+                  const Value& value);
 void DeleteMember(ScriptContext* context, const Value& target, Atom atom);
 void DeleteElementOf(ScriptContext* context, const Value& target, const Value& key);
 

@@ -44,7 +44,8 @@ NativeClass* NewNativeClass(ScriptContext* context) {
 }
 
 Value BindNative(ScriptContext* context, NativeClass* klass, void* data) {
-    auto* instance = static_cast<NativeInstance*>(GcAllocFinalized(context, sizeof(NativeInstance)));
+    auto* instance =
+        static_cast<NativeInstance*>(GcAllocFinalized(context, sizeof(NativeInstance)));
     instance->finalizer = FinalizeInstance;
     instance->klass = klass;
     instance->data = data;

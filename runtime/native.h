@@ -49,8 +49,8 @@ struct NativeClass {
 struct NativeInstance {
     GcFinalizer finalizer;  // calls the class's finalize with (class, data)
     NativeClass* klass;
-    void* data;            // null for a class object
-    ScriptObject* props;   // own properties; null for a class object
+    void* data;           // null for a class object
+    ScriptObject* props;  // own properties; null for a class object
 };
 
 // The Native value of an instance.

@@ -23,8 +23,7 @@ inline bool IsIntegerArg(const Value* args, int64_t k) {
 }
 // An Integer or a Float.
 inline bool IsNumberArg(const Value* args, int64_t k) {
-    return HasArg(args, k) &&
-           (args[k].tag == ValueTag::Integer || args[k].tag == ValueTag::Float);
+    return HasArg(args, k) && (args[k].tag == ValueTag::Integer || args[k].tag == ValueTag::Float);
 }
 inline bool IsBooleanArg(const Value* args, int64_t k) {
     return HasArg(args, k) && args[k].tag == ValueTag::Boolean;

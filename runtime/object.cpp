@@ -111,8 +111,8 @@ ScriptObject* NewObject(ScriptContext* context) {
 
 void EnsureNameIndex(ScriptContext* context, ScriptObject* object) {
     if (object->nameIndex != nullptr) return;
-    auto* heads = static_cast<NameIndexNode**>(
-        GcAlloc(context, kNameIndexBuckets * sizeof(NameIndexNode*)));
+    auto* heads =
+        static_cast<NameIndexNode**>(GcAlloc(context, kNameIndexBuckets * sizeof(NameIndexNode*)));
     memset(heads, 0, kNameIndexBuckets * sizeof(NameIndexNode*));
     auto* counts = static_cast<uint32_t*>(GcAlloc(context, kNameIndexBuckets * sizeof(uint32_t)));
     memset(counts, 0, kNameIndexBuckets * sizeof(uint32_t));
@@ -134,7 +134,8 @@ inline PropertySlot* HintedSlot(ScriptContext* context, ScriptObject* object, At
     return &object->slots[hint];
 }
 
-inline void NoteSlot(ScriptContext* context, ScriptObject* object, Atom atom, const PropertySlot* slot) {
+inline void NoteSlot(ScriptContext* context, ScriptObject* object, Atom atom,
+                     const PropertySlot* slot) {
     context->memberHints[static_cast<uint32_t>(atom) % kMemberHintBuckets] =
         static_cast<uint32_t>(slot - object->slots);
 }
@@ -192,7 +193,8 @@ void PutProperty(ScriptContext* context, ScriptObject* object, Atom atom, const 
     }
     object->slots[slot].atom = atom;
     object->slots[slot].value = copy;
-    if (object->nameIndex != nullptr) IndexInsertAtom(context, object, atom, static_cast<int32_t>(slot));
+    if (object->nameIndex != nullptr)
+        IndexInsertAtom(context, object, atom, static_cast<int32_t>(slot));
 }
 
 void DeleteProperty(ScriptContext* context, ScriptObject* object, Atom atom) {
@@ -219,7 +221,8 @@ int64_t SlotOfStringKey(ScriptContext* context, ScriptObject* object, const Valu
     char* name = StringToAnsi(context, key);
     NameIndexNode* node = FindNode(object, name, strlen(name));
     ContextFree(name);
-    if (node == nullptr || node->slot < 0 || static_cast<uint32_t>(node->slot) >= object->slotCount) {
+    if (node == nullptr || node->slot < 0 ||
+        static_cast<uint32_t>(node->slot) >= object->slotCount) {
         return -1;
     }
     return node->slot;
@@ -244,7 +247,8 @@ void GetElement(ScriptContext* context, ScriptObject* object, const Value& key, 
     *out = MakeUndefined();
 }
 
-void PutElement(ScriptContext* context, ScriptObject* object, const Value& key, const Value& value) {
+void PutElement(ScriptContext* context, ScriptObject* object, const Value& key,
+                const Value& value) {
     Value copy = value;
     if (key.tag == ValueTag::Integer) {
         if (key.integer < 0) return;
@@ -309,8 +313,8 @@ int PropertyNameAt(ScriptContext* context, ScriptObject* object, int64_t n, Valu
 
 NameIndexNode** NamesBySlot(ScriptContext* context, ScriptObject* object) {
     EnsureNameIndex(context, object);
-    auto* names = static_cast<NameIndexNode**>(
-        ContextCalloc(context, object->slotCount == 0 ? 1 : object->slotCount, sizeof(NameIndexNode*)));
+    auto* names = static_cast<NameIndexNode**>(ContextCalloc(
+        context, object->slotCount == 0 ? 1 : object->slotCount, sizeof(NameIndexNode*)));
     for (int b = 0; b < kNameIndexBuckets; ++b) {
         for (NameIndexNode* node = object->nameIndex[b]; node != nullptr; node = node->next) {
             if (node->slot >= 0 && static_cast<uint32_t>(node->slot) < object->slotCount) {

@@ -56,9 +56,7 @@ struct NumericPair {
     Value a;
     Value b;
     bool anyNaN() const { return a.tag == ValueTag::NaN || b.tag == ValueTag::NaN; }
-    bool bothIntegers() const {
-        return a.tag == ValueTag::Integer && b.tag == ValueTag::Integer;
-    }
+    bool bothIntegers() const { return a.tag == ValueTag::Integer && b.tag == ValueTag::Integer; }
 };
 
 NumericPair Numerics(ScriptContext* context, const Value& a, const Value& b) {
@@ -116,12 +114,9 @@ inline bool IsNullish(ValueTag t) { return t == ValueTag::Undefined || t == Valu
 bool LooseEqualsSameTag(const Value& a, const Value& b) {
     switch (a.tag) {
         case ValueTag::Undefined:
-        case ValueTag::Null:
-            return true;
-        case ValueTag::Boolean:
-            return (a.boolean != 0) == (b.boolean != 0);
-        case ValueTag::AtomRef:
-            return a.atom == b.atom;
+        case ValueTag::Null: return true;
+        case ValueTag::Boolean: return (a.boolean != 0) == (b.boolean != 0);
+        case ValueTag::AtomRef: return a.atom == b.atom;
         default: {
             int t = static_cast<int>(a.tag);
             if (t == 8 || t == 9) return true;
@@ -195,12 +190,9 @@ Value OpMod(ScriptContext* context, const Value& a, const Value& b) {
 Value OpNeg(ScriptContext* context, const Value& a) {
     Value n = Numeric(context, a);
     switch (n.tag) {
-        case ValueTag::Integer:
-            return MakeInteger(Wrap(0 - Bits(n.integer)));
-        case ValueTag::Float:
-            return MakeFloat(-n.number);
-        default:
-            return MakeNaN();
+        case ValueTag::Integer: return MakeInteger(Wrap(0 - Bits(n.integer)));
+        case ValueTag::Float: return MakeFloat(-n.number);
+        default: return MakeNaN();
     }
 }
 
@@ -300,26 +292,17 @@ bool StrictEquals(const Value& a, const Value& b) {
     }
     switch (a.tag) {
         case ValueTag::Undefined:
-        case ValueTag::Null:
-            return true;
-        case ValueTag::Boolean:
-            return (a.boolean != 0) == (b.boolean != 0);
-        case ValueTag::Integer:
-            return a.integer == b.integer;
-        case ValueTag::Float:
-            return a.number == b.number;
-        case ValueTag::String:
-            return CompareStrings(a, b) == 0;
-        case ValueTag::Array:
-            return a.array == b.array;
-        case ValueTag::Object:
-            return a.object == b.object;
-        case ValueTag::Function:
-            return a.function == b.function;
+        case ValueTag::Null: return true;
+        case ValueTag::Boolean: return (a.boolean != 0) == (b.boolean != 0);
+        case ValueTag::Integer: return a.integer == b.integer;
+        case ValueTag::Float: return a.number == b.number;
+        case ValueTag::String: return CompareStrings(a, b) == 0;
+        case ValueTag::Array: return a.array == b.array;
+        case ValueTag::Object: return a.object == b.object;
+        case ValueTag::Function: return a.function == b.function;
         case ValueTag::Native:
             return a.native->klass == b.native->klass && a.native->data == b.native->data;
-        default:
-            return false;  // NaN, AtomRef, the unassigned tags
+        default: return false;  // NaN, AtomRef, the unassigned tags
     }
 }
 
@@ -334,7 +317,8 @@ bool LooseEquals(ScriptContext* context, const Value& left, const Value& right) 
             Value x = ToNumber(context, a);
             Value y = ToNumber(context, b);
             if (x.tag == ValueTag::NaN || y.tag == ValueTag::NaN) return false;
-            if (x.tag == ValueTag::Integer && y.tag == ValueTag::Integer) return x.integer == y.integer;
+            if (x.tag == ValueTag::Integer && y.tag == ValueTag::Integer)
+                return x.integer == y.integer;
             return AsDouble(x) == AsDouble(y);
         }
         // An object against a primitive that converts: compare its primitive.

@@ -14,8 +14,8 @@ void SetDefaultRegistration(const RegistrationStep* steps) { gDefaultSteps = ste
 void SetExtraRegistration(RegisterFn fn) { gExtraRegistration = fn; }
 
 void RegisterBuiltins(ScriptContext* context) {
-    for (const RegistrationStep* step = gDefaultSteps; step != nullptr && step->registerFn != nullptr;
-         ++step) {
+    for (const RegistrationStep* step = gDefaultSteps;
+         step != nullptr && step->registerFn != nullptr; ++step) {
         step->registerFn(context);
     }
     if (gExtraRegistration != nullptr) gExtraRegistration(context);

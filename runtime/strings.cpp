@@ -46,7 +46,8 @@ Value NewString(ScriptContext* context, const char16_t* chars, uint32_t length) 
 }
 
 Value NewStringFromAnsi(ScriptContext* context, const char* text, size_t count) {
-    if (text == nullptr || count == 0 || count > UINT32_MAX / 2) return NewString(context, nullptr, 0);
+    if (text == nullptr || count == 0 || count > UINT32_MAX / 2)
+        return NewString(context, nullptr, 0);
     size_t needed = AnsiToUtf16(text, count, nullptr, 0);
     if (needed == 0) return NewString(context, nullptr, 0);
     Value v = NewString(context, nullptr, static_cast<uint32_t>(needed));
@@ -64,8 +65,7 @@ Value NewStringFromCString(ScriptContext* context, const char* text) {
     return NewStringFromAnsi(context, text, text == nullptr ? 0 : strlen(text));
 }
 
-bool NewStringFromAnsiNoRaise(ScriptContext* context, Value* out, const char* text,
-                              size_t count) {
+bool NewStringFromAnsiNoRaise(ScriptContext* context, Value* out, const char* text, size_t count) {
     // Run the allocation inside a frame of its own so that an allocation
     // failure comes back here instead of leaving for the outer frame.
     Value result = MakeUndefined();

@@ -39,8 +39,7 @@ Value NewStringFromCString(ScriptContext* context, const char* text);
 
 // Like NewStringFromAnsi but reports an allocation failure by returning false
 // (with `out` untouched) instead of raising. Used while a raise is under way.
-bool NewStringFromAnsiNoRaise(ScriptContext* context, Value* out, const char* text,
-                              size_t count);
+bool NewStringFromAnsiNoRaise(ScriptContext* context, Value* out, const char* text, size_t count);
 
 // A ContextAlloc'ed, NUL-terminated ANSI copy of a String value (empty text
 // for any other value). The caller frees it with ContextFree.

@@ -22,8 +22,6 @@ void TraceWrite(const char* text, size_t length);
 // Writes a line: the text followed by CR LF.
 void TraceLine(const char* text);
 // Formats a line (a warning, usually) and writes it with CR LF.
-void TraceLinef(const char* format, ...)
-    KELPO_PRINTF_FORMAT(1, 2)
-    ;
+void TraceLinef(const char* format, ...) KELPO_PRINTF_FORMAT(1, 2);
 
 }  // namespace kelpo

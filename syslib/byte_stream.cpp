@@ -47,12 +47,14 @@ bool Grow(ByteStream* stream, size_t needed) {
     if (needed > stream->limit) return false;
     size_t capacity = stream->capacity + stream->capacity / 2;
     if (capacity < 256) capacity = 256;
-    if (capacity < needed || capacity > stream->limit) capacity = needed > capacity ? needed : stream->limit;
+    if (capacity < needed || capacity > stream->limit)
+        capacity = needed > capacity ? needed : stream->limit;
     return ReserveByteStream(stream, capacity);
 }
 
 size_t Available(const ByteStream* stream) {
-    return stream->readPos < stream->length ? stream->length - static_cast<size_t>(stream->readPos) : 0;
+    return stream->readPos < stream->length ? stream->length - static_cast<size_t>(stream->readPos)
+                                            : 0;
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 namespace kelpo {
 
-void RegisterFileClass(ScriptContext* context);      // Folder, File
+void RegisterFileClass(ScriptContext* context);  // Folder, File
 #ifdef _WIN32
 void RegisterDriveClass(ScriptContext* context);     // Drive
 void RegisterDiskInfoClass(ScriptContext* context);  // DiskInfo

@@ -117,7 +117,8 @@ HANDLE OpenDevice(const char* name) {
 }
 
 void WordsOf(const BYTE* bytes, uint16_t* words) {
-    for (int i = 0; i < 256; ++i) words[i] = static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    for (int i = 0; i < 256; ++i)
+        words[i] = static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
 }
 
 bool ReadBySmart(int position) {

@@ -15,12 +15,18 @@ struct DiskInfoRecord {
 };
 
 enum Property {
-    kModelNumber, kSerialNumber, kRevisionNumber, kDriveType, kBufferSize, kCylinders, kHeads,
+    kModelNumber,
+    kSerialNumber,
+    kRevisionNumber,
+    kDriveType,
+    kBufferSize,
+    kCylinders,
+    kHeads,
     kSectors
 };
 const char* const kPropertyNames[] = {
-    "modelNumber", "serialNumber", "revisionNumber", "driveType", "bufferSize", "cylinders",
-    "heads", "sectors",
+    "modelNumber", "serialNumber", "revisionNumber", "driveType",
+    "bufferSize",  "cylinders",    "heads",          "sectors",
 };
 
 // DiskInfo(n): n an Integer from 0 to 3, 0 when missing. Null when no disk

@@ -21,12 +21,22 @@ struct DriveRecord {
 };
 
 enum Property {
-    kAvailableSpace, kDriveLetter, kDriveType, kFileSystem, kFreeSpace, kIsReady, kPath,
-    kRootFolder, kSerialNumber, kTotalSize, kVolumeName, kDrives
+    kAvailableSpace,
+    kDriveLetter,
+    kDriveType,
+    kFileSystem,
+    kFreeSpace,
+    kIsReady,
+    kPath,
+    kRootFolder,
+    kSerialNumber,
+    kTotalSize,
+    kVolumeName,
+    kDrives
 };
 const char* const kPropertyNames[] = {
-    "availableSpace", "driveLetter", "driveType", "fileSystem", "freeSpace", "isReady",
-    "path", "rootFolder", "serialNumber", "totalSize", "volumeName", "drives",
+    "availableSpace", "driveLetter", "driveType",    "fileSystem", "freeSpace",  "isReady",
+    "path",           "rootFolder",  "serialNumber", "totalSize",  "volumeName", "drives",
 };
 
 // By GetDriveTypeA's answer; anything past the table is "unknown".

@@ -32,13 +32,38 @@ enum Method { kExists, kCopy, kRemove, kMove, kFilesMethod };
 const char* const kMethodNames[] = {"exists", "copy", "remove", "move", "files"};
 
 enum Property {
-    kAttributes, kDateCreated, kDateLastAccessed, kDateLastModified, kDrive, kIsRootFolder,
-    kName, kParentPath, kPath, kShortName, kShortPath, kSize, kSubFolders, kFiles, kType
+    kAttributes,
+    kDateCreated,
+    kDateLastAccessed,
+    kDateLastModified,
+    kDrive,
+    kIsRootFolder,
+    kName,
+    kParentPath,
+    kPath,
+    kShortName,
+    kShortPath,
+    kSize,
+    kSubFolders,
+    kFiles,
+    kType
 };
 const char* const kPropertyNames[] = {
-    "attributes", "dateCreated", "dateLastAccessed", "dateLastModified", "drive",
-    "isRootFolder", "name", "parentPath", "path", "shortName", "shortPath", "size",
-    "subFolders", "files", "type",
+    "attributes",
+    "dateCreated",
+    "dateLastAccessed",
+    "dateLastModified",
+    "drive",
+    "isRootFolder",
+    "name",
+    "parentPath",
+    "path",
+    "shortName",
+    "shortPath",
+    "size",
+    "subFolders",
+    "files",
+    "type",
 };
 
 void SetRecordPath(PathRecord* record, const std::string& path) {
@@ -101,7 +126,8 @@ int FileMethod(ScriptContext* context, NativeClass*, void* data, int member, Val
         case kMove: *out = MakeBoolean(Move(context, record, args)); break;
         case kFilesMethod:
             if (!record->isFolder) return 0;
-            *out = ListFolderPaths(context, record->path, false, HasArg(args, 1) ? &args[1] : nullptr);
+            *out =
+                ListFolderPaths(context, record->path, false, HasArg(args, 1) ? &args[1] : nullptr);
             break;
     }
     return 1;
@@ -129,9 +155,12 @@ Value ReadTime(const PathRecord* record, int member) {
 // An Integer, a Float or a Date instance; anything else leaves the time.
 void WriteTime(const PathRecord* record, int member, const Value& value) {
     double time = 0;
-    if (value.tag == ValueTag::Integer) time = static_cast<double>(value.integer);
-    else if (value.tag == ValueTag::Float) time = value.number;
-    else if (!DateTimeOf(value, &time)) return;
+    if (value.tag == ValueTag::Integer)
+        time = static_cast<double>(value.integer);
+    else if (value.tag == ValueTag::Float)
+        time = value.number;
+    else if (!DateTimeOf(value, &time))
+        return;
     // Beyond this no file time exists; the bound keeps the cast defined.
     if (!(std::fabs(time) < 9.0e15)) return;
     WritePathTime(record->path, record->isFolder != 0, TimeKindOf(member),
@@ -142,7 +171,8 @@ void WriteTime(const PathRecord* record, int member, const Value& value) {
 // move the entry into another folder).
 void Rename(ScriptContext* context, PathRecord* record, const Value& value) {
     std::string name, renamed;
-    if (IsDriveRoot(record->path) || !PathOfValue(context, value, &name) || !IsPlainName(name)) return;
+    if (IsDriveRoot(record->path) || !PathOfValue(context, value, &name) || !IsPlainName(name))
+        return;
     if (!ChildPath(ParentPartOf(record->path), name, &renamed)) return;
     if (MovePath(record->path, renamed)) SetRecordPath(record, renamed);
 }
@@ -207,8 +237,10 @@ int FileProperty(ScriptContext* context, NativeClass*, void* data, int member, i
     if (record == nullptr) return 0;  // the class object has no properties
     const bool folderOnly = member == kIsRootFolder || member == kSubFolders || member == kFiles;
     if (folderOnly && !record->isFolder) return 0;
-    if (isSet) WriteProperty(context, record, member, *io);
-    else *io = ReadProperty(context, record, member);
+    if (isSet)
+        WriteProperty(context, record, member, *io);
+    else
+        *io = ReadProperty(context, record, member);
     return 1;
 }
 

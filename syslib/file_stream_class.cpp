@@ -101,7 +101,8 @@ int FileStreamMethod(ScriptContext* context, NativeClass*, void* data, int membe
                 *out = MakeBoolean(false);
             } else {
                 PrepareWrite(self);
-                *out = MakeBoolean(std::fputc(static_cast<int>(args[1].integer & 0xFF), file) != EOF);
+                *out =
+                    MakeBoolean(std::fputc(static_cast<int>(args[1].integer & 0xFF), file) != EOF);
             }
             break;
         case kUnget: {
@@ -156,8 +157,7 @@ int FileStreamProperty(ScriptContext*, NativeClass*, void* data, int member, int
                 self->last = LastOp::kNone;
             }
             break;
-        default:
-            break;  // eof is read-only
+        default: break;  // eof is read-only
     }
     return 1;
 }
@@ -171,8 +171,10 @@ bool BinaryMode(const std::string& mode, std::string* binary) {
     if (mode.empty() || (mode[0] != 'r' && mode[0] != 'w' && mode[0] != 'a')) return false;
     bool update = false;
     for (size_t i = 1; i < mode.size(); ++i) {
-        if (mode[i] == '+' && !update) update = true;
-        else if (mode[i] != 'b' && mode[i] != 't') return false;
+        if (mode[i] == '+' && !update)
+            update = true;
+        else if (mode[i] != 'b' && mode[i] != 't')
+            return false;
     }
     *binary = std::string(1, mode[0]) + (update ? "+b" : "b");
     return true;

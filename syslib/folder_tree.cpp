@@ -33,8 +33,10 @@ uint64_t TreeSize(const std::string& folder, Chain* chain) {
     uint64_t total = 0;
     for (const FolderEntry& entry : entries) {
         std::string child;
-        if (!entry.isFolder) total += entry.size;
-        else if (ChildPath(folder, entry.name, &child)) total += TreeSize(child, chain);
+        if (!entry.isFolder)
+            total += entry.size;
+        else if (ChildPath(folder, entry.name, &child))
+            total += TreeSize(child, chain);
     }
     if (known) chain->pop_back();
     return total;

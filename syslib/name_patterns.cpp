@@ -6,8 +6,10 @@ namespace kelpo {
 std::vector<std::u16string> SplitPatterns(const char16_t* text, size_t length) {
     std::vector<std::u16string> patterns(1);
     for (size_t i = 0; i < length; ++i) {
-        if (text[i] == u';') patterns.emplace_back();
-        else patterns.back() += text[i];
+        if (text[i] == u';')
+            patterns.emplace_back();
+        else
+            patterns.back() += text[i];
     }
     return patterns;
 }

@@ -59,7 +59,8 @@ bool CompressInto(const uint8_t* bytes, size_t length, int level, ByteStream* ou
     if (length <= 0x7FFFFFFF && out->length + bound <= out->limit) {
         ReserveByteStream(out, out->length + bound);
     }
-    int code = Pump(&z, bytes, length, Z_FINISH, out, [](z_stream* s, int flush) { return deflate(s, flush); });
+    int code = Pump(&z, bytes, length, Z_FINISH, out,
+                    [](z_stream* s, int flush) { return deflate(s, flush); });
     deflateEnd(&z);
     TrimByteStream(out);
     out->writePos = out->length;
@@ -69,7 +70,8 @@ bool CompressInto(const uint8_t* bytes, size_t length, int level, ByteStream* ou
 bool UncompressInto(const uint8_t* bytes, size_t length, ByteStream* out) {
     z_stream z = {};
     if (inflateInit(&z) != Z_OK) return false;
-    int code = Pump(&z, bytes, length, Z_NO_FLUSH, out, [](z_stream* s, int flush) { return inflate(s, flush); });
+    int code = Pump(&z, bytes, length, Z_NO_FLUSH, out,
+                    [](z_stream* s, int flush) { return inflate(s, flush); });
     inflateEnd(&z);
     out->writePos = out->length;
     return code == Z_STREAM_END;

@@ -155,8 +155,7 @@ void WriteValue(ScriptContext* context, const StreamPort& port, const Value& val
             }
             break;
         }
-        default:
-            break;  // Undefined, Null, NaN, arrays, objects, functions
+        default: break;  // Undefined, Null, NaN, arrays, objects, functions
     }
 }
 
@@ -205,8 +204,8 @@ void WriteFloat(ScriptContext* context, const StreamPort& port, const Value* arg
     roots.Push(InstanceValue(port.data));
     Value n = ToNumber(context, args[1]);
     float f = n.tag == ValueTag::Integer ? static_cast<float>(n.integer)
-              : n.tag == ValueTag::Float  ? static_cast<float>(n.number)
-                                          : std::nanf("");
+              : n.tag == ValueTag::Float ? static_cast<float>(n.number)
+                                         : std::nanf("");
     uint32_t word;
     std::memcpy(&word, &f, sizeof word);
     uint8_t bytes[4];

@@ -31,13 +31,25 @@ struct StreamPort {
 // The members both classes answer, first in each class's method table in
 // this order (the class's own members follow from kCommonMethodCount).
 enum CommonMethod {
-    kGet, kGetShort, kGetLong, kGetFloat, kGetDouble, kRead, kReadString, kReadUnicodeString,
-    kPutShort, kPutFloat, kWrite, kWriteLine, kWriteString, kWriteUnicodeString,
+    kGet,
+    kGetShort,
+    kGetLong,
+    kGetFloat,
+    kGetDouble,
+    kRead,
+    kReadString,
+    kReadUnicodeString,
+    kPutShort,
+    kPutFloat,
+    kWrite,
+    kWriteLine,
+    kWriteString,
+    kWriteUnicodeString,
     kCommonMethodCount
 };
-#define KELPO_COMMON_STREAM_METHODS                                                          \
-    "get", "getShort", "getLong", "getFloat", "getDouble", "read", "readString",             \
-        "readUnicodeString", "putShort", "putFloat", "write", "writeLine", "writeString",    \
+#define KELPO_COMMON_STREAM_METHODS                                                       \
+    "get", "getShort", "getLong", "getFloat", "getDouble", "read", "readString",          \
+        "readUnicodeString", "putShort", "putFloat", "write", "writeLine", "writeString", \
         "writeUnicodeString"
 
 // Answers one of the common members.

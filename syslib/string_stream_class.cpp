@@ -29,12 +29,29 @@ struct StringStreamData {
 };
 
 enum Method {
-    kReadLine = kCommonMethodCount, kPut, kUnget, kFlush, kClose, kCompress, kUncompress,
-    kSaveToFile, kReadFromFile, kToString
+    kReadLine = kCommonMethodCount,
+    kPut,
+    kUnget,
+    kFlush,
+    kClose,
+    kCompress,
+    kUncompress,
+    kSaveToFile,
+    kReadFromFile,
+    kToString
 };
 const char* const kMethodNames[] = {
-    KELPO_COMMON_STREAM_METHODS, "readLine", "put", "unget", "flush", "close", "compress",
-    "uncompress", "saveToFile", "readFromFile", "toString",
+    KELPO_COMMON_STREAM_METHODS,
+    "readLine",
+    "put",
+    "unget",
+    "flush",
+    "close",
+    "compress",
+    "uncompress",
+    "saveToFile",
+    "readFromFile",
+    "toString",
 };
 static_assert(sizeof kMethodNames / sizeof kMethodNames[0] == kToString + 1, "one name a method");
 
@@ -50,8 +67,7 @@ constexpr int kDefaultLevel = 6;
 
 // Without a heap limit a stream is bounded by what the address space could
 // ever give one block.
-constexpr size_t kPlatformStreamLimit =
-    sizeof(size_t) >= 8 ? size_t{1} << 40 : size_t{0x7FFFFFFF};
+constexpr size_t kPlatformStreamLimit = sizeof(size_t) >= 8 ? size_t{1} << 40 : size_t{0x7FFFFFFF};
 
 size_t PortRead(void* data, uint8_t* bytes, size_t n) {
     ByteStream* stream = static_cast<StringStreamData*>(data)->stream;
@@ -106,7 +122,8 @@ void SaveToFile(ScriptContext* context, const ByteStream* stream, const Value* a
     if (!PathArgument(context, args, 1, &path)) return;
     FILE* file = OpenStreamFile(path, "wb");
     if (file == nullptr) return;
-    bool written = stream->length == 0 || std::fwrite(stream->bytes, 1, stream->length, file) == stream->length;
+    bool written = stream->length == 0 ||
+                   std::fwrite(stream->bytes, 1, stream->length, file) == stream->length;
     if (std::fclose(file) != 0 || !written) RemoveFile(path);
 }
 
@@ -152,7 +169,8 @@ int StringStreamMethod(ScriptContext* context, NativeClass*, void* data, int mem
     }
     if (stream == nullptr) return 0;  // the class object, or a closed stream
     if (member < kCommonMethodCount) {
-        CommonStreamMethod(context, StreamPort{self, PortRead, PortWrite, false}, member, out, args);
+        CommonStreamMethod(context, StreamPort{self, PortRead, PortWrite, false}, member, out,
+                           args);
         return 1;
     }
     switch (member) {
@@ -241,14 +259,16 @@ ByteStream* StreamOf(const Value& value) {
 }  // namespace
 
 size_t StreamByteLimit(const ScriptContext* context) {
-    return context->heap.limit != 0 && context->heap.limit < kPlatformStreamLimit ? context->heap.limit
-                                                                                 : kPlatformStreamLimit;
+    return context->heap.limit != 0 && context->heap.limit < kPlatformStreamLimit
+               ? context->heap.limit
+               : kPlatformStreamLimit;
 }
 
 Value WrapByteStream(ScriptContext* context, ByteStream* stream) {
     PendingStream pending{stream};
     Value holder = GetGlobal(context, kClassGlobal);
-    if (holder.tag != ValueTag::Native || ClassSpecOf(holder.native->klass) != &kStringStreamClass) {
+    if (holder.tag != ValueTag::Native ||
+        ClassSpecOf(holder.native->klass) != &kStringStreamClass) {
         return MakeNull();
     }
     Value out;
@@ -265,7 +285,8 @@ Value WrapByteStream(ScriptContext* context, ByteStream* stream) {
 
 Value NewStringStream(ScriptContext* context, const uint8_t* bytes, size_t length) {
     PendingStream pending{NewByteStream(kStreamIn | kStreamOut, StreamByteLimit(context))};
-    if (pending.stream == nullptr || !WriteByteStream(pending.stream, bytes, length)) return MakeNull();
+    if (pending.stream == nullptr || !WriteByteStream(pending.stream, bytes, length))
+        return MakeNull();
     return WrapByteStream(context, pending.Release());
 }
 

@@ -15,13 +15,15 @@ namespace {
 constexpr int32_t kTwips = 20;
 
 // A button of three coloured faces (up, over, down) over the same area.
-uint16_t AddButton(MovieBuilder& movie, uint32_t up, uint32_t over, uint32_t down, const std::string& actions) {
+uint16_t AddButton(MovieBuilder& movie, uint32_t up, uint32_t over, uint32_t down,
+                   const std::string& actions) {
     const int32_t width = 96 * kTwips, height = 40 * kTwips;
     uint16_t upFace = movie.Shape(RectangleShape(0, 0, width, height, up));
     uint16_t overFace = movie.Shape(RectangleShape(0, 0, width, height, over));
     uint16_t downFace = movie.Shape(RectangleShape(0, 0, width, height, down));
-    return movie.Button2({{0x01 | 0x08, upFace, 1, {}}, {0x02, overFace, 2, {}}, {0x04, downFace, 3, {}}},
-                         {{0x08, actions}});
+    return movie.Button2(
+        {{0x01 | 0x08, upFace, 1, {}}, {0x02, overFace, 2, {}}, {0x04, downFace, 3, {}}},
+        {{0x08, actions}});
 }
 
 std::string FsCommand(const std::string& command, const std::string& argument) {
@@ -50,18 +52,20 @@ int main(int argc, char** argv) {
     uint16_t meter = movie.Sprite(meterTimeline);
     // The mark is a clip too: the Count script turns it. Its triangle is
     // centred on the clip's origin so that it turns in place.
-    uint16_t triangle = movie.Shape(
-        TriangleShape(-30 * kTwips, 30 * kTwips, 0, -30 * kTwips, 30 * kTwips, 30 * kTwips, 0x6FB1E0));
+    uint16_t triangle = movie.Shape(TriangleShape(-30 * kTwips, 30 * kTwips, 0, -30 * kTwips,
+                                                  30 * kTwips, 30 * kTwips, 0x6FB1E0));
     TimelineBuilder markTimeline;
     markTimeline.Place(1, triangle).ShowFrame();
     uint16_t mark = movie.Sprite(markTimeline);
 
     // Count: the meter grows by a quarter of its width, and the script runs.
-    uint16_t count = AddButton(movie, 0x3CB371, 0x66CDAA, 0x2E8B57,
-                               "push '/meter', 2, '/meter', 2; getProperty; push 25; add2; setProperty; " +
-                                   FsCommand("Kelpo_Run", "Count"));
+    uint16_t count =
+        AddButton(movie, 0x3CB371, 0x66CDAA, 0x2E8B57,
+                  "push '/meter', 2, '/meter', 2; getProperty; push 25; add2; setProperty; " +
+                      FsCommand("Kelpo_Run", "Count"));
     uint16_t full = AddButton(movie, 0x4682B4, 0x6CA6CD, 0x36648B, FsCommand("fullscreen", "true"));
-    uint16_t window = AddButton(movie, 0x8A6FB0, 0xA98BD0, 0x6A4F90, FsCommand("fullscreen", "false"));
+    uint16_t window =
+        AddButton(movie, 0x8A6FB0, 0xA98BD0, 0x6A4F90, FsCommand("fullscreen", "false"));
     uint16_t quit = AddButton(movie, 0xCD5C5C, 0xF08080, 0x8B3A3A, FsCommand("quit", ""));
 
     movie.PlaceAt(1, panel, Translate(20 * kTwips, 20 * kTwips), "panel");

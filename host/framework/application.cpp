@@ -14,20 +14,17 @@ bool IsIdleMessage(const MSG& message) {
 }
 }  // namespace
 
-Application::Application() {
-    currentApplication = this;
-}
+Application::Application() { currentApplication = this; }
 
 Application::~Application() {
     if (currentApplication == this) currentApplication = nullptr;
 }
 
-Application* Application::Current() {
-    return currentApplication;
-}
+Application* Application::Current() { return currentApplication; }
 
 bool Application::PreTranslateMessage(MSG& message) {
-    return accelerators_ && mainWindow_ && TranslateAcceleratorA(mainWindow_, accelerators_, &message);
+    return accelerators_ && mainWindow_ &&
+           TranslateAcceleratorA(mainWindow_, accelerators_, &message);
 }
 
 int Application::Run() {

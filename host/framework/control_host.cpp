@@ -11,7 +11,8 @@ namespace kelpo::framework {
 // Forwards the control's events to a handler.
 class EventSink final : public IDispatch {
 public:
-    EventSink(const IID& events, EventHandler handler, void* user) : events_(events), handler_(handler), user_(user) {}
+    EventSink(const IID& events, EventHandler handler, void* user)
+        : events_(events), handler_(handler), user_(user) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -37,9 +38,11 @@ public:
         if (out) *out = nullptr;
         return E_NOTIMPL;
     }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
-                        UINT*) override {
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO*, UINT*) override {
         if (result) VariantInit(result);
         if (handler_) handler_(user_, id, params);
         return S_OK;
@@ -54,22 +57,20 @@ private:
     void* user_;
 };
 
-ControlHost::~ControlHost() {
-    Close();
-}
+ControlHost::~ControlHost() { Close(); }
 
 HRESULT ControlHost::CreateFromClsid(HWND parent, const CLSID& clsid, const RECT& rect, UINT id) {
     IClassFactory* factory = nullptr;
-    HRESULT hr = CoGetClassObject(clsid, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, nullptr, IID_IClassFactory,
-                                  reinterpret_cast<void**>(&factory));
+    HRESULT hr = CoGetClassObject(clsid, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, nullptr,
+                                  IID_IClassFactory, reinterpret_cast<void**>(&factory));
     if (FAILED(hr)) return hr;
     hr = Activate(factory, parent, rect, id, nullptr);
     factory->Release();
     return hr;
 }
 
-HRESULT ControlHost::CreateFromFile(HWND parent, const char* path, const CLSID& clsid, const RECT& rect, UINT id,
-                                    const wchar_t* licenceKey) {
+HRESULT ControlHost::CreateFromFile(HWND parent, const char* path, const CLSID& clsid,
+                                    const RECT& rect, UINT id, const wchar_t* licenceKey) {
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     library_ = LoadLibraryA(path);
     if (!library_) return REGDB_E_CLASSNOTREG;
@@ -92,7 +93,8 @@ HRESULT ControlHost::Activate(IClassFactory* factory, HWND parent, const RECT& r
         hr = factory->QueryInterface(IID_IClassFactory2, reinterpret_cast<void**>(&licensed));
         if (FAILED(hr)) return hr;
         BSTR key = SysAllocString(licenceKey);
-        hr = licensed->CreateInstanceLic(nullptr, nullptr, IID_IOleObject, key, reinterpret_cast<void**>(&object_));
+        hr = licensed->CreateInstanceLic(nullptr, nullptr, IID_IOleObject, key,
+                                         reinterpret_cast<void**>(&object_));
         SysFreeString(key);
         licensed->Release();
     } else {
@@ -103,29 +105,33 @@ HRESULT ControlHost::Activate(IClassFactory* factory, HWND parent, const RECT& r
     site_ = new ControlSite(parent, rect);
     site_->SetObject(object_);
     IPersistStreamInit* persist = nullptr;
-    if (SUCCEEDED(object_->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)))) {
+    if (SUCCEEDED(
+            object_->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)))) {
         persist->InitNew();
         persist->Release();
     }
     hr = object_->SetClientSite(static_cast<IOleClientSite*>(site_));
     if (SUCCEEDED(hr)) {
         RECT position = rect;
-        hr = object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(site_), 0, parent,
-                             &position);
+        hr = object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(site_),
+                             0, parent, &position);
     }
-    if (SUCCEEDED(hr)) hr = object_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
+    if (SUCCEEDED(hr))
+        hr = object_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
     if (FAILED(hr)) {
         Close();
         return hr;
     }
-    if (HWND window = ControlWindow()) SetWindowLongPtrA(window, GWLP_ID, static_cast<LONG_PTR>(id));
+    if (HWND window = ControlWindow())
+        SetWindowLongPtrA(window, GWLP_ID, static_cast<LONG_PTR>(id));
     return S_OK;
 }
 
 HRESULT ControlHost::ConnectEvents(const IID& events, EventHandler handler, void* user) {
     if (!object_) return E_UNEXPECTED;
     IConnectionPointContainer* container = nullptr;
-    HRESULT hr = object_->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container));
+    HRESULT hr = object_->QueryInterface(IID_IConnectionPointContainer,
+                                         reinterpret_cast<void**>(&container));
     if (FAILED(hr)) return hr;
     hr = container->FindConnectionPoint(events, &connection_);
     container->Release();
@@ -143,7 +149,8 @@ HWND ControlHost::ControlWindow() const {
     if (!object_) return nullptr;
     IOleInPlaceObject* inPlace = nullptr;
     HWND window = nullptr;
-    if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+    if (SUCCEEDED(
+            object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
         inPlace->GetWindow(&window);
         inPlace->Release();
     }
@@ -153,7 +160,8 @@ HWND ControlHost::ControlWindow() const {
 void ControlHost::Move(const RECT& rect) {
     if (site_) site_->SetRect(rect);
     IOleInPlaceObject* inPlace = nullptr;
-    if (object_ && SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+    if (object_ && SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject,
+                                                     reinterpret_cast<void**>(&inPlace)))) {
         inPlace->SetObjectRects(&rect, &rect);
         inPlace->Release();
     }
@@ -165,7 +173,8 @@ HRESULT ControlHost::Draw(HDC dc, const RECT& rect) {
     HRESULT hr = object_->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(&view));
     if (FAILED(hr)) return hr;
     RECTL bounds{rect.left, rect.top, rect.right, rect.bottom};
-    hr = view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
+    hr = view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr,
+                    0);
     view->Release();
     return hr;
 }
@@ -187,7 +196,8 @@ void ControlHost::Close() {
     }
     if (object_) {
         IOleInPlaceObject* inPlace = nullptr;
-        if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+        if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject,
+                                              reinterpret_cast<void**>(&inPlace)))) {
             inPlace->InPlaceDeactivate();
             inPlace->Release();
         }

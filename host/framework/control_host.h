@@ -29,8 +29,8 @@ public:
     // REGDB_E_CLASSNOTREG when the file does not load, CO_E_ERRORINDLL when
     // it exports no DllGetClassObject. With a licence key the factory's
     // IClassFactory2 creates the instance.
-    HRESULT CreateFromFile(HWND parent, const char* path, const CLSID& clsid, const RECT& rect, UINT id,
-                           const wchar_t* licenceKey = nullptr);
+    HRESULT CreateFromFile(HWND parent, const char* path, const CLSID& clsid, const RECT& rect,
+                           UINT id, const wchar_t* licenceKey = nullptr);
 
     // Connects `handler` to the control's outgoing interface `events`.
     HRESULT ConnectEvents(const IID& events, EventHandler handler, void* user);
@@ -45,7 +45,8 @@ public:
     void Close();
 
 private:
-    HRESULT Activate(IClassFactory* factory, HWND parent, const RECT& rect, UINT id, const wchar_t* licenceKey);
+    HRESULT Activate(IClassFactory* factory, HWND parent, const RECT& rect, UINT id,
+                     const wchar_t* licenceKey);
 
     ControlSite* site_ = nullptr;
     EventSink* sink_ = nullptr;

@@ -9,19 +9,23 @@ ControlSite::ControlSite(HWND parent, const RECT& rect) : parent_(parent), rect_
 STDMETHODIMP ControlSite::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IOleClientSite) *out = static_cast<IOleClientSite*>(this);
-    else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite) *out = static_cast<IOleInPlaceSite*>(this);
-    else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame) *out = static_cast<IOleInPlaceFrame*>(this);
-    else if (iid == IID_IOleControlSite) *out = static_cast<IOleControlSite*>(this);
-    else if (iid == IID_IDispatch) *out = static_cast<IDispatch*>(this);
-    else return E_NOINTERFACE;
+    if (iid == IID_IUnknown || iid == IID_IOleClientSite)
+        *out = static_cast<IOleClientSite*>(this);
+    else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite)
+        *out = static_cast<IOleInPlaceSite*>(this);
+    else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame)
+        *out = static_cast<IOleInPlaceFrame*>(this);
+    else if (iid == IID_IOleControlSite)
+        *out = static_cast<IOleControlSite*>(this);
+    else if (iid == IID_IDispatch)
+        *out = static_cast<IDispatch*>(this);
+    else
+        return E_NOINTERFACE;
     AddRef();
     return S_OK;
 }
 
-STDMETHODIMP_(ULONG) ControlSite::AddRef() {
-    return InterlockedIncrement(&references_);
-}
+STDMETHODIMP_(ULONG) ControlSite::AddRef() { return InterlockedIncrement(&references_); }
 
 STDMETHODIMP_(ULONG) ControlSite::Release() {
     LONG left = InterlockedDecrement(&references_);
@@ -53,8 +57,8 @@ STDMETHODIMP ControlSite::CanInPlaceActivate() { return S_OK; }
 STDMETHODIMP ControlSite::OnInPlaceActivate() { return S_OK; }
 STDMETHODIMP ControlSite::OnUIActivate() { return S_OK; }
 
-STDMETHODIMP ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, RECT* position,
-                                           RECT* clip, OLEINPLACEFRAMEINFO* info) {
+STDMETHODIMP ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                           RECT* position, RECT* clip, OLEINPLACEFRAMEINFO* info) {
     if (!frame || !document || !position || !clip || !info) return E_POINTER;
     *frame = static_cast<IOleInPlaceFrame*>(this);
     AddRef();
@@ -78,7 +82,8 @@ STDMETHODIMP ControlSite::OnPosRectChange(const RECT* rect) {
     if (!rect) return E_POINTER;
     rect_ = *rect;
     IOleInPlaceObject* inPlace = nullptr;
-    if (object_ && SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+    if (object_ && SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject,
+                                                     reinterpret_cast<void**>(&inPlace)))) {
         inPlace->SetObjectRects(&rect_, &rect_);
         inPlace->Release();
     }
@@ -115,31 +120,32 @@ STDMETHODIMP ControlSite::GetTypeInfo(UINT, LCID, ITypeInfo** out) {
     if (out) *out = nullptr;
     return E_NOTIMPL;
 }
-STDMETHODIMP ControlSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+STDMETHODIMP ControlSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
+    return E_NOTIMPL;
+}
 
 // The ambient properties a control asks its container for.
-STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                                 UINT*) {
+STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
+                                 EXCEPINFO*, UINT*) {
     if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
     VariantInit(result);
     switch (id) {
-    case DISPID_AMBIENT_USERMODE:
-    case DISPID_AMBIENT_MESSAGEREFLECT:
-        result->vt = VT_BOOL;
-        result->boolVal = VARIANT_TRUE;
-        return S_OK;
-    case DISPID_AMBIENT_SHOWGRABHANDLES:
-    case DISPID_AMBIENT_SHOWHATCHING:
-    case DISPID_AMBIENT_UIDEAD:
-        result->vt = VT_BOOL;
-        result->boolVal = VARIANT_FALSE;
-        return S_OK;
-    case DISPID_AMBIENT_LOCALEID:
-        result->vt = VT_I4;
-        result->lVal = static_cast<LONG>(GetUserDefaultLCID());
-        return S_OK;
-    default:
-        return DISP_E_MEMBERNOTFOUND;
+        case DISPID_AMBIENT_USERMODE:
+        case DISPID_AMBIENT_MESSAGEREFLECT:
+            result->vt = VT_BOOL;
+            result->boolVal = VARIANT_TRUE;
+            return S_OK;
+        case DISPID_AMBIENT_SHOWGRABHANDLES:
+        case DISPID_AMBIENT_SHOWHATCHING:
+        case DISPID_AMBIENT_UIDEAD:
+            result->vt = VT_BOOL;
+            result->boolVal = VARIANT_FALSE;
+            return S_OK;
+        case DISPID_AMBIENT_LOCALEID:
+            result->vt = VT_I4;
+            result->lVal = static_cast<LONG>(GetUserDefaultLCID());
+            return S_OK;
+        default: return DISP_E_MEMBERNOTFOUND;
     }
 }
 

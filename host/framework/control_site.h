@@ -10,10 +10,10 @@
 namespace kelpo::framework {
 
 class ControlSite final : public IOleClientSite,
-                    public IOleInPlaceSite,
-                    public IOleInPlaceFrame,
-                    public IOleControlSite,
-                    public IDispatch {
+                          public IOleInPlaceSite,
+                          public IOleInPlaceFrame,
+                          public IOleControlSite,
+                          public IDispatch {
 public:
     ControlSite(HWND parent, const RECT& rect);
     void SetRect(const RECT& rect) { rect_ = rect; }
@@ -38,8 +38,8 @@ public:
     STDMETHODIMP CanInPlaceActivate() override;
     STDMETHODIMP OnInPlaceActivate() override;
     STDMETHODIMP OnUIActivate() override;
-    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, RECT* position,
-                                  RECT* clip, OLEINPLACEFRAMEINFO* info) override;
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                  RECT* position, RECT* clip, OLEINPLACEFRAMEINFO* info) override;
     STDMETHODIMP Scroll(SIZE) override;
     STDMETHODIMP OnUIDeactivate(BOOL) override;
     STDMETHODIMP OnInPlaceDeactivate() override;
@@ -70,8 +70,8 @@ public:
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override;
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                        UINT*) override;
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
+                        EXCEPINFO*, UINT*) override;
 
 private:
     LONG references_ = 1;

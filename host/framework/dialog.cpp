@@ -22,9 +22,7 @@ DialogTemplate::DialogTemplate(const std::string& title, int width, int height, 
     AddText("MS Shell Dlg");
 }
 
-void DialogTemplate::AddWord(WORD value) {
-    words_.push_back(value);
-}
+void DialogTemplate::AddWord(WORD value) { words_.push_back(value); }
 
 void DialogTemplate::AddText(const std::string& text) {
     int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
@@ -37,8 +35,8 @@ void DialogTemplate::Align() {
     if (words_.size() % 2) words_.push_back(0);  // items start on a DWORD boundary
 }
 
-void DialogTemplate::AddItem(WORD classAtom, const std::string& text, WORD id, int x, int y, int width, int height,
-                             DWORD style) {
+void DialogTemplate::AddItem(WORD classAtom, const std::string& text, WORD id, int x, int y,
+                             int width, int height, DWORD style) {
     Align();
     style |= WS_CHILD | WS_VISIBLE;
     AddWord(LOWORD(style));
@@ -57,9 +55,10 @@ void DialogTemplate::AddItem(WORD classAtom, const std::string& text, WORD id, i
     ++words_[countOffset_];
 }
 
-void DialogTemplate::AddButton(const std::string& text, WORD id, int x, int y, int width, int height,
-                               bool isDefault) {
-    AddItem(0x0080, text, id, x, y, width, height, WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON));
+void DialogTemplate::AddButton(const std::string& text, WORD id, int x, int y, int width,
+                               int height, bool isDefault) {
+    AddItem(0x0080, text, id, x, y, width, height,
+            WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON));
 }
 
 void DialogTemplate::AddStatic(const std::string& text, int x, int y, int width, int height) {
@@ -75,13 +74,11 @@ const DLGTEMPLATE* DialogTemplate::Data() const {
 }
 
 INT_PTR Dialog::DoModal(const DialogTemplate& dialogTemplate, HWND owner) {
-    return DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate.Data(), owner, DialogProc,
-                                   reinterpret_cast<LPARAM>(this));
+    return DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate.Data(), owner,
+                                   DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
-void Dialog::EndDialog(INT_PTR result) {
-    ::EndDialog(Handle(), result);
-}
+void Dialog::EndDialog(INT_PTR result) { ::EndDialog(Handle(), result); }
 
 std::string Dialog::ItemText(int id) const {
     char text[1024] = "";
@@ -121,7 +118,8 @@ INT_PTR CALLBACK Dialog::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     }
     if (!dialog) return FALSE;
     if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == PSN_APPLY) {
-        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, dialog->OnApply() ? PSNRET_NOERROR : PSNRET_INVALID);
+        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT,
+                          dialog->OnApply() ? PSNRET_NOERROR : PSNRET_INVALID);
         return TRUE;
     }
     return dialog->HandleMessage(message, wParam, lParam);
@@ -135,9 +133,12 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     handled_ = true;
     LRESULT result = Dispatch(message, wParam, lParam);
-    if (!handled_ && message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && !(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) {
-        if (LOWORD(wParam) == IDOK) OnOK();
-        else if (LOWORD(wParam) == IDCANCEL) OnCancel();
+    if (!handled_ && message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED &&
+        !(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) {
+        if (LOWORD(wParam) == IDOK)
+            OnOK();
+        else if (LOWORD(wParam) == IDCANCEL)
+            OnCancel();
         return TRUE;
     }
     if (handled_) SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);

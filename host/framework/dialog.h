@@ -19,9 +19,10 @@ public:
     DialogTemplate(const std::string& title, int width, int height,
                    DWORD style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
     // Predefined classes: 0x0080 button, 0x0081 edit, 0x0082 static.
-    void AddItem(WORD classAtom, const std::string& text, WORD id, int x, int y, int width, int height,
-                 DWORD style);
-    void AddButton(const std::string& text, WORD id, int x, int y, int width, int height, bool isDefault = false);
+    void AddItem(WORD classAtom, const std::string& text, WORD id, int x, int y, int width,
+                 int height, DWORD style);
+    void AddButton(const std::string& text, WORD id, int x, int y, int width, int height,
+                   bool isDefault = false);
     void AddStatic(const std::string& text, int x, int y, int width, int height);
     void AddEdit(WORD id, int x, int y, int width, int height);
     const DLGTEMPLATE* Data() const;

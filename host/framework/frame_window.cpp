@@ -7,9 +7,7 @@ namespace kelpo::framework {
 
 namespace {
 // A bar shown by its own style, whether or not the frame is visible yet.
-bool BarShown(HWND bar) {
-    return (GetWindowLongPtrA(bar, GWL_STYLE) & WS_VISIBLE) != 0;
-}
+bool BarShown(HWND bar) { return (GetWindowLongPtrA(bar, GWL_STYLE) & WS_VISIBLE) != 0; }
 }  // namespace
 
 const MessageEntry FrameWindow::kEntries[] = {
@@ -17,9 +15,7 @@ const MessageEntry FrameWindow::kEntries[] = {
 };
 const MessageMap FrameWindow::kMap = MakeMessageMap(nullptr, kEntries);
 
-const MessageMap* FrameWindow::GetMessageMap() const {
-    return &kMap;
-}
+const MessageMap* FrameWindow::GetMessageMap() const { return &kMap; }
 
 void FrameWindow::DockBar(HWND bar) {
     if (std::find(bars_.begin(), bars_.end(), bar) == bars_.end()) bars_.push_back(bar);

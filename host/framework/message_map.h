@@ -15,8 +15,8 @@ using MessageHandler = LRESULT (Window::*)(WPARAM wParam, LPARAM lParam);
 using CommandHandler = void (Window::*)(UINT id);
 
 struct MessageEntry {
-    UINT message;         // the message, or WM_COMMAND for command entries
-    UINT firstId;         // command entries: the range of IDs they take
+    UINT message;  // the message, or WM_COMMAND for command entries
+    UINT firstId;  // command entries: the range of IDs they take
     UINT lastId;
     MessageHandler onMessage;
     CommandHandler onCommand;

@@ -27,9 +27,7 @@ bool RegisterFrameworkClass(const char* name, UINT style, HICON icon, WNDPROC pr
 
 }  // namespace
 
-Window::~Window() {
-    Destroy();
-}
+Window::~Window() { Destroy(); }
 
 Window* Window::FromHandle(HWND hwnd) {
     return hwnd ? static_cast<Window*>(GetPropA(hwnd, kObjectProperty)) : nullptr;
@@ -45,11 +43,12 @@ void Window::Detach() {
     hwnd_ = nullptr;
 }
 
-bool Window::Create(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y, int width,
-                    int height, HWND parent, HMENU menuOrId, UINT classStyle, HICON icon) {
+bool Window::Create(const char* className, const char* title, DWORD style, DWORD exStyle, int x,
+                    int y, int width, int height, HWND parent, HMENU menuOrId, UINT classStyle,
+                    HICON icon) {
     if (!RegisterFrameworkClass(className, classStyle, icon, WindowProc)) return false;
-    HWND hwnd = CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menuOrId,
-                                GetModuleHandleA(nullptr), this);
+    HWND hwnd = CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent,
+                                menuOrId, GetModuleHandleA(nullptr), this);
     return hwnd != nullptr;
 }
 
@@ -70,13 +69,13 @@ void Window::Unsubclass() {
 
 void Window::Destroy() {
     if (!hwnd_) return;
-    if (originalProc_) Unsubclass();
-    else DestroyWindow(hwnd_);
+    if (originalProc_)
+        Unsubclass();
+    else
+        DestroyWindow(hwnd_);
 }
 
-const MessageMap* Window::GetMessageMap() const {
-    return nullptr;
-}
+const MessageMap* Window::GetMessageMap() const { return nullptr; }
 
 LRESULT Window::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (originalProc_) return CallWindowProcA(originalProc_, hwnd_, message, wParam, lParam);

@@ -21,8 +21,9 @@ public:
 
     // Creates the window with a framework window class of the given name
     // (registered on first use with `classStyle`, `icon` and no background).
-    bool Create(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y, int width,
-                int height, HWND parent, HMENU menuOrId, UINT classStyle = 0, HICON icon = nullptr);
+    bool Create(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y,
+                int width, int height, HWND parent, HMENU menuOrId, UINT classStyle = 0,
+                HICON icon = nullptr);
     // Takes over an existing window: its messages reach this object first.
     bool Subclass(HWND hwnd);
     // Gives a subclassed window its own procedure back.

@@ -14,7 +14,8 @@ IUnknown* UnknownOf(const CONNECTDATA& data) { return data.pUnk; }
 template <class Interface, class Item, const IID& kId>
 class Enumerator final : public Interface {
 public:
-    explicit Enumerator(const std::vector<Item>& items, size_t position = 0) : items_(items), position_(position) {
+    explicit Enumerator(const std::vector<Item>& items, size_t position = 0)
+        : items_(items), position_(position) {
         for (const Item& item : items_) UnknownOf(item)->AddRef();
     }
     ~Enumerator() {
@@ -31,7 +32,9 @@ public:
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&refs_));
+    }
     ULONG STDMETHODCALLTYPE Release() override {
         LONG left = InterlockedDecrement(&refs_);
         if (left == 0) delete this;
@@ -84,11 +87,13 @@ HRESULT Create(const std::vector<Item>& items, Interface** out) {
 
 }  // namespace
 
-HRESULT NewConnectionPointEnumerator(const std::vector<IConnectionPoint*>& points, IEnumConnectionPoints** out) {
+HRESULT NewConnectionPointEnumerator(const std::vector<IConnectionPoint*>& points,
+                                     IEnumConnectionPoints** out) {
     return Create<IEnumConnectionPoints, IConnectionPoint*, IID_IEnumConnectionPoints>(points, out);
 }
 
-HRESULT NewConnectionEnumerator(const std::vector<CONNECTDATA>& connections, IEnumConnections** out) {
+HRESULT NewConnectionEnumerator(const std::vector<CONNECTDATA>& connections,
+                                IEnumConnections** out) {
     return Create<IEnumConnections, CONNECTDATA, IID_IEnumConnections>(connections, out);
 }
 

@@ -8,7 +8,9 @@
 
 namespace kelpo::control {
 
-HRESULT NewConnectionPointEnumerator(const std::vector<IConnectionPoint*>& points, IEnumConnectionPoints** out);
-HRESULT NewConnectionEnumerator(const std::vector<CONNECTDATA>& connections, IEnumConnections** out);
+HRESULT NewConnectionPointEnumerator(const std::vector<IConnectionPoint*>& points,
+                                     IEnumConnectionPoints** out);
+HRESULT NewConnectionEnumerator(const std::vector<CONNECTDATA>& connections,
+                                IEnumConnections** out);
 
 }  // namespace kelpo::control

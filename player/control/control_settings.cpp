@@ -19,8 +19,10 @@ constexpr NamedValue kQualityNames[] = {
 };
 
 constexpr NamedValue kScaleNames[] = {
-    {L"ShowAll", kScaleShowAll}, {L"NoBorder", kScaleNoBorder},
-    {L"ExactFit", kScaleExactFit}, {L"NoScale", kScaleNoScale},
+    {L"ShowAll", kScaleShowAll},
+    {L"NoBorder", kScaleNoBorder},
+    {L"ExactFit", kScaleExactFit},
+    {L"NoScale", kScaleNoScale},
 };
 
 template <size_t N>

@@ -12,9 +12,9 @@ enum ScaleModes { kScaleShowAll = 0, kScaleNoBorder = 1, kScaleExactFit = 2, kSc
 enum AlignBits { kAlignLeft = 1, kAlignRight = 2, kAlignTop = 4, kAlignBottom = 8 };
 
 struct ControlSettings {
-    bool playing = true;        // play movies when they load
+    bool playing = true;  // play movies when they load
     bool loop = true;
-    int quality = 1;            // 0 low, 1 high, 2 auto-low, 3 auto-high
+    int quality = 1;  // 0 low, 1 high, 2 auto-low, 3 auto-high
     std::wstring quality2 = L"High";
     int scaleMode = kScaleShowAll;
     int alignMode = 0;          // AlignBits; 0 centres
@@ -23,7 +23,7 @@ struct ControlSettings {
     bool deviceFont = false;
     bool embedMovie = false;
     std::wstring movie, base, wmode = L"Window", swRemote, flashVars, allowScriptAccess = L"always",
-                 movieData;
+                              movieData;
 };
 
 // Quality names: "Low", "High", "AutoLow", "AutoHigh" (numbers 0 to 3), and

@@ -59,9 +59,10 @@ const ControlWindow::MessageEntry ControlWindow::kMessages[] = {
 bool ControlWindow::Create(HWND parent, const RECT& position) {
     if (window_) return true;
     if (!RegisterWindowClass(Procedure)) return false;
-    window_ = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, position.left,
-                              position.top, position.right - position.left, position.bottom - position.top, parent,
-                              nullptr, Module().instance, this);
+    window_ =
+        CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                        position.left, position.top, position.right - position.left,
+                        position.bottom - position.top, parent, nullptr, Module().instance, this);
     if (window_) StartTimer();
     return window_ != nullptr;
 }
@@ -106,7 +107,8 @@ void ControlWindow::PostPendingWork() {
 LRESULT CALLBACK ControlWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     } else if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     }
@@ -130,7 +132,8 @@ LRESULT ControlWindow::OnPaint(WPARAM, LPARAM) {
     RECT client;
     GetClientRect(window_, &client);
     HDC buffer = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1, client.bottom > 0 ? client.bottom : 1);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1,
+                                            client.bottom > 0 ? client.bottom : 1);
     if (buffer && bitmap) {
         HGDIOBJ old = SelectObject(buffer, bitmap);
         owner_.Render(buffer, client);
@@ -167,7 +170,8 @@ LRESULT ControlWindow::OnTimer(WPARAM id, LPARAM) {
 bool ControlWindow::ToMovie(LPARAM position, double& x, double& y) const {
     RECT client;
     GetClientRect(window_, &client);
-    return player::DeviceToMovie(owner_.ViewMatrix(client), GET_X_LPARAM(position), GET_Y_LPARAM(position), x, y);
+    return player::DeviceToMovie(owner_.ViewMatrix(client), GET_X_LPARAM(position),
+                                 GET_Y_LPARAM(position), x, y);
 }
 
 LRESULT ControlWindow::OnMouseMove(WPARAM, LPARAM position) {

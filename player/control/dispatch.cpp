@@ -72,8 +72,8 @@ HRESULT PlayerControl::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, 
     return result;
 }
 
-HRESULT PlayerControl::Invoke(DISPID id, REFIID interfaceId, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                              EXCEPINFO*, UINT* argumentError) {
+HRESULT PlayerControl::Invoke(DISPID id, REFIID interfaceId, LCID, WORD flags, DISPPARAMS* params,
+                              VARIANT* result, EXCEPINFO*, UINT* argumentError) {
     if (!IsEqualIID(interfaceId, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     const DispatchMember* member = FindMember(id);
     if (!member) return DISP_E_MEMBERNOTFOUND;
@@ -89,7 +89,8 @@ HRESULT PlayerControl::Invoke(DISPID id, REFIID interfaceId, LCID, WORD flags, D
         if (member->kind == MemberKind::ReadOnlyProperty) return DISP_E_MEMBERNOTFOUND;
         // A put names its value DISPID_PROPERTYPUT; callers that leave the
         // name out are served as well.
-        if (params->cNamedArgs > 1 || (params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))
+        if (params->cNamedArgs > 1 ||
+            (params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))
             return DISP_E_PARAMNOTFOUND;
         handler = member->put;
         parameterTypes[0] = member->type;

@@ -13,7 +13,8 @@ class PlayerControl;
 
 // Arguments arrive coerced to their declared types, in declaration order
 // (VT_INT parameters arrive as VT_I4). `result` is an empty VARIANT to fill.
-using MemberHandler = HRESULT (*)(PlayerControl& control, const VARIANT* arguments, VARIANT* result);
+using MemberHandler = HRESULT (*)(PlayerControl& control, const VARIANT* arguments,
+                                  VARIANT* result);
 
 enum class MemberKind { Property, ReadOnlyProperty, Method };
 

@@ -6,9 +6,7 @@
 
 namespace kelpo::control {
 
-EventConnection::~EventConnection() {
-    DisconnectAll();
-}
+EventConnection::~EventConnection() { DisconnectAll(); }
 
 HRESULT EventConnection::QueryInterface(REFIID id, void** object) {
     if (!object) return E_POINTER;
@@ -21,13 +19,9 @@ HRESULT EventConnection::QueryInterface(REFIID id, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG EventConnection::AddRef() {
-    return container_->AddRef();
-}
+ULONG EventConnection::AddRef() { return container_->AddRef(); }
 
-ULONG EventConnection::Release() {
-    return container_->Release();
-}
+ULONG EventConnection::Release() { return container_->Release(); }
 
 HRESULT EventConnection::GetConnectionInterface(IID* id) {
     if (!id) return E_POINTER;
@@ -101,8 +95,8 @@ void EventConnection::Fire(DISPID event, const VARIANT* arguments, UINT count) {
     for (const Sink& sink : targets) {
         VARIANT result;
         VariantInit(&result);
-        sink.dispatch->Invoke(event, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, nullptr,
-                              nullptr);
+        sink.dispatch->Invoke(event, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                              &result, nullptr, nullptr);
         VariantClear(&result);
     }
     for (const Sink& sink : targets) sink.dispatch->Release();

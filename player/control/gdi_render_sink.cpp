@@ -16,12 +16,11 @@ COLORREF ColorOf(uint32_t argb) {
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
-bool Invisible(uint32_t argb) {
-    return (argb >> 24) == 0;
-}
+bool Invisible(uint32_t argb) { return (argb >> 24) == 0; }
 
 POINT Scaled(const player::Point& p) {
-    return POINT{static_cast<LONG>(std::lround(p.x * kSubPixels)), static_cast<LONG>(std::lround(p.y * kSubPixels))};
+    return POINT{static_cast<LONG>(std::lround(p.x * kSubPixels)),
+                 static_cast<LONG>(std::lround(p.y * kSubPixels))};
 }
 
 // Restores the DC's state however the drawing ends.
@@ -29,7 +28,8 @@ class SubPixelScope {
 public:
     explicit SubPixelScope(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {
         SetGraphicsMode(dc, GM_ADVANCED);
-        XFORM scale{static_cast<FLOAT>(1 / kSubPixels), 0, 0, static_cast<FLOAT>(1 / kSubPixels), 0, 0};
+        XFORM scale{static_cast<FLOAT>(1 / kSubPixels), 0, 0,
+                    static_cast<FLOAT>(1 / kSubPixels), 0, 0};
         ModifyWorldTransform(dc, &scale, MWT_LEFTMULTIPLY);
     }
     ~SubPixelScope() { RestoreDC(dc_, saved_); }
@@ -59,8 +59,10 @@ void BuildPath(HDC dc, const player::PathSegment* segments, size_t count, bool c
             }
         }
         if (s.curve) {
-            player::Point c1{pen.x + 2.0 / 3.0 * (s.control.x - pen.x), pen.y + 2.0 / 3.0 * (s.control.y - pen.y)};
-            player::Point c2{s.to.x + 2.0 / 3.0 * (s.control.x - s.to.x), s.to.y + 2.0 / 3.0 * (s.control.y - s.to.y)};
+            player::Point c1{pen.x + 2.0 / 3.0 * (s.control.x - pen.x),
+                             pen.y + 2.0 / 3.0 * (s.control.y - pen.y)};
+            player::Point c2{s.to.x + 2.0 / 3.0 * (s.control.x - s.to.x),
+                             s.to.y + 2.0 / 3.0 * (s.control.y - s.to.y)};
             POINT points[3] = {Scaled(c1), Scaled(c2), Scaled(s.to)};
             PolyBezierTo(dc, points, 3);
         } else {
@@ -73,9 +75,7 @@ void BuildPath(HDC dc, const player::PathSegment* segments, size_t count, bool c
     EndPath(dc);
 }
 
-GdiTarget& TargetOf(void* user) {
-    return *static_cast<GdiTarget*>(user);
-}
+GdiTarget& TargetOf(void* user) { return *static_cast<GdiTarget*>(user); }
 
 void SinkClear(void* user, uint32_t argb) {
     GdiTarget& target = TargetOf(user);
@@ -99,13 +99,15 @@ void SinkFillPath(void* user, const player::PathSegment* segments, size_t count,
     DeleteObject(brush);
 }
 
-void SinkStrokePath(void* user, const player::PathSegment* segments, size_t count, double width, uint32_t argb) {
+void SinkStrokePath(void* user, const player::PathSegment* segments, size_t count, double width,
+                    uint32_t argb) {
     if (count == 0 || Invisible(argb)) return;
     HDC dc = TargetOf(user).dc;
     SubPixelScope scope(dc);
     LOGBRUSH brush{BS_SOLID, ColorOf(argb), 0};
     DWORD penWidth = static_cast<DWORD>(std::lround(std::max(1.0, width) * kSubPixels));
-    HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND, penWidth, &brush, 0, nullptr);
+    HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND, penWidth,
+                            &brush, 0, nullptr);
     HGDIOBJ oldPen = SelectObject(dc, pen);
     BuildPath(dc, segments, count, false);
     StrokePath(dc);
@@ -113,13 +115,14 @@ void SinkStrokePath(void* user, const player::PathSegment* segments, size_t coun
     DeleteObject(pen);
 }
 
-void SinkDrawImage(void* user, const uint32_t* pixels, int width, int height, const player::Matrix& toDevice) {
+void SinkDrawImage(void* user, const uint32_t* pixels, int width, int height,
+                   const player::Matrix& toDevice) {
     if (!pixels || width <= 0 || height <= 0) return;
     HDC dc = TargetOf(user).dc;
     int saved = SaveDC(dc);
     SetGraphicsMode(dc, GM_ADVANCED);
-    XFORM transform{static_cast<FLOAT>(toDevice.a), static_cast<FLOAT>(toDevice.b),
-                    static_cast<FLOAT>(toDevice.c), static_cast<FLOAT>(toDevice.d),
+    XFORM transform{static_cast<FLOAT>(toDevice.a),  static_cast<FLOAT>(toDevice.b),
+                    static_cast<FLOAT>(toDevice.c),  static_cast<FLOAT>(toDevice.d),
                     static_cast<FLOAT>(toDevice.tx), static_cast<FLOAT>(toDevice.ty)};
     ModifyWorldTransform(dc, &transform, MWT_LEFTMULTIPLY);
     BITMAPINFO info{};
@@ -131,7 +134,8 @@ void SinkDrawImage(void* user, const uint32_t* pixels, int width, int height, co
     info.bmiHeader.biCompression = BI_RGB;
     SetStretchBltMode(dc, HALFTONE);
     // toDevice maps picture pixels (not twips) to the device.
-    StretchDIBits(dc, 0, 0, width, height, 0, 0, width, height, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc, 0, 0, width, height, 0, 0, width, height, pixels, &info, DIB_RGB_COLORS,
+                  SRCCOPY);
     RestoreDC(dc, saved);
 }
 

@@ -12,8 +12,8 @@ namespace kelpo::control {
 
 struct GdiTarget {
     HDC dc;
-    RECT bounds;  // what clear() fills
-    long background = -1;  // 0xRRGGBB replacing the movie's own, or -1
+    RECT bounds;                  // what clear() fills
+    long background = -1;         // 0xRRGGBB replacing the movie's own, or -1
     bool keepBackground = false;  // clear() leaves the DC's pixels alone
 };
 

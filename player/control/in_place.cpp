@@ -71,9 +71,7 @@ HRESULT PlayerControl::GetWindow(HWND* window) {
     return *window ? S_OK : E_FAIL;
 }
 
-HRESULT PlayerControl::ContextSensitiveHelp(BOOL) {
-    return E_NOTIMPL;
-}
+HRESULT PlayerControl::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 HRESULT PlayerControl::InPlaceDeactivate() {
     if (!inPlaceSite_) return S_OK;
@@ -101,29 +99,17 @@ HRESULT PlayerControl::SetObjectRects(LPCRECT position, LPCRECT) {
     return S_OK;
 }
 
-HRESULT PlayerControl::ReactivateAndUndo() {
-    return E_NOTIMPL;
-}
+HRESULT PlayerControl::ReactivateAndUndo() { return E_NOTIMPL; }
 
-HRESULT PlayerControl::TranslateAccelerator(LPMSG) {
-    return S_FALSE;
-}
+HRESULT PlayerControl::TranslateAccelerator(LPMSG) { return S_FALSE; }
 
-HRESULT PlayerControl::OnFrameWindowActivate(BOOL) {
-    return S_OK;
-}
+HRESULT PlayerControl::OnFrameWindowActivate(BOOL) { return S_OK; }
 
-HRESULT PlayerControl::OnDocWindowActivate(BOOL) {
-    return S_OK;
-}
+HRESULT PlayerControl::OnDocWindowActivate(BOOL) { return S_OK; }
 
-HRESULT PlayerControl::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) {
-    return S_OK;
-}
+HRESULT PlayerControl::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
 
-HRESULT PlayerControl::EnableModeless(BOOL) {
-    return S_OK;
-}
+HRESULT PlayerControl::EnableModeless(BOOL) { return S_OK; }
 
 HRESULT PlayerControl::GetControlInfo(CONTROLINFO* info) {
     if (!info) return E_POINTER;
@@ -134,13 +120,9 @@ HRESULT PlayerControl::GetControlInfo(CONTROLINFO* info) {
     return S_OK;
 }
 
-HRESULT PlayerControl::OnMnemonic(MSG*) {
-    return S_OK;
-}
+HRESULT PlayerControl::OnMnemonic(MSG*) { return S_OK; }
 
-HRESULT PlayerControl::OnAmbientPropertyChange(DISPID) {
-    return S_OK;
-}
+HRESULT PlayerControl::OnAmbientPropertyChange(DISPID) { return S_OK; }
 
 HRESULT PlayerControl::FreezeEvents(BOOL freeze) {
     if (freeze)

@@ -9,7 +9,8 @@
 
 namespace kelpo::control {
 
-#define KELPO_MEMBER_HANDLER(name) HRESULT name(PlayerControl& control, const VARIANT* arguments, VARIANT* result)
+#define KELPO_MEMBER_HANDLER(name) \
+    HRESULT name(PlayerControl& control, const VARIANT* arguments, VARIANT* result)
 
 // Results.
 HRESULT ReturnLong(VARIANT* result, long value);

@@ -12,13 +12,9 @@ ModuleState& Module() {
     return state;
 }
 
-void ObjectCreated() {
-    InterlockedIncrement(&Module().liveObjects);
-}
+void ObjectCreated() { InterlockedIncrement(&Module().liveObjects); }
 
-void ObjectDestroyed() {
-    InterlockedDecrement(&Module().liveObjects);
-}
+void ObjectDestroyed() { InterlockedDecrement(&Module().liveObjects); }
 
 }  // namespace kelpo::control
 
@@ -32,7 +28,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     return TRUE;
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID interfaceId, void** object) {
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID interfaceId,
+                                                    void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
     if (!IsEqualCLSID(classId, kControlClassId)) return CLASS_E_CLASSNOTAVAILABLE;

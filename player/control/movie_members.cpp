@@ -17,13 +17,9 @@ HRESULT NeedsMovie(PlayerControl& control) {
 
 }  // namespace
 
-KELPO_MEMBER_HANDLER(GetMovie) {
-    return ReturnText(result, control.settings().movie);
-}
+KELPO_MEMBER_HANDLER(GetMovie) { return ReturnText(result, control.settings().movie); }
 
-KELPO_MEMBER_HANDLER(PutMovie) {
-    return control.LoadFromUrl(0, TextArgument(arguments[0]));
-}
+KELPO_MEMBER_HANDLER(PutMovie) { return control.LoadFromUrl(0, TextArgument(arguments[0])); }
 
 KELPO_MEMBER_HANDLER(GetTotalFrames) {
     return ReturnLong(result, player::TotalFrames(control.core()));
@@ -40,7 +36,8 @@ KELPO_MEMBER_HANDLER(PutFrameNum) {
 }
 
 KELPO_MEMBER_HANDLER(CallSetZoomRect) {
-    player::SetZoomRect(control.view(), arguments[0].lVal, arguments[1].lVal, arguments[2].lVal, arguments[3].lVal);
+    player::SetZoomRect(control.view(), arguments[0].lVal, arguments[1].lVal, arguments[2].lVal,
+                        arguments[3].lVal);
     control.Invalidate();
     return S_OK;
 }
@@ -53,8 +50,9 @@ KELPO_MEMBER_HANDLER(CallZoom) {
 
 KELPO_MEMBER_HANDLER(CallPan) {
     const RECT& place = control.position();
-    player::PanView(control.view(), arguments[0].lVal, arguments[1].lVal, static_cast<int>(arguments[2].lVal),
-                    place.right - place.left, place.bottom - place.top);
+    player::PanView(control.view(), arguments[0].lVal, arguments[1].lVal,
+                    static_cast<int>(arguments[2].lVal), place.right - place.left,
+                    place.bottom - place.top);
     control.Invalidate();
     return S_OK;
 }
@@ -99,16 +97,16 @@ KELPO_MEMBER_HANDLER(CallIsPlaying) {
 }
 
 KELPO_MEMBER_HANDLER(CallPercentLoaded) {
-    return ReturnLong(result, player::HasMovie(control.core()) ? player::PercentLoaded(control.core()) : 0);
+    return ReturnLong(result,
+                      player::HasMovie(control.core()) ? player::PercentLoaded(control.core()) : 0);
 }
 
 KELPO_MEMBER_HANDLER(CallFrameLoaded) {
-    return ReturnBool(result, player::FrameLoaded(control.core(), static_cast<int>(arguments[0].lVal)));
+    return ReturnBool(result,
+                      player::FrameLoaded(control.core(), static_cast<int>(arguments[0].lVal)));
 }
 
-KELPO_MEMBER_HANDLER(CallFlashVersion) {
-    return ReturnLong(result, kPlayerVersion);
-}
+KELPO_MEMBER_HANDLER(CallFlashVersion) { return ReturnLong(result, kPlayerVersion); }
 
 KELPO_MEMBER_HANDLER(CallLoadMovie) {
     return control.LoadFromUrl(static_cast<int>(arguments[0].lVal), TextArgument(arguments[1]));

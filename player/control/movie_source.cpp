@@ -24,7 +24,8 @@ int HexValue(wchar_t c) {
 std::wstring PercentDecoded(const std::wstring& text) {
     std::string bytes;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+        if (text[i] == L'%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+            HexValue(text[i + 2]) >= 0) {
             bytes.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
             i += 2;
             continue;
@@ -34,9 +35,12 @@ std::wstring PercentDecoded(const std::wstring& text) {
         int n = WideCharToMultiByte(CP_UTF8, 0, &c, 1, utf8, sizeof utf8, nullptr, nullptr);
         bytes.append(utf8, n > 0 ? static_cast<size_t>(n) : 0);
     }
-    int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    int size =
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring out(static_cast<size_t>(size > 0 ? size : 0), L'\0');
-    if (size > 0) MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), size);
+    if (size > 0)
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(),
+                            size);
     return out;
 }
 
@@ -56,7 +60,8 @@ std::wstring PathOfFileUrl(const std::wstring& url) {
 }
 
 bool IsAbsolutePath(const std::wstring& path) {
-    return (path.size() >= 2 && path[1] == L':') || (!path.empty() && (path[0] == L'\\' || path[0] == L'/'));
+    return (path.size() >= 2 && path[1] == L':') ||
+           (!path.empty() && (path[0] == L'\\' || path[0] == L'/'));
 }
 
 // Another URL scheme ("http:", "ftp:"); drive letters are not schemes.
@@ -64,7 +69,8 @@ bool HasOtherScheme(const std::wstring& text) {
     size_t colon = text.find(L':');
     if (colon == std::wstring::npos || colon < 2) return false;
     for (size_t i = 0; i < colon; ++i)
-        if (!std::iswalnum(text[i]) && text[i] != L'+' && text[i] != L'-' && text[i] != L'.') return false;
+        if (!std::iswalnum(text[i]) && text[i] != L'+' && text[i] != L'-' && text[i] != L'.')
+            return false;
     return true;
 }
 
@@ -81,7 +87,8 @@ std::wstring LocalPathOf(const std::wstring& reference, const std::wstring& base
     return folder + reference;
 }
 
-bool ReadMovieSource(const std::wstring& reference, const std::wstring& base, std::vector<uint8_t>& bytes) {
+bool ReadMovieSource(const std::wstring& reference, const std::wstring& base,
+                     std::vector<uint8_t>& bytes) {
     std::wstring path = LocalPathOf(reference, base);
     if (path.empty()) return false;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -98,13 +105,15 @@ bool ReadMovieSource(const std::wstring& reference, const std::wstring& base, st
     }
     DWORD done = 0;
     if (ok && !bytes.empty())
-        ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
+        ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+             done == bytes.size();
     CloseHandle(file);
     return ok;
 }
 
 bool LooksLikeMovie(const std::vector<uint8_t>& bytes) {
-    return bytes.size() >= 3 && (bytes[0] == 'F' || bytes[0] == 'C') && bytes[1] == 'W' && bytes[2] == 'S';
+    return bytes.size() >= 3 && (bytes[0] == 'F' || bytes[0] == 'C') && bytes[1] == 'W' &&
+           bytes[2] == 'S';
 }
 
 }  // namespace kelpo::control

@@ -20,47 +20,39 @@ HRESULT PlayerControl::GetClientSite(IOleClientSite** site) {
     return S_OK;
 }
 
-HRESULT PlayerControl::SetHostNames(LPCOLESTR, LPCOLESTR) {
-    return S_OK;
-}
+HRESULT PlayerControl::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
 
 HRESULT PlayerControl::Close(DWORD) {
     InPlaceDeactivate();
     return S_OK;
 }
 
-HRESULT PlayerControl::SetMoniker(DWORD, IMoniker*) {
-    return E_NOTIMPL;
-}
+HRESULT PlayerControl::SetMoniker(DWORD, IMoniker*) { return E_NOTIMPL; }
 
 HRESULT PlayerControl::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
     if (moniker) *moniker = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT PlayerControl::InitFromData(IDataObject*, BOOL, DWORD) {
-    return E_NOTIMPL;
-}
+HRESULT PlayerControl::InitFromData(IDataObject*, BOOL, DWORD) { return E_NOTIMPL; }
 
 HRESULT PlayerControl::GetClipboardData(DWORD, IDataObject** data) {
     if (data) *data = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT PlayerControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent, LPCRECT position) {
+HRESULT PlayerControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent,
+                              LPCRECT position) {
     if (site && !site_) SetClientSite(site);
     switch (verb) {
         case OLEIVERB_PRIMARY:
         case OLEIVERB_SHOW:
-        case OLEIVERB_UIACTIVATE:
-            return ActivateInPlace(parent, position, true);
-        case OLEIVERB_INPLACEACTIVATE:
-            return ActivateInPlace(parent, position, false);
+        case OLEIVERB_UIACTIVATE: return ActivateInPlace(parent, position, true);
+        case OLEIVERB_INPLACEACTIVATE: return ActivateInPlace(parent, position, false);
         case OLEIVERB_HIDE:
             if (window_.handle()) ShowWindow(window_.handle(), SW_HIDE);
             return S_OK;
-        default:
-            return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
+        default: return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
     }
 }
 
@@ -69,13 +61,9 @@ HRESULT PlayerControl::EnumVerbs(IEnumOLEVERB** verbs) {
     return OLEOBJ_E_NOVERBS;
 }
 
-HRESULT PlayerControl::Update() {
-    return S_OK;
-}
+HRESULT PlayerControl::Update() { return S_OK; }
 
-HRESULT PlayerControl::IsUpToDate() {
-    return S_OK;
-}
+HRESULT PlayerControl::IsUpToDate() { return S_OK; }
 
 HRESULT PlayerControl::GetUserClassID(CLSID* id) {
     if (!id) return E_POINTER;
@@ -125,8 +113,6 @@ HRESULT PlayerControl::GetMiscStatus(DWORD, DWORD* status) {
     return S_OK;
 }
 
-HRESULT PlayerControl::SetColorScheme(LOGPALETTE*) {
-    return E_NOTIMPL;
-}
+HRESULT PlayerControl::SetColorScheme(LOGPALETTE*) { return E_NOTIMPL; }
 
 }  // namespace kelpo::control

@@ -12,17 +12,11 @@ HRESULT PlayerControl::GetClassID(CLSID* id) {
     return S_OK;
 }
 
-HRESULT PlayerControl::IsDirty() {
-    return S_FALSE;
-}
+HRESULT PlayerControl::IsDirty() { return S_FALSE; }
 
-HRESULT PlayerControl::Load(LPSTREAM stream) {
-    return stream ? S_OK : E_POINTER;
-}
+HRESULT PlayerControl::Load(LPSTREAM stream) { return stream ? S_OK : E_POINTER; }
 
-HRESULT PlayerControl::Save(LPSTREAM stream, BOOL) {
-    return stream ? S_OK : E_POINTER;
-}
+HRESULT PlayerControl::Save(LPSTREAM stream, BOOL) { return stream ? S_OK : E_POINTER; }
 
 HRESULT PlayerControl::GetSizeMax(ULARGE_INTEGER* size) {
     if (!size) return E_POINTER;
@@ -30,8 +24,6 @@ HRESULT PlayerControl::GetSizeMax(ULARGE_INTEGER* size) {
     return S_OK;
 }
 
-HRESULT PlayerControl::InitNew() {
-    return S_OK;
-}
+HRESULT PlayerControl::InitNew() { return S_OK; }
 
 }  // namespace kelpo::control

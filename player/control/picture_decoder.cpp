@@ -48,7 +48,8 @@ BITMAPINFO TopDownBitmapInfo(int width, int height) {
 bool BitmapPixels(IPicture* picture, std::vector<uint32_t>& pixels, int& width, int& height) {
     SHORT type = PICTYPE_NONE;
     OLE_HANDLE handle = 0;
-    if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle)))
+    if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
+        FAILED(picture->get_Handle(&handle)))
         return false;
     HBITMAP bitmap = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
     BITMAP description;
@@ -59,7 +60,8 @@ bool BitmapPixels(IPicture* picture, std::vector<uint32_t>& pixels, int& width, 
     BITMAPINFO info = TopDownBitmapInfo(width, height);
     pixels.assign(static_cast<size_t>(width) * height, 0);
     HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
+                         DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     if (rows != height) return false;
     for (uint32_t& pixel : pixels) pixel |= 0xFF000000u;
@@ -73,8 +75,10 @@ bool RenderToPixels(IPicture* picture, std::vector<uint32_t>& pixels, int& width
     picture->get_Width(&himetricWidth);
     picture->get_Height(&himetricHeight);
     HDC screen = GetDC(nullptr);
-    width = MulDiv(himetricWidth, GetDeviceCaps(screen, LOGPIXELSX), static_cast<int>(kHimetricPerInch));
-    height = MulDiv(himetricHeight, GetDeviceCaps(screen, LOGPIXELSY), static_cast<int>(kHimetricPerInch));
+    width = MulDiv(himetricWidth, GetDeviceCaps(screen, LOGPIXELSX),
+                   static_cast<int>(kHimetricPerInch));
+    height = MulDiv(himetricHeight, GetDeviceCaps(screen, LOGPIXELSY),
+                    static_cast<int>(kHimetricPerInch));
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
         ReleaseDC(nullptr, screen);
         return false;
@@ -105,7 +109,8 @@ bool RenderToPixels(IPicture* picture, std::vector<uint32_t>& pixels, int& width
 
 }  // namespace
 
-bool DecodePicture(const std::vector<uint8_t>& bytes, std::vector<uint32_t>& pixels, int& width, int& height) {
+bool DecodePicture(const std::vector<uint8_t>& bytes, std::vector<uint32_t>& pixels, int& width,
+                   int& height) {
     if (bytes.size() < 4) return false;
     IStream* stream = StreamOver(bytes);
     if (!stream) return false;
@@ -116,7 +121,8 @@ bool DecodePicture(const std::vector<uint8_t>& bytes, std::vector<uint32_t>& pix
     if (FAILED(result) || !picture) return false;
     bool ok = false;
     try {
-        ok = BitmapPixels(picture, pixels, width, height) || RenderToPixels(picture, pixels, width, height);
+        ok = BitmapPixels(picture, pixels, width, height) ||
+             RenderToPixels(picture, pixels, width, height);
     } catch (...) {
         ok = false;
     }

@@ -7,6 +7,7 @@
 
 namespace kelpo::control {
 
-bool DecodePicture(const std::vector<uint8_t>& bytes, std::vector<uint32_t>& pixels, int& width, int& height);
+bool DecodePicture(const std::vector<uint8_t>& bytes, std::vector<uint32_t>& pixels, int& width,
+                   int& height);
 
 }  // namespace kelpo::control

@@ -18,9 +18,7 @@ namespace kelpo::control {
 
 namespace {
 
-PlayerControl& ControlOf(void* user) {
-    return *static_cast<PlayerControl*>(user);
-}
+PlayerControl& ControlOf(void* user) { return *static_cast<PlayerControl*>(user); }
 
 void RaiseFsCommand(void* user, const std::string& command, const std::string& arguments) {
     VARIANT values[2];
@@ -30,7 +28,8 @@ void RaiseFsCommand(void* user, const std::string& command, const std::string& a
     values[0].bstrVal = BstrFromUtf8(command);
     values[1].vt = VT_BSTR;
     values[1].bstrVal = BstrFromUtf8(arguments);
-    if (values[0].bstrVal && values[1].bstrVal) ControlOf(user).FireEvent(kEventFsCommand, values, 2);
+    if (values[0].bstrVal && values[1].bstrVal)
+        ControlOf(user).FireEvent(kEventFsCommand, values, 2);
     VariantClear(&values[0]);
     VariantClear(&values[1]);
 }
@@ -39,19 +38,15 @@ void RaiseFsCommand(void* user, const std::string& command, const std::string& a
 void OnFsCommand(void* user, const std::string& command, const std::string& arguments) {
     try {
         RaiseFsCommand(user, command, arguments);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
-void OnInvalidate(void* user) {
-    ControlOf(user).Invalidate();
-}
+void OnInvalidate(void* user) { ControlOf(user).Invalidate(); }
 
 void OnTrace(void*, const std::string& text) {
     try {
         OutputDebugStringW((WideFromUtf8(text) + L"\n").c_str());
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 // Web and mail addresses open in the user's programs; "_levelN" targets
@@ -60,11 +55,13 @@ void OpenUrl(void* user, const std::string& url, const std::string& target) {
     if (target.compare(0, 6, "_level") == 0 && target.size() > 6) {
         char* end = nullptr;
         long level = strtol(target.c_str() + 6, &end, 10);
-        if (*end == '\0' && level >= 0) ControlOf(user).QueueLoad(static_cast<int>(level), WideFromUtf8(url));
+        if (*end == '\0' && level >= 0)
+            ControlOf(user).QueueLoad(static_cast<int>(level), WideFromUtf8(url));
         return;
     }
     std::wstring address = WideFromUtf8(url);
-    if (_wcsnicmp(address.c_str(), L"http:", 5) == 0 || _wcsnicmp(address.c_str(), L"https:", 6) == 0 ||
+    if (_wcsnicmp(address.c_str(), L"http:", 5) == 0 ||
+        _wcsnicmp(address.c_str(), L"https:", 6) == 0 ||
         _wcsnicmp(address.c_str(), L"mailto:", 7) == 0)
         ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
@@ -72,8 +69,7 @@ void OpenUrl(void* user, const std::string& url, const std::string& target) {
 void OnGetUrl(void* user, const std::string& url, const std::string& target) {
     try {
         OpenUrl(user, url, target);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 }  // namespace
@@ -145,9 +141,7 @@ HRESULT PlayerControl::QueryInterface(REFIID id, void** object) {
     return S_OK;
 }
 
-ULONG PlayerControl::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&refs_));
-}
+ULONG PlayerControl::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
 
 ULONG PlayerControl::Release() {
     LONG left = InterlockedDecrement(&refs_);
@@ -180,7 +174,8 @@ HRESULT PlayerControl::LoadFromUrl(int level, const std::wstring& url) {
             settings_.movie = url;
             SetReadyState(0);
             player::ZoomView(view_, 0);
-            player::SetFlashVars(player_, Utf8FromWide(settings_.flashVars.data(), settings_.flashVars.size()));
+            player::SetFlashVars(
+                player_, Utf8FromWide(settings_.flashVars.data(), settings_.flashVars.size()));
         }
         if (!player::LoadMovieBytes(player_, level, bytes.data(), bytes.size())) {
             result = E_FAIL;
@@ -221,8 +216,7 @@ void PlayerControl::Unload() {
 void PlayerControl::QueueLoad(int level, const std::wstring& url) {
     try {
         pendingLoads_.emplace_back(level, url);
-    } catch (...) {
-    }
+    } catch (...) {}
     window_.PostPendingWork();
 }
 
@@ -279,7 +273,8 @@ void PlayerControl::Render(HDC dc, const RECT& bounds, bool overlay) {
 
 void PlayerControl::Invalidate() {
     window_.Invalidate();
-    if (viewAdvise_ && (viewAdviseAspects_ & DVASPECT_CONTENT)) viewAdvise_->OnViewChange(DVASPECT_CONTENT, -1);
+    if (viewAdvise_ && (viewAdviseAspects_ & DVASPECT_CONTENT))
+        viewAdvise_->OnViewChange(DVASPECT_CONTENT, -1);
 }
 
 void PlayerControl::FireEvent(DISPID event, const VARIANT* arguments, UINT count) {

@@ -55,10 +55,11 @@ public:
     HRESULT STDMETHODCALLTYPE Close(DWORD saveOption) override;
     HRESULT STDMETHODCALLTYPE SetMoniker(DWORD which, IMoniker* moniker) override;
     HRESULT STDMETHODCALLTYPE GetMoniker(DWORD assign, DWORD which, IMoniker** moniker) override;
-    HRESULT STDMETHODCALLTYPE InitFromData(IDataObject* data, BOOL creation, DWORD reserved) override;
+    HRESULT STDMETHODCALLTYPE InitFromData(IDataObject* data, BOOL creation,
+                                           DWORD reserved) override;
     HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD reserved, IDataObject** data) override;
-    HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG msg, IOleClientSite* site, LONG index, HWND parent,
-                                     LPCRECT position) override;
+    HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG msg, IOleClientSite* site, LONG index,
+                                     HWND parent, LPCRECT position) override;
     HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB** verbs) override;
     HRESULT STDMETHODCALLTYPE Update() override;
     HRESULT STDMETHODCALLTYPE IsUpToDate() override;
@@ -84,7 +85,8 @@ public:
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG msg) override;
     HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL activate) override;
     HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL activate) override;
-    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window, BOOL frame) override;
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window,
+                                           BOOL frame) override;
     HRESULT STDMETHODCALLTYPE EnableModeless(BOOL enable) override;
 
     // IOleControl
@@ -94,16 +96,21 @@ public:
     HRESULT STDMETHODCALLTYPE FreezeEvents(BOOL freeze) override;
 
     // IViewObject2
-    HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device,
-                                   HDC targetDevice, HDC dc, LPCRECTL bounds, LPCRECTL metafileBounds,
-                                   BOOL(STDMETHODCALLTYPE* keepGoing)(ULONG_PTR), ULONG_PTR keepGoingArg) override;
-    HRESULT STDMETHODCALLTYPE GetColorSet(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device,
-                                          HDC targetDevice, LOGPALETTE** colors) override;
-    HRESULT STDMETHODCALLTYPE Freeze(DWORD aspect, LONG index, void* aspectInfo, DWORD* freeze) override;
+    HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG index, void* aspectInfo,
+                                   DVTARGETDEVICE* device, HDC targetDevice, HDC dc,
+                                   LPCRECTL bounds, LPCRECTL metafileBounds,
+                                   BOOL(STDMETHODCALLTYPE* keepGoing)(ULONG_PTR),
+                                   ULONG_PTR keepGoingArg) override;
+    HRESULT STDMETHODCALLTYPE GetColorSet(DWORD aspect, LONG index, void* aspectInfo,
+                                          DVTARGETDEVICE* device, HDC targetDevice,
+                                          LOGPALETTE** colors) override;
+    HRESULT STDMETHODCALLTYPE Freeze(DWORD aspect, LONG index, void* aspectInfo,
+                                     DWORD* freeze) override;
     HRESULT STDMETHODCALLTYPE Unfreeze(DWORD freeze) override;
     HRESULT STDMETHODCALLTYPE SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override;
     HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
-    HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, LPSIZEL size) override;
+    HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device,
+                                        LPSIZEL size) override;
 
     // IPersistStreamInit
     HRESULT STDMETHODCALLTYPE GetClassID(CLSID* id) override;
@@ -118,8 +125,9 @@ public:
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID id, LPOLESTR* names, UINT count, LCID locale,
                                             DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID id, LCID locale, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID id, LCID locale, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                                     UINT* argumentError) override;
 
     // IConnectionPointContainer
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override;
@@ -171,7 +179,7 @@ private:
     IOleAdviseHolder* oleAdvise_ = nullptr;
     IAdviseSink* viewAdvise_ = nullptr;
     DWORD viewAdviseAspects_ = 0, viewAdviseFlags_ = 0;
-    SIZEL extent_{};          // HIMETRIC
+    SIZEL extent_{};  // HIMETRIC
     RECT position_{0, 0, 550, 400};
     std::vector<std::pair<int, std::wstring>> pendingLoads_;
     unsigned loadGeneration_ = 0;  // counts loads, to notice nested ones

@@ -9,18 +9,18 @@ namespace kelpo::control {
 
 namespace {
 
-HRESULT Outcome(bool found) {
-    return found ? S_OK : E_FAIL;
-}
+HRESULT Outcome(bool found) { return found ? S_OK : E_FAIL; }
 
 }  // namespace
 
 KELPO_MEMBER_HANDLER(CallTGotoFrame) {
-    return Outcome(player::TGotoFrame(control.core(), Utf8Argument(arguments[0]), static_cast<int>(arguments[1].lVal)));
+    return Outcome(player::TGotoFrame(control.core(), Utf8Argument(arguments[0]),
+                                      static_cast<int>(arguments[1].lVal)));
 }
 
 KELPO_MEMBER_HANDLER(CallTGotoLabel) {
-    return Outcome(player::TGotoLabel(control.core(), Utf8Argument(arguments[0]), Utf8Argument(arguments[1])));
+    return Outcome(
+        player::TGotoLabel(control.core(), Utf8Argument(arguments[0]), Utf8Argument(arguments[1])));
 }
 
 KELPO_MEMBER_HANDLER(CallTCurrentFrame) {
@@ -44,7 +44,8 @@ KELPO_MEMBER_HANDLER(CallTStopPlay) {
 }
 
 KELPO_MEMBER_HANDLER(CallSetVariable) {
-    return Outcome(player::SetVariable(control.core(), Utf8Argument(arguments[0]), Utf8Argument(arguments[1])));
+    return Outcome(player::SetVariable(control.core(), Utf8Argument(arguments[0]),
+                                       Utf8Argument(arguments[1])));
 }
 
 KELPO_MEMBER_HANDLER(CallGetVariable) {
@@ -54,33 +55,39 @@ KELPO_MEMBER_HANDLER(CallGetVariable) {
 }
 
 KELPO_MEMBER_HANDLER(CallTSetProperty) {
-    return Outcome(player::TSetProperty(control.core(), Utf8Argument(arguments[0]), static_cast<int>(arguments[1].lVal),
+    return Outcome(player::TSetProperty(control.core(), Utf8Argument(arguments[0]),
+                                        static_cast<int>(arguments[1].lVal),
                                         Utf8Argument(arguments[2])));
 }
 
 KELPO_MEMBER_HANDLER(CallTGetProperty) {
     std::string value;
-    if (!player::TGetProperty(control.core(), Utf8Argument(arguments[0]), static_cast<int>(arguments[1].lVal), value))
+    if (!player::TGetProperty(control.core(), Utf8Argument(arguments[0]),
+                              static_cast<int>(arguments[1].lVal), value))
         return E_FAIL;
     return ReturnUtf8(result, value);
 }
 
 KELPO_MEMBER_HANDLER(CallTCallFrame) {
-    return Outcome(player::TCallFrame(control.core(), Utf8Argument(arguments[0]), static_cast<int>(arguments[1].lVal)));
+    return Outcome(player::TCallFrame(control.core(), Utf8Argument(arguments[0]),
+                                      static_cast<int>(arguments[1].lVal)));
 }
 
 KELPO_MEMBER_HANDLER(CallTCallLabel) {
-    return Outcome(player::TCallLabel(control.core(), Utf8Argument(arguments[0]), Utf8Argument(arguments[1])));
+    return Outcome(
+        player::TCallLabel(control.core(), Utf8Argument(arguments[0]), Utf8Argument(arguments[1])));
 }
 
 KELPO_MEMBER_HANDLER(CallTSetPropertyNum) {
     return Outcome(player::TSetPropertyNum(control.core(), Utf8Argument(arguments[0]),
-                                           static_cast<int>(arguments[1].lVal), arguments[2].dblVal));
+                                           static_cast<int>(arguments[1].lVal),
+                                           arguments[2].dblVal));
 }
 
 KELPO_MEMBER_HANDLER(CallTGetPropertyNum) {
     double value = 0;
-    if (!player::TGetPropertyNum(control.core(), Utf8Argument(arguments[0]), static_cast<int>(arguments[1].lVal), value))
+    if (!player::TGetPropertyNum(control.core(), Utf8Argument(arguments[0]),
+                                 static_cast<int>(arguments[1].lVal), value))
         return E_FAIL;
     return ReturnDouble(result, value);
 }

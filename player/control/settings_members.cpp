@@ -37,17 +37,11 @@ HRESULT ReturnUtf8(VARIANT* result, const std::string& text) {
     return ReturnText(result, WideFromUtf8(text));
 }
 
-std::wstring TextArgument(const VARIANT& argument) {
-    return WideFromBstr(argument.bstrVal);
-}
+std::wstring TextArgument(const VARIANT& argument) { return WideFromBstr(argument.bstrVal); }
 
-std::string Utf8Argument(const VARIANT& argument) {
-    return Utf8FromBstr(argument.bstrVal);
-}
+std::string Utf8Argument(const VARIANT& argument) { return Utf8FromBstr(argument.bstrVal); }
 
-bool BoolArgument(const VARIANT& argument) {
-    return argument.boolVal != VARIANT_FALSE;
-}
+bool BoolArgument(const VARIANT& argument) { return argument.boolVal != VARIANT_FALSE; }
 
 namespace {
 
@@ -59,12 +53,11 @@ HRESULT PutStored(std::wstring& setting, const VARIANT* arguments) {
 
 }  // namespace
 
-KELPO_MEMBER_HANDLER(GetReadyState) {
-    return ReturnLong(result, control.readyState());
-}
+KELPO_MEMBER_HANDLER(GetReadyState) { return ReturnLong(result, control.readyState()); }
 
 KELPO_MEMBER_HANDLER(GetPlaying) {
-    if (player::HasMovie(control.core())) return ReturnBool(result, player::IsPlaying(control.core()));
+    if (player::HasMovie(control.core()))
+        return ReturnBool(result, player::IsPlaying(control.core()));
     return ReturnBool(result, control.settings().playing);
 }
 
@@ -80,9 +73,7 @@ KELPO_MEMBER_HANDLER(PutPlaying) {
     return S_OK;
 }
 
-KELPO_MEMBER_HANDLER(GetQuality) {
-    return ReturnLong(result, control.settings().quality);
-}
+KELPO_MEMBER_HANDLER(GetQuality) { return ReturnLong(result, control.settings().quality); }
 
 KELPO_MEMBER_HANDLER(PutQuality) {
     long quality = arguments[0].lVal;
@@ -92,9 +83,7 @@ KELPO_MEMBER_HANDLER(PutQuality) {
     return S_OK;
 }
 
-KELPO_MEMBER_HANDLER(GetQuality2) {
-    return ReturnText(result, control.settings().quality2);
-}
+KELPO_MEMBER_HANDLER(GetQuality2) { return ReturnText(result, control.settings().quality2); }
 
 KELPO_MEMBER_HANDLER(PutQuality2) {
     std::wstring name = TextArgument(arguments[0]);
@@ -105,9 +94,7 @@ KELPO_MEMBER_HANDLER(PutQuality2) {
     return S_OK;
 }
 
-KELPO_MEMBER_HANDLER(GetScaleMode) {
-    return ReturnLong(result, control.settings().scaleMode);
-}
+KELPO_MEMBER_HANDLER(GetScaleMode) { return ReturnLong(result, control.settings().scaleMode); }
 
 KELPO_MEMBER_HANDLER(PutScaleMode) {
     long mode = arguments[0].lVal;
@@ -129,9 +116,7 @@ KELPO_MEMBER_HANDLER(PutScale) {
     return S_OK;
 }
 
-KELPO_MEMBER_HANDLER(GetAlignMode) {
-    return ReturnLong(result, control.settings().alignMode);
-}
+KELPO_MEMBER_HANDLER(GetAlignMode) { return ReturnLong(result, control.settings().alignMode); }
 
 KELPO_MEMBER_HANDLER(PutAlignMode) {
     long mode = arguments[0].lVal;
@@ -178,9 +163,7 @@ KELPO_MEMBER_HANDLER(PutBGColor) {
     return S_OK;
 }
 
-KELPO_MEMBER_HANDLER(GetLoop) {
-    return ReturnBool(result, control.settings().loop);
-}
+KELPO_MEMBER_HANDLER(GetLoop) { return ReturnBool(result, control.settings().loop); }
 
 KELPO_MEMBER_HANDLER(PutLoop) {
     control.settings().loop = BoolArgument(arguments[0]);
@@ -188,65 +171,43 @@ KELPO_MEMBER_HANDLER(PutLoop) {
     return S_OK;
 }
 
-KELPO_MEMBER_HANDLER(GetMenu) {
-    return ReturnBool(result, control.settings().menu);
-}
+KELPO_MEMBER_HANDLER(GetMenu) { return ReturnBool(result, control.settings().menu); }
 
 KELPO_MEMBER_HANDLER(PutMenu) {
     control.settings().menu = BoolArgument(arguments[0]);
     return S_OK;
 }
 
-KELPO_MEMBER_HANDLER(GetDeviceFont) {
-    return ReturnBool(result, control.settings().deviceFont);
-}
+KELPO_MEMBER_HANDLER(GetDeviceFont) { return ReturnBool(result, control.settings().deviceFont); }
 
 KELPO_MEMBER_HANDLER(PutDeviceFont) {
     control.settings().deviceFont = BoolArgument(arguments[0]);
     return S_OK;
 }
 
-KELPO_MEMBER_HANDLER(GetEmbedMovie) {
-    return ReturnBool(result, control.settings().embedMovie);
-}
+KELPO_MEMBER_HANDLER(GetEmbedMovie) { return ReturnBool(result, control.settings().embedMovie); }
 
 KELPO_MEMBER_HANDLER(PutEmbedMovie) {
     control.settings().embedMovie = BoolArgument(arguments[0]);
     return S_OK;
 }
 
-KELPO_MEMBER_HANDLER(GetWMode) {
-    return ReturnText(result, control.settings().wmode);
-}
+KELPO_MEMBER_HANDLER(GetWMode) { return ReturnText(result, control.settings().wmode); }
 
-KELPO_MEMBER_HANDLER(PutWMode) {
-    return PutStored(control.settings().wmode, arguments);
-}
+KELPO_MEMBER_HANDLER(PutWMode) { return PutStored(control.settings().wmode, arguments); }
 
-KELPO_MEMBER_HANDLER(GetBase) {
-    return ReturnText(result, control.settings().base);
-}
+KELPO_MEMBER_HANDLER(GetBase) { return ReturnText(result, control.settings().base); }
 
-KELPO_MEMBER_HANDLER(PutBase) {
-    return PutStored(control.settings().base, arguments);
-}
+KELPO_MEMBER_HANDLER(PutBase) { return PutStored(control.settings().base, arguments); }
 
-KELPO_MEMBER_HANDLER(GetSWRemote) {
-    return ReturnText(result, control.settings().swRemote);
-}
+KELPO_MEMBER_HANDLER(GetSWRemote) { return ReturnText(result, control.settings().swRemote); }
 
-KELPO_MEMBER_HANDLER(PutSWRemote) {
-    return PutStored(control.settings().swRemote, arguments);
-}
+KELPO_MEMBER_HANDLER(PutSWRemote) { return PutStored(control.settings().swRemote, arguments); }
 
-KELPO_MEMBER_HANDLER(GetFlashVars) {
-    return ReturnText(result, control.settings().flashVars);
-}
+KELPO_MEMBER_HANDLER(GetFlashVars) { return ReturnText(result, control.settings().flashVars); }
 
 // The variables reach the movie when the next one loads.
-KELPO_MEMBER_HANDLER(PutFlashVars) {
-    return PutStored(control.settings().flashVars, arguments);
-}
+KELPO_MEMBER_HANDLER(PutFlashVars) { return PutStored(control.settings().flashVars, arguments); }
 
 KELPO_MEMBER_HANDLER(GetAllowScriptAccess) {
     return ReturnText(result, control.settings().allowScriptAccess);
@@ -256,12 +217,8 @@ KELPO_MEMBER_HANDLER(PutAllowScriptAccess) {
     return PutStored(control.settings().allowScriptAccess, arguments);
 }
 
-KELPO_MEMBER_HANDLER(GetMovieData) {
-    return ReturnText(result, control.settings().movieData);
-}
+KELPO_MEMBER_HANDLER(GetMovieData) { return ReturnText(result, control.settings().movieData); }
 
-KELPO_MEMBER_HANDLER(PutMovieData) {
-    return PutStored(control.settings().movieData, arguments);
-}
+KELPO_MEMBER_HANDLER(PutMovieData) { return PutStored(control.settings().movieData, arguments); }
 
 }  // namespace kelpo::control

@@ -30,14 +30,17 @@ const TypeDescription& Description() {
         for (size_t m = 0; m < count; ++m) {
             const DispatchMember& member = members[m];
             auto* name = const_cast<OLECHAR*>(member.name);
-            UINT methodIndex = static_cast<UINT>(d.methods.size()) + 7;  // after IUnknown and IDispatch
+            UINT methodIndex =
+                static_cast<UINT>(d.methods.size()) + 7;  // after IUnknown and IDispatch
             if (member.kind == MemberKind::Method) {
                 PARAMDATA* first = d.parameters.data() + d.parameters.size();
                 for (int p = 0; p < member.parameterCount; ++p)
-                    d.parameters.push_back(PARAMDATA{const_cast<OLECHAR*>(member.parameters[p].name),
-                                                     member.parameters[p].type});
-                d.methods.push_back(METHODDATA{name, member.parameterCount ? first : nullptr, member.id, methodIndex,
-                                               CC_STDCALL, static_cast<UINT>(member.parameterCount),
+                    d.parameters.push_back(
+                        PARAMDATA{const_cast<OLECHAR*>(member.parameters[p].name),
+                                  member.parameters[p].type});
+                d.methods.push_back(METHODDATA{name, member.parameterCount ? first : nullptr,
+                                               member.id, methodIndex, CC_STDCALL,
+                                               static_cast<UINT>(member.parameterCount),
                                                DISPATCH_METHOD, member.type});
                 continue;
             }
@@ -46,8 +49,8 @@ const TypeDescription& Description() {
             if (member.kind == MemberKind::Property) {
                 PARAMDATA* value = d.parameters.data() + d.parameters.size();
                 d.parameters.push_back(PARAMDATA{const_cast<OLECHAR*>(L"value"), member.type});
-                d.methods.push_back(METHODDATA{name, value, member.id, methodIndex + 1, CC_STDCALL, 1,
-                                               DISPATCH_PROPERTYPUT, VT_EMPTY});
+                d.methods.push_back(METHODDATA{name, value, member.id, methodIndex + 1, CC_STDCALL,
+                                               1, DISPATCH_PROPERTYPUT, VT_EMPTY});
             }
         }
         d.data.pmethdata = d.methods.data();
@@ -59,7 +62,8 @@ const TypeDescription& Description() {
 
 // The class type info; its first implemented interface is the dispatch one.
 HRESULT ClassTypeInfo(ITypeInfo** info) {
-    return CreateDispTypeInfo(const_cast<INTERFACEDATA*>(&Description().data), LOCALE_SYSTEM_DEFAULT, info);
+    return CreateDispTypeInfo(const_cast<INTERFACEDATA*>(&Description().data),
+                              LOCALE_SYSTEM_DEFAULT, info);
 }
 
 }  // namespace

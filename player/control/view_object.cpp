@@ -6,8 +6,9 @@
 
 namespace kelpo::control {
 
-HRESULT PlayerControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC dc, LPCRECTL bounds, LPCRECTL,
-                            BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) {
+HRESULT PlayerControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC dc,
+                            LPCRECTL bounds, LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR),
+                            ULONG_PTR) {
     if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
     if (!dc) return E_INVALIDARG;
     RECT area;
@@ -40,9 +41,7 @@ HRESULT PlayerControl::Freeze(DWORD, LONG, void*, DWORD* freeze) {
     return E_NOTIMPL;
 }
 
-HRESULT PlayerControl::Unfreeze(DWORD) {
-    return E_NOTIMPL;
-}
+HRESULT PlayerControl::Unfreeze(DWORD) { return E_NOTIMPL; }
 
 HRESULT PlayerControl::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
     if (sink) sink->AddRef();

@@ -42,9 +42,7 @@ uint32_t ReadU32(ByteReader& reader) {
     return low | static_cast<uint32_t>(ReadU16(reader)) << 16;
 }
 
-int16_t ReadS16(ByteReader& reader) {
-    return static_cast<int16_t>(ReadU16(reader));
-}
+int16_t ReadS16(ByteReader& reader) { return static_cast<int16_t>(ReadU16(reader)); }
 
 float ReadFloat(ByteReader& reader) {
     uint32_t bits = ReadU32(reader);
@@ -109,8 +107,6 @@ int32_t ReadSBits(ByteReader& reader, int count) {
     return static_cast<int32_t>(raw);
 }
 
-double ReadFixedBits(ByteReader& reader, int count) {
-    return ReadSBits(reader, count) / 65536.0;
-}
+double ReadFixedBits(ByteReader& reader, int count) { return ReadSBits(reader, count) / 65536.0; }
 
 }  // namespace kelpo::player

@@ -13,7 +13,7 @@ struct ByteReader {
     const uint8_t* bytes = nullptr;
     size_t length = 0;
     size_t position = 0;
-    int bitPosition = 0;   // bits of bytes[position] already used (0 = aligned)
+    int bitPosition = 0;  // bits of bytes[position] already used (0 = aligned)
     bool failed = false;
 };
 

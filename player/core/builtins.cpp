@@ -20,9 +20,13 @@ int Version(Interpreter& in) { return in.player.version; }
 
 Value Arg(std::vector<Value>& args, size_t i) { return i < args.size() ? args[i] : Undefined(); }
 
-double NumberArg(Interpreter& in, std::vector<Value>& args, size_t i) { return ToNumber(Arg(args, i), Version(in)); }
+double NumberArg(Interpreter& in, std::vector<Value>& args, size_t i) {
+    return ToNumber(Arg(args, i), Version(in));
+}
 
-std::string TextArg(Interpreter& in, std::vector<Value>& args, size_t i) { return ToString(Arg(args, i), Version(in)); }
+std::string TextArg(Interpreter& in, std::vector<Value>& args, size_t i) {
+    return ToString(Arg(args, i), Version(in));
+}
 
 Object* ArrayOf(const Value& self) {
     return self.type == ValueType::Object && self.object->isArray ? self.object : nullptr;
@@ -73,14 +77,16 @@ Value ArrayShift(Interpreter&, const Value& self, std::vector<Value>&) {
 Value ArrayUnshift(Interpreter&, const Value& self, std::vector<Value>& args) {
     Object* a = ArrayOf(self);
     if (!a) return Undefined();
-    if (a->elements.size() + args.size() <= kMaxArrayLength) a->elements.insert(a->elements.begin(), args.begin(), args.end());
+    if (a->elements.size() + args.size() <= kMaxArrayLength)
+        a->elements.insert(a->elements.begin(), args.begin(), args.end());
     return Number(static_cast<double>(a->elements.size()));
 }
 
 Value ArrayJoin(Interpreter& in, const Value& self, std::vector<Value>& args) {
     Object* a = ArrayOf(self);
     if (!a) return Undefined();
-    std::string separator = args.empty() || args[0].type == ValueType::Undefined ? "," : TextArg(in, args, 0);
+    std::string separator =
+        args.empty() || args[0].type == ValueType::Undefined ? "," : TextArg(in, args, 0);
     std::string out;
     for (size_t i = 0; i < a->elements.size() && out.size() < kMaxStringLength; ++i) {
         if (i) out += separator;
@@ -131,7 +137,8 @@ std::string SelfText(Interpreter& in, const Value& self) { return ToString(self,
 Value StringCharAt(Interpreter& in, const Value& self, std::vector<Value>& args) {
     std::string s = SelfText(in, self);
     double i = NumberArg(in, args, 0);
-    return String(i >= 0 && i < static_cast<double>(s.size()) ? s.substr(static_cast<size_t>(i), 1) : "");
+    return String(i >= 0 && i < static_cast<double>(s.size()) ? s.substr(static_cast<size_t>(i), 1)
+                                                              : "");
 }
 
 Value StringCharCodeAt(Interpreter& in, const Value& self, std::vector<Value>& args) {
@@ -144,7 +151,8 @@ Value StringCharCodeAt(Interpreter& in, const Value& self, std::vector<Value>& a
 Value StringIndexOf(Interpreter& in, const Value& self, std::vector<Value>& args) {
     std::string s = SelfText(in, self);
     double from = args.size() > 1 ? NumberArg(in, args, 1) : 0;
-    size_t start = from > 0 ? static_cast<size_t>(std::fmin(from, static_cast<double>(s.size()))) : 0;
+    size_t start =
+        from > 0 ? static_cast<size_t>(std::fmin(from, static_cast<double>(s.size()))) : 0;
     size_t at = s.find(TextArg(in, args, 0), start);
     return Number(at == std::string::npos ? -1 : static_cast<double>(at));
 }
@@ -170,7 +178,9 @@ Value StringSubstr(Interpreter& in, const Value& self, std::vector<Value>& args)
 Value StringSubstring(Interpreter& in, const Value& self, std::vector<Value>& args) {
     std::string s = SelfText(in, self);
     double size = static_cast<double>(s.size());
-    auto clampIndex = [&](double n) { return std::isnan(n) ? 0 : std::fmin(std::fmax(std::trunc(n), 0), size); };
+    auto clampIndex = [&](double n) {
+        return std::isnan(n) ? 0 : std::fmin(std::fmax(std::trunc(n), 0), size);
+    };
     double a = clampIndex(NumberArg(in, args, 0));
     double b = args.size() > 1 ? clampIndex(NumberArg(in, args, 1)) : size;
     if (a > b) std::swap(a, b);
@@ -205,19 +215,22 @@ Value StringSplit(Interpreter& in, const Value& self, std::vector<Value>& args) 
     size_t start = 0;
     for (;;) {
         size_t at = s.find(separator, start);
-        out->elements.push_back(String(s.substr(start, at == std::string::npos ? std::string::npos : at - start)));
+        out->elements.push_back(
+            String(s.substr(start, at == std::string::npos ? std::string::npos : at - start)));
         if (at == std::string::npos) break;
         start = at + separator.size();
     }
     return ObjectValue(out);
 }
 
-Value SelfToString(Interpreter& in, const Value& self, std::vector<Value>&) { return String(ToString(self, Version(in))); }
+Value SelfToString(Interpreter& in, const Value& self, std::vector<Value>&) {
+    return String(ToString(self, Version(in)));
+}
 
-#define MATH_UNARY(name, expression)                                               \
-    Value name(Interpreter& in, const Value&, std::vector<Value>& args) {           \
-        double x = NumberArg(in, args, 0);                                         \
-        return Number(expression);                                                 \
+#define MATH_UNARY(name, expression)                                      \
+    Value name(Interpreter& in, const Value&, std::vector<Value>& args) { \
+        double x = NumberArg(in, args, 0);                                \
+        return Number(expression);                                        \
     }
 MATH_UNARY(MathAbs, std::fabs(x))
 MATH_UNARY(MathFloor, std::floor(x))
@@ -258,12 +271,14 @@ Value MathRandom(Interpreter& in, const Value&, std::vector<Value>&) {
 Value GlobalParseInt(Interpreter& in, const Value&, std::vector<Value>& args) {
     std::string s = TextArg(in, args, 0);
     double radixArg = args.size() > 1 ? NumberArg(in, args, 1) : 10;
-    int radix = std::isfinite(radixArg) && std::fabs(radixArg) < 100 ? static_cast<int>(radixArg) : 0;
+    int radix =
+        std::isfinite(radixArg) && std::fabs(radixArg) < 100 ? static_cast<int>(radixArg) : 0;
     size_t i = 0;
     while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
     bool negative = i < s.size() && s[i] == '-';
     if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
-    if ((radix == 16 || args.size() < 2) && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+    if ((radix == 16 || args.size() < 2) && i + 1 < s.size() && s[i] == '0' &&
+        (s[i + 1] == 'x' || s[i + 1] == 'X')) {
         radix = 16;
         i += 2;
     }
@@ -299,9 +314,13 @@ Value GlobalIsNaN(Interpreter& in, const Value&, std::vector<Value>& args) {
     return Bool(std::isnan(NumberArg(in, args, 0)));
 }
 
-Value GlobalNumber(Interpreter& in, const Value&, std::vector<Value>& args) { return Number(NumberArg(in, args, 0)); }
+Value GlobalNumber(Interpreter& in, const Value&, std::vector<Value>& args) {
+    return Number(NumberArg(in, args, 0));
+}
 
-Value GlobalString(Interpreter& in, const Value&, std::vector<Value>& args) { return String(TextArg(in, args, 0)); }
+Value GlobalString(Interpreter& in, const Value&, std::vector<Value>& args) {
+    return String(TextArg(in, args, 0));
+}
 
 Value GlobalBoolean(Interpreter& in, const Value&, std::vector<Value>& args) {
     return Bool(ToBoolean(Arg(args, 0), Version(in)));
@@ -385,7 +404,9 @@ Value ClipRemove(Interpreter& in, const Value& self, std::vector<Value>&) {
 
 Value ClipBytes(Interpreter& in, const Value& self, std::vector<Value>&) {
     Instance* clip = SelfClip(in, self);
-    return Number(clip && clip->movie && clip->movie->bytes ? static_cast<double>(clip->movie->bytes->size()) : 0);
+    return Number(clip && clip->movie && clip->movie->bytes
+                      ? static_cast<double>(clip->movie->bytes->size())
+                      : 0);
 }
 
 void Method(Player& player, Object* holder, const char* name, NativeFunction native) {

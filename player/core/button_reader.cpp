@@ -26,18 +26,20 @@ void ReadRecords(ByteReader& reader, bool second, ButtonDefinition& button) {
                 reader.failed = true;
                 break;
             }
-            if (flags & 0x20) ReadU8(reader);   // blend mode
+            if (flags & 0x20) ReadU8(reader);  // blend mode
         }
         if (reader.failed) break;
         button.records.push_back(record);
     }
-    std::stable_sort(button.records.begin(), button.records.end(),
-                     [](const ButtonRecord& l, const ButtonRecord& r) { return l.depth < r.depth; });
+    std::stable_sort(
+        button.records.begin(), button.records.end(),
+        [](const ButtonRecord& l, const ButtonRecord& r) { return l.depth < r.depth; });
 }
 
 }  // namespace
 
-ButtonDefinition ReadButton(ByteReader& reader, int tagCode, const MovieBytes& bytes, size_t bodyOffset) {
+ButtonDefinition ReadButton(ByteReader& reader, int tagCode, const MovieBytes& bytes,
+                            size_t bodyOffset) {
     ButtonDefinition button;
     if (tagCode == 7) {
         ReadRecords(reader, false, button);
@@ -62,8 +64,8 @@ ButtonDefinition ReadButton(ByteReader& reader, int tagCode, const MovieBytes& b
         uint16_t conditions = ReadU16(record);
         size_t end = size == 0 ? reader.length : std::min(reader.length, at + size);
         if (end < record.position) break;
-        button.actions.push_back(
-            ButtonAction{conditions, ActionBlock{bytes, bodyOffset + record.position, end - record.position}});
+        button.actions.push_back(ButtonAction{
+            conditions, ActionBlock{bytes, bodyOffset + record.position, end - record.position}});
         if (size == 0) break;
         at += size;
     }

@@ -9,6 +9,7 @@ namespace kelpo::player {
 
 // `reader` covers the tag body and is positioned after the character id;
 // `bodyOffset` is where the body starts within `bytes` (for action blocks).
-ButtonDefinition ReadButton(ByteReader& reader, int tagCode, const MovieBytes& bytes, size_t bodyOffset);
+ButtonDefinition ReadButton(ByteReader& reader, int tagCode, const MovieBytes& bytes,
+                            size_t bodyOffset);
 
 }  // namespace kelpo::player

@@ -14,7 +14,8 @@ namespace kelpo::player {
 namespace {
 
 const FrameDefinition* FrameAt(const Instance& clip, int frame) {
-    if (!clip.timeline || frame < 0 || static_cast<size_t>(frame) >= clip.timeline->frames.size()) return nullptr;
+    if (!clip.timeline || frame < 0 || static_cast<size_t>(frame) >= clip.timeline->frames.size())
+        return nullptr;
     return &clip.timeline->frames[static_cast<size_t>(frame)];
 }
 
@@ -36,7 +37,8 @@ void RemoveAtDepth(Player& player, Instance& clip, int depth) {
 
 void EnterFirstFrame(Player& player, Instance& clip);
 
-Instance* PlaceCharacter(Player& player, Instance& clip, const PlaceOperation& place, const std::string& keptName) {
+Instance* PlaceCharacter(Player& player, Instance& clip, const PlaceOperation& place,
+                         const std::string& keptName) {
     if (!clip.movie) return nullptr;
     auto found = clip.movie->characters.find(place.character);
     if (found == clip.movie->characters.end()) return nullptr;
@@ -55,19 +57,19 @@ Instance* PlaceCharacter(Player& player, Instance& clip, const PlaceOperation& p
     if (place.hasMatrix) instance->matrix = place.matrix;
     if (place.hasColor) instance->color = place.color;
     switch (character.kind) {
-    case CharacterKind::Shape:
-        instance->kind = InstanceKind::Shape;
-        instance->shape = character.shape;
-        break;
-    case CharacterKind::Button:
-        instance->kind = InstanceKind::Button;
-        instance->button = character.button;
-        break;
-    case CharacterKind::Sprite:
-        instance->kind = InstanceKind::Sprite;
-        instance->timeline = character.sprite;
-        instance->variables = std::make_unique<Object>(player.caseSensitive);
-        break;
+        case CharacterKind::Shape:
+            instance->kind = InstanceKind::Shape;
+            instance->shape = character.shape;
+            break;
+        case CharacterKind::Button:
+            instance->kind = InstanceKind::Button;
+            instance->button = character.button;
+            break;
+        case CharacterKind::Sprite:
+            instance->kind = InstanceKind::Sprite;
+            instance->timeline = character.sprite;
+            instance->variables = std::make_unique<Object>(player.caseSensitive);
+            break;
     }
     if (place.hasName)
         instance->name = place.name;
@@ -198,9 +200,11 @@ void QueueFrameActions(Player& player, Instance& clip) {
     if (player.queue.size() >= kMaxQueuedBlocks) return;
     for (const ActionBlock& block : definition->initActions) {
         auto key = std::make_pair(static_cast<const void*>(block.bytes.get()), block.offset);
-        if (player.initActionsRun.insert(key).second) player.queue.push_back(QueuedActions{&clip, block});
+        if (player.initActionsRun.insert(key).second)
+            player.queue.push_back(QueuedActions{&clip, block});
     }
-    for (const ActionBlock& block : definition->actions) player.queue.push_back(QueuedActions{&clip, block});
+    for (const ActionBlock& block : definition->actions)
+        player.queue.push_back(QueuedActions{&clip, block});
 }
 
 size_t GotoFrameOf(Player& player, Instance& clip, int frame) {
@@ -210,7 +214,8 @@ size_t GotoFrameOf(Player& player, Instance& clip, int frame) {
     player.displayChanged = true;
     size_t work = 0;
     if (frame > clip.frame) {
-        for (int f = clip.frame + 1; f <= frame && !clip.removed; ++f) work += ApplyFrameOperations(player, clip, f) + 1;
+        for (int f = clip.frame + 1; f <= frame && !clip.removed; ++f)
+            work += ApplyFrameOperations(player, clip, f) + 1;
     } else {
         work = RebuildTo(player, clip, frame);
     }
@@ -254,7 +259,7 @@ void AdvanceAll(Player& player) {
 
 void RemoveInstance(Player& player, Instance& clip) {
     if (clip.removed) return;
-    if (!clip.parent) {   // a level: a movie or a picture
+    if (!clip.parent) {  // a level: a movie or a picture
         auto found = player.levels.find(clip.level);
         if (found == player.levels.end() || found->second.get() != &clip) return;
         MarkRemoved(player, clip);
@@ -287,7 +292,8 @@ int FindLabel(const Instance& clip, const std::string& label) {
     if (!clip.timeline) return -1;
     const auto& frames = clip.timeline->frames;
     for (size_t i = 0; i < frames.size(); ++i)
-        if (!frames[i].label.empty() && SameName(frames[i].label, label, false)) return static_cast<int>(i);
+        if (!frames[i].label.empty() && SameName(frames[i].label, label, false))
+            return static_cast<int>(i);
     return -1;
 }
 

@@ -54,8 +54,8 @@ Instance* RootOf(Player& player, int level) {
 
 void CollectGarbage(Player& player) {
     std::vector<Object*> pending;
-    for (Object* root : {player.global, player.objectPrototype, player.arrayPrototype, player.functionPrototype,
-                         player.stringPrototype, player.clipPrototype})
+    for (Object* root : {player.global, player.objectPrototype, player.arrayPrototype,
+                         player.functionPrototype, player.stringPrototype, player.clipPrototype})
         MarkObject(root, pending);
     for (const auto& [number, level] : player.levels) MarkInstance(*level, pending);
     for (const auto& dead : player.graveyard) MarkInstance(*dead, pending);
@@ -72,7 +72,9 @@ void CollectGarbage(Player& player) {
 }
 
 double ElapsedMilliseconds(const Player& player) {
-    double now = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    double now = std::chrono::duration<double, std::milli>(
+                     std::chrono::steady_clock::now().time_since_epoch())
+                     .count();
     return now - player.startTime;
 }
 

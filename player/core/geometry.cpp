@@ -78,7 +78,7 @@ bool PathContains(const PathSegment* segments, size_t count, Point p) {
     for (size_t i = 0; i < count; ++i) {
         const PathSegment& s = segments[i];
         if (s.moveTo) {
-            if (open && Crosses(at, start, p)) inside = !inside;   // implicit close
+            if (open && Crosses(at, start, p)) inside = !inside;  // implicit close
             start = at = s.to;
             open = true;
             continue;

@@ -25,7 +25,7 @@ bool ButtonHit(const Instance& button, Point movie) {
             for (const ShapePath& fill : found->second.shape->fills)
                 if (PathContains(fill.segments.data(), fill.segments.size(), local)) return true;
         }
-        if (any) return false;   // the up state stands in only for a missing hit-test state
+        if (any) return false;  // the up state stands in only for a missing hit-test state
     }
     return false;
 }
@@ -56,7 +56,8 @@ void ChangeButtonState(Player& player, Instance& button, ButtonState state, uint
     player.displayChanged = true;
     if (!button.button || !button.parent) return;
     for (const ButtonAction& action : button.button->actions)
-        if (action.conditions & condition) player.queue.push_back(QueuedActions{button.parent, action.actions});
+        if (action.conditions & condition)
+            player.queue.push_back(QueuedActions{button.parent, action.actions});
 }
 
 bool TrackMouse(Player& player, double x, double y) {

@@ -20,14 +20,14 @@ constexpr size_t kMaxQueuedBlocks = 10000;
 
 struct WithScope {
     Value object;
-    size_t end;   // the scope ends when the program counter reaches this
+    size_t end;  // the scope ends when the program counter reaches this
 };
 
 // One running block or function call.
 struct CallFrame {
-    Instance* original = nullptr;   // the clip the code belongs to
-    Instance* target = nullptr;     // changed by SetTarget; null when the target was not found
-    Object* locals = nullptr;       // function calls: the activation object
+    Instance* original = nullptr;  // the clip the code belongs to
+    Instance* target = nullptr;    // changed by SetTarget; null when the target was not found
+    Object* locals = nullptr;      // function calls: the activation object
     Value thisValue;
     std::vector<Value> registers = std::vector<Value>(4);
     std::vector<WithScope> withs;
@@ -55,18 +55,24 @@ size_t RunActionBlock(Player& player, Instance* clip, const ActionBlock& block);
 void RunQueuedActions(Player& player);
 // Runs the action blocks of a clip's frame now (the Call action, TCallFrame).
 void CallFrameActions(Interpreter& in, Instance& clip, int frame);
-Value CallFunctionValue(Interpreter& in, const Value& function, const Value& self, std::vector<Value>& args);
+Value CallFunctionValue(Interpreter& in, const Value& function, const Value& self,
+                        std::vector<Value>& args);
 // Creates an object the way `new` does; undefined when `constructor` cannot construct.
 Value Construct(Interpreter& in, const Value& constructor, std::vector<Value>& args);
 
 // Variables and members (variables.cpp).
 Instance* ClipOf(Player& player, const Value& value);
-Value GetMemberValue(Interpreter& in, const Value& object, const std::string& name, bool* found = nullptr);
-void SetMemberValue(Interpreter& in, const Value& object, const std::string& name, const Value& value);
+Value GetMemberValue(Interpreter& in, const Value& object, const std::string& name,
+                     bool* found = nullptr);
+void SetMemberValue(Interpreter& in, const Value& object, const std::string& name,
+                    const Value& value);
 bool DeleteMember(Interpreter& in, const Value& object, const std::string& name);
-Value GetVariableValue(Interpreter& in, CallFrame& frame, const std::string& name, bool* found = nullptr);
-void SetVariableValue(Interpreter& in, CallFrame& frame, const std::string& name, const Value& value);
-void DefineLocalValue(Interpreter& in, CallFrame& frame, const std::string& name, const Value& value);
+Value GetVariableValue(Interpreter& in, CallFrame& frame, const std::string& name,
+                       bool* found = nullptr);
+void SetVariableValue(Interpreter& in, CallFrame& frame, const std::string& name,
+                      const Value& value);
+void DefineLocalValue(Interpreter& in, CallFrame& frame, const std::string& name,
+                      const Value& value);
 bool DeleteVariable(Interpreter& in, CallFrame& frame, const std::string& name);
 // Member names for Enumerate, in a stable order.
 std::vector<std::string> MemberNames(Interpreter& in, const Value& object);

@@ -44,36 +44,41 @@ struct PlaceOperation {
 };
 
 struct DisplayOperation {
-    bool remove = false;   // RemoveObject(2) at `place.depth`
+    bool remove = false;  // RemoveObject(2) at `place.depth`
     PlaceOperation place;
 };
 
 struct FrameDefinition {
     std::vector<DisplayOperation> operations;
-    std::vector<ActionBlock> initActions;   // DoInitAction: once per player
-    std::vector<ActionBlock> actions;       // DoAction, in tag order
+    std::vector<ActionBlock> initActions;  // DoInitAction: once per player
+    std::vector<ActionBlock> actions;      // DoAction, in tag order
     std::string label;
 };
 
 struct TimelineDefinition {
-    std::vector<FrameDefinition> frames;   // frames read; later frames are empty
-    int frameCount = 1;                    // declared, at least the frames read
+    std::vector<FrameDefinition> frames;  // frames read; later frames are empty
+    int frameCount = 1;                   // declared, at least the frames read
 };
 
 // One filled or stroked path of a shape, in the shape's twips.
 struct ShapePath {
     std::vector<PathSegment> segments;
     uint32_t argb = 0xFF000000;
-    double width = 0;   // stroke width in twips (strokes only)
+    double width = 0;  // stroke width in twips (strokes only)
 };
 
 struct ShapeDefinition {
     int32_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
-    std::vector<ShapePath> fills;     // painted first, in style order
+    std::vector<ShapePath> fills;  // painted first, in style order
     std::vector<ShapePath> strokes;
 };
 
-enum ButtonStateBit : uint8_t { kButtonUp = 1, kButtonOver = 2, kButtonDown = 4, kButtonHitTest = 8 };
+enum ButtonStateBit : uint8_t {
+    kButtonUp = 1,
+    kButtonOver = 2,
+    kButtonDown = 4,
+    kButtonHitTest = 8
+};
 
 // Conditions of a button action (DefineButton2's condition bits).
 enum ButtonCondition : uint16_t {
@@ -102,7 +107,7 @@ struct ButtonAction {
 };
 
 struct ButtonDefinition {
-    std::vector<ButtonRecord> records;   // in depth order
+    std::vector<ButtonRecord> records;  // in depth order
     std::vector<ButtonAction> actions;
     bool trackAsMenu = false;
 };
@@ -118,11 +123,11 @@ struct Character {
 
 struct MovieDefinition {
     MovieInfo info;
-    MovieBytes bytes;             // the uncompressed file (action blocks point here)
+    MovieBytes bytes;  // the uncompressed file (action blocks point here)
     TimelineDefinition root;
     std::map<uint16_t, Character> characters;
-    int framesLoaded = 0;         // ShowFrame tags read on the main timeline
-    bool complete = false;        // the End tag was reached
+    int framesLoaded = 0;   // ShowFrame tags read on the main timeline
+    bool complete = false;  // the End tag was reached
 };
 
 }  // namespace kelpo::player

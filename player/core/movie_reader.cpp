@@ -77,7 +77,8 @@ PlaceOperation ReadPlaceObject2(ByteReader& reader, bool third) {
     uint8_t flags = ReadU8(reader);
     uint8_t flags2 = third ? ReadU8(reader) : 0;
     place.depth = ReadU16(reader);
-    if (third && ((flags2 & 0x08) || ((flags2 & 0x10) && (flags & 0x02)))) ReadString(reader);  // class name
+    if (third && ((flags2 & 0x08) || ((flags2 & 0x10) && (flags & 0x02))))
+        ReadString(reader);  // class name
     place.move = (flags & 0x01) != 0;
     if (flags & 0x02) {
         place.hasCharacter = true;
@@ -91,7 +92,7 @@ PlaceOperation ReadPlaceObject2(ByteReader& reader, bool third) {
         place.hasColor = true;
         place.color = ReadColorTransform(reader, true);
     }
-    if (flags & 0x10) ReadU16(reader);   // ratio
+    if (flags & 0x10) ReadU16(reader);  // ratio
     if (flags & 0x20) {
         place.hasName = true;
         place.name = ReadString(reader);
@@ -105,93 +106,94 @@ struct TagLoop {
     const MovieBytes& bytes;
 };
 
-void ReadTimeline(TagLoop& loop, ByteReader& reader, TimelineDefinition& timeline, bool isSprite, int nesting);
+void ReadTimeline(TagLoop& loop, ByteReader& reader, TimelineDefinition& timeline, bool isSprite,
+                  int nesting);
 
 // Reads one tag body into `timeline` (or the dictionary). False at End.
-bool ReadTag(TagLoop& loop, uint16_t code, ByteReader& body, size_t bodyOffset, TimelineDefinition& timeline,
-             FrameDefinition& frame, bool isSprite, int nesting) {
+bool ReadTag(TagLoop& loop, uint16_t code, ByteReader& body, size_t bodyOffset,
+             TimelineDefinition& timeline, FrameDefinition& frame, bool isSprite, int nesting) {
     MovieDefinition& movie = loop.movie;
     switch (code) {
-    case kEnd:
-        return false;
-    case kShowFrame:
-        timeline.frames.push_back(std::move(frame));
-        frame = FrameDefinition();
-        if (!isSprite) ++movie.framesLoaded;
-        break;
-    case kSetBackgroundColor:
-        if (!isSprite) movie.info.background = ReadRgb(body) & 0xFFFFFF;
-        break;
-    case kFrameLabel:
-        frame.label = ReadString(body);
-        break;
-    case kDoAction:
-        frame.actions.push_back(ActionBlock{loop.bytes, bodyOffset, body.length});
-        break;
-    case kDoInitAction:
-        ReadU16(body);
-        if (!body.failed)
-            frame.initActions.push_back(ActionBlock{loop.bytes, bodyOffset + 2, body.length - 2});
-        break;
-    case kPlaceObject:
-    case kPlaceObject2:
-    case kPlaceObject3: {
-        DisplayOperation op;
-        op.place = code == kPlaceObject ? ReadPlaceObject(body, body.length)
-                                        : ReadPlaceObject2(body, code == kPlaceObject3);
-        // A record cut short still places what it named before the cut.
-        if (body.position >= 4 || !body.failed) frame.operations.push_back(op);
-        break;
-    }
-    case kRemoveObject:
-    case kRemoveObject2: {
-        DisplayOperation op;
-        op.remove = true;
-        if (code == kRemoveObject) ReadU16(body);
-        op.place.depth = ReadU16(body);
-        if (!body.failed) frame.operations.push_back(op);
-        break;
-    }
-    case kDefineShape:
-    case kDefineShape2:
-    case kDefineShape3: {
-        uint16_t id = ReadU16(body);
-        Character character;
-        character.kind = CharacterKind::Shape;
-        character.shape = std::make_shared<ShapeDefinition>(ReadShape(body, code));
-        movie.characters[id] = std::move(character);
-        break;
-    }
-    case kDefineButton:
-    case kDefineButton2: {
-        uint16_t id = ReadU16(body);
-        Character character;
-        character.kind = CharacterKind::Button;
-        character.button = std::make_shared<ButtonDefinition>(ReadButton(body, code, loop.bytes, bodyOffset));
-        movie.characters[id] = std::move(character);
-        break;
-    }
-    case kDefineSprite: {
-        // Sprites hold control tags only; a sprite inside a sprite is ignored.
-        if (isSprite || nesting > 0) break;
-        uint16_t id = ReadU16(body);
-        auto sprite = std::make_shared<TimelineDefinition>();
-        int declared = ReadU16(body);
-        ReadTimeline(loop, body, *sprite, true, nesting + 1);
-        sprite->frameCount = std::max<int>({1, declared, static_cast<int>(sprite->frames.size())});
-        Character character;
-        character.kind = CharacterKind::Sprite;
-        character.sprite = std::move(sprite);
-        movie.characters[id] = std::move(character);
-        break;
-    }
-    default:
-        break;   // tags this player does not use
+        case kEnd: return false;
+        case kShowFrame:
+            timeline.frames.push_back(std::move(frame));
+            frame = FrameDefinition();
+            if (!isSprite) ++movie.framesLoaded;
+            break;
+        case kSetBackgroundColor:
+            if (!isSprite) movie.info.background = ReadRgb(body) & 0xFFFFFF;
+            break;
+        case kFrameLabel: frame.label = ReadString(body); break;
+        case kDoAction:
+            frame.actions.push_back(ActionBlock{loop.bytes, bodyOffset, body.length});
+            break;
+        case kDoInitAction:
+            ReadU16(body);
+            if (!body.failed)
+                frame.initActions.push_back(
+                    ActionBlock{loop.bytes, bodyOffset + 2, body.length - 2});
+            break;
+        case kPlaceObject:
+        case kPlaceObject2:
+        case kPlaceObject3: {
+            DisplayOperation op;
+            op.place = code == kPlaceObject ? ReadPlaceObject(body, body.length)
+                                            : ReadPlaceObject2(body, code == kPlaceObject3);
+            // A record cut short still places what it named before the cut.
+            if (body.position >= 4 || !body.failed) frame.operations.push_back(op);
+            break;
+        }
+        case kRemoveObject:
+        case kRemoveObject2: {
+            DisplayOperation op;
+            op.remove = true;
+            if (code == kRemoveObject) ReadU16(body);
+            op.place.depth = ReadU16(body);
+            if (!body.failed) frame.operations.push_back(op);
+            break;
+        }
+        case kDefineShape:
+        case kDefineShape2:
+        case kDefineShape3: {
+            uint16_t id = ReadU16(body);
+            Character character;
+            character.kind = CharacterKind::Shape;
+            character.shape = std::make_shared<ShapeDefinition>(ReadShape(body, code));
+            movie.characters[id] = std::move(character);
+            break;
+        }
+        case kDefineButton:
+        case kDefineButton2: {
+            uint16_t id = ReadU16(body);
+            Character character;
+            character.kind = CharacterKind::Button;
+            character.button =
+                std::make_shared<ButtonDefinition>(ReadButton(body, code, loop.bytes, bodyOffset));
+            movie.characters[id] = std::move(character);
+            break;
+        }
+        case kDefineSprite: {
+            // Sprites hold control tags only; a sprite inside a sprite is ignored.
+            if (isSprite || nesting > 0) break;
+            uint16_t id = ReadU16(body);
+            auto sprite = std::make_shared<TimelineDefinition>();
+            int declared = ReadU16(body);
+            ReadTimeline(loop, body, *sprite, true, nesting + 1);
+            sprite->frameCount =
+                std::max<int>({1, declared, static_cast<int>(sprite->frames.size())});
+            Character character;
+            character.kind = CharacterKind::Sprite;
+            character.sprite = std::move(sprite);
+            movie.characters[id] = std::move(character);
+            break;
+        }
+        default: break;  // tags this player does not use
     }
     return true;
 }
 
-void ReadTimeline(TagLoop& loop, ByteReader& reader, TimelineDefinition& timeline, bool isSprite, int nesting) {
+void ReadTimeline(TagLoop& loop, ByteReader& reader, TimelineDefinition& timeline, bool isSprite,
+                  int nesting) {
     FrameDefinition frame;
     size_t base = static_cast<size_t>(reader.bytes - loop.bytes->data());
     bool ended = false;
@@ -203,7 +205,7 @@ void ReadTimeline(TagLoop& loop, ByteReader& reader, TimelineDefinition& timelin
             if (Remaining(reader) < 4) break;
             length = ReadU32(reader);
         }
-        if (length > Remaining(reader)) break;   // a cut tag ends the reading
+        if (length > Remaining(reader)) break;  // a cut tag ends the reading
         ByteReader body = MakeReader(reader.bytes + reader.position, length);
         size_t bodyOffset = base + reader.position;
         reader.position += length;
@@ -213,7 +215,8 @@ void ReadTimeline(TagLoop& loop, ByteReader& reader, TimelineDefinition& timelin
         }
     }
     // What a damaged file defined for its last, unfinished frame still counts.
-    bool hasContent = !frame.operations.empty() || !frame.actions.empty() || !frame.initActions.empty();
+    bool hasContent =
+        !frame.operations.empty() || !frame.actions.empty() || !frame.initActions.empty();
     if (!ended && hasContent) {
         timeline.frames.push_back(std::move(frame));
         if (!isSprite) ++loop.movie.framesLoaded;
@@ -227,7 +230,8 @@ bool ReadHeaderFields(const uint8_t* bytes, size_t length, MovieInfo& info, size
     if ((bytes[0] != 'F' && !compressed) || bytes[1] != 'W' || bytes[2] != 'S') return false;
     info.compressed = compressed;
     info.version = bytes[3];
-    info.fileLength = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<uint32_t>(bytes[7]) << 24;
+    info.fileLength =
+        bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<uint32_t>(bytes[7]) << 24;
     ByteReader reader = MakeReader(bytes, length);
     reader.position = 8;
     TwipsRect rect = ReadRect(reader);
@@ -263,7 +267,8 @@ bool ReadMovieInfo(const uint8_t* bytes, size_t length, MovieInfo& info) {
 std::shared_ptr<MovieDefinition> ReadMovie(const uint8_t* bytes, size_t length) {
     MovieInfo probe;
     size_t headerEnd = 0;
-    if (!bytes || !ReadHeaderFields(bytes, std::min<size_t>(length, 8), probe, headerEnd)) return nullptr;
+    if (!bytes || !ReadHeaderFields(bytes, std::min<size_t>(length, 8), probe, headerEnd))
+        return nullptr;
     auto file = std::make_shared<std::vector<uint8_t>>();
     if (probe.compressed)
         *file = Inflate(bytes, length, probe.fileLength);
@@ -279,7 +284,8 @@ std::shared_ptr<MovieDefinition> ReadMovie(const uint8_t* bytes, size_t length) 
         ByteReader reader = MakeReader(file->data() + headerEnd, file->size() - headerEnd);
         ReadTimeline(loop, reader, movie->root, false, 0);
     }
-    movie->root.frameCount = std::max<int>({1, movie->info.frameCount, static_cast<int>(movie->root.frames.size())});
+    movie->root.frameCount =
+        std::max<int>({1, movie->info.frameCount, static_cast<int>(movie->root.frames.size())});
     return movie;
 }
 

@@ -14,7 +14,8 @@ bool IsStringLike(const Value& v) {
 }  // namespace
 
 Value AddValues(const Value& l, const Value& r, int version) {
-    if (IsStringLike(l) || IsStringLike(r)) return String(ToString(l, version) + ToString(r, version));
+    if (IsStringLike(l) || IsStringLike(r))
+        return String(ToString(l, version) + ToString(r, version));
     return Number(ToNumber(l, version) + ToNumber(r, version));
 }
 
@@ -28,25 +29,22 @@ Value LessThan(const Value& l, const Value& r, int version) {
 bool StrictEquals(const Value& l, const Value& r) {
     if (l.type != r.type) return false;
     switch (l.type) {
-    case ValueType::Undefined:
-    case ValueType::Null:
-        return true;
-    case ValueType::Boolean:
-        return l.boolean == r.boolean;
-    case ValueType::Number:
-        return l.number == r.number;
-    case ValueType::String:
-    case ValueType::Clip:
-        return l.text == r.text;
-    case ValueType::Object:
-        return l.object == r.object;
+        case ValueType::Undefined:
+        case ValueType::Null: return true;
+        case ValueType::Boolean: return l.boolean == r.boolean;
+        case ValueType::Number: return l.number == r.number;
+        case ValueType::String:
+        case ValueType::Clip: return l.text == r.text;
+        case ValueType::Object: return l.object == r.object;
     }
     return false;
 }
 
 bool LooseEquals(const Value& l, const Value& r, int version) {
     if (l.type == r.type) return StrictEquals(l, r);
-    auto nullish = [](const Value& v) { return v.type == ValueType::Undefined || v.type == ValueType::Null; };
+    auto nullish = [](const Value& v) {
+        return v.type == ValueType::Undefined || v.type == ValueType::Null;
+    };
     if (nullish(l) || nullish(r)) return nullish(l) && nullish(r);
     if (l.type == ValueType::Object || r.type == ValueType::Object || l.type == ValueType::Clip ||
         r.type == ValueType::Clip) {
@@ -70,13 +68,14 @@ int32_t ToInt32(double n) {
 
 std::string TypeName(const Value& v) {
     switch (v.type) {
-    case ValueType::Undefined: return "undefined";
-    case ValueType::Null: return "null";
-    case ValueType::Boolean: return "boolean";
-    case ValueType::Number: return "number";
-    case ValueType::String: return "string";
-    case ValueType::Clip: return "movieclip";
-    case ValueType::Object: return v.object->function || v.object->native ? "function" : "object";
+        case ValueType::Undefined: return "undefined";
+        case ValueType::Null: return "null";
+        case ValueType::Boolean: return "boolean";
+        case ValueType::Number: return "number";
+        case ValueType::String: return "string";
+        case ValueType::Clip: return "movieclip";
+        case ValueType::Object:
+            return v.object->function || v.object->native ? "function" : "object";
     }
     return "undefined";
 }

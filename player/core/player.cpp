@@ -65,7 +65,8 @@ std::string UrlDecode(const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '+') {
             out += ' ';
-        } else if (text[i] == '%' && i + 2 < text.size() + 0 && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
+        } else if (text[i] == '%' && i + 2 < text.size() + 0 && HexDigit(text[i + 1]) >= 0 &&
+                   HexDigit(text[i + 2]) >= 0) {
             out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
             i += 2;
         } else {
@@ -270,7 +271,8 @@ bool TGetProperty(Player* player, const std::string& target, int property, std::
     return true;
 }
 
-bool TSetProperty(Player* player, const std::string& target, int property, const std::string& value) {
+bool TSetProperty(Player* player, const std::string& target, int property,
+                  const std::string& value) {
     Instance* clip = Target(player, target);
     if (!clip || property < 0 || property >= kPropertyCount) return false;
     Operation op(*player);

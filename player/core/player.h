@@ -21,18 +21,19 @@ struct Player;
 struct MovieInfo {
     int version = 0;
     bool compressed = false;
-    uint32_t fileLength = 0;          // the header's (uncompressed) length
+    uint32_t fileLength = 0;                         // the header's (uncompressed) length
     int32_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;  // frame rectangle, twips
-    double frameRate = 0;             // frames per second
+    double frameRate = 0;                            // frames per second
     int frameCount = 0;
-    uint32_t background = 0xFFFFFF;   // 0xRRGGBB, white until a SetBackgroundColor tag
+    uint32_t background = 0xFFFFFF;  // 0xRRGGBB, white until a SetBackgroundColor tag
 };
 
 // Callbacks from the core to whoever hosts it (the control, or a test).
 struct PlayerHost {
     void* user = nullptr;
     // An "FSCommand:" URL: the text after the prefix, and the target text.
-    void (*fsCommand)(void* user, const std::string& command, const std::string& arguments) = nullptr;
+    void (*fsCommand)(void* user, const std::string& command,
+                      const std::string& arguments) = nullptr;
     void (*trace)(void* user, const std::string& text) = nullptr;
     // The picture changed; the host should repaint.
     void (*invalidate)(void* user) = nullptr;
@@ -51,8 +52,8 @@ struct Point {
 
 // One path of a shape, already transformed to device coordinates.
 struct PathSegment {
-    bool curve;       // quadratic curve through `control` to `to`, else a line to `to`
-    bool moveTo;      // starts a new sub-path at `to`
+    bool curve;   // quadratic curve through `control` to `to`, else a line to `to`
+    bool moveTo;  // starts a new sub-path at `to`
     Point control;
     Point to;
 };
@@ -62,10 +63,13 @@ struct RenderSink {
     void* user = nullptr;
     void (*clear)(void* user, uint32_t argb) = nullptr;
     // Fills the area enclosed by the segments (even-odd).
-    void (*fillPath)(void* user, const PathSegment* segments, size_t count, uint32_t argb) = nullptr;
-    void (*strokePath)(void* user, const PathSegment* segments, size_t count, double width, uint32_t argb) = nullptr;
+    void (*fillPath)(void* user, const PathSegment* segments, size_t count,
+                     uint32_t argb) = nullptr;
+    void (*strokePath)(void* user, const PathSegment* segments, size_t count, double width,
+                       uint32_t argb) = nullptr;
     // A picture loaded into a level (JPEG through LoadMovie): 32-bit ARGB pixels.
-    void (*drawImage)(void* user, const uint32_t* pixels, int width, int height, const Matrix& toDevice) = nullptr;
+    void (*drawImage)(void* user, const uint32_t* pixels, int width, int height,
+                      const Matrix& toDevice) = nullptr;
 };
 
 Player* NewPlayer(const PlayerHost& host);
@@ -86,7 +90,7 @@ bool ReadMovieInfo(const uint8_t* bytes, size_t length, MovieInfo& info);
 
 // The timeline of _level0. Frames count from 0 here, as the control's
 // methods do (CurrentFrame, GotoFrame, FrameNum).
-void AdvanceFrame(Player* player);   // one tick of the frame timer
+void AdvanceFrame(Player* player);  // one tick of the frame timer
 void Play(Player* player);
 void StopPlay(Player* player);
 bool IsPlaying(const Player* player);
@@ -113,7 +117,8 @@ bool TPlay(Player* player, const std::string& target);
 bool TStopPlay(Player* player, const std::string& target);
 // Properties by the standard index (0 "_x" ... 21 "_ymouse").
 bool TGetProperty(Player* player, const std::string& target, int property, std::string& value);
-bool TSetProperty(Player* player, const std::string& target, int property, const std::string& value);
+bool TSetProperty(Player* player, const std::string& target, int property,
+                  const std::string& value);
 bool TGetPropertyNum(Player* player, const std::string& target, int property, double& value);
 bool TSetPropertyNum(Player* player, const std::string& target, int property, double value);
 bool TCallFrame(Player* player, const std::string& target, int frame);
@@ -138,12 +143,12 @@ void RenderFrame(Player* player, const Matrix& toDevice, RenderSink& sink);
 // How the control maps the movie rectangle to its window: the scale mode
 // and alignment first, then the zoom rectangle or zoom factor, then the pan.
 struct ViewState {
-    int scaleMode = 0;   // 0 show all, 1 no border, 2 exact fit, 3 no scale
-    int align = 0;       // 1 left, 2 right, 4 top, 8 bottom; centred on an axis without a flag
-    double zoom = 1;     // above 1 magnifies, about the window's centre
-    double panX = 0, panY = 0;   // device pixels
+    int scaleMode = 0;  // 0 show all, 1 no border, 2 exact fit, 3 no scale
+    int align = 0;      // 1 left, 2 right, 4 top, 8 bottom; centred on an axis without a flag
+    double zoom = 1;    // above 1 magnifies, about the window's centre
+    double panX = 0, panY = 0;  // device pixels
     bool hasZoomRect = false;
-    double zoomLeft = 0, zoomTop = 0, zoomRight = 0, zoomBottom = 0;   // twips
+    double zoomLeft = 0, zoomTop = 0, zoomRight = 0, zoomBottom = 0;  // twips
 };
 
 // Movie twips to window pixels for a window of width x height pixels.

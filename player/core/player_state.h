@@ -37,30 +37,30 @@ struct Instance {
     ~Instance() {
         if (liveCount) --*liveCount;
     }
-    size_t* liveCount = nullptr;    // the player's count of live instances
+    size_t* liveCount = nullptr;  // the player's count of live instances
     InstanceKind kind = InstanceKind::Sprite;
     std::string name;
     int depth = 0;
-    int level = -1;                 // levels: their number
-    int nesting = 0;                // levels are 0, their children 1, ...
+    int level = -1;   // levels: their number
+    int nesting = 0;  // levels are 0, their children 1, ...
     uint16_t character = 0;
     Instance* parent = nullptr;
     std::shared_ptr<const MovieDefinition> movie;
-    std::shared_ptr<const TimelineDefinition> timeline;   // levels and sprites
+    std::shared_ptr<const TimelineDefinition> timeline;  // levels and sprites
     std::shared_ptr<const ShapeDefinition> shape;
     std::shared_ptr<const ButtonDefinition> button;
-    int frame = 0;                  // 0-based
+    int frame = 0;  // 0-based
     bool playing = true;
-    std::map<int, std::unique_ptr<Instance>> children;   // by depth
-    std::unique_ptr<Object> variables;   // sprites and levels; never a Value's object
+    std::map<int, std::unique_ptr<Instance>> children;  // by depth
+    std::unique_ptr<Object> variables;  // sprites and levels; never a Value's object
     Matrix matrix;
     ColorTransform color;
     bool visible = true;
-    bool scripted = false;          // moved by a script: the timeline leaves its matrix alone
+    bool scripted = false;  // moved by a script: the timeline leaves its matrix alone
     bool removed = false;
-    bool dynamic = false;           // made by a script: timeline rebuilds keep it
+    bool dynamic = false;  // made by a script: timeline rebuilds keep it
     ButtonState buttonState = ButtonState::Idle;
-    std::vector<uint32_t> pixels;   // pictures
+    std::vector<uint32_t> pixels;  // pictures
     int pictureWidth = 0, pictureHeight = 0;
 };
 
@@ -70,7 +70,7 @@ struct QueuedActions {
 };
 
 struct Player {
-    size_t liveInstances = 0;       // first: instances count themselves out when destroyed
+    size_t liveInstances = 0;  // first: instances count themselves out when destroyed
     PlayerHost host;
     std::map<int, std::unique_ptr<Instance>> levels;
     std::vector<std::unique_ptr<Object>> objects;
@@ -78,11 +78,11 @@ struct Player {
     std::vector<QueuedActions> queue;
     std::set<std::pair<const void*, size_t>> initActionsRun;
     int operationDepth = 0;
-    bool displayChanged = false;    // something drawn changed: the host is asked to repaint
+    bool displayChanged = false;  // something drawn changed: the host is asked to repaint
     bool loop = true;
-    bool caseSensitive = false;     // version 7 movies
-    int version = 6;                // of _level0
-    std::string loadVariables;     // "a=1&b=two", set on _level0 at each load
+    bool caseSensitive = false;  // version 7 movies
+    int version = 6;             // of _level0
+    std::string loadVariables;   // "a=1&b=two", set on _level0 at each load
     int nextInstanceNumber = 1;
 
     Object* global = nullptr;
@@ -92,8 +92,8 @@ struct Player {
     Object* stringPrototype = nullptr;
     Object* clipPrototype = nullptr;
     uint64_t randomState = 0x2545F4914F6CDD1Dull;
-    double startTime = 0;           // milliseconds, for GetTime
-    size_t collectAt = 4096;        // arena size that starts the next collection
+    double startTime = 0;     // milliseconds, for GetTime
+    size_t collectAt = 4096;  // arena size that starts the next collection
 
     double mouseX = 0, mouseY = 0;  // twips, movie space
     bool mouseIsDown = false;
@@ -106,7 +106,7 @@ struct Player {
     std::string quality = "HIGH";
 };
 
-Object* NewObject(Player& player);   // null when the arena is full
+Object* NewObject(Player& player);  // null when the arena is full
 Instance* RootOf(Player& player, int level);
 // Frees the objects nothing reaches. Only between outside calls, when no
 // script runs, so every live value is reachable from the roots.

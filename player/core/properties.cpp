@@ -10,10 +10,11 @@
 namespace kelpo::player {
 
 const char* const kPropertyNames[kPropertyCount] = {
-    "_x",         "_y",         "_xscale",     "_yscale",   "_currentframe", "_totalframes",
-    "_alpha",     "_visible",   "_width",      "_height",   "_rotation",     "_target",
-    "_framesloaded", "_name",   "_droptarget", "_url",      "_highquality",  "_focusrect",
-    "_soundbuftime", "_quality", "_xmouse",    "_ymouse",
+    "_x",           "_y",           "_xscale",       "_yscale",       "_currentframe",
+    "_totalframes", "_alpha",       "_visible",      "_width",        "_height",
+    "_rotation",    "_target",      "_framesloaded", "_name",         "_droptarget",
+    "_url",         "_highquality", "_focusrect",    "_soundbuftime", "_quality",
+    "_xmouse",      "_ymouse",
 };
 
 namespace {
@@ -61,8 +62,8 @@ Matrix WorldMatrix(const Instance& clip) {
 Bounds LocalBounds(const Instance& clip) {
     Bounds bounds;
     if (clip.shape) {
-        bounds = Bounds{double(clip.shape->xMin), double(clip.shape->yMin), double(clip.shape->xMax),
-                        double(clip.shape->yMax), false};
+        bounds = Bounds{double(clip.shape->xMin), double(clip.shape->yMin),
+                        double(clip.shape->xMax), double(clip.shape->yMax), false};
     }
     if (clip.button && clip.movie) {
         for (const ButtonRecord& record : clip.button->records) {
@@ -70,8 +71,9 @@ Bounds LocalBounds(const Instance& clip) {
             auto found = clip.movie->characters.find(record.character);
             if (found == clip.movie->characters.end() || !found->second.shape) continue;
             const ShapeDefinition& s = *found->second.shape;
-            AddBounds(bounds, TransformBounds(record.matrix, Bounds{double(s.xMin), double(s.yMin),
-                                                                     double(s.xMax), double(s.yMax), false}));
+            AddBounds(bounds, TransformBounds(record.matrix,
+                                              Bounds{double(s.xMin), double(s.yMin), double(s.xMax),
+                                                     double(s.yMax), false}));
         }
     }
     if (clip.kind == InstanceKind::Picture)
@@ -83,40 +85,40 @@ Bounds LocalBounds(const Instance& clip) {
 Value GetProperty(Player& player, Instance& clip, int index) {
     const Matrix& m = clip.matrix;
     switch (index) {
-    case 0: return Number(m.tx / 20);
-    case 1: return Number(m.ty / 20);
-    case 2: return Number(ScaleX(m) * 100);
-    case 3: return Number(ScaleY(m) * 100);
-    case 4: return Number(clip.frame + 1);
-    case 5: return Number(FrameCount(clip));
-    case 6: return Number(clip.color.mult[3] * 100.0 / 256);
-    case 7: return Flag(player, clip.visible);
-    case 8: {
-        Bounds b = ParentBounds(clip);
-        return Number(b.empty ? 0 : (b.xMax - b.xMin) / 20);
-    }
-    case 9: {
-        Bounds b = ParentBounds(clip);
-        return Number(b.empty ? 0 : (b.yMax - b.yMin) / 20);
-    }
-    case 10: return Number(Rotation(m));
-    case 11: return String(SlashPath(clip));
-    case 12: return Number(FramesLoaded(clip));
-    case 13: return String(clip.parent ? clip.name : "");
-    case 14: return String("");
-    case 15: return String("");
-    case 16: return Number(player.highQuality ? 1 : 0);
-    case 17: return Number(player.focusRect ? 1 : 0);
-    case 18: return Number(player.soundBufferTime);
-    case 19: return String(player.quality);
-    case 20:
-    case 21: {
-        Matrix inverse;
-        if (!Invert(WorldMatrix(clip), inverse)) return Number(0);
-        Point local = Transform(inverse, Point{player.mouseX, player.mouseY});
-        return Number(std::round(index == 20 ? local.x / 20 : local.y / 20));
-    }
-    default: return Undefined();
+        case 0: return Number(m.tx / 20);
+        case 1: return Number(m.ty / 20);
+        case 2: return Number(ScaleX(m) * 100);
+        case 3: return Number(ScaleY(m) * 100);
+        case 4: return Number(clip.frame + 1);
+        case 5: return Number(FrameCount(clip));
+        case 6: return Number(clip.color.mult[3] * 100.0 / 256);
+        case 7: return Flag(player, clip.visible);
+        case 8: {
+            Bounds b = ParentBounds(clip);
+            return Number(b.empty ? 0 : (b.xMax - b.xMin) / 20);
+        }
+        case 9: {
+            Bounds b = ParentBounds(clip);
+            return Number(b.empty ? 0 : (b.yMax - b.yMin) / 20);
+        }
+        case 10: return Number(Rotation(m));
+        case 11: return String(SlashPath(clip));
+        case 12: return Number(FramesLoaded(clip));
+        case 13: return String(clip.parent ? clip.name : "");
+        case 14: return String("");
+        case 15: return String("");
+        case 16: return Number(player.highQuality ? 1 : 0);
+        case 17: return Number(player.focusRect ? 1 : 0);
+        case 18: return Number(player.soundBufferTime);
+        case 19: return String(player.quality);
+        case 20:
+        case 21: {
+            Matrix inverse;
+            if (!Invert(WorldMatrix(clip), inverse)) return Number(0);
+            Point local = Transform(inverse, Point{player.mouseX, player.mouseY});
+            return Number(std::round(index == 20 ? local.x / 20 : local.y / 20));
+        }
+        default: return Undefined();
     }
 }
 
@@ -125,58 +127,54 @@ void SetProperty(Player& player, Instance& clip, int index, const Value& value) 
     bool numeric = std::isfinite(n);
     Matrix& m = clip.matrix;
     switch (index) {
-    case 0:
-    case 1:
-        if (!numeric) return;
-        (index == 0 ? m.tx : m.ty) = n * 20;
-        break;
-    case 2:
-    case 3:
-        if (!numeric) return;
-        Compose(m, index == 2 ? n / 100 : ScaleX(m), index == 3 ? n / 100 : ScaleY(m), Rotation(m));
-        break;
-    case 6:
-        if (!numeric) return;
-        clip.color.mult[3] = static_cast<int16_t>(std::fmax(-32768, std::fmin(32767, n * 2.56)));
-        break;
-    case 7:
-        clip.visible = ToBoolean(value, player.version) ||
-                       (value.type == ValueType::String && ToNumber(value, player.version) != 0);
-        break;
-    case 8:
-    case 9: {
-        if (!numeric || n < 0) return;
-        Bounds b = ParentBounds(clip);
-        double current = b.empty ? 0 : (index == 8 ? b.xMax - b.xMin : b.yMax - b.yMin) / 20;
-        if (current <= 0) return;
-        double factor = n / current;
-        if (index == 8)
-            Compose(m, ScaleX(m) * factor, ScaleY(m), Rotation(m));
-        else
-            Compose(m, ScaleX(m), ScaleY(m) * factor, Rotation(m));
-        break;
-    }
-    case 10:
-        if (!numeric) return;
-        Compose(m, ScaleX(m), ScaleY(m), std::fmod(n, 360));
-        break;
-    case 13:
-        if (clip.parent) clip.name = ToString(value, player.version);
-        return;
-    case 16:
-        player.highQuality = n != 0;
-        return;
-    case 17:
-        player.focusRect = n != 0;
-        return;
-    case 18:
-        if (numeric) player.soundBufferTime = n;
-        return;
-    case 19:
-        player.quality = ToString(value, player.version);
-        return;
-    default:
-        return;   // read-only
+        case 0:
+        case 1:
+            if (!numeric) return;
+            (index == 0 ? m.tx : m.ty) = n * 20;
+            break;
+        case 2:
+        case 3:
+            if (!numeric) return;
+            Compose(m, index == 2 ? n / 100 : ScaleX(m), index == 3 ? n / 100 : ScaleY(m),
+                    Rotation(m));
+            break;
+        case 6:
+            if (!numeric) return;
+            clip.color.mult[3] =
+                static_cast<int16_t>(std::fmax(-32768, std::fmin(32767, n * 2.56)));
+            break;
+        case 7:
+            clip.visible =
+                ToBoolean(value, player.version) ||
+                (value.type == ValueType::String && ToNumber(value, player.version) != 0);
+            break;
+        case 8:
+        case 9: {
+            if (!numeric || n < 0) return;
+            Bounds b = ParentBounds(clip);
+            double current = b.empty ? 0 : (index == 8 ? b.xMax - b.xMin : b.yMax - b.yMin) / 20;
+            if (current <= 0) return;
+            double factor = n / current;
+            if (index == 8)
+                Compose(m, ScaleX(m) * factor, ScaleY(m), Rotation(m));
+            else
+                Compose(m, ScaleX(m), ScaleY(m) * factor, Rotation(m));
+            break;
+        }
+        case 10:
+            if (!numeric) return;
+            Compose(m, ScaleX(m), ScaleY(m), std::fmod(n, 360));
+            break;
+        case 13:
+            if (clip.parent) clip.name = ToString(value, player.version);
+            return;
+        case 16: player.highQuality = n != 0; return;
+        case 17: player.focusRect = n != 0; return;
+        case 18:
+            if (numeric) player.soundBufferTime = n;
+            return;
+        case 19: player.quality = ToString(value, player.version); return;
+        default: return;  // read-only
     }
     clip.scripted = true;
     player.displayChanged = true;

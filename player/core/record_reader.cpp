@@ -25,8 +25,8 @@ Matrix ReadMatrix(ByteReader& reader) {
     }
     if (ReadUBits(reader, 1)) {
         int bits = static_cast<int>(ReadUBits(reader, 5));
-        m.b = ReadFixedBits(reader, bits);   // RotateSkew0
-        m.c = ReadFixedBits(reader, bits);   // RotateSkew1
+        m.b = ReadFixedBits(reader, bits);  // RotateSkew0
+        m.c = ReadFixedBits(reader, bits);  // RotateSkew1
     }
     int bits = static_cast<int>(ReadUBits(reader, 5));
     m.tx = ReadSBits(reader, bits);
@@ -43,9 +43,11 @@ ColorTransform ReadColorTransform(ByteReader& reader, bool withAlpha) {
     int bits = static_cast<int>(ReadUBits(reader, 4));
     int channels = withAlpha ? 4 : 3;
     if (hasMult)
-        for (int i = 0; i < channels; ++i) cx.mult[i] = static_cast<int16_t>(ReadSBits(reader, bits));
+        for (int i = 0; i < channels; ++i)
+            cx.mult[i] = static_cast<int16_t>(ReadSBits(reader, bits));
     if (hasAdd)
-        for (int i = 0; i < channels; ++i) cx.add[i] = static_cast<int16_t>(ReadSBits(reader, bits));
+        for (int i = 0; i < channels; ++i)
+            cx.add[i] = static_cast<int16_t>(ReadSBits(reader, bits));
     AlignBits(reader);
     return cx;
 }

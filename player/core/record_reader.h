@@ -14,7 +14,7 @@ struct TwipsRect {
 TwipsRect ReadRect(ByteReader& reader);
 Matrix ReadMatrix(ByteReader& reader);
 ColorTransform ReadColorTransform(ByteReader& reader, bool withAlpha);
-uint32_t ReadRgb(ByteReader& reader);    // 0xFFRRGGBB
-uint32_t ReadRgba(ByteReader& reader);   // 0xAARRGGBB
+uint32_t ReadRgb(ByteReader& reader);   // 0xFFRRGGBB
+uint32_t ReadRgba(ByteReader& reader);  // 0xAARRGGBB
 
 }  // namespace kelpo::player

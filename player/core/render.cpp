@@ -60,48 +60,50 @@ void DrawShape(const ShapeDefinition& shape, const Matrix& m, const Tint& tint, 
             uint32_t color = Apply(tint, stroke.argb);
             if ((color >> 24) == 0) continue;
             std::vector<PathSegment> device = ToDevice(m, stroke.segments);
-            sink.strokePath(sink.user, device.data(), device.size(), std::fmax(1.0, stroke.width * scale), color);
+            sink.strokePath(sink.user, device.data(), device.size(),
+                            std::fmax(1.0, stroke.width * scale), color);
         }
     }
 }
 
 uint8_t ButtonStateBit(ButtonState state) {
     switch (state) {
-    case ButtonState::OverUp: return kButtonOver;
-    case ButtonState::OverDown: return kButtonDown;
-    default: return kButtonUp;
+        case ButtonState::OverUp: return kButtonOver;
+        case ButtonState::OverDown: return kButtonDown;
+        default: return kButtonUp;
     }
 }
 
-void DrawInstance(const Instance& instance, const Matrix& parent, const Tint& parentTint, RenderSink& sink) {
+void DrawInstance(const Instance& instance, const Matrix& parent, const Tint& parentTint,
+                  RenderSink& sink) {
     if (!instance.visible) return;
     Matrix m = Multiply(parent, instance.matrix);
     Tint tint = Combine(parentTint, instance.color);
     switch (instance.kind) {
-    case InstanceKind::Shape:
-        if (instance.shape) DrawShape(*instance.shape, m, tint, sink);
-        return;
-    case InstanceKind::Button: {
-        if (!instance.button || !instance.movie) return;
-        uint8_t bit = ButtonStateBit(instance.buttonState);
-        for (const ButtonRecord& record : instance.button->records) {
-            if (!(record.states & bit)) continue;
-            auto found = instance.movie->characters.find(record.character);
-            if (found == instance.movie->characters.end() || !found->second.shape) continue;
-            DrawShape(*found->second.shape, Multiply(m, record.matrix), Combine(tint, record.color), sink);
+        case InstanceKind::Shape:
+            if (instance.shape) DrawShape(*instance.shape, m, tint, sink);
+            return;
+        case InstanceKind::Button: {
+            if (!instance.button || !instance.movie) return;
+            uint8_t bit = ButtonStateBit(instance.buttonState);
+            for (const ButtonRecord& record : instance.button->records) {
+                if (!(record.states & bit)) continue;
+                auto found = instance.movie->characters.find(record.character);
+                if (found == instance.movie->characters.end() || !found->second.shape) continue;
+                DrawShape(*found->second.shape, Multiply(m, record.matrix),
+                          Combine(tint, record.color), sink);
+            }
+            return;
         }
-        return;
-    }
-    case InstanceKind::Picture:
-        if (sink.drawImage && !instance.pixels.empty()) {
-            // Picture pixels are one movie pixel (20 twips) each.
-            Matrix pixelToTwips{20, 0, 0, 20, 0, 0};
-            sink.drawImage(sink.user, instance.pixels.data(), instance.pictureWidth, instance.pictureHeight,
-                           Multiply(m, pixelToTwips));
-        }
-        break;
-    default:
-        break;
+        case InstanceKind::Picture:
+            if (sink.drawImage && !instance.pixels.empty()) {
+                // Picture pixels are one movie pixel (20 twips) each.
+                Matrix pixelToTwips{20, 0, 0, 20, 0, 0};
+                sink.drawImage(sink.user, instance.pixels.data(), instance.pictureWidth,
+                               instance.pictureHeight, Multiply(m, pixelToTwips));
+            }
+            break;
+        default: break;
     }
     for (const auto& [depth, child] : instance.children) DrawInstance(*child, m, tint, sink);
 }
@@ -112,7 +114,8 @@ void RenderFrame(Player* player, const Matrix& toDevice, RenderSink& sink) {
     if (!player) return;
     uint32_t background = 0xFFFFFF;
     auto level0 = player->levels.find(0);
-    if (level0 != player->levels.end() && level0->second->movie) background = level0->second->movie->info.background;
+    if (level0 != player->levels.end() && level0->second->movie)
+        background = level0->second->movie->info.background;
     if (sink.clear) sink.clear(sink.user, 0xFF000000u | background);
     for (const auto& [number, level] : player->levels) DrawInstance(*level, toDevice, Tint(), sink);
 }

@@ -21,7 +21,7 @@ struct Edge {
 
 struct StyleArrays {
     std::vector<uint32_t> fills;
-    std::vector<std::pair<double, uint32_t>> lines;   // width, colour
+    std::vector<std::pair<double, uint32_t>> lines;  // width, colour
 };
 
 // Coordinates add up in 64 bits and are kept in range, as hostile deltas may overflow.
@@ -49,23 +49,24 @@ void ReadFillStyles(ByteReader& reader, int tagCode, std::vector<uint32_t>& fill
             ReadMatrix(reader);
             int records = ReadU8(reader) & 0x0F;
             for (int r = 0; r < records; ++r) {
-                ReadU8(reader);   // ratio
+                ReadU8(reader);  // ratio
                 uint32_t stop = ReadStyleColor(reader, alpha);
                 if (r == 0) color = stop;
             }
-            if (type == 0x13) ReadU16(reader);   // focal point
+            if (type == 0x13) ReadU16(reader);  // focal point
         } else if (type >= 0x40 && type <= 0x43) {
             ReadU16(reader);
             ReadMatrix(reader);
-            color = 0xFF808080;   // bitmaps are not decoded: a neutral grey
+            color = 0xFF808080;  // bitmaps are not decoded: a neutral grey
         } else {
-            reader.failed = true;   // an unknown style makes the rest unreadable
+            reader.failed = true;  // an unknown style makes the rest unreadable
         }
         fills.push_back(color);
     }
 }
 
-void ReadLineStyles(ByteReader& reader, int tagCode, std::vector<std::pair<double, uint32_t>>& lines) {
+void ReadLineStyles(ByteReader& reader, int tagCode,
+                    std::vector<std::pair<double, uint32_t>>& lines) {
     size_t count = ReadU8(reader);
     if (count == 0xFF && tagCode != 2) count = ReadU16(reader);
     for (size_t i = 0; i < count && !reader.failed; ++i) {
@@ -103,7 +104,7 @@ std::vector<PathSegment> ChainContours(const std::vector<Edge>& edges) {
                     next = it->second;
                     break;
                 }
-            if (next == edges.size()) break;   // an open contour: the fill closes it
+            if (next == edges.size()) break;  // an open contour: the fill closes it
             used[next] = true;
             const Edge& e = edges[next];
             if (std::make_pair(e.x0, e.y0) == at) {
@@ -121,7 +122,7 @@ std::vector<PathSegment> ChainContours(const std::vector<Edge>& edges) {
 // Edges gathered under one generation of style arrays (NewStyles starts another).
 struct Layer {
     StyleArrays styles;
-    std::map<size_t, std::vector<Edge>> fillEdges;   // by 1-based style index
+    std::map<size_t, std::vector<Edge>> fillEdges;  // by 1-based style index
     std::map<size_t, std::vector<PathSegment>> lineSegments;
 };
 
@@ -168,8 +169,8 @@ ShapeDefinition ReadShape(ByteReader& reader, int tagCode) {
         bool isEdge = ReadUBits(reader, 1) != 0;
         if (!isEdge) {
             uint32_t flags = ReadUBits(reader, 5);
-            if (flags == 0) break;   // end of shape
-            if (flags & 0x01) {      // move to
+            if (flags == 0) break;  // end of shape
+            if (flags & 0x01) {     // move to
                 int bits = static_cast<int>(ReadUBits(reader, 5));
                 x = ReadSBits(reader, bits);
                 y = ReadSBits(reader, bits);
@@ -178,7 +179,7 @@ ShapeDefinition ReadShape(ByteReader& reader, int tagCode) {
             if (flags & 0x04) fill1 = ReadUBits(reader, fillBits);
             if (flags & 0x08) line = ReadUBits(reader, lineBits);
             if (flags & 0x10) {
-                if (tagCode == 2) break;   // not allowed in the first version
+                if (tagCode == 2) break;  // not allowed in the first version
                 FinishLayer(layer, shape);
                 ReadFillStyles(reader, tagCode, layer.styles.fills);
                 ReadLineStyles(reader, tagCode, layer.styles.lines);

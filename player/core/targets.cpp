@@ -20,7 +20,8 @@ Instance* FindChild(Player& player, Instance& clip, const std::string& name) {
 }
 
 bool ParseLevelName(const std::string& name, int& level) {
-    if (name.size() <= 6 || name.size() > 12 || !SameName(name.substr(0, 6), "_level", false)) return false;
+    if (name.size() <= 6 || name.size() > 12 || !SameName(name.substr(0, 6), "_level", false))
+        return false;
     int value = 0;
     for (size_t i = 6; i < name.size(); ++i) {
         if (!std::isdigit(static_cast<unsigned char>(name[i]))) return false;

@@ -102,76 +102,62 @@ double StringToNumber(const std::string& text, int version) {
 
 bool ToBoolean(const Value& v, int version) {
     switch (v.type) {
-    case ValueType::Undefined:
-    case ValueType::Null:
-        return false;
-    case ValueType::Boolean:
-        return v.boolean;
-    case ValueType::Number:
-        return v.number != 0 && !std::isnan(v.number);
-    case ValueType::String:
-        // Before version 7 a string is true when it reads as a non-zero number.
-        if (version >= 7) return !v.text.empty();
-        {
-            double n = StringToNumber(v.text, version);
-            return n != 0 && !std::isnan(n);
-        }
-    case ValueType::Object:
-    case ValueType::Clip:
-        return true;
+        case ValueType::Undefined:
+        case ValueType::Null: return false;
+        case ValueType::Boolean: return v.boolean;
+        case ValueType::Number: return v.number != 0 && !std::isnan(v.number);
+        case ValueType::String:
+            // Before version 7 a string is true when it reads as a non-zero number.
+            if (version >= 7) return !v.text.empty();
+            {
+                double n = StringToNumber(v.text, version);
+                return n != 0 && !std::isnan(n);
+            }
+        case ValueType::Object:
+        case ValueType::Clip: return true;
     }
     return false;
 }
 
 double ToNumber(const Value& v, int version) {
     switch (v.type) {
-    case ValueType::Undefined:
-        return version >= 7 ? NAN : 0;
-    case ValueType::Null:
-        return version >= 7 ? NAN : 0;
-    case ValueType::Boolean:
-        return v.boolean ? 1 : 0;
-    case ValueType::Number:
-        return v.number;
-    case ValueType::String:
-        return StringToNumber(v.text, version);
-    case ValueType::Object:
-    case ValueType::Clip:
-        return NAN;
+        case ValueType::Undefined: return version >= 7 ? NAN : 0;
+        case ValueType::Null: return version >= 7 ? NAN : 0;
+        case ValueType::Boolean: return v.boolean ? 1 : 0;
+        case ValueType::Number: return v.number;
+        case ValueType::String: return StringToNumber(v.text, version);
+        case ValueType::Object:
+        case ValueType::Clip: return NAN;
     }
     return NAN;
 }
 
 std::string ToString(const Value& v, int version) {
     switch (v.type) {
-    case ValueType::Undefined:
-        return version >= 7 ? "undefined" : "";
-    case ValueType::Null:
-        return "null";
-    case ValueType::Boolean:
-        return v.boolean ? "true" : "false";
-    case ValueType::Number:
-        return NumberToString(v.number);
-    case ValueType::String:
-    case ValueType::Clip:
-        return v.text;
-    case ValueType::Object: {
-        const Object* o = v.object;
-        if (o->isArray) {
-            std::string joined;
-            for (size_t i = 0; i < o->elements.size(); ++i) {
-                if (i) joined += ',';
-                // Nested arrays are not expanded again: cycles must end.
-                const Value& e = o->elements[i];
-                joined += e.type == ValueType::Object ? (e.object->isArray ? "" : "[object Object]")
-                                                      : ToString(e, version);
-                if (joined.size() > kMaxStringLength) break;
+        case ValueType::Undefined: return version >= 7 ? "undefined" : "";
+        case ValueType::Null: return "null";
+        case ValueType::Boolean: return v.boolean ? "true" : "false";
+        case ValueType::Number: return NumberToString(v.number);
+        case ValueType::String:
+        case ValueType::Clip: return v.text;
+        case ValueType::Object: {
+            const Object* o = v.object;
+            if (o->isArray) {
+                std::string joined;
+                for (size_t i = 0; i < o->elements.size(); ++i) {
+                    if (i) joined += ',';
+                    // Nested arrays are not expanded again: cycles must end.
+                    const Value& e = o->elements[i];
+                    joined += e.type == ValueType::Object
+                                  ? (e.object->isArray ? "" : "[object Object]")
+                                  : ToString(e, version);
+                    if (joined.size() > kMaxStringLength) break;
+                }
+                return joined;
             }
-            return joined;
+            if (o->function || o->native) return "[type Function]";
+            return "[object Object]";
         }
-        if (o->function || o->native) return "[type Function]";
-        return "[object Object]";
-    }
     }
     return "";
 }

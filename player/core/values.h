@@ -23,7 +23,7 @@ struct Value {
     ValueType type = ValueType::Undefined;
     bool boolean = false;
     double number = 0;
-    std::string text;          // strings; a clip's absolute dot path
+    std::string text;  // strings; a clip's absolute dot path
     Object* object = nullptr;
 };
 
@@ -48,26 +48,26 @@ using NativeFunction = Value (*)(Interpreter& in, const Value& self, std::vector
 struct ScriptFunction {
     ActionBlock code;
     std::vector<std::string> params;
-    std::vector<uint8_t> paramRegisters;    // DefineFunction2: 0 = a named local
+    std::vector<uint8_t> paramRegisters;  // DefineFunction2: 0 = a named local
     int registerCount = 0;
-    uint16_t flags = 0;                     // DefineFunction2 preload/suppress bits
-    bool second = false;                    // declared by DefineFunction2
+    uint16_t flags = 0;   // DefineFunction2 preload/suppress bits
+    bool second = false;  // declared by DefineFunction2
     std::shared_ptr<const std::vector<std::string>> constants;
-    std::string clipPath;                   // the clip the function was defined on
-    Object* closure = nullptr;              // the defining call's locals, if any
+    std::string clipPath;       // the clip the function was defined on
+    Object* closure = nullptr;  // the defining call's locals, if any
 };
 
 struct Object {
     explicit Object(bool caseSensitive) : members(NameLess{caseSensitive}) {}
     std::map<std::string, Value, NameLess> members;
     Object* proto = nullptr;
-    Object* scopeParent = nullptr;          // activation objects: the enclosing function's
+    Object* scopeParent = nullptr;  // activation objects: the enclosing function's
     bool isArray = false;
-    std::vector<Value> elements;            // arrays: indices 0..length-1
+    std::vector<Value> elements;  // arrays: indices 0..length-1
     std::unique_ptr<ScriptFunction> function;
     NativeFunction native = nullptr;
     const char* className = "Object";
-    bool marked = false;                    // collector's mark
+    bool marked = false;  // collector's mark
 };
 
 // Array lengths are held within this bound; larger indices are ordinary members.

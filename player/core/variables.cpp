@@ -13,9 +13,7 @@ namespace {
 
 constexpr int kMaxProtoChain = 64;
 
-bool IsPathName(const std::string& name) {
-    return name.find_first_of(":/.[") != std::string::npos;
-}
+bool IsPathName(const std::string& name) { return name.find_first_of(":/.[") != std::string::npos; }
 
 // "a.b[2]['c']" to {"a", "b", "2", "c"}.
 std::vector<std::string> SplitDotted(const std::string& name) {
@@ -31,7 +29,8 @@ std::vector<std::string> SplitDotted(const std::string& name) {
             size_t close = name.find(']', i);
             if (close == std::string::npos) close = name.size();
             std::string index = name.substr(i + 1, close - i - 1);
-            if (index.size() >= 2 && (index[0] == '\'' || index[0] == '"') && index.back() == index[0])
+            if (index.size() >= 2 && (index[0] == '\'' || index[0] == '"') &&
+                index.back() == index[0])
                 index = index.substr(1, index.size() - 2);
             pieces.push_back(index);
             current.clear();
@@ -88,8 +87,8 @@ Value LookupPlain(Interpreter& in, CallFrame& frame, const std::string& name, bo
         return frame.thisValue.type != ValueType::Undefined ? frame.thisValue
                                                             : (clip ? ClipRef(*clip) : Undefined());
     if (SameName(name, "_global", false)) return ObjectValue(player.global);
-    if (clip && (SameName(name, "_root", false) || SameName(name, "_parent", false) || name.rfind("_level", 0) == 0 ||
-                 name.rfind("_LEVEL", 0) == 0)) {
+    if (clip && (SameName(name, "_root", false) || SameName(name, "_parent", false) ||
+                 name.rfind("_level", 0) == 0 || name.rfind("_LEVEL", 0) == 0)) {
         Instance* resolved = ResolveTarget(player, clip, name);
         if (resolved) return ClipRef(*resolved);
     }
@@ -105,14 +104,16 @@ Value LookupPlain(Interpreter& in, CallFrame& frame, const std::string& name, bo
 }
 
 // The holder of a path's last name: {holder value, last name}.
-bool SplitPath(Interpreter& in, CallFrame& frame, const std::string& name, Value& holder, std::string& last) {
+bool SplitPath(Interpreter& in, CallFrame& frame, const std::string& name, Value& holder,
+               std::string& last) {
     Player& player = in.player;
     size_t colon = name.rfind(':');
     size_t slash = name.rfind('/');
     if (colon != std::string::npos || slash != std::string::npos) {
         size_t cut = colon != std::string::npos ? colon : slash;
         std::string path = name.substr(0, cut);
-        Instance* clip = ResolveTarget(player, ScopeClip(frame), path.empty() && cut == 0 ? "/" : path);
+        Instance* clip =
+            ResolveTarget(player, ScopeClip(frame), path.empty() && cut == 0 ? "/" : path);
         if (!clip) return false;
         holder = ClipRef(*clip);
         last = name.substr(cut + 1);
@@ -152,33 +153,33 @@ Value GetMemberValue(Interpreter& in, const Value& object, const std::string& na
     if (found) *found = true;
     Value value;
     switch (object.type) {
-    case ValueType::Clip: {
-        Instance* clip = ClipOf(player, object);
-        if (!clip) break;
-        int property = name.empty() || name[0] != '_' ? -1 : PropertyIndex(name);
-        if (property >= 0) return GetProperty(player, *clip, property);
-        if (clip->variables && OwnMember(clip->variables.get(), name, &value)) return value;
-        if (Instance* child = FindChild(player, *clip, name)) return ClipRef(*child);
-        if (SameName(name, "_parent", false) && clip->parent) return ClipRef(*clip->parent);
-        if (SameName(name, "_root", false)) return ClipRef(*LevelRoot(*clip));
-        if (ObjectMember(player.clipPrototype, name, &value)) return value;
-        break;
-    }
-    case ValueType::Object:
-        if (ObjectMember(object.object, name, &value)) return value;
-        break;
-    case ValueType::String:
-        if (name == "length") return Number(static_cast<double>(object.text.size()));
-        if (ObjectMember(player.stringPrototype, name, &value)) return value;
-        break;
-    default:
-        break;
+        case ValueType::Clip: {
+            Instance* clip = ClipOf(player, object);
+            if (!clip) break;
+            int property = name.empty() || name[0] != '_' ? -1 : PropertyIndex(name);
+            if (property >= 0) return GetProperty(player, *clip, property);
+            if (clip->variables && OwnMember(clip->variables.get(), name, &value)) return value;
+            if (Instance* child = FindChild(player, *clip, name)) return ClipRef(*child);
+            if (SameName(name, "_parent", false) && clip->parent) return ClipRef(*clip->parent);
+            if (SameName(name, "_root", false)) return ClipRef(*LevelRoot(*clip));
+            if (ObjectMember(player.clipPrototype, name, &value)) return value;
+            break;
+        }
+        case ValueType::Object:
+            if (ObjectMember(object.object, name, &value)) return value;
+            break;
+        case ValueType::String:
+            if (name == "length") return Number(static_cast<double>(object.text.size()));
+            if (ObjectMember(player.stringPrototype, name, &value)) return value;
+            break;
+        default: break;
     }
     if (found) *found = false;
     return Undefined();
 }
 
-void SetMemberValue(Interpreter& in, const Value& object, const std::string& name, const Value& value) {
+void SetMemberValue(Interpreter& in, const Value& object, const std::string& name,
+                    const Value& value) {
     Player& player = in.player;
     if (object.type == ValueType::Clip) {
         Instance* clip = ClipOf(player, object);
@@ -201,7 +202,8 @@ void SetMemberValue(Interpreter& in, const Value& object, const std::string& nam
         }
         long index = ArrayIndex(name);
         if (index >= 0 && static_cast<size_t>(index) < kMaxArrayLength) {
-            if (static_cast<size_t>(index) >= o->elements.size()) o->elements.resize(static_cast<size_t>(index) + 1);
+            if (static_cast<size_t>(index) >= o->elements.size())
+                o->elements.resize(static_cast<size_t>(index) + 1);
             o->elements[static_cast<size_t>(index)] = value;
             return;
         }
@@ -245,7 +247,8 @@ Value GetVariableValue(Interpreter& in, CallFrame& frame, const std::string& nam
     return GetMemberValue(in, holder, last, found);
 }
 
-void SetVariableValue(Interpreter& in, CallFrame& frame, const std::string& name, const Value& value) {
+void SetVariableValue(Interpreter& in, CallFrame& frame, const std::string& name,
+                      const Value& value) {
     if (IsPathName(name)) {
         Value holder;
         std::string last;
@@ -271,7 +274,8 @@ void SetVariableValue(Interpreter& in, CallFrame& frame, const std::string& name
     if (clip) SetMemberValue(in, ClipRef(*clip), name, value);
 }
 
-void DefineLocalValue(Interpreter& in, CallFrame& frame, const std::string& name, const Value& value) {
+void DefineLocalValue(Interpreter& in, CallFrame& frame, const std::string& name,
+                      const Value& value) {
     if (frame.locals) {
         frame.locals->members[name] = value;
         return;

@@ -34,12 +34,12 @@ Matrix ViewMatrix(const MovieInfo& info, int width, int height, const ViewState&
         m.a = m.d = 1.0 / 20;
         return m;
     }
-    double sx = width / movieWidth, sy = height / movieHeight;   // pixels per twip
+    double sx = width / movieWidth, sy = height / movieHeight;  // pixels per twip
     switch (mode) {
-    case 1: sx = sy = std::max(sx, sy); break;
-    case 2: break;
-    case 3: sx = sy = 1.0 / 20; break;
-    default: sx = sy = std::min(sx, sy); break;
+        case 1: sx = sy = std::max(sx, sy); break;
+        case 2: break;
+        case 3: sx = sy = 1.0 / 20; break;
+        default: sx = sy = std::min(sx, sy); break;
     }
     m.a = sx;
     m.d = sy;

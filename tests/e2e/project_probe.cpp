@@ -40,35 +40,39 @@ std::string Content(const std::string& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-void PrintFailure(const char* message) {
-    std::printf("failure: %s\n", message);
-}
+void PrintFailure(const char* message) { std::printf("failure: %s\n", message); }
 
 void PrintTrace(void*, const char* text, size_t length) {
     std::string line(text, length);
-    if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) line.replace(line.size() - 2, 2, "\n");
+    if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0)
+        line.replace(line.size() - 2, 2, "\n");
     std::printf("trace: %s", line.c_str());
 }
 
 void PrintSettings(const ProjectData& project) {
     const ProjectSettings& s = project.settings;
-    std::printf("settings: saved=%d product=\"%s\" version=\"%s\" caption=\"%s\"\n", project.savedOptionsApplied,
-                s.version.productName.c_str(), s.version.version.c_str(), s.appearance.caption);
-    std::printf("appearance: shape=%u border=%u icons=%u scale=%u mask=\"%s\"\n", s.appearance.windowShape,
-                s.appearance.borderStyle, s.appearance.borderIcons, s.appearance.scaleMode, s.appearance.maskName);
-    std::printf("size: mode=%u %ux%u pos=%u at %u,%u keepRatio=%u\n", s.sizeAndPos.windowSize, s.sizeAndPos.width,
-                s.sizeAndPos.height, s.sizeAndPos.pos, s.sizeAndPos.left, s.sizeAndPos.top, s.sizeAndPos.bKeepRatio);
-    std::printf("behaviour: menu=%u flags=%u misc=%u background=%06X\n", s.behaviour.contextMenu, s.behaviour.flags,
-                s.misc.flags, s.misc.backgroundColor);
-    std::printf("about: \"%s\" -> \"%s\", font \"%s\"\n", s.about.link1Caption.c_str(), s.about.link1Target.c_str(),
-                s.about.link1Font.faceName);
+    std::printf("settings: saved=%d product=\"%s\" version=\"%s\" caption=\"%s\"\n",
+                project.savedOptionsApplied, s.version.productName.c_str(),
+                s.version.version.c_str(), s.appearance.caption);
+    std::printf("appearance: shape=%u border=%u icons=%u scale=%u mask=\"%s\"\n",
+                s.appearance.windowShape, s.appearance.borderStyle, s.appearance.borderIcons,
+                s.appearance.scaleMode, s.appearance.maskName);
+    std::printf("size: mode=%u %ux%u pos=%u at %u,%u keepRatio=%u\n", s.sizeAndPos.windowSize,
+                s.sizeAndPos.width, s.sizeAndPos.height, s.sizeAndPos.pos, s.sizeAndPos.left,
+                s.sizeAndPos.top, s.sizeAndPos.bKeepRatio);
+    std::printf("behaviour: menu=%u flags=%u misc=%u background=%06X\n", s.behaviour.contextMenu,
+                s.behaviour.flags, s.misc.flags, s.misc.backgroundColor);
+    std::printf("about: \"%s\" -> \"%s\", font \"%s\"\n", s.about.link1Caption.c_str(),
+                s.about.link1Target.c_str(), s.about.link1Font.faceName);
     if (s.misc.helpFile[0])
-        std::printf("help: %s \"%s\"\n", Relative(project, s.misc.helpFile).c_str(), Content(s.misc.helpFile).c_str());
+        std::printf("help: %s \"%s\"\n", Relative(project, s.misc.helpFile).c_str(),
+                    Content(s.misc.helpFile).c_str());
 }
 
 void PrintMenu(const std::vector<StoredMenuItem>& items, int depth) {
     for (const StoredMenuItem& item : items) {
-        std::printf("menu: %*s%u \"%s\" \"%s\"\n", depth * 2, "", item.flags, item.name.c_str(), item.caption.c_str());
+        std::printf("menu: %*s%u \"%s\" \"%s\"\n", depth * 2, "", item.flags, item.name.c_str(),
+                    item.caption.c_str());
         PrintMenu(item.children, depth + 1);
     }
 }
@@ -77,7 +81,8 @@ void PrintStores(ProjectData& project, int argc, char** argv) {
     PrintSettings(project);
     for (const std::string& mask : project.maskNames) {
         std::string file = project.instanceFolder + mask + ".msk";
-        std::printf("mask: %s %s\n", mask.c_str(), FileExists(file) ? Content(file).c_str() : "<none>");
+        std::printf("mask: %s %s\n", mask.c_str(),
+                    FileExists(file) ? Content(file).c_str() : "<none>");
     }
     std::printf("movies: flags=%u count=%u start=%u\n", project.movies.flags,
                 static_cast<unsigned>(project.movies.paths.size()),
@@ -88,7 +93,8 @@ void PrintStores(ProjectData& project, int argc, char** argv) {
     try {
         std::vector<uint8_t> menu = LoadPackedResource("MENUS", "main");
         std::vector<StoredMenuItem> items;
-        std::printf("menu: MAIN %s\n", ReadStoredMenu(menu.data(), menu.size(), items) ? "read" : "damaged");
+        std::printf("menu: MAIN %s\n",
+                    ReadStoredMenu(menu.data(), menu.size(), items) ? "read" : "damaged");
         PrintMenu(items, 1);
     } catch (const std::exception&) {
         std::printf("menu: MAIN missing\n");
@@ -98,7 +104,8 @@ void PrintStores(ProjectData& project, int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) != "--extra" || i + 1 >= argc) continue;
         std::string path = GetAdditionalFile(argv[++i]);
-        std::printf("extra: %s -> %s", argv[i], path.empty() ? "\"\"" : Relative(project, path).c_str());
+        std::printf("extra: %s -> %s", argv[i],
+                    path.empty() ? "\"\"" : Relative(project, path).c_str());
         if (FileExists(path)) std::printf(" \"%s\"", Content(path).c_str());
         std::printf("\n");
     }
@@ -111,7 +118,8 @@ void PrintStores(ProjectData& project, int argc, char** argv) {
                     FileExists(path) ? ("\"" + Content(path) + "\"").c_str() : "<none>");
     }
     // The system's OLEAUT32.DLL is recent enough, so no question is asked.
-    std::printf("support: OLEAUT32.DLL 2.0 up to date=%d\n", UpdateSystemDll(2, "OLEAUT32.DLL", 2, 0));
+    std::printf("support: OLEAUT32.DLL 2.0 up to date=%d\n",
+                UpdateSystemDll(2, "OLEAUT32.DLL", 2, 0));
     if (HBITMAP picture = LoadAboutPicture(project)) {
         BITMAP info;
         GetObjectA(picture, sizeof info, &info);
@@ -134,7 +142,8 @@ int main(int argc, char** argv) {
         std::printf("Invalid application data\n");
         return 1;
     }
-    std::printf("id: key=\"%s\" profile=\"%s\"\n", project.identity.key.c_str(), project.identity.profile.c_str());
+    std::printf("id: key=\"%s\" profile=\"%s\"\n", project.identity.key.c_str(),
+                project.identity.profile.c_str());
     if (!PrepareInstanceFolder(project)) {
         std::printf("no instance folder\n");
         return 1;

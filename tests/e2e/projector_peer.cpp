@@ -89,7 +89,8 @@ int Call(double seconds, int argc, char** argv) {
     HWND frame = WaitForFrame(seconds);
     if (!frame) return 1;
     const char mappingName[] = "KelpoPeerReply";
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 65536, mappingName);
+    HANDLE mapping =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 65536, mappingName);
     auto* view = static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 65536));
     if (!view) return 1;
     *reinterpret_cast<uint32_t*>(view) = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(frame));
@@ -98,7 +99,8 @@ int Call(double seconds, int argc, char** argv) {
     block += '\0';
     COPYDATASTRUCT data{0, static_cast<DWORD>(block.size()), &block[0]};
     LRESULT length = SendMessageA(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-    std::string reply(reinterpret_cast<const char*>(view + 4), strnlen(reinterpret_cast<const char*>(view + 4), 65532));
+    std::string reply(reinterpret_cast<const char*>(view + 4),
+                      strnlen(reinterpret_cast<const char*>(view + 4), 65532));
     std::printf("length: %ld\nreply: %s\n", static_cast<long>(length),
                 reply.size() > 60 ? (reply.substr(0, 60) + "...").c_str() : reply.c_str());
     UnmapViewOfFile(view);
@@ -124,9 +126,7 @@ int AnswerDialog(double seconds, const char* location) {
 }
 
 // The player's window: the frame's child with control ID 1113.
-HWND PlayerWindow(HWND frame) {
-    return GetDlgItem(frame, 1113);
-}
+HWND PlayerWindow(HWND frame) { return GetDlgItem(frame, 1113); }
 
 int Click(HWND frame, int x, int y) {
     HWND player = PlayerWindow(frame);
@@ -162,7 +162,8 @@ int Drag(HWND frame, int x, int y, int dx, int dy) {
     MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, start.x, start.y);
     MouseInput(MOUSEEVENTF_LEFTDOWN);
     for (int step = 1; step <= 4; ++step) {
-        MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, start.x + dx * step / 4, start.y + dy * step / 4);
+        MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, start.x + dx * step / 4,
+                   start.y + dy * step / 4);
     }
     MouseInput(MOUSEEVENTF_LEFTUP);
     GetWindowRect(frame, &after);
@@ -264,10 +265,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (action == "drag" && argc >= 7) {
-        return Drag(frame, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]));
+        return Drag(frame, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                    std::atoi(argv[6]));
     }
     if (action == "rclick" && argc >= 5) {
-        return RightClick(frame, std::atoi(argv[3]), std::atoi(argv[4]), argc >= 6 ? argv[5][0] : 0);
+        return RightClick(frame, std::atoi(argv[3]), std::atoi(argv[4]),
+                          argc >= 6 ? argv[5][0] : 0);
     }
     if (action == "endsession") return EndSession(frame);
     if (action == "close") {

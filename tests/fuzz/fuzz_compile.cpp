@@ -8,7 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace kelpo;
     ScriptRunner* runner = fuzz::NewFuzzRunner();
-    std::string image = fuzz::CompileToImage(runner, std::string(reinterpret_cast<const char*>(data), size));
+    std::string image =
+        fuzz::CompileToImage(runner, std::string(reinterpret_cast<const char*>(data), size));
     if (!image.empty()) {
         RunImageBytes(runner, reinterpret_cast<const uint8_t*>(image.data()), image.size());
     }

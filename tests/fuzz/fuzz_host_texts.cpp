@@ -30,7 +30,8 @@ void CheckCommandLine(const uint8_t* data, size_t size) {
 void CheckMovieText(const uint8_t* data, size_t size) {
     kelpo::ScriptRunner* runner = kelpo::fuzz::NewFuzzRunner();
     std::u16string text;
-    for (size_t i = 0; i + 1 < size; i += 2) text += static_cast<char16_t>(data[i] | data[i + 1] << 8);
+    for (size_t i = 0; i + 1 < size; i += 2)
+        text += static_cast<char16_t>(data[i] | data[i + 1] << 8);
     kelpo::CatchRaise(runner->context, [&] {
         kelpo::Value value = kelpo::MovieTextToValue(runner->context, text);
         // Texts that are not words or numbers come back unchanged.

@@ -37,8 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             RenderFrame(player, toDevice, sink);
             const double* p = points[tick % 3];
             MouseMove(player, p[0], p[1]);
-            if (tick % 2) MouseDown(player, p[0], p[1]);
-            else MouseUp(player, p[0], p[1]);
+            if (tick % 2)
+                MouseDown(player, p[0], p[1]);
+            else
+                MouseUp(player, p[0], p[1]);
         }
         std::string value;
         GetVariable(player, "/:a", value);

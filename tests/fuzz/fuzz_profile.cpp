@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     WriteWhole(path, data, size);
     ScriptRunner* runner = fuzz::NewFuzzRunner(true);
-    fuzz::SetStringGlobal(runner, "path", reinterpret_cast<const uint8_t*>(path.data()), path.size());
+    fuzz::SetStringGlobal(runner, "path", reinterpret_cast<const uint8_t*>(path.data()),
+                          path.size());
     RunSource(runner, "DataFile.load(path);");
     FreeScriptRunner(runner);
     remove(path.c_str());

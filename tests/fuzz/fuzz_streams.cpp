@@ -86,9 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteWhole(path, data, size);
     ScriptRunner* runner = fuzz::NewFuzzRunner();
     ScriptContext* context = runner->context;
-    fuzz::SetStringGlobal(runner, "path", reinterpret_cast<const uint8_t*>(path.data()), path.size());
+    fuzz::SetStringGlobal(runner, "path", reinterpret_cast<const uint8_t*>(path.data()),
+                          path.size());
     SetGlobal(context, "size", MakeInteger(static_cast<int64_t>(size)));
-    if (RunSource(runner, kScript) != 1 && std::strstr(context->errorText, "lost bytes") != nullptr) abort();
+    if (RunSource(runner, kScript) != 1 && std::strstr(context->errorText, "lost bytes") != nullptr)
+        abort();
     // The same bytes handed over through the C++ interface.
     bool handed = CatchRaise(context, [&] {
         Value s = NewStringStream(context, data, size);

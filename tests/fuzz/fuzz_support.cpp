@@ -49,12 +49,16 @@ void SetStringGlobal(ScriptRunner* runner, const char* name, const uint8_t* byte
 std::string CompileToImage(ScriptRunner* runner, const std::string& source) {
     ScriptContext* context = runner->context;
     ScriptStream* stream = nullptr;
-    if (!CatchRaise(context, [&] { stream = OpenScriptStream(context, source.c_str(), TextSourceStream); })) {
+    if (!CatchRaise(context, [&] {
+            stream = OpenScriptStream(context, source.c_str(), TextSourceStream);
+        })) {
         return {};
     }
-    ScriptStream* image = CompileScript(context, stream, CompileOptionsOf(runner), nullptr, nullptr);
+    ScriptStream* image =
+        CompileScript(context, stream, CompileOptionsOf(runner), nullptr, nullptr);
     if (image == nullptr) return {};
-    std::string bytes(reinterpret_cast<const char*>(MemoryStreamBytes(image)), MemoryStreamSize(image));
+    std::string bytes(reinterpret_cast<const char*>(MemoryStreamBytes(image)),
+                      MemoryStreamSize(image));
     return bytes;
 }
 

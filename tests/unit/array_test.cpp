@@ -43,8 +43,8 @@ TEST_F(ArrayTest, SetReplacesAndLeavesLengthAlone) {
 
 TEST_F(ArrayTest, SixtyFourBitIndexesShareBucketsWithoutClashing) {
     Value a = NewArray(ctx, 0);
-    const uint64_t indexes[] = {0, 127, 254, uint64_t{1} << 40, (uint64_t{1} << 40) + 127,
-                                UINT64_MAX, UINT64_MAX - 127};
+    const uint64_t indexes[] = {
+        0, 127, 254, uint64_t{1} << 40, (uint64_t{1} << 40) + 127, UINT64_MAX, UINT64_MAX - 127};
     int64_t n = 0;
     for (uint64_t i : indexes) ArraySet(ctx, a, MakeInteger(n++), i);
     n = 0;
@@ -68,7 +68,7 @@ TEST_F(ArrayTest, RemoveShiftAndShiftUp) {
         {{10, 11, 12, 13, 14}, 3, {10, 11, 12, 14}},
         {{10, 11, 12, 13, 14}, 0, {11, 12, 13, 14}},
         {{10, -1, 12, -1, 14}, 1, {10, 12, -1, 14}},  // removing a hole moves the rest
-        {{10, 11}, 2, {10, 11}},                        // beyond the length: nothing
+        {{10, 11}, 2, {10, 11}},                      // beyond the length: nothing
     };
     for (const Case& c : cases) {
         Value a = Make(c.before);

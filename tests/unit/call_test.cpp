@@ -96,7 +96,8 @@ TEST_F(CallTest, CallingValues) {
 
     NativeClass* bare = NewNativeClass(ctx);
     Value noCall = BindNative(ctx, bare, nullptr);
-    for (const Value& callee : {noCall, MakeInteger(3), MakeUndefined(), MakeObject(NewObject(ctx))}) {
+    for (const Value& callee :
+         {noCall, MakeInteger(3), MakeUndefined(), MakeObject(NewObject(ctx))}) {
         EXPECT_FALSE(CallNative(ctx, callee, args, &out));
     }
 }
@@ -187,7 +188,8 @@ TEST_F(CallTest, ToStringOnTheClassObjectAndOnAValueReachTheSameInvoke) {
     BindGlobalClass(ctx, "String", stringClass);
     Value args[] = {MakeInteger(0)};
     Value out, fn;
-    ASSERT_EQ(FindMethod(ctx, Global("String"), kAtomToString, args, &out, &fn), MethodKind::Answered);
+    ASSERT_EQ(FindMethod(ctx, Global("String"), kAtomToString, args, &out, &fn),
+              MethodKind::Answered);
     EXPECT_EQ(gSeen.data, nullptr);
     Value s = NewStringFromCString(ctx, "text");
     ASSERT_EQ(FindMethod(ctx, s, kAtomToString, args, &out, &fn), MethodKind::Answered);

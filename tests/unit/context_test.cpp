@@ -130,8 +130,7 @@ TEST_F(ContextTest, FrameAskingForAValueReceivesTheTextAsString) {
     ErrorFrameGuard guard(ctx, /*storeAsValue=*/true);
     try {
         RaiseErrorf(ctx, "oops");
-    } catch (const ScriptRaise&) {
-    }
+    } catch (const ScriptRaise&) {}
     EXPECT_TRUE(StringEquals(guard.frame().error, "Runtime error: oops"));
 }
 

@@ -19,19 +19,19 @@ namespace kelpo {
 namespace {
 
 using namespace std::string_literals;
+using test::Bool;
 using test::ContextTest;
+using test::Flt;
+using test::Int;
 using test::Lit;
 using test::Make;
 using test::Matches;
-using test::Utf8;
-using test::Int;
-using test::Flt;
-using test::Str;
-using test::Bool;
 using test::NaNLit;
-using test::Undef;
 using test::Nul;
 using test::RawTag;
+using test::Str;
+using test::Undef;
+using test::Utf8;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kQuietNaN = std::numeric_limits<double>::quiet_NaN();
@@ -113,7 +113,8 @@ protected:
     // An object with the given own slots.
     Value Obj(std::initializer_list<std::pair<const char*, Value>> slots) {
         ScriptObject* o = NewObject(ctx);
-        for (const auto& slot : slots) PutProperty(ctx, o, InternAtom(ctx, slot.first), slot.second);
+        for (const auto& slot : slots)
+            PutProperty(ctx, o, InternAtom(ctx, slot.first), slot.second);
         return MakeObject(o);
     }
 
@@ -149,11 +150,11 @@ TEST_F(ConvertTest, ToBooleanByTag) {
         int expected;
     };
     const Case cases[] = {
-        {Undef(), 0},           {Nul(), 0},          {Bool(true), 1},        {Bool(false), 0},
-        {Int(0), 0},            {Int(-1), 1},        {Int(kMin), 1},         {Flt(0.0), 0},
-        {Flt(-0.0), 0},         {Flt(0.5), 1},       {Flt(-kInf), 1},        {Flt(kQuietNaN), 1},
-        {Str(u""), 0},          {Str(u"0"), 1},      {Str(u"false"), 1},     {Str(u"\0"s), 1},
-        {NaNLit(), 0},          {RawTag(10, 3), 0},  {RawTag(8), 0},         {RawTag(9), 0},
+        {Undef(), 0},   {Nul(), 0},         {Bool(true), 1},    {Bool(false), 0},
+        {Int(0), 0},    {Int(-1), 1},       {Int(kMin), 1},     {Flt(0.0), 0},
+        {Flt(-0.0), 0}, {Flt(0.5), 1},      {Flt(-kInf), 1},    {Flt(kQuietNaN), 1},
+        {Str(u""), 0},  {Str(u"0"), 1},     {Str(u"false"), 1}, {Str(u"\0"s), 1},
+        {NaNLit(), 0},  {RawTag(10, 3), 0}, {RawTag(8), 0},     {RawTag(9), 0},
     };
     for (const Case& c : cases) {
         Value v = Make(ctx, c.value);
@@ -235,8 +236,12 @@ TEST_F(ConvertTest, ToNumberOfText) {
         {u"1.7976931348623157e308", Flt(1.7976931348623157e308)},
         // Embedded NUL: the text ends there.
         {u"12\0 34"s, Int(12)},
-        {u"\0" u"12"s, NaNLit()},
-        {u"1.5\0" u"e3"s, Flt(1.5)},
+        {u"\0"
+         u"12"s,
+         NaNLit()},
+        {u"1.5\0"
+         u"e3"s,
+         Flt(1.5)},
     };
     for (const Case& c : cases) {
         EXPECT_TRUE(Matches(ctx, c.expected, ToNumber(ctx, S(c.text)))) << Utf8(S(c.text));
@@ -269,10 +274,10 @@ TEST_F(ConvertTest, ToNumberByTag) {
         Lit expected;
     };
     const Case cases[] = {
-        {Nul(), Int(0)},          {Bool(true), Int(1)},      {Bool(false), Int(0)},
-        {Int(kMin), Int(kMin)},   {Flt(-0.0), Flt(-0.0)},    {Flt(kInf), Flt(kInf)},
-        {NaNLit(), NaNLit()},     {Undef(), NaNLit()},       {RawTag(10, 1), NaNLit()},
-        {RawTag(8), NaNLit()},    {RawTag(9), NaNLit()},
+        {Nul(), Int(0)},        {Bool(true), Int(1)},   {Bool(false), Int(0)},
+        {Int(kMin), Int(kMin)}, {Flt(-0.0), Flt(-0.0)}, {Flt(kInf), Flt(kInf)},
+        {NaNLit(), NaNLit()},   {Undef(), NaNLit()},    {RawTag(10, 1), NaNLit()},
+        {RawTag(8), NaNLit()},  {RawTag(9), NaNLit()},
     };
     for (const Case& c : cases) {
         Value v = Make(ctx, c.value);
@@ -289,17 +294,17 @@ TEST_F(ConvertTest, ToNumberOfReferencesGoesThroughTheirPrimitive) {
         Lit expected;
     };
     const Case cases[] = {
-        {NewArray(ctx, 0), Int(0)},                      // "" is 0
-        {Arr({MakeInteger(5)}), Int(5)},                 // "5"
-        {Arr({MakeInteger(1), MakeInteger(2)}), Int(1)}, // "1,2": the prefix
+        {NewArray(ctx, 0), Int(0)},                       // "" is 0
+        {Arr({MakeInteger(5)}), Int(5)},                  // "5"
+        {Arr({MakeInteger(1), MakeInteger(2)}), Int(1)},  // "1,2": the prefix
         {Arr({S(u"x")}), NaNLit()},
-        {NewFunctionValue(ctx, nullptr), NaNLit()},      // "[object Function]"
-        {Thing(&seven), Int(7)},                         // valueOf
-        {Thing(&selfValue), NaNLit()},                   // valueOf is itself: its text
-        {Thing(&textOnly), Flt(2.5)},                    // no valueOf: its text
+        {NewFunctionValue(ctx, nullptr), NaNLit()},  // "[object Function]"
+        {Thing(&seven), Int(7)},                     // valueOf
+        {Thing(&selfValue), NaNLit()},               // valueOf is itself: its text
+        {Thing(&textOnly), Flt(2.5)},                // no valueOf: its text
         {Obj({{"vo", S(u"0x10")}}), Int(16)},
         {Obj({{"vo", MakeBoolean(true)}}), Int(1)},
-        {Obj({}), NaNLit()},                             // "[object Object]"
+        {Obj({}), NaNLit()},  // "[object Object]"
         {Obj({{"ts", S(u"42")}}), Int(42)},
     };
     for (const Case& c : cases) {
@@ -363,7 +368,8 @@ TEST_F(ConvertTest, ParseNumberTextTable) {
 TEST_F(ConvertTest, ParseNumberTextOverflowRoundsExactly) {
     const std::u16string ones64(64, u'1');
     // 2^64 + 2^11 in binary: exactly halfway between two doubles.
-    const std::u16string binaryTie = u"1" + std::u16string(52, u'0') + u"1" + std::u16string(11, u'0');
+    const std::u16string binaryTie =
+        u"1" + std::u16string(52, u'0') + u"1" + std::u16string(11, u'0');
     struct Case {
         std::u16string text;
         int radix;
@@ -378,9 +384,9 @@ TEST_F(ConvertTest, ParseNumberTextOverflowRoundsExactly) {
         {u"1" + std::u16string(400, u'0'), 10, kInf},
         {u"-1" + std::u16string(400, u'0'), 10, -kInf},
         // Radix 16: halfway cases go to the even neighbour.
-        {u"10000000000000800", 16, 18446744073709551616.0},          // tie, down to even
-        {u"10000000000001800", 16, 18446744073709559808.0},          // tie, up to even
-        {u"10000000000000801", 16, 18446744073709555712.0},          // above half
+        {u"10000000000000800", 16, 18446744073709551616.0},  // tie, down to even
+        {u"10000000000001800", 16, 18446744073709559808.0},  // tie, up to even
+        {u"10000000000000801", 16, 18446744073709555712.0},  // above half
         {u"0xFFFFFFFFFFFFFFFF", 16, 18446744073709551616.0},
         {u"0x" + std::u16string(300, u'f'), 0, kInf},
         // Radix 2.
@@ -412,9 +418,9 @@ TEST_F(ConvertTest, ParseDecimalTextConsumesOnlyItsSyntax) {
         size_t consumed;
     };
     const Case cases[] = {
-        {u"  -1.5e3x", true, -1500.0, 8}, {u"1d+2", true, 100.0, 4},  {u"2E", true, 2.0, 1},
-        {u".5.", true, 0.5, 2},           {u"+.e1", false, 0.0, 0},   {u"0x10", true, 0.0, 1},
-        {u"inf", false, 0.0, 0},          {u"- 1", false, 0.0, 0},    {u"1e-9999", true, 0.0, 7},
+        {u"  -1.5e3x", true, -1500.0, 8}, {u"1d+2", true, 100.0, 4}, {u"2E", true, 2.0, 1},
+        {u".5.", true, 0.5, 2},           {u"+.e1", false, 0.0, 0},  {u"0x10", true, 0.0, 1},
+        {u"inf", false, 0.0, 0},          {u"- 1", false, 0.0, 0},   {u"1e-9999", true, 0.0, 7},
     };
     for (const Case& c : cases) {
         const char16_t* end = nullptr;
@@ -618,8 +624,8 @@ TEST_F(ConvertTest, ToStringOfObjectsCallsToString) {
     const Case cases[] = {
         {Obj({}), u"[object Object]"},
         {Obj({{"ts", S(u"mine")}}), u"mine"},
-        {Obj({{"ts", MakeInteger(3)}}), u"object"},  // not a String
-        {Obj({{"noTs", MakeNull()}}), u"object"},    // no toString at all
+        {Obj({{"ts", MakeInteger(3)}}), u"object"},        // not a String
+        {Obj({{"noTs", MakeNull()}}), u"object"},          // no toString at all
         {Obj({{"toString", MakeInteger(1)}}), u"object"},  // a member that is no method
     };
     for (const Case& c : cases) {
@@ -713,9 +719,9 @@ TEST_F(ConvertTest, ToPrimitiveRaisesWhenNothingConverts) {
 
 TEST_F(ConvertTest, ToObject) {
     ThingAnswers none{};
-    const Value unchanged[] = {MakeBoolean(true), MakeInteger(3), MakeFloat(0.5), MakeNaN(),
-                               NewArray(ctx, 1),  Obj({}),         Thing(&none),
-                               NewFunctionValue(ctx, nullptr)};
+    const Value unchanged[] = {
+        MakeBoolean(true), MakeInteger(3), MakeFloat(0.5), MakeNaN(),
+        NewArray(ctx, 1),  Obj({}),        Thing(&none),   NewFunctionValue(ctx, nullptr)};
     for (const Value& v : unchanged) {
         Value r = ToObject(ctx, v);
         EXPECT_EQ(r.tag, v.tag);
@@ -734,7 +740,8 @@ TEST_F(ConvertTest, ToObject) {
         }
     }
     for (const Lit& bad : {Undef(), Nul(), RawTag(10, 1), RawTag(8), RawTag(9)}) {
-        ExpectRaise("Runtime error: Can't convert to object", [&] { ToObject(ctx, Make(ctx, bad)); });
+        ExpectRaise("Runtime error: Can't convert to object",
+                    [&] { ToObject(ctx, Make(ctx, bad)); });
     }
 }
 

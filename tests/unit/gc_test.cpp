@@ -21,8 +21,17 @@ TEST(GcSizeClasses, FreeListIndexAndRounding) {
     struct Case {
         size_t size;
         int list;
-    } lists[] = {{0, 0}, {7, 0}, {8, 1}, {15, 1}, {16, 2}, {31, 2}, {32, 3},
-                 {1024, 8}, {102376, 14}, {size_t{1} << 29, 19}, {size_t{1} << 30, 19}};
+    } lists[] = {{0, 0},
+                 {7, 0},
+                 {8, 1},
+                 {15, 1},
+                 {16, 2},
+                 {31, 2},
+                 {32, 3},
+                 {1024, 8},
+                 {102376, 14},
+                 {size_t{1} << 29, 19},
+                 {size_t{1} << 30, 19}};
     for (const Case& c : lists) EXPECT_EQ(GcFreeListIndex(c.size), c.list) << c.size;
 
     struct Round {
@@ -242,7 +251,8 @@ TEST(GcFinalization, InstancesFinalizedAtDestructionStillSeeTheirClass) {
     // before its own, so address order does not decide the outcome.
     NativeClass* klass = MakeLoggedClass(ctx);
     for (int i = 0; i < 10; ++i) {
-        SetGlobal(ctx, ("i" + std::to_string(i)).c_str(), BindNative(ctx, klass, ContextAlloc(ctx, 8)));
+        SetGlobal(ctx, ("i" + std::to_string(i)).c_str(),
+                  BindNative(ctx, klass, ContextAlloc(ctx, 8)));
     }
     DestroyContext(ctx);
     EXPECT_EQ(gLog.instances, 10);

@@ -15,7 +15,8 @@ namespace kelpo {
 namespace {
 
 // A host class with one read-write property "size" and nothing else.
-int SizeProperty(ScriptContext* context, NativeClass*, void* data, Atom atom, int isSet, Value* io) {
+int SizeProperty(ScriptContext* context, NativeClass*, void* data, Atom atom, int isSet,
+                 Value* io) {
     if (atom != InternAtom(context, "size")) return 0;
     auto* size = static_cast<int64_t*>(data);
     if (size == nullptr) return 0;
@@ -28,12 +29,16 @@ int SizeProperty(ScriptContext* context, NativeClass*, void* data, Atom atom, in
 }
 
 // A tag class (as the String or Array class) answering "length".
-int LengthProperty(ScriptContext* context, NativeClass*, void* data, Atom atom, int isSet, Value* io) {
+int LengthProperty(ScriptContext* context, NativeClass*, void* data, Atom atom, int isSet,
+                   Value* io) {
     if (atom != InternAtom(context, "length") || data == nullptr || isSet) return 0;
     const Value* self = static_cast<const Value*>(data);
-    if (self->tag == ValueTag::String) *io = MakeInteger(self->string->length);
-    else if (self->tag == ValueTag::Array) *io = MakeInteger(static_cast<int64_t>(self->array->length));
-    else return 0;
+    if (self->tag == ValueTag::String)
+        *io = MakeInteger(self->string->length);
+    else if (self->tag == ValueTag::Array)
+        *io = MakeInteger(static_cast<int64_t>(self->array->length));
+    else
+        return 0;
     return 1;
 }
 
@@ -74,12 +79,16 @@ TEST_F(MemberTest, ReadsPerTag) {
     struct Miss {
         Value target;
         const char* name;
-    } misses[] = {{MakeUndefined(), "x"}, {MakeNull(), "y"}, {MakeInteger(1), "z"},
-                  {h, "absent"}, {MakeObject(NewObject(ctx)), "w"}};
+    } misses[] = {{MakeUndefined(), "x"},
+                  {MakeNull(), "y"},
+                  {MakeInteger(1), "z"},
+                  {h, "absent"},
+                  {MakeObject(NewObject(ctx)), "w"}};
     for (const Miss& m : misses) {
         trace.Clear();
         EXPECT_EQ(ReadMember(ctx, m.target, A(m.name)).tag, ValueTag::Undefined);
-        EXPECT_EQ(trace.text(), std::string("Warning: using undefined property \"") + m.name + "\"\r\n");
+        EXPECT_EQ(trace.text(),
+                  std::string("Warning: using undefined property \"") + m.name + "\"\r\n");
     }
 }
 
@@ -183,7 +192,8 @@ TEST_F(MemberTest, ArrayElements) {
     Value a = NewArray(ctx, 0);
     WriteElement(ctx, a, MakeInteger(10), MakeInteger(1));
     EXPECT_EQ(a.array->length, 11u);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(ReadElement(ctx, a, MakeInteger(i)).tag, ValueTag::Undefined);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(ReadElement(ctx, a, MakeInteger(i)).tag, ValueTag::Undefined);
     WriteElement(ctx, a, MakeInteger(2), MakeInteger(22));
     EXPECT_EQ(ReadElement(ctx, a, MakeFloat(2.9)).integer, 22);
     EXPECT_EQ(ReadElement(ctx, a, MakeFloat(-0.5)).tag, ValueTag::Undefined);
@@ -228,8 +238,10 @@ TEST_F(MemberTest, StringElements) {
         Value target, key, value;
         const char* warning;
     } cases[] = {
-        {Literal(u"lit", 3), MakeInteger(5), MakeInteger(65), "Warning: can't change a static string\r\n"},
-        {built, MakeInteger(0), MakeFloat(1.5), "Warning: can't store a non-charactor value to string\r\n"},
+        {Literal(u"lit", 3), MakeInteger(5), MakeInteger(65),
+         "Warning: can't change a static string\r\n"},
+        {built, MakeInteger(0), MakeFloat(1.5),
+         "Warning: can't store a non-charactor value to string\r\n"},
         {built, MakeFloat(0), MakeInteger(65), "Warning: invalid index for operator []\r\n"},
         {built, MakeInteger(-1), MakeInteger(65), "Warning: invalid index for operator []\r\n"},
     };

@@ -25,7 +25,8 @@ protected:
     std::vector<std::string> Names(ScriptObject* o) {
         std::vector<std::string> names;
         Value name;
-        for (int64_t i = 0; PropertyNameAt(ctx, o, i, &name); ++i) names.push_back(test::Utf8(name));
+        for (int64_t i = 0; PropertyNameAt(ctx, o, i, &name); ++i)
+            names.push_back(test::Utf8(name));
         return names;
     }
 };
@@ -123,7 +124,7 @@ TEST_F(ObjectTest, PositionalAndNamedElementsShareTheSlots) {
     struct Key {
         Value key;
     } misses[] = {{MakeInteger(6)}, {MakeInteger(-1)}, {MakeInteger(int64_t{1} << 32)},
-                  {MakeFloat(0.0)}, {Str("nope")}, {MakeNull()}};
+                  {MakeFloat(0.0)}, {Str("nope")},     {MakeNull()}};
     for (const Key& k : misses) {
         GetElement(ctx, o, k.key, &v);
         EXPECT_EQ(v.tag, ValueTag::Undefined);
@@ -163,7 +164,8 @@ TEST_F(ObjectTest, EnumerationFollowsHashBucketsAndStaysCurrent) {
         }
         std::vector<size_t> order(v.size());
         for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-        std::sort(order.begin(), order.end(), [&](size_t x, size_t y) { return keyed[x] < keyed[y]; });
+        std::sort(order.begin(), order.end(),
+                  [&](size_t x, size_t y) { return keyed[x] < keyed[y]; });
         std::vector<std::string> out;
         for (size_t i : order) out.push_back(v[i]);
         return out;

@@ -231,10 +231,10 @@ TEST_F(OperatorsTest, Negation) {
         Lit expected;
     };
     const Case cases[] = {
-        {Int(5), Int(-5)},       {Int(kMin), Int(kMin)},   {Int(kMax), Int(kMin + 1)},
-        {Flt(0.0), Flt(-0.0)},   {Flt(-kInf), Flt(kInf)},  {NaNLit(), NaNLit()},
-        {Str(u"3"), Int(-3)},    {Str(u"-2.5"), Flt(2.5)}, {Str(u"abc"), NaNLit()},
-        {Bool(true), Int(-1)},   {Nul(), Int(0)},          {Undef(), NaNLit()},
+        {Int(5), Int(-5)},         {Int(kMin), Int(kMin)},   {Int(kMax), Int(kMin + 1)},
+        {Flt(0.0), Flt(-0.0)},     {Flt(-kInf), Flt(kInf)},  {NaNLit(), NaNLit()},
+        {Str(u"3"), Int(-3)},      {Str(u"-2.5"), Flt(2.5)}, {Str(u"abc"), NaNLit()},
+        {Bool(true), Int(-1)},     {Nul(), Int(0)},          {Undef(), NaNLit()},
         {RawTag(10, 1), NaNLit()},
     };
     for (const Case& c : cases) {
@@ -309,9 +309,9 @@ TEST_F(OperatorsTest, LogicalNot) {
         bool expected;
     };
     const Case cases[] = {
-        {Int(0), true},      {Int(2), false},      {Flt(-0.0), true},  {Flt(0.1), false},
-        {Str(u""), true},    {Str(u"0"), false},   {NaNLit(), true},   {Undef(), true},
-        {Nul(), true},       {Bool(false), true},  {RawTag(8), true},
+        {Int(0), true},   {Int(2), false},     {Flt(-0.0), true}, {Flt(0.1), false},
+        {Str(u""), true}, {Str(u"0"), false},  {NaNLit(), true},  {Undef(), true},
+        {Nul(), true},    {Bool(false), true}, {RawTag(8), true},
     };
     for (const Case& c : cases) {
         Value a = Make(ctx, c.a);

@@ -20,7 +20,10 @@ struct AnsiCase {
 TEST_F(ContextTest, AnsiConversionTable) {
     const AnsiCase cases[] = {
         {u"plain text", "plain text", true},
-        {u"caf\u00e9 \u20ac5", "caf\xe9 \x80" "5", true},
+        {u"caf\u00e9 \u20ac5",
+         "caf\xe9 \x80"
+         "5",
+         true},
         {u"\u0160\u0178\u2122", "\x8a\x9f\x99", true},
         // Outside the code page: replaced, never best-fitted to a look-alike.
         {u"A\u0100B", "A?B", false},
@@ -83,11 +86,11 @@ TEST_F(ContextTest, CompareStringsOrdersByUnsignedCodeUnits) {
         {u"abc", u"abc", 0},
         {u"abc", u"abd", -1},
         {u"abd", u"abc", 1},
-        {u"ab", u"abc", -1},           // a prefix is smaller
+        {u"ab", u"abc", -1},  // a prefix is smaller
         {u"abc", u"ab", 1},
         {u"", u"a", -1},
-        {u"Z", u"a", -1},              // code units, not collation
-        {u"\uffff", u"a", 1},          // unsigned: 0xFFFF is large
+        {u"Z", u"a", -1},      // code units, not collation
+        {u"\uffff", u"a", 1},  // unsigned: 0xFFFF is large
         {std::u16string(u"a\0b", 3), std::u16string(u"a\0c", 3), -1},
     };
     for (const Case& c : cases) {

@@ -37,12 +37,10 @@ inline Lit RawTag(int tag, int64_t payload = 0) {
 
 inline Value Make(ScriptContext* context, const Lit& lit) {
     switch (lit.tag) {
-        case ValueTag::Float:
-            return MakeFloat(lit.number);
+        case ValueTag::Float: return MakeFloat(lit.number);
         case ValueTag::String:
             return NewString(context, lit.text.data(), static_cast<uint32_t>(lit.text.size()));
-        case ValueTag::Boolean:
-            return MakeBoolean(lit.integer != 0);
+        case ValueTag::Boolean: return MakeBoolean(lit.integer != 0);
         default: {
             Value v;
             v.tag = lit.tag;
@@ -62,13 +60,9 @@ inline std::string Describe(const Value& v) {
         case ValueTag::Float:
             snprintf(text, sizeof text, "Float %.17g (%a)", v.number, v.number);
             return text;
-        case ValueTag::String:
-            return "String \"" + Utf8(v) + "\"";
-        case ValueTag::Boolean:
-            return v.boolean ? "true" : "false";
-        default:
-            snprintf(text, sizeof text, "tag %d", static_cast<int>(v.tag));
-            return text;
+        case ValueTag::String: return "String \"" + Utf8(v) + "\"";
+        case ValueTag::Boolean: return v.boolean ? "true" : "false";
+        default: snprintf(text, sizeof text, "tag %d", static_cast<int>(v.tag)); return text;
     }
 }
 
@@ -83,18 +77,11 @@ inline ::testing::AssertionResult Matches(ScriptContext* context, const Lit& exp
                 same = memcmp(&actual.number, &want.number, sizeof(double)) == 0 ||
                        (std::isnan(actual.number) && std::isnan(want.number));
                 break;
-            case ValueTag::String:
-                same = CompareStrings(actual, want) == 0;
-                break;
-            case ValueTag::Boolean:
-                same = (actual.boolean != 0) == (want.boolean != 0);
-                break;
+            case ValueTag::String: same = CompareStrings(actual, want) == 0; break;
+            case ValueTag::Boolean: same = (actual.boolean != 0) == (want.boolean != 0); break;
             case ValueTag::Integer:
-            case ValueTag::AtomRef:
-                same = actual.integer == want.integer;
-                break;
-            default:
-                break;
+            case ValueTag::AtomRef: same = actual.integer == want.integer; break;
+            default: break;
         }
     }
     if (same) return ::testing::AssertionSuccess();

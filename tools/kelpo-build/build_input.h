@@ -32,8 +32,8 @@ struct IconInput {
 };
 
 // The support DLLs, in resource order "$1".."$4".
-constexpr std::array<const char*, 4> kSupportFileNames = {"MSVCRT.DLL", "OLEAUT32.DLL", "URLMON.DLL",
-                                                          "WININET.DLL"};
+constexpr std::array<const char*, 4> kSupportFileNames = {"MSVCRT.DLL", "OLEAUT32.DLL",
+                                                          "URLMON.DLL", "WININET.DLL"};
 
 struct OptionalFile {
     bool present = false;

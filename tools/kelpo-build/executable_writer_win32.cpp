@@ -15,12 +15,14 @@ namespace {
 
 std::string SystemMessage(DWORD code) {
     char* text = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length != 0 && text != nullptr ? std::string(text, length) : "error " + std::to_string(code);
+    DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = length != 0 && text != nullptr ? std::string(text, length)
+                                                         : "error " + std::to_string(code);
     if (text != nullptr) LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
+    while (!message.empty() &&
+           (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
         message.pop_back();
     return message;
 }
@@ -30,7 +32,9 @@ const char* NameArgument(const ResourceName& name) {
 }
 
 std::string Describe(const PlannedResource& resource) {
-    auto part = [](const ResourceName& n) { return n.text.empty() ? "#" + std::to_string(n.id) : n.text; };
+    auto part = [](const ResourceName& n) {
+        return n.text.empty() ? "#" + std::to_string(n.id) : n.text;
+    };
     return part(resource.type) + "/" + part(resource.name);
 }
 
@@ -51,13 +55,15 @@ bool WriteResources(const std::string& path, const BuildPlan& plan, std::string&
                              MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
                              const_cast<uint8_t*>(resource.bytes.data()),
                              static_cast<DWORD>(resource.bytes.size()))) {
-            error = "cannot write the resource " + Describe(resource) + ": " + SystemMessage(GetLastError());
+            error = "cannot write the resource " + Describe(resource) + ": " +
+                    SystemMessage(GetLastError());
             EndUpdateResourceA(update, TRUE);
             return false;
         }
     }
     if (!EndUpdateResourceA(update, FALSE)) {
-        error = "cannot write the resources into \"" + path + "\": " + SystemMessage(GetLastError());
+        error =
+            "cannot write the resources into \"" + path + "\": " + SystemMessage(GetLastError());
         return false;
     }
     return true;
@@ -90,8 +96,10 @@ bool WriteProjectorExecutable(const std::string& templatePath, const std::string
         error = "cannot write \"" + outputPath + "\": " + SystemMessage(GetLastError());
         return false;
     }
-    bool ok = WriteResources(temporary, plan, error) && AppendBytes(temporary, plan.appendix, error);
-    if (ok && !MoveFileExA(temporary.c_str(), outputPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    bool ok =
+        WriteResources(temporary, plan, error) && AppendBytes(temporary, plan.appendix, error);
+    if (ok && !MoveFileExA(temporary.c_str(), outputPath.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = "cannot write \"" + outputPath + "\": " + SystemMessage(GetLastError());
         ok = false;
     }

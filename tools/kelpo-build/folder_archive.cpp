@@ -14,9 +14,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<ArchiveEntry> ReadListing(const std::string& fieldPath, const fs::path& folder, int depth) {
+std::vector<ArchiveEntry> ReadListing(const std::string& fieldPath, const fs::path& folder,
+                                      int depth) {
     if (depth > kMaxArchiveDepth)
-        throw ProjectError(fieldPath, "folders nest deeper than " + std::to_string(kMaxArchiveDepth) + " levels at \"" +
+        throw ProjectError(fieldPath, "folders nest deeper than " +
+                                          std::to_string(kMaxArchiveDepth) + " levels at \"" +
                                           folder.string() + "\"");
     std::error_code error;
     fs::directory_iterator it(folder, error);
@@ -44,7 +46,8 @@ std::vector<ArchiveEntry> ReadListing(const std::string& fieldPath, const fs::pa
 
 std::vector<ArchiveEntry> ReadFolderTree(const std::string& fieldPath, const std::string& folder) {
     std::error_code error;
-    if (!fs::is_directory(folder, error)) throw ProjectError(fieldPath, "no such folder \"" + folder + "\"");
+    if (!fs::is_directory(folder, error))
+        throw ProjectError(fieldPath, "no such folder \"" + folder + "\"");
     try {
         return ReadListing(fieldPath, fs::path(folder), 1);
     } catch (const ProjectError&) {
@@ -52,7 +55,8 @@ std::vector<ArchiveEntry> ReadFolderTree(const std::string& fieldPath, const std
     } catch (const std::exception& failure) {
         // A name the narrow code page cannot hold, or a folder that changed
         // while it was read.
-        throw ProjectError(fieldPath, "cannot read the folder \"" + folder + "\": " + failure.what());
+        throw ProjectError(fieldPath,
+                           "cannot read the folder \"" + folder + "\": " + failure.what());
     }
 }
 

@@ -11,13 +11,12 @@ constexpr size_t kIconDirSize = 6;
 constexpr size_t kIconDirEntrySize = 16;
 constexpr size_t kGroupEntryPrefix = 12;  // the entry fields the group repeats
 
-uint16_t LoadU16(const uint8_t* bytes) {
-    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
-}
+uint16_t LoadU16(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | bytes[1] << 8); }
 
 }  // namespace
 
-bool SplitIconFile(const std::vector<uint8_t>& ico, uint16_t firstImageId, IconResources& out, std::string& reason) {
+bool SplitIconFile(const std::vector<uint8_t>& ico, uint16_t firstImageId, IconResources& out,
+                   std::string& reason) {
     out = IconResources{};
     if (ico.size() < kIconDirSize || LoadU16(&ico[0]) != 0 || LoadU16(&ico[2]) != 1) {
         reason = "not an icon file";
@@ -47,7 +46,8 @@ bool SplitIconFile(const std::vector<uint8_t>& ico, uint16_t firstImageId, IconR
             return false;
         }
         auto id = static_cast<uint16_t>(firstImageId + i);
-        out.images.push_back({id, std::vector<uint8_t>(ico.begin() + offset, ico.begin() + offset + size)});
+        out.images.push_back(
+            {id, std::vector<uint8_t>(ico.begin() + offset, ico.begin() + offset + size)});
         WriteBytes(out.group, entry, kGroupEntryPrefix);
         WriteU16(out.group, id);
     }

@@ -28,6 +28,7 @@ struct IconResources {
 
 // Splits an .ico file, numbering its images from `firstImageId`; false with
 // the reason when the bytes are not a well-formed icon file.
-bool SplitIconFile(const std::vector<uint8_t>& ico, uint16_t firstImageId, IconResources& out, std::string& reason);
+bool SplitIconFile(const std::vector<uint8_t>& ico, uint16_t firstImageId, IconResources& out,
+                   std::string& reason);
 
 }  // namespace kelpo::build

@@ -22,9 +22,11 @@ std::string ResolveInputPath(const std::string& projectFolder, const std::string
 
 std::vector<uint8_t> ReadInputFile(const std::string& fieldPath, const std::string& filePath) {
     std::vector<uint8_t> bytes;
-    if (FolderExists(filePath)) throw ProjectError(fieldPath, "\"" + filePath + "\" is a folder, not a file");
+    if (FolderExists(filePath))
+        throw ProjectError(fieldPath, "\"" + filePath + "\" is a folder, not a file");
     if (!FileExists(filePath)) throw ProjectError(fieldPath, "no such file \"" + filePath + "\"");
-    if (!ReadWholeFile(filePath, bytes)) throw ProjectError(fieldPath, "cannot read \"" + filePath + "\"");
+    if (!ReadWholeFile(filePath, bytes))
+        throw ProjectError(fieldPath, "cannot read \"" + filePath + "\"");
     return bytes;
 }
 

@@ -59,12 +59,15 @@ int Build(int argc, char** argv) {
             fprintf(stderr, "kelpo-build: %s needs a file name\n", arg);
             return 2;
         }
-        if (std::strcmp(arg, "-o") == 0) output = argv[++i];
-        else if (std::strcmp(arg, "--template") == 0) templatePath = argv[++i];
+        if (std::strcmp(arg, "-o") == 0)
+            output = argv[++i];
+        else if (std::strcmp(arg, "--template") == 0)
+            templatePath = argv[++i];
         else if (arg[0] == '-') {
             fprintf(stderr, "kelpo-build: unknown option %s\n", arg);
             return 2;
-        } else if (project.empty()) project = arg;
+        } else if (project.empty())
+            project = arg;
         else {
             fputs("kelpo-build: only one project file\n", stderr);
             return 2;

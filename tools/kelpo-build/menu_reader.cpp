@@ -13,8 +13,9 @@ struct FlagKey {
 };
 
 const FlagKey kItemFlags[] = {
-    {"separator", kMenuItemSeparator}, {"disabled", kMenuItemDisabled}, {"checked", kMenuItemChecked},
-    {"grayed", kMenuItemGrayed},       {"default", kMenuItemDefault},
+    {"separator", kMenuItemSeparator}, {"disabled", kMenuItemDisabled},
+    {"checked", kMenuItemChecked},     {"grayed", kMenuItemGrayed},
+    {"default", kMenuItemDefault},
 };
 
 std::vector<StoredMenuItem> ReadItems(const Json& value, const std::string& path, int depth);
@@ -43,10 +44,12 @@ StoredMenuItem ReadItem(const Json& value, const std::string& path, int depth) {
 
 std::vector<StoredMenuItem> ReadItems(const Json& value, const std::string& path, int depth) {
     if (depth > kMaxMenuDepth)
-        throw ProjectError(path, "pop-ups nest deeper than " + std::to_string(kMaxMenuDepth) + " levels");
+        throw ProjectError(path,
+                           "pop-ups nest deeper than " + std::to_string(kMaxMenuDepth) + " levels");
     if (!value.is_array()) throw ProjectError(path, "expected an array of menu items");
     std::vector<StoredMenuItem> items;
-    for (size_t i = 0; i < value.size(); ++i) items.push_back(ReadItem(value[i], ElementPath(path, i), depth));
+    for (size_t i = 0; i < value.size(); ++i)
+        items.push_back(ReadItem(value[i], ElementPath(path, i), depth));
     return items;
 }
 

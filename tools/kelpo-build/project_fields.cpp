@@ -29,8 +29,8 @@ const Symbol* FindSymbol(const SymbolTable& table, const std::string& name) {
 uint32_t ReadSymbol(const Json& value, const std::string& path, const SymbolTable& table) {
     const Symbol* symbol = FindSymbol(table, value.get<std::string>());
     if (symbol == nullptr)
-        throw ProjectError(path, "unknown name \"" + value.get<std::string>() + "\" (expected a number or one of: " +
-                                     Names(table) + ")");
+        throw ProjectError(path, "unknown name \"" + value.get<std::string>() +
+                                     "\" (expected a number or one of: " + Names(table) + ")");
     return symbol->value;
 }
 
@@ -50,9 +50,12 @@ void PutUtf16(std::u16string& out, uint32_t codePoint) {
 std::string MemberPath(const std::string& objectPath, const std::string& key) {
     std::string escaped;
     for (char c : key) {
-        if (c == '~') escaped += "~0";
-        else if (c == '/') escaped += "~1";
-        else escaped += c;
+        if (c == '~')
+            escaped += "~0";
+        else if (c == '/')
+            escaped += "~1";
+        else
+            escaped += c;
     }
     return objectPath + "/" + escaped;
 }
@@ -63,7 +66,8 @@ std::string ElementPath(const std::string& arrayPath, size_t index) {
 
 uint64_t ReadUnsigned(const Json& value, const std::string& path, uint64_t max) {
     if (!value.is_number()) throw ProjectError(path, "expected a number");
-    bool whole = value.is_number_unsigned() || (value.is_number_integer() && value.get<int64_t>() >= 0);
+    bool whole =
+        value.is_number_unsigned() || (value.is_number_integer() && value.get<int64_t>() >= 0);
     if (!whole || value.get<uint64_t>() > max)
         throw ProjectError(path, "expected a whole number from 0 to " + std::to_string(max));
     return value.get<uint64_t>();
@@ -71,9 +75,10 @@ uint64_t ReadUnsigned(const Json& value, const std::string& path, uint64_t max) 
 
 int64_t ReadSigned(const Json& value, const std::string& path, int64_t min, int64_t max) {
     if (!value.is_number()) throw ProjectError(path, "expected a number");
-    bool fits = value.is_number_integer() &&
-                (value.is_number_unsigned() ? value.get<uint64_t>() <= static_cast<uint64_t>(max)
-                                            : value.get<int64_t>() >= min && value.get<int64_t>() <= max);
+    bool fits =
+        value.is_number_integer() &&
+        (value.is_number_unsigned() ? value.get<uint64_t>() <= static_cast<uint64_t>(max)
+                                    : value.get<int64_t>() >= min && value.get<int64_t>() <= max);
     if (!fits)
         throw ProjectError(path, "expected a whole number from " + std::to_string(min) + " to " +
                                      std::to_string(max));
@@ -88,26 +93,32 @@ bool ReadBool(const Json& value, const std::string& path) {
 std::string ReadText(const Json& value, const std::string& path) {
     if (!value.is_string()) throw ProjectError(path, "expected a text");
     const std::string& text = value.get_ref<const std::string&>();
-    if (text.find('\0') != std::string::npos) throw ProjectError(path, "a text may not contain NUL");
+    if (text.find('\0') != std::string::npos)
+        throw ProjectError(path, "a text may not contain NUL");
     return Utf8ToAnsi(text);
 }
 
 uint32_t ReadChoice(const Json& value, const std::string& path, const SymbolTable& table) {
     if (value.is_string()) return ReadSymbol(value, path, table);
-    if (!value.is_number()) throw ProjectError(path, "expected a number or one of: " + Names(table));
+    if (!value.is_number())
+        throw ProjectError(path, "expected a number or one of: " + Names(table));
     return static_cast<uint32_t>(ReadUnsigned(value, path, UINT32_MAX));
 }
 
 uint32_t ReadFlags(const Json& value, const std::string& path, const SymbolTable& table) {
     if (value.is_number()) return static_cast<uint32_t>(ReadUnsigned(value, path, UINT32_MAX));
-    if (!value.is_array()) throw ProjectError(path, "expected a number or an array of: " + Names(table));
+    if (!value.is_array())
+        throw ProjectError(path, "expected a number or an array of: " + Names(table));
     uint32_t flags = 0;
     for (size_t i = 0; i < value.size(); ++i) {
         const Json& item = value[i];
         std::string itemPath = ElementPath(path, i);
-        if (item.is_string()) flags |= ReadSymbol(item, itemPath, table);
-        else if (item.is_number()) flags |= static_cast<uint32_t>(ReadUnsigned(item, itemPath, UINT32_MAX));
-        else throw ProjectError(itemPath, "expected a number or one of: " + Names(table));
+        if (item.is_string())
+            flags |= ReadSymbol(item, itemPath, table);
+        else if (item.is_number())
+            flags |= static_cast<uint32_t>(ReadUnsigned(item, itemPath, UINT32_MAX));
+        else
+            throw ProjectError(itemPath, "expected a number or one of: " + Names(table));
     }
     return flags;
 }
@@ -129,7 +140,10 @@ std::string Utf8ToAnsi(const std::string& text) {
     for (size_t i = 0; i < text.size();) {
         auto lead = static_cast<unsigned char>(text[i]);
         int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-        uint32_t codePoint = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
+        uint32_t codePoint = extra == 0   ? lead
+                             : extra == 1 ? lead & 0x1F
+                             : extra == 2 ? lead & 0x0F
+                                          : lead & 0x07;
         bool valid = extra >= 0 && i + static_cast<size_t>(extra) < text.size();
         for (int k = 1; valid && k <= extra; ++k) {
             auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
@@ -151,7 +165,8 @@ std::string Utf8ToAnsi(const std::string& text) {
     return ansi;
 }
 
-ObjectFields::ObjectFields(const Json& value, std::string path) : value_(value), path_(std::move(path)) {
+ObjectFields::ObjectFields(const Json& value, std::string path)
+    : value_(value), path_(std::move(path)) {
     if (!value_.is_object()) throw ProjectError(path_, "expected an object");
 }
 
@@ -170,19 +185,23 @@ void ObjectFields::RefuseUnknownKeys() const {
 }
 
 void ObjectFields::Unsigned32(const char* key, uint32_t& field) {
-    if (const Json* v = Take(key)) field = static_cast<uint32_t>(ReadUnsigned(*v, PathOf(key), UINT32_MAX));
+    if (const Json* v = Take(key))
+        field = static_cast<uint32_t>(ReadUnsigned(*v, PathOf(key), UINT32_MAX));
 }
 
 void ObjectFields::Unsigned16(const char* key, uint16_t& field) {
-    if (const Json* v = Take(key)) field = static_cast<uint16_t>(ReadUnsigned(*v, PathOf(key), UINT16_MAX));
+    if (const Json* v = Take(key))
+        field = static_cast<uint16_t>(ReadUnsigned(*v, PathOf(key), UINT16_MAX));
 }
 
 void ObjectFields::Unsigned8(const char* key, uint8_t& field) {
-    if (const Json* v = Take(key)) field = static_cast<uint8_t>(ReadUnsigned(*v, PathOf(key), UINT8_MAX));
+    if (const Json* v = Take(key))
+        field = static_cast<uint8_t>(ReadUnsigned(*v, PathOf(key), UINT8_MAX));
 }
 
 void ObjectFields::Signed32(const char* key, int32_t& field) {
-    if (const Json* v = Take(key)) field = static_cast<int32_t>(ReadSigned(*v, PathOf(key), INT32_MIN, INT32_MAX));
+    if (const Json* v = Take(key))
+        field = static_cast<int32_t>(ReadSigned(*v, PathOf(key), INT32_MIN, INT32_MAX));
 }
 
 void ObjectFields::Text(const char* key, std::string& field) {
@@ -194,7 +213,8 @@ void ObjectFields::FixedText(const char* key, char* field, size_t capacity) {
     if (v == nullptr) return;
     std::string text = ReadText(*v, PathOf(key));
     if (text.size() >= capacity)
-        throw ProjectError(PathOf(key), "text longer than " + std::to_string(capacity - 1) + " characters");
+        throw ProjectError(PathOf(key),
+                           "text longer than " + std::to_string(capacity - 1) + " characters");
     std::copy(text.begin(), text.end(), field);
     field[text.size()] = '\0';
 }

@@ -39,15 +39,19 @@ bool SameNameNoCase(const std::string& a, const std::string& b) {
 std::string CheckedName(const std::string& name, const std::string& path) {
     if (name.empty()) throw ProjectError(path, "a name may not be empty");
     for (char c : name) {
-        bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-                       c == '-' || c == '.';
-        if (!allowed) throw ProjectError(path, "the name \"" + name + "\" may use only letters, digits, _ - and .");
+        bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '_' || c == '-' || c == '.';
+        if (!allowed)
+            throw ProjectError(path,
+                               "the name \"" + name + "\" may use only letters, digits, _ - and .");
     }
-    if (name == "." || name == "..") throw ProjectError(path, "the name \"" + name + "\" is not allowed");
+    if (name == "." || name == "..")
+        throw ProjectError(path, "the name \"" + name + "\" is not allowed");
     return name;
 }
 
-std::vector<uint8_t> ReadNamedFile(const Json& value, const std::string& path, const std::string& folder) {
+std::vector<uint8_t> ReadNamedFile(const Json& value, const std::string& path,
+                                   const std::string& folder) {
     std::string file = ReadText(value, path);
     if (file.empty()) throw ProjectError(path, "expected a file name");
     return ReadInputFile(path, ResolveInputPath(folder, file));
@@ -63,8 +67,8 @@ void ReadOptionalFile(Project& p, const char* key, OptionalFile& out) {
 // Movies and plug-in files: embedded entries carry their bytes under their
 // bare file names (which must differ); the others keep the path as written,
 // relative to the executable's folder.
-void ReadMovieFiles(ObjectFields& movies, const char* key, uint32_t kind, bool embed, const std::string& folder,
-                    std::vector<MovieListEntry>& entries) {
+void ReadMovieFiles(ObjectFields& movies, const char* key, uint32_t kind, bool embed,
+                    const std::string& folder, std::vector<MovieListEntry>& entries) {
     const Json* list = movies.Take(key);
     if (list == nullptr) return;
     std::string listPath = movies.PathOf(key);
@@ -94,14 +98,16 @@ void ReadMovies(Project& p) {
     bool randomStart = false;
     movies->Bool("embed", embed);
     movies->Bool("randomStart", randomStart);
-    p.input.movieListFlags = (embed ? kMovieListEmbedded : 0) | (randomStart ? kMovieListRandomStart : 0);
+    p.input.movieListFlags =
+        (embed ? kMovieListEmbedded : 0) | (randomStart ? kMovieListRandomStart : 0);
     ReadMovieFiles(*movies, "files", kMovieEntryMovie, embed, p.folder, p.input.movies);
     ReadMovieFiles(*movies, "plugins", kMovieEntryPlugIn, embed, p.folder, p.input.movies);
     movies->RefuseUnknownKeys();
 }
 
 bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
-    return text.size() >= suffix.size() && SameNameNoCase(text.substr(text.size() - suffix.size()), suffix);
+    return text.size() >= suffix.size() &&
+           SameNameNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 // Scripts: ".klc" files are compiled images taken as they are; any other
@@ -113,14 +119,16 @@ void ReadScripts(Project& p) {
         std::string path = scripts->PathOf(member.key());
         CompiledScript script{AsciiUpper(CheckedName(member.key(), path)), {}};
         for (const CompiledScript& other : p.input.scripts)
-            if (other.name == script.name) throw ProjectError(path, "a second script named \"" + script.name + "\"");
+            if (other.name == script.name)
+                throw ProjectError(path, "a second script named \"" + script.name + "\"");
         std::string file = ReadText(member.value(), path);
         if (file.empty()) throw ProjectError(path, "expected a file name");
         std::string resolved = ResolveInputPath(p.folder, file);
         if (EndsWithNoCase(file, ".klc")) {
             script.image = ReadInputFile(path, resolved);
             if (!IsScriptImage(script.image))
-                throw ProjectError(path, "\"" + resolved + "\" is not a compiled Kelpo Script image");
+                throw ProjectError(path,
+                                   "\"" + resolved + "\" is not a compiled Kelpo Script image");
         } else {
             ReadInputFile(path, resolved);  // a missing file is named as such
             std::string message;
@@ -136,9 +144,11 @@ void ReadMenus(Project& p) {
     if (!menus) return;
     for (auto member = menus->json().begin(); member != menus->json().end(); ++member) {
         std::string path = menus->PathOf(member.key());
-        StoredMenu menu{AsciiUpper(CheckedName(member.key(), path)), ReadMenuItems(member.value(), path)};
+        StoredMenu menu{AsciiUpper(CheckedName(member.key(), path)),
+                        ReadMenuItems(member.value(), path)};
         for (const StoredMenu& other : p.input.menus)
-            if (other.name == menu.name) throw ProjectError(path, "a second menu named \"" + menu.name + "\"");
+            if (other.name == menu.name)
+                throw ProjectError(path, "a second menu named \"" + menu.name + "\"");
         p.input.menus.push_back(std::move(menu));
     }
 }
@@ -148,7 +158,8 @@ void ReadMasks(Project& p) {
     if (!masks) return;
     for (auto member = masks->json().begin(); member != masks->json().end(); ++member) {
         std::string path = masks->PathOf(member.key());
-        ShapeMask mask{CheckedName(member.key(), path), ReadNamedFile(member.value(), path, p.folder)};
+        ShapeMask mask{CheckedName(member.key(), path),
+                       ReadNamedFile(member.value(), path, p.folder)};
         for (const ShapeMask& other : p.input.masks)
             if (SameNameNoCase(other.name, mask.name))
                 throw ProjectError(path, "a second mask named \"" + mask.name + "\"");
@@ -167,7 +178,8 @@ void ReadIcons(Project& p) {
         IconInput icon{id, ReadNamedFile(*value, icons->PathOf(key), p.folder)};
         IconResources parts;
         std::string reason;
-        if (!SplitIconFile(icon.icoFile, 1, parts, reason)) throw ProjectError(icons->PathOf(key), reason);
+        if (!SplitIconFile(icon.icoFile, 1, parts, reason))
+            throw ProjectError(icons->PathOf(key), reason);
         p.input.icons.push_back(std::move(icon));
     }
     icons->RefuseUnknownKeys();
@@ -179,11 +191,16 @@ void ReadSupportFiles(Project& p) {
     for (auto member = support->json().begin(); member != support->json().end(); ++member) {
         std::string path = support->PathOf(member.key());
         size_t slot = 0;
-        while (slot < kSupportFileNames.size() && !SameNameNoCase(member.key(), kSupportFileNames[slot])) ++slot;
+        while (slot < kSupportFileNames.size() &&
+               !SameNameNoCase(member.key(), kSupportFileNames[slot]))
+            ++slot;
         if (slot == kSupportFileNames.size())
-            throw ProjectError(path, "unknown support file (expected MSVCRT.DLL, OLEAUT32.DLL, URLMON.DLL or WININET.DLL)");
+            throw ProjectError(
+                path,
+                "unknown support file (expected MSVCRT.DLL, OLEAUT32.DLL, URLMON.DLL or WININET.DLL)");
         support->Take(member.key());
-        if (p.input.support[slot].present) throw ProjectError(path, "the support file is named twice");
+        if (p.input.support[slot].present)
+            throw ProjectError(path, "the support file is named twice");
         p.input.support[slot].present = true;
         p.input.support[slot].content = ReadNamedFile(member.value(), path, p.folder);
     }
@@ -199,7 +216,8 @@ void CheckMaskName(const BuildInput& input) {
     }
     for (const ShapeMask& mask : input.masks)
         if (SameNameNoCase(mask.name, maskName)) return;
-    throw ProjectError("/appearance/maskName", "no mask named \"" + std::string(maskName) + "\" in /masks");
+    throw ProjectError("/appearance/maskName",
+                       "no mask named \"" + std::string(maskName) + "\" in /masks");
 }
 
 }  // namespace
@@ -213,7 +231,9 @@ BuildInput ReadProjectText(const std::string& jsonText, const std::string& proje
         // nlohmann's text starts with "[json.exception.parse_error.N] ".
         std::string message = error.what();
         size_t bracket = message.find("] ");
-        throw ProjectError("", "not valid JSON: " + (bracket == std::string::npos ? message : message.substr(bracket + 2)));
+        throw ProjectError(
+            "", "not valid JSON: " +
+                    (bracket == std::string::npos ? message : message.substr(bracket + 2)));
     }
     if (!document.is_object()) throw ProjectError("", "the project file must hold a JSON object");
     ObjectFields fields(document, "");
@@ -231,14 +251,17 @@ BuildInput ReadProjectText(const std::string& jsonText, const std::string& proje
     ReadOptionalFile(project, "player", input.player);
     ReadSupportFiles(project);
     input.registryText = input.settings.version.productName;
-    if (const Json* registry = fields.Take("registry")) input.registryText = ReadText(*registry, "/registry");
+    if (const Json* registry = fields.Take("registry"))
+        input.registryText = ReadText(*registry, "/registry");
     if (input.registryText.empty())
-        throw ProjectError("/registry", "the registry location is empty (give \"registry\" or a product name)");
+        throw ProjectError("/registry",
+                           "the registry location is empty (give \"registry\" or a product name)");
     if (const Json* folder = fields.Take("additionalFiles")) {
         std::string text = ReadText(*folder, "/additionalFiles");
         if (text.empty()) throw ProjectError("/additionalFiles", "expected a folder name");
         input.hasAdditionalFiles = true;
-        input.additionalFiles = ReadFolderTree("/additionalFiles", ResolveInputPath(projectFolder, text));
+        input.additionalFiles =
+            ReadFolderTree("/additionalFiles", ResolveInputPath(projectFolder, text));
     }
     fields.RefuseUnknownKeys();
     CheckMaskName(input);

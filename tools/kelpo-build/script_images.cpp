@@ -36,15 +36,18 @@ bool CompileScriptFile(const std::string& path, std::vector<uint8_t>& image, std
     }
     ScriptContext* context = runner->context;
     ScriptStream* source = nullptr;
-    CatchRaise(context, [&] { source = OpenScriptStream(context, path.c_str(), FileReaderStream); });
+    CatchRaise(context,
+               [&] { source = OpenScriptStream(context, path.c_str(), FileReaderStream); });
     ScriptStream* compiled = nullptr;
-    if (source != nullptr) compiled = CompileScript(context, source, CompileOptionsOf(runner), nullptr, nullptr);
+    if (source != nullptr)
+        compiled = CompileScript(context, source, CompileOptionsOf(runner), nullptr, nullptr);
     bool ok = compiled != nullptr;
     if (ok) {
         const unsigned char* bytes = MemoryStreamBytes(compiled);
         image.assign(bytes, bytes + MemoryStreamSize(compiled));
     } else {
-        message = OneLine(context->longErrorText != nullptr ? context->longErrorText : context->errorText);
+        message = OneLine(context->longErrorText != nullptr ? context->longErrorText
+                                                            : context->errorText);
         if (message.empty()) message = "does not compile";
     }
     FreeScriptRunner(runner);

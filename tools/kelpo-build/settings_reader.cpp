@@ -12,29 +12,34 @@ namespace kelpo::build {
 
 namespace {
 
-const SymbolTable kWindowShapes = {
-    {"rectangle", kShapeRectangle}, {"transparentBackground", kShapeTransparentBackground}, {"mask", kShapeMask}};
+const SymbolTable kWindowShapes = {{"rectangle", kShapeRectangle},
+                                   {"transparentBackground", kShapeTransparentBackground},
+                                   {"mask", kShapeMask}};
 const SymbolTable kBorderStyles = {{"none", kBorderNone},
                                    {"single", kBorderSingle},
                                    {"resizable", kBorderResizable},
                                    {"smallCaption", kBorderSmallCaption},
                                    {"hideTaskbarButton", kBorderHideTaskbarButton}};
-const SymbolTable kBorderIcons = {
-    {"maximize", kIconMaximize}, {"minimize", kIconMinimize}, {"systemMenu", kIconSystemMenu}, {"help", kIconHelp}};
-const SymbolTable kScaleModes = {
-    {"showAll", kScaleShowAll}, {"noScale", kScaleNoScale}, {"noBorder", kScaleNoBorder}, {"exactFit", kScaleExactFit}};
+const SymbolTable kBorderIcons = {{"maximize", kIconMaximize},
+                                  {"minimize", kIconMinimize},
+                                  {"systemMenu", kIconSystemMenu},
+                                  {"help", kIconHelp}};
+const SymbolTable kScaleModes = {{"showAll", kScaleShowAll},
+                                 {"noScale", kScaleNoScale},
+                                 {"noBorder", kScaleNoBorder},
+                                 {"exactFit", kScaleExactFit}};
 const SymbolTable kWindowSizes = {
     {"movieSize", 0}, {"fullScreen", 1}, {"maximized", 2}, {"custom", 3}, {"percentage", 4}};
 // The nine anchors row by row from the top left, then a custom position.
-const SymbolTable kPositions = {{"topLeft", 0}, {"top", 1},        {"topRight", 2},
-                                {"left", 3},    {"center", 4},     {"right", 5},
-                                {"bottomLeft", 6}, {"bottom", 7},  {"bottomRight", 8},
-                                {"custom", 9}};
+const SymbolTable kPositions = {{"topLeft", 0},     {"top", 1},   {"topRight", 2},   {"left", 3},
+                                {"center", 4},      {"right", 5}, {"bottomLeft", 6}, {"bottom", 7},
+                                {"bottomRight", 8}, {"custom", 9}};
 const SymbolTable kLeftClicks = {{"player", 0}, {"dragWindow", 1}, {"ignore", 2}};
 const SymbolTable kRightClicks = {{"playerMenu", 0}, {"contextMenu", 1}, {"ignore", 2}};
 const SymbolTable kKeyPresses = {{"player", 1}, {"ignore", 16}, {"disableWindowsKeys", 256}};
 const SymbolTable kExitKeys = {{"esc", 1}, {"hotKey", 16}};
-const SymbolTable kLocks = {{"disableAltTab", 1}, {"disableCursor", 16}, {"disableScreenSaver", 256}};
+const SymbolTable kLocks = {
+    {"disableAltTab", 1}, {"disableCursor", 16}, {"disableScreenSaver", 256}};
 const SymbolTable kContextMenuItems = {
     {"configure", 1}, {"lockMenu", 2}, {"playerMenu", 16}, {"about", 256}, {"help", 4096}};
 const SymbolTable kBehaviourFlags = {{"autoPlay", kBehaviourAutoPlay},
@@ -61,7 +66,8 @@ void ReadGroup(ObjectFields& project, const char* key, Reader read) {
 
 // An embedded file of the settings stream: a path resolved against the
 // project folder, which must exist now because the stream carries its bytes.
-void EmbeddedPath(ObjectFields& group, const char* key, const std::string& projectFolder, char* field) {
+void EmbeddedPath(ObjectFields& group, const char* key, const std::string& projectFolder,
+                  char* field) {
     const Json* value = group.Take(key);
     if (value == nullptr) return;
     std::string text = ReadText(*value, group.PathOf(key));
@@ -72,7 +78,8 @@ void EmbeddedPath(ObjectFields& group, const char* key, const std::string& proje
     std::string path = ResolveInputPath(projectFolder, text);
     ReadInputFile(group.PathOf(key), path);
     if (path.size() >= kPathTextSize)
-        throw ProjectError(group.PathOf(key), "path longer than " + std::to_string(kPathTextSize - 1) +
+        throw ProjectError(group.PathOf(key), "path longer than " +
+                                                  std::to_string(kPathTextSize - 1) +
                                                   " characters: \"" + path + "\"");
     std::strcpy(field, path.c_str());
 }
@@ -97,7 +104,8 @@ void ReadFont(ObjectFields& f, LinkFont& font) {
 void ReadByteArray(const Json& value, const std::string& path, uint8_t* out, size_t count) {
     if (!value.is_array() || value.size() != count)
         throw ProjectError(path, "expected an array of " + std::to_string(count) + " numbers");
-    for (size_t i = 0; i < count; ++i) out[i] = static_cast<uint8_t>(ReadUnsigned(value[i], ElementPath(path, i), 255));
+    for (size_t i = 0; i < count; ++i)
+        out[i] = static_cast<uint8_t>(ReadUnsigned(value[i], ElementPath(path, i), 255));
 }
 
 LinkFont DefaultLinkFont() {
@@ -121,10 +129,10 @@ ProjectSettings DefaultSettings(const std::string& productName) {
     s.sizeAndPos.windowSize = 0;  // movie size
     s.sizeAndPos.pos = 4;         // screen centre
     s.sizeAndPos.bKeepRatio = 1;
-    s.interaction.lBtnClk = 0;    // the player
-    s.interaction.rBtnClk = 1;    // the context menu
-    s.interaction.keyPress = 1;   // the player
-    s.interaction.exitKeys = 1;   // Esc
+    s.interaction.lBtnClk = 0;   // the player
+    s.interaction.rBtnClk = 1;   // the context menu
+    s.interaction.keyPress = 1;  // the player
+    s.interaction.exitKeys = 1;  // Esc
     s.behaviour.contextMenu = 1 | 16 | 256 | 4096;
     s.behaviour.flags = kBehaviourAutoPlay;
     s.misc.backgroundColor = 0xFFFFFF;
@@ -135,7 +143,8 @@ ProjectSettings DefaultSettings(const std::string& productName) {
     return s;
 }
 
-void ReadSettingsGroups(ObjectFields& project, const std::string& projectFolder, ProjectSettings& settings) {
+void ReadSettingsGroups(ObjectFields& project, const std::string& projectFolder,
+                        ProjectSettings& settings) {
     ReadGroup(project, "version", [&](ObjectFields& g) {
         VersionInfo& v = settings.version;
         g.Text("productName", v.productName);
@@ -185,7 +194,8 @@ void ReadSettingsGroups(ObjectFields& project, const std::string& projectFolder,
     });
     ReadGroup(project, "reserved", [&](ObjectFields& g) {
         if (const Json* bytes = g.Take("bytes")) {
-            if (!bytes->is_array()) throw ProjectError(g.PathOf("bytes"), "expected an array of numbers");
+            if (!bytes->is_array())
+                throw ProjectError(g.PathOf("bytes"), "expected an array of numbers");
             settings.reserved.bytes.resize(bytes->size());
             ReadByteArray(*bytes, g.PathOf("bytes"), settings.reserved.bytes.data(), bytes->size());
         }
@@ -222,7 +232,8 @@ void ReadSettingsGroups(ObjectFields& project, const std::string& projectFolder,
         g.Unsigned32("word1", t.word1);
         g.Text("text", t.text);
         g.Unsigned32("word2", t.word2);
-        if (const Json* bytes = g.Take("bytes")) ReadByteArray(*bytes, g.PathOf("bytes"), t.bytes, sizeof t.bytes);
+        if (const Json* bytes = g.Take("bytes"))
+            ReadByteArray(*bytes, g.PathOf("bytes"), t.bytes, sizeof t.bytes);
         g.Unsigned32("word3", t.word3);
         g.FixedText("path", t.path, sizeof t.path);
         g.Unsigned16("short1", t.short1);

@@ -19,6 +19,7 @@ ProjectSettings DefaultSettings(const std::string& productName);
 // Reads the settings groups present in `project` into `settings`. Embedded
 // files (misc.helpFile, about.picture) are resolved against `projectFolder`
 // and must exist. Throws ProjectError.
-void ReadSettingsGroups(ObjectFields& project, const std::string& projectFolder, ProjectSettings& settings);
+void ReadSettingsGroups(ObjectFields& project, const std::string& projectFolder,
+                        ProjectSettings& settings);
 
 }  // namespace kelpo::build

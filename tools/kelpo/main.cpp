@@ -107,7 +107,8 @@ void PrintMessages(FILE* to, const char* text) {
 
 void PrintError(ScriptRunner* runner) {
     ScriptContext* context = runner->context;
-    PrintMessages(stderr, context->longErrorText != nullptr ? context->longErrorText : context->errorText);
+    PrintMessages(stderr,
+                  context->longErrorText != nullptr ? context->longErrorText : context->errorText);
 }
 
 ScriptRunner* StartRunner() {
@@ -130,7 +131,8 @@ void SetArguments(ScriptRunner* runner, int count, char** items) {
         Value list = NewArray(context, static_cast<uint64_t>(count));
         context->atomValues[atom] = list;
         for (int i = 0; i < count; ++i) {
-            ArraySet(context, list, NewStringFromCString(context, items[i]), static_cast<uint64_t>(i));
+            ArraySet(context, list, NewStringFromCString(context, items[i]),
+                     static_cast<uint64_t>(i));
         }
     });
 }
@@ -222,7 +224,8 @@ int Compile(int argc, char** argv) {
         output = source;
         size_t dot = output.find_last_of('.');
         size_t slash = output.find_last_of("/\\");
-        if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) output.resize(dot);
+        if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+            output.resize(dot);
         output += ".klc";
     }
     ScriptRunner* runner = StartRunner();

@@ -46,8 +46,8 @@ long ParseInteger(const std::string& text, long low, long high, const char* what
     errno = 0;
     long value = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || errno != 0 || value < low || value > high)
-        throw UsageError(std::string(what) + " must be a number from " + std::to_string(low) + " to " +
-                         std::to_string(high) + ", not \"" + text + "\"");
+        throw UsageError(std::string(what) + " must be a number from " + std::to_string(low) +
+                         " to " + std::to_string(high) + ", not \"" + text + "\"");
     return value;
 }
 
@@ -66,7 +66,8 @@ uint32_t ParseColor(const std::string& text) {
 }
 
 std::vector<uint8_t> ParseHexBytes(const std::string& text) {
-    if (text.size() % 2 != 0 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+    if (text.size() % 2 != 0 ||
+        text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
         throw UsageError("tag bytes must be pairs of hex digits, not \"" + text + "\"");
     std::vector<uint8_t> bytes;
     for (size_t i = 0; i < text.size(); i += 2)
@@ -93,7 +94,8 @@ void AddButton(MovieBuilder& buttons, int depth, const std::string& value) {
         const size_t end = k < 3 ? value.find(',', start) : colon;
         if (end == std::string::npos || end > colon)
             throw UsageError("--button needs X,Y,W,H:COMMAND, not \"" + value + "\"");
-        box[k] = ParseInteger(value.substr(start, end - start), k < 2 ? 0 : 1, 4000, "--button size");
+        box[k] =
+            ParseInteger(value.substr(start, end - start), k < 2 ? 0 : 1, 4000, "--button size");
         start = end + 1;
     }
     const std::string rest = value.substr(colon + 1);
@@ -106,10 +108,11 @@ void AddButton(MovieBuilder& buttons, int depth, const std::string& value) {
     const int32_t twips = 20;
     uint16_t face = buttons.Shape(RectangleShape(0, 0, static_cast<int32_t>(box[2]) * twips,
                                                  static_cast<int32_t>(box[3]) * twips, 0x808080));
-    uint16_t button = buttons.Button({{0x0F, face, 1, {}}},
-                                     "push 'FSCommand:" + command + "', '" + arguments + "'; getURL2 0");
-    buttons.PlaceAt(depth, button,
-                    Translate(static_cast<int32_t>(box[0]) * twips, static_cast<int32_t>(box[1]) * twips));
+    uint16_t button = buttons.Button(
+        {{0x0F, face, 1, {}}}, "push 'FSCommand:" + command + "', '" + arguments + "'; getURL2 0");
+    buttons.PlaceAt(
+        depth, button,
+        Translate(static_cast<int32_t>(box[0]) * twips, static_cast<int32_t>(box[1]) * twips));
 }
 
 int Run(int argc, char** argv) {
@@ -133,13 +136,16 @@ int Run(int argc, char** argv) {
         if (option == "-o") {
             output = value;
         } else if (option == "--width") {
-            movie.header.widthTwips = static_cast<int32_t>(ParseInteger(value, 0, 20000, "--width")) * kTwipsPerPixel;
+            movie.header.widthTwips =
+                static_cast<int32_t>(ParseInteger(value, 0, 20000, "--width")) * kTwipsPerPixel;
         } else if (option == "--height") {
-            movie.header.heightTwips = static_cast<int32_t>(ParseInteger(value, 0, 20000, "--height")) * kTwipsPerPixel;
+            movie.header.heightTwips =
+                static_cast<int32_t>(ParseInteger(value, 0, 20000, "--height")) * kTwipsPerPixel;
         } else if (option == "--rate") {
             movie.header.frameRate = ParseRate(value);
         } else if (option == "--frames") {
-            movie.header.frameCount = static_cast<uint16_t>(ParseInteger(value, 0, 65535, "--frames"));
+            movie.header.frameCount =
+                static_cast<uint16_t>(ParseInteger(value, 0, 65535, "--frames"));
         } else if (option == "--version") {
             movie.header.version = static_cast<uint8_t>(ParseInteger(value, 1, 255, "--version"));
         } else if (option == "--background") {
@@ -166,8 +172,10 @@ int Run(int argc, char** argv) {
             AddButton(buttons, ++buttonDepth, value);
         } else if (option == "--tag") {
             size_t colon = value.find(':');
-            if (colon == std::string::npos) throw UsageError("--tag needs CODE:HEXBYTES, not \"" + value + "\"");
-            auto code = static_cast<uint16_t>(ParseInteger(value.substr(0, colon), 0, 1023, "--tag code"));
+            if (colon == std::string::npos)
+                throw UsageError("--tag needs CODE:HEXBYTES, not \"" + value + "\"");
+            auto code =
+                static_cast<uint16_t>(ParseInteger(value.substr(0, colon), 0, 1023, "--tag code"));
             std::vector<uint8_t> tag = EncodeTag(code, ParseHexBytes(value.substr(colon + 1)));
             movie.extraTags.insert(movie.extraTags.end(), tag.begin(), tag.end());
         } else {
@@ -177,13 +185,16 @@ int Run(int argc, char** argv) {
     if (output.empty()) throw UsageError("missing -o OUT.swf");
     for (const auto& entry : movie.labels)
         if (entry.first > movie.header.frameCount)
-            throw UsageError("--label frame " + std::to_string(entry.first) + " is past the last frame");
+            throw UsageError("--label frame " + std::to_string(entry.first) +
+                             " is past the last frame");
     for (const auto& entry : movie.fsCommands)
         if (entry.first > movie.header.frameCount)
-            throw UsageError("--fscommand frame " + std::to_string(entry.first) + " is past the last frame");
+            throw UsageError("--fscommand frame " + std::to_string(entry.first) +
+                             " is past the last frame");
     for (const auto& entry : movie.actions)
         if (entry.first > movie.header.frameCount)
-            throw UsageError("--actions frame " + std::to_string(entry.first) + " is past the last frame");
+            throw UsageError("--actions frame " + std::to_string(entry.first) +
+                             " is past the last frame");
 
     // Buttons are defined and placed before the first frame, so every frame
     // shows them.
@@ -191,7 +202,8 @@ int Run(int argc, char** argv) {
     movie.extraTags.insert(movie.extraTags.end(), buttonTags.begin(), buttonTags.end());
     std::vector<uint8_t> bytes = WriteFramedMovie(movie);
     FILE* file = std::fopen(output.c_str(), "wb");
-    bool written = file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    bool written =
+        file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     if (file != nullptr && std::fclose(file) != 0) written = false;
     if (!written) {
         std::remove(output.c_str());

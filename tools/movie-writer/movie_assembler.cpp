@@ -29,7 +29,9 @@ void PutText(std::vector<uint8_t>& out, const std::string& text) {
     out.push_back(0);
 }
 
-void Append(std::vector<uint8_t>& out, const std::vector<uint8_t>& more) { out.insert(out.end(), more.begin(), more.end()); }
+void Append(std::vector<uint8_t>& out, const std::vector<uint8_t>& more) {
+    out.insert(out.end(), more.begin(), more.end());
+}
 
 class Bits {
 public:
@@ -78,25 +80,89 @@ struct Opcode {
 
 // Actions without operands.
 const Opcode kSimpleActions[] = {
-    {"end", 0x00}, {"nextFrame", 0x04}, {"prevFrame", 0x05}, {"play", 0x06}, {"stop", 0x07},
-    {"toggleQuality", 0x08}, {"stopSounds", 0x09}, {"add", 0x0A}, {"subtract", 0x0B}, {"multiply", 0x0C},
-    {"divide", 0x0D}, {"equals", 0x0E}, {"less", 0x0F}, {"and", 0x10}, {"or", 0x11}, {"not", 0x12},
-    {"stringEquals", 0x13}, {"stringLength", 0x14}, {"stringExtract", 0x15}, {"pop", 0x17},
-    {"toInteger", 0x18}, {"getVariable", 0x1C}, {"setVariable", 0x1D}, {"setTarget2", 0x20},
-    {"stringAdd", 0x21}, {"getProperty", 0x22}, {"setProperty", 0x23}, {"cloneSprite", 0x24},
-    {"removeSprite", 0x25}, {"trace", 0x26}, {"startDrag", 0x27}, {"endDrag", 0x28}, {"stringLess", 0x29},
-    {"throw", 0x2A}, {"castOp", 0x2B}, {"implementsOp", 0x2C}, {"randomNumber", 0x30},
-    {"mbStringLength", 0x31}, {"charToAscii", 0x32}, {"asciiToChar", 0x33}, {"getTime", 0x34},
-    {"mbStringExtract", 0x35}, {"mbCharToAscii", 0x36}, {"mbAsciiToChar", 0x37}, {"delete", 0x3A},
-    {"delete2", 0x3B}, {"defineLocal", 0x3C}, {"callFunction", 0x3D}, {"return", 0x3E}, {"modulo", 0x3F},
-    {"newObject", 0x40}, {"defineLocal2", 0x41}, {"initArray", 0x42}, {"initObject", 0x43}, {"typeOf", 0x44},
-    {"targetPath", 0x45}, {"enumerate", 0x46}, {"add2", 0x47}, {"less2", 0x48}, {"equals2", 0x49},
-    {"toNumber", 0x4A}, {"toString", 0x4B}, {"pushDuplicate", 0x4C}, {"stackSwap", 0x4D},
-    {"getMember", 0x4E}, {"setMember", 0x4F}, {"increment", 0x50}, {"decrement", 0x51},
-    {"callMethod", 0x52}, {"newMethod", 0x53}, {"instanceOf", 0x54}, {"enumerate2", 0x55},
-    {"bitAnd", 0x60}, {"bitOr", 0x61}, {"bitXor", 0x62}, {"bitLShift", 0x63}, {"bitRShift", 0x64},
-    {"bitURShift", 0x65}, {"strictEquals", 0x66}, {"greater", 0x67}, {"stringGreater", 0x68},
-    {"extends", 0x69}, {"call", 0x9E},
+    {"end", 0x00},
+    {"nextFrame", 0x04},
+    {"prevFrame", 0x05},
+    {"play", 0x06},
+    {"stop", 0x07},
+    {"toggleQuality", 0x08},
+    {"stopSounds", 0x09},
+    {"add", 0x0A},
+    {"subtract", 0x0B},
+    {"multiply", 0x0C},
+    {"divide", 0x0D},
+    {"equals", 0x0E},
+    {"less", 0x0F},
+    {"and", 0x10},
+    {"or", 0x11},
+    {"not", 0x12},
+    {"stringEquals", 0x13},
+    {"stringLength", 0x14},
+    {"stringExtract", 0x15},
+    {"pop", 0x17},
+    {"toInteger", 0x18},
+    {"getVariable", 0x1C},
+    {"setVariable", 0x1D},
+    {"setTarget2", 0x20},
+    {"stringAdd", 0x21},
+    {"getProperty", 0x22},
+    {"setProperty", 0x23},
+    {"cloneSprite", 0x24},
+    {"removeSprite", 0x25},
+    {"trace", 0x26},
+    {"startDrag", 0x27},
+    {"endDrag", 0x28},
+    {"stringLess", 0x29},
+    {"throw", 0x2A},
+    {"castOp", 0x2B},
+    {"implementsOp", 0x2C},
+    {"randomNumber", 0x30},
+    {"mbStringLength", 0x31},
+    {"charToAscii", 0x32},
+    {"asciiToChar", 0x33},
+    {"getTime", 0x34},
+    {"mbStringExtract", 0x35},
+    {"mbCharToAscii", 0x36},
+    {"mbAsciiToChar", 0x37},
+    {"delete", 0x3A},
+    {"delete2", 0x3B},
+    {"defineLocal", 0x3C},
+    {"callFunction", 0x3D},
+    {"return", 0x3E},
+    {"modulo", 0x3F},
+    {"newObject", 0x40},
+    {"defineLocal2", 0x41},
+    {"initArray", 0x42},
+    {"initObject", 0x43},
+    {"typeOf", 0x44},
+    {"targetPath", 0x45},
+    {"enumerate", 0x46},
+    {"add2", 0x47},
+    {"less2", 0x48},
+    {"equals2", 0x49},
+    {"toNumber", 0x4A},
+    {"toString", 0x4B},
+    {"pushDuplicate", 0x4C},
+    {"stackSwap", 0x4D},
+    {"getMember", 0x4E},
+    {"setMember", 0x4F},
+    {"increment", 0x50},
+    {"decrement", 0x51},
+    {"callMethod", 0x52},
+    {"newMethod", 0x53},
+    {"instanceOf", 0x54},
+    {"enumerate2", 0x55},
+    {"bitAnd", 0x60},
+    {"bitOr", 0x61},
+    {"bitXor", 0x62},
+    {"bitLShift", 0x63},
+    {"bitRShift", 0x64},
+    {"bitURShift", 0x65},
+    {"strictEquals", 0x66},
+    {"greater", 0x67},
+    {"stringGreater", 0x68},
+    {"extends", 0x69},
+    {"call", 0x9E},
 };
 
 std::string Trim(const std::string& s) {
@@ -129,7 +195,9 @@ std::vector<std::string> SplitOutsideQuotes(const std::string& text, const char*
     return parts;
 }
 
-bool IsQuoted(const std::string& s) { return s.size() >= 2 && (s[0] == '\'' || s[0] == '"') && s.back() == s[0]; }
+bool IsQuoted(const std::string& s) {
+    return s.size() >= 2 && (s[0] == '\'' || s[0] == '"') && s.back() == s[0];
+}
 
 std::string Unquote(const std::string& s) {
     if (!IsQuoted(s)) throw std::invalid_argument("expected a quoted string: " + s);
@@ -160,7 +228,10 @@ void PushOperand(std::vector<uint8_t>& out, const std::string& operand) {
     } else if (operand.rfind("c:", 0) == 0) {
         long index = Integer(operand.substr(2));
         PutU8(out, index < 256 ? 8 : 9);
-        if (index < 256) PutU8(out, static_cast<uint32_t>(index)); else PutU16(out, static_cast<uint32_t>(index));
+        if (index < 256)
+            PutU8(out, static_cast<uint32_t>(index));
+        else
+            PutU16(out, static_cast<uint32_t>(index));
     } else if (operand.rfind("f:", 0) == 0) {
         float f = std::stof(operand.substr(2));
         uint32_t bits;
@@ -171,7 +242,8 @@ void PushOperand(std::vector<uint8_t>& out, const std::string& operand) {
         size_t used = 0;
         double d = std::stod(operand, &used);
         if (used != operand.size()) throw std::invalid_argument("bad push operand: " + operand);
-        if (d == std::trunc(d) && std::fabs(d) < 2147483648.0 && operand.find('.') == std::string::npos) {
+        if (d == std::trunc(d) && std::fabs(d) < 2147483648.0 &&
+            operand.find('.') == std::string::npos) {
             PutU8(out, 7);
             PutU32(out, static_cast<uint32_t>(static_cast<int32_t>(d)));
         } else {
@@ -191,7 +263,8 @@ struct Instruction {
 };
 
 // Bytes of one instruction; labels resolve against the end of the record.
-std::vector<uint8_t> Encode(const Instruction& ins, const std::map<std::string, size_t>& labels, bool sizing) {
+std::vector<uint8_t> Encode(const Instruction& ins, const std::map<std::string, size_t>& labels,
+                            bool sizing) {
     auto label = [&](const std::string& name) -> size_t {
         if (sizing) return 0;
         auto found = labels.find(name);
@@ -211,7 +284,8 @@ std::vector<uint8_t> Encode(const Instruction& ins, const std::map<std::string, 
     uint8_t code = 0;
     auto relative = [&](const std::string& target, size_t recordSize) {
         long offset = static_cast<long>(label(target)) - static_cast<long>(ins.offset + recordSize);
-        return sizing ? 0u : static_cast<uint32_t>(static_cast<uint16_t>(static_cast<int16_t>(offset)));
+        return sizing ? 0u
+                      : static_cast<uint32_t>(static_cast<uint16_t>(static_cast<int16_t>(offset)));
     };
     if (n == "push") {
         code = 0x96;
@@ -273,13 +347,17 @@ std::vector<uint8_t> Encode(const Instruction& ins, const std::map<std::string, 
             std::string param = Unquote(ops[i]);
             if (second) {
                 size_t colon = param.find(':');
-                PutU8(body, colon == std::string::npos ? 0 : static_cast<uint32_t>(Integer(param.substr(0, colon))));
+                PutU8(body, colon == std::string::npos
+                                ? 0
+                                : static_cast<uint32_t>(Integer(param.substr(0, colon))));
                 if (colon != std::string::npos) param = param.substr(colon + 1);
             }
             PutText(body, param);
         }
         size_t recordSize = 3 + body.size() + 2;
-        long bodyLength = sizing ? 0 : static_cast<long>(label(ops[second ? 3 : 1])) - static_cast<long>(ins.offset + recordSize);
+        long bodyLength = sizing ? 0
+                                 : static_cast<long>(label(ops[second ? 3 : 1])) -
+                                       static_cast<long>(ins.offset + recordSize);
         PutU16(body, static_cast<uint32_t>(bodyLength));
     } else {
         throw std::invalid_argument("unknown action " + n);
@@ -295,7 +373,7 @@ std::vector<uint8_t> Encode(const Instruction& ins, const std::map<std::string, 
 std::vector<uint8_t> AssembleActions(const std::string& text) {
     std::vector<Instruction> program;
     std::map<std::string, size_t> labels;
-    std::vector<std::pair<std::string, size_t>> pendingLabels;   // label, instruction index
+    std::vector<std::pair<std::string, size_t>> pendingLabels;  // label, instruction index
     for (std::string line : SplitOutsideQuotes(text, ";\n")) {
         line = Trim(line);
         while (!line.empty()) {
@@ -323,7 +401,8 @@ std::vector<uint8_t> AssembleActions(const std::string& text) {
         ins.size = Encode(ins, labels, true).size();
         offset += ins.size;
     }
-    for (auto& [name, index] : pendingLabels) labels[name] = index < program.size() ? program[index].offset : offset;
+    for (auto& [name, index] : pendingLabels)
+        labels[name] = index < program.size() ? program[index].offset : offset;
     std::vector<uint8_t> out;
     for (auto& ins : program) Append(out, Encode(ins, labels, false));
     out.push_back(0x00);
@@ -366,12 +445,14 @@ ShapeDrawing RectangleShape(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint
     ShapeDrawing s;
     s.startX = x0;
     s.startY = y0;
-    s.edges = {{false, 0, 0, x1, y0}, {false, 0, 0, x1, y1}, {false, 0, 0, x0, y1}, {false, 0, 0, x0, y0}};
+    s.edges = {
+        {false, 0, 0, x1, y0}, {false, 0, 0, x1, y1}, {false, 0, 0, x0, y1}, {false, 0, 0, x0, y0}};
     s.fill = fill;
     return s;
 }
 
-ShapeDrawing TriangleShape(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t fill) {
+ShapeDrawing TriangleShape(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                           uint32_t fill) {
     ShapeDrawing s;
     s.startX = x0;
     s.startY = y0;
@@ -403,8 +484,8 @@ TimelineBuilder& TimelineBuilder::PlaceAt(int depth, uint16_t character, const T
 
 TimelineBuilder& TimelineBuilder::Place(const Placement& placement) {
     std::vector<uint8_t> body;
-    uint8_t flags = (placement.move ? 0x01 : 0) | (placement.character ? 0x02 : 0) | (placement.hasMatrix ? 0x04 : 0) |
-                    (placement.name.empty() ? 0 : 0x20);
+    uint8_t flags = (placement.move ? 0x01 : 0) | (placement.character ? 0x02 : 0) |
+                    (placement.hasMatrix ? 0x04 : 0) | (placement.name.empty() ? 0 : 0x20);
     PutU8(body, flags);
     PutU16(body, static_cast<uint32_t>(placement.depth));
     if (placement.character) PutU16(body, placement.character);
@@ -433,7 +514,9 @@ TimelineBuilder& TimelineBuilder::Label(const std::string& label) {
     return *this;
 }
 
-TimelineBuilder& TimelineBuilder::Actions(const std::string& text) { return ActionBytes(AssembleActions(text)); }
+TimelineBuilder& TimelineBuilder::Actions(const std::string& text) {
+    return ActionBytes(AssembleActions(text));
+}
 
 TimelineBuilder& TimelineBuilder::ActionBytes(const std::vector<uint8_t>& actions) {
     Append(tags_, DoActionTag(actions));
@@ -489,8 +572,8 @@ uint16_t MovieBuilder::Shape(const ShapeDrawing& shape) {
         color(shape.lineColor);
     }
     Bits bits;
-    bits.Put(1, 4);   // fill index bits
-    bits.Put(1, 4);   // line index bits
+    bits.Put(1, 4);  // fill index bits
+    bits.Put(1, 4);  // line index bits
     // Style change: move to the start, fill style 1 on the right, line style.
     int moveBits = BitsFor({shape.startX, shape.startY});
     bits.Put(0, 1);
@@ -502,9 +585,10 @@ uint16_t MovieBuilder::Shape(const ShapeDrawing& shape) {
     if (shape.lineWidth) bits.Put(1, 1);
     int32_t x = shape.startX, y = shape.startY;
     for (auto& e : shape.edges) {
-        bits.Put(1, 1);   // edge
+        bits.Put(1, 1);  // edge
         if (e.curve) {
-            int32_t cdx = e.controlX - x, cdy = e.controlY - y, adx = e.x - e.controlX, ady = e.y - e.controlY;
+            int32_t cdx = e.controlX - x, cdy = e.controlY - y, adx = e.x - e.controlX,
+                    ady = e.y - e.controlY;
             int n = std::max(2, BitsFor({cdx, cdy, adx, ady}));
             bits.Put(0, 1);
             bits.Put(static_cast<uint32_t>(n - 2), 4);
@@ -517,14 +601,14 @@ uint16_t MovieBuilder::Shape(const ShapeDrawing& shape) {
             int n = std::max(2, BitsFor({dx, dy}));
             bits.Put(1, 1);
             bits.Put(static_cast<uint32_t>(n - 2), 4);
-            bits.Put(1, 1);   // general line
+            bits.Put(1, 1);  // general line
             bits.PutSigned(dx, n);
             bits.PutSigned(dy, n);
         }
         x = e.x;
         y = e.y;
     }
-    bits.Put(0, 6);   // end of shape
+    bits.Put(0, 6);  // end of shape
     Append(body, bits.Take());
     Append(dictionary_, EncodeTag(shape.alpha ? 32 : 2, body));
     return id;
@@ -543,20 +627,22 @@ uint16_t MovieBuilder::Sprite(const TimelineBuilder& sprite, uint16_t id) {
 
 namespace {
 
-void PutButtonRecords(std::vector<uint8_t>& body, const std::vector<ButtonLayer>& records, bool second) {
+void PutButtonRecords(std::vector<uint8_t>& body, const std::vector<ButtonLayer>& records,
+                      bool second) {
     for (auto& r : records) {
         PutU8(body, r.states);
         PutU16(body, r.character);
         PutU16(body, static_cast<uint32_t>(r.depth));
         Append(body, EncodeMatrix(r.matrix));
-        if (second) PutU8(body, 0x00);   // colour transform without add or multiply terms
+        if (second) PutU8(body, 0x00);  // colour transform without add or multiply terms
     }
     PutU8(body, 0);
 }
 
 }  // namespace
 
-uint16_t MovieBuilder::Button(const std::vector<ButtonLayer>& records, const std::string& releaseActions) {
+uint16_t MovieBuilder::Button(const std::vector<ButtonLayer>& records,
+                              const std::string& releaseActions) {
     uint16_t id = nextId_++;
     std::vector<uint8_t> body;
     PutU16(body, id);
@@ -571,7 +657,7 @@ uint16_t MovieBuilder::Button2(const std::vector<ButtonLayer>& records,
     uint16_t id = nextId_++;
     std::vector<uint8_t> body;
     PutU16(body, id);
-    PutU8(body, 0);   // not a menu button
+    PutU8(body, 0);  // not a menu button
     size_t offsetField = body.size();
     PutU16(body, 0);
     PutButtonRecords(body, records, true);

@@ -25,7 +25,7 @@ std::vector<uint8_t> AssembleActions(const std::string& text);
 
 struct TestMatrix {
     double scaleX = 1, scaleY = 1, rotate0 = 0, rotate1 = 0;
-    int32_t translateX = 0, translateY = 0;   // twips
+    int32_t translateX = 0, translateY = 0;  // twips
 };
 TestMatrix Translate(int32_t x, int32_t y);
 std::vector<uint8_t> EncodeMatrix(const TestMatrix& m);
@@ -33,7 +33,7 @@ std::vector<uint8_t> EncodeMatrix(const TestMatrix& m);
 struct ShapeEdge {
     bool curve = false;
     int32_t controlX = 0, controlY = 0;
-    int32_t x = 0, y = 0;   // absolute end point, twips
+    int32_t x = 0, y = 0;  // absolute end point, twips
 };
 
 // One closed outline from (startX, startY) through the edges, filled with
@@ -41,18 +41,19 @@ struct ShapeEdge {
 struct ShapeDrawing {
     int32_t startX = 0, startY = 0;
     std::vector<ShapeEdge> edges;
-    uint32_t fill = 0xFF0000;        // 0xRRGGBB, or 0xAARRGGBB with `alpha`
+    uint32_t fill = 0xFF0000;  // 0xRRGGBB, or 0xAARRGGBB with `alpha`
     bool filled = true;
     uint16_t lineWidth = 0;
     uint32_t lineColor = 0x000000;
-    bool alpha = false;              // DefineShape3 with RGBA colours
+    bool alpha = false;  // DefineShape3 with RGBA colours
 };
 ShapeDrawing RectangleShape(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t fill);
-ShapeDrawing TriangleShape(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t fill);
+ShapeDrawing TriangleShape(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                           uint32_t fill);
 
 struct Placement {
     int depth = 1;
-    uint16_t character = 0;          // 0: none (a move without a new character)
+    uint16_t character = 0;  // 0: none (a move without a new character)
     bool move = false;
     bool hasMatrix = false;
     TestMatrix matrix;
@@ -63,7 +64,8 @@ struct Placement {
 class TimelineBuilder {
 public:
     TimelineBuilder& Place(int depth, uint16_t character, const std::string& name = "");
-    TimelineBuilder& PlaceAt(int depth, uint16_t character, const TestMatrix& matrix, const std::string& name = "");
+    TimelineBuilder& PlaceAt(int depth, uint16_t character, const TestMatrix& matrix,
+                             const std::string& name = "");
     TimelineBuilder& Place(const Placement& placement);
     TimelineBuilder& Move(int depth, const TestMatrix& matrix);
     TimelineBuilder& Remove(int depth);
@@ -81,14 +83,14 @@ private:
 };
 
 struct ButtonLayer {
-    uint8_t states = 0x0F;   // up 1, over 2, down 4, hit test 8
+    uint8_t states = 0x0F;  // up 1, over 2, down 4, hit test 8
     uint16_t character = 0;
     int depth = 1;
     TestMatrix matrix;
 };
 
 struct ButtonHandler {
-    uint16_t conditions = 0x08;   // OverDownToOverUp (release); 0x04 press
+    uint16_t conditions = 0x08;  // OverDownToOverUp (release); 0x04 press
     std::string actions;
 };
 
@@ -97,11 +99,12 @@ public:
     explicit MovieBuilder(MovieHeader header = MovieHeader());
     MovieBuilder& Background(uint32_t rgb);
     uint16_t Shape(const ShapeDrawing& shape);
-    uint16_t Sprite(const TimelineBuilder& sprite, uint16_t id = 0);   // id 0: the next free one
+    uint16_t Sprite(const TimelineBuilder& sprite, uint16_t id = 0);  // id 0: the next free one
     // DefineButton: one release action list.
     uint16_t Button(const std::vector<ButtonLayer>& records, const std::string& releaseActions);
     // DefineButton2: condition action records.
-    uint16_t Button2(const std::vector<ButtonLayer>& records, const std::vector<ButtonHandler>& actions);
+    uint16_t Button2(const std::vector<ButtonLayer>& records,
+                     const std::vector<ButtonHandler>& actions);
     uint16_t NextId() const { return nextId_; }
     // The file; the header's frame count is the frames shown unless set.
     std::vector<uint8_t> Bytes(bool compressed = false) const;

@@ -76,14 +76,12 @@ std::vector<uint8_t> EncodeTag(uint16_t code, const std::vector<uint8_t>& body) 
 }
 
 std::vector<uint8_t> BackgroundColorTag(uint32_t rgb) {
-    return EncodeTag(kTagSetBackgroundColor, {static_cast<uint8_t>(rgb >> 16),
-                                              static_cast<uint8_t>(rgb >> 8),
-                                              static_cast<uint8_t>(rgb)});
+    return EncodeTag(kTagSetBackgroundColor,
+                     {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
+                      static_cast<uint8_t>(rgb)});
 }
 
-std::vector<uint8_t> ShowFrameTag() {
-    return EncodeTag(kTagShowFrame, {});
-}
+std::vector<uint8_t> ShowFrameTag() { return EncodeTag(kTagShowFrame, {}); }
 
 std::vector<uint8_t> FrameLabelTag(const std::string& label) {
     std::vector<uint8_t> body;
@@ -133,7 +131,9 @@ std::vector<uint8_t> WriteMovie(const MovieHeader& header, const std::vector<uin
 
 std::vector<uint8_t> WriteFramedMovie(const FramedMovie& movie) {
     std::vector<uint8_t> tags;
-    auto append = [&tags](const std::vector<uint8_t>& tag) { tags.insert(tags.end(), tag.begin(), tag.end()); };
+    auto append = [&tags](const std::vector<uint8_t>& tag) {
+        tags.insert(tags.end(), tag.begin(), tag.end());
+    };
     if (movie.hasBackground) append(BackgroundColorTag(movie.background));
     append(movie.extraTags);
     for (int frame = 1; frame <= movie.header.frameCount; ++frame) {

@@ -36,13 +36,21 @@ std::vector<uint8_t> MakeIcoFile(const std::vector<uint8_t>& sizes) {
     WriteU16(ico, static_cast<uint16_t>(sizes.size()));
     uint32_t offset = static_cast<uint32_t>(6 + 16 * sizes.size());
     for (size_t i = 0; i < sizes.size(); ++i) {
-        const uint8_t fields[8] = {static_cast<uint8_t>(16 * (i + 1)), static_cast<uint8_t>(16 * (i + 1)), 0, 0, 1, 0, 32, 0};
+        const uint8_t fields[8] = {static_cast<uint8_t>(16 * (i + 1)),
+                                   static_cast<uint8_t>(16 * (i + 1)),
+                                   0,
+                                   0,
+                                   1,
+                                   0,
+                                   32,
+                                   0};
         WriteBytes(ico, fields, sizeof fields);
         WriteU32(ico, sizes[i]);
         WriteU32(ico, offset);
         offset += sizes[i];
     }
-    for (size_t i = 0; i < sizes.size(); ++i) ico.insert(ico.end(), sizes[i], static_cast<uint8_t>(i + 1));
+    for (size_t i = 0; i < sizes.size(); ++i)
+        ico.insert(ico.end(), sizes[i], static_cast<uint8_t>(i + 1));
     return ico;
 }
 

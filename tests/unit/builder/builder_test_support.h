@@ -16,7 +16,9 @@ class ProjectFolderTest : public ScratchFolderTest {
 protected:
     // Writes a file (creating its folders) below the scratch folder.
     void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes);
-    void WriteFile(const std::string& name, const std::string& text) { WriteFile(name, Bytes(text)); }
+    void WriteFile(const std::string& name, const std::string& text) {
+        WriteFile(name, Bytes(text));
+    }
 
     build::BuildInput Read(const std::string& json);
     // The ProjectError text of reading `json`, "" when it reads.

@@ -17,9 +17,11 @@ TEST(IconFileTest, ImagesAreNumberedAndTheGroupNamesThem) {
     ASSERT_EQ(3u, parts.images.size());
     for (uint16_t i = 0; i < 3; ++i) {
         EXPECT_EQ(40 + i, parts.images[i].id);
-        EXPECT_EQ(std::vector<uint8_t>(parts.images[i].bytes.size(), static_cast<uint8_t>(i + 1)), parts.images[i].bytes);
+        EXPECT_EQ(std::vector<uint8_t>(parts.images[i].bytes.size(), static_cast<uint8_t>(i + 1)),
+                  parts.images[i].bytes);
         const uint8_t* entry = &parts.group[6 + 14 * i];
-        EXPECT_TRUE(std::equal(entry, entry + 12, &ico[6 + 16 * i])) << i;  // width .. size repeated
+        EXPECT_TRUE(std::equal(entry, entry + 12, &ico[6 + 16 * i]))
+            << i;  // width .. size repeated
         EXPECT_EQ(40 + i, entry[12] | entry[13] << 8);
     }
     EXPECT_EQ(std::vector<uint8_t>(ico.begin(), ico.begin() + 6),
@@ -35,7 +37,7 @@ TEST(IconFileTest, BrokenIconFilesAreRefused) {
     std::vector<uint8_t> outside = good;
     outside[6 + 8] = 200;  // the image size runs past the end
     std::vector<uint8_t> huge = good;
-    huge[6 + 15] = 0xFF;   // the offset lies far beyond the file
+    huge[6 + 15] = 0xFF;  // the offset lies far beyond the file
     const struct {
         const std::vector<uint8_t>* bytes;
         const char* reason;

@@ -41,8 +41,8 @@ struct BuildRun {
 BuildRun RunBuilder(const std::string& arguments, const std::string& errorFile) {
     BuildRun run;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE errors = CreateFileA(errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE errors = CreateFileA(errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (errors == INVALID_HANDLE_VALUE) return run;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -52,7 +52,8 @@ BuildRun RunBuilder(const std::string& arguments, const std::string& errorFile) 
     startup.hStdError = errors;
     std::string commandLine = "\"" + ProgramFolder() + "kelpo-build.exe\" " + arguments;
     PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
         GetExitCodeProcess(process.hProcess, &run.exitCode);
         CloseHandle(process.hThread);
@@ -65,9 +66,7 @@ BuildRun RunBuilder(const std::string& arguments, const std::string& errorFile) 
     return run;
 }
 
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // The resources of a built executable, loaded as a data file.
 class PackagedResources {
@@ -81,7 +80,9 @@ public:
     PackagedResources& operator=(const PackagedResources&) = delete;
 
     bool loaded() const { return module_ != nullptr; }
-    bool Has(const char* type, const char* name) const { return FindResourceA(module_, name, type) != nullptr; }
+    bool Has(const char* type, const char* name) const {
+        return FindResourceA(module_, name, type) != nullptr;
+    }
 
     std::vector<uint8_t> Raw(const char* type, const char* name) const {
         HRSRC found = FindResourceA(module_, name, type);
@@ -134,7 +135,8 @@ protected:
         return R"({
             "version": {"productName": "Harbour Tour", "version": "1.0"},
             "appearance": {"windowShape": "mask", "maskName": "round", "borderStyle": 16},
-            "sizeAndPos": {"windowSize": "custom", "width": )" + std::to_string(width) + R"(, "height": 480},
+            "sizeAndPos": {"windowSize": "custom", "width": )" +
+               std::to_string(width) + R"(, "height": 480},
             "misc": {"flags": ["useHelpFile"], "helpFile": "help.chm"},
             "movies": {"files": ["movies/intro.swf", "main.swf"]},
             "scripts": {"Initialize": "init.kls", "AfterInstall": "hook.klc"},
@@ -152,7 +154,8 @@ protected:
 
     BuildRun Build(const std::string& projectText, const std::string& output) {
         WriteFile("project.json", projectText);
-        return RunBuilder(Quoted(folder + "project.json") + " -o " + Quoted(output) + " --template " +
+        return RunBuilder(Quoted(folder + "project.json") + " -o " + Quoted(output) +
+                              " --template " +
                               Quoted(ProgramFolder() + "builder_template_program.exe"),
                           folder + "errors.txt");
     }
@@ -162,7 +165,8 @@ protected:
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
             std::string name = entry.path().filename().string();
-            if (name.find(".tmp") != std::string::npos || name.find(".exe") != std::string::npos) names.push_back(name);
+            if (name.find(".tmp") != std::string::npos || name.find(".exe") != std::string::npos)
+                names.push_back(name);
         }
         return names;
     }
@@ -201,7 +205,8 @@ TEST_F(PackagingTest, EveryStoreIsReadBackFromTheBuiltExecutable) {
     MovieList list;
     ReadMovieList(movies.data(), movies.size(), instance, folder, list);
     EXPECT_EQ(kMovieListEmbedded, list.flags);
-    ASSERT_EQ((std::vector<std::string>{instance + "intro.swf", instance + "main.swf"}), list.paths);
+    ASSERT_EQ((std::vector<std::string>{instance + "intro.swf", instance + "main.swf"}),
+              list.paths);
     std::vector<uint8_t> intro, original;
     ASSERT_TRUE(ReadWholeFile(list.paths[0], intro));
     ASSERT_TRUE(ReadWholeFile(folder + "movies\\intro.swf", original));
@@ -239,12 +244,12 @@ TEST_F(PackagingTest, EveryStoreIsReadBackFromTheBuiltExecutable) {
     EXPECT_EQ(std::vector<uint8_t>(1, 0), exe.Raw("SUPPORT", "$2"));
     EXPECT_EQ(Bytes("URLMON"), exe.Unpacked("SUPPORT", "$3"));
     EXPECT_EQ(std::vector<uint8_t>(1, 0), exe.Raw("SUPPORT", "$4"));
-    EXPECT_TRUE(exe.Has(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(128)));  // RT_GROUP_ICON
+    EXPECT_TRUE(exe.Has(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(128)));   // RT_GROUP_ICON
     EXPECT_TRUE(exe.Has(MAKEINTRESOURCEA(3), MAKEINTRESOURCEA(12801)));  // RT_ICON
 
     // The additional files, found in the archive appended to the executable.
-    for (const auto& [request, content] : {std::make_pair("readme.txt", "read me"),
-                                           std::make_pair("DOCS/Guide.txt", "the guide")}) {
+    for (const auto& [request, content] :
+         {std::make_pair("readme.txt", "read me"), std::make_pair("DOCS/Guide.txt", "the guide")}) {
         std::string extracted = GetAdditionalFile(output, instance, request);
         ASSERT_NE("", extracted) << request;
         std::vector<uint8_t> bytes;
@@ -285,9 +290,11 @@ TEST_F(PackagingTest, AFailedBuildLeavesNoOutput) {
     } cases[] = {
         {R"({"movies": {"files": ["gone.swf"]}})", folder + "out.exe",
          "/movies/files/0: no such file \"" + folder + "gone.swf\""},
-        {R"({"appearance": {"borderStyle": "x"}})", folder + "out.exe", "/appearance/borderStyle: "},
+        {R"({"appearance": {"borderStyle": "x"}})", folder + "out.exe",
+         "/appearance/borderStyle: "},
         {R"({"scripts": {"Init": "bad.kls"}})", folder + "out.exe", "/scripts/Init: "},
-        {"{}", folder + "no-such-folder\\out.exe", "kelpo-build: cannot write \"" + folder + "no-such-folder\\out.exe\""},
+        {"{}", folder + "no-such-folder\\out.exe",
+         "kelpo-build: cannot write \"" + folder + "no-such-folder\\out.exe\""},
     };
     WriteFile("bad.kls", "function (");
     for (const auto& c : cases) {
@@ -310,8 +317,8 @@ TEST_F(PackagingTest, AFailedBuildKeepsAnEarlierOutputUntouched) {
     EXPECT_EQ(Bytes("EARLIER"), bytes);
     // A template that is not an executable fails the same way.
     WriteFile("project.json", "{}");
-    BuildRun run = RunBuilder(Quoted(folder + "project.json") + " -o " + Quoted(output) + " --template " +
-                                  Quoted(folder + "about.bmp"),
+    BuildRun run = RunBuilder(Quoted(folder + "project.json") + " -o " + Quoted(output) +
+                                  " --template " + Quoted(folder + "about.bmp"),
                               folder + "errors.txt");
     EXPECT_EQ(1u, run.exitCode);
     EXPECT_NE(std::string::npos, run.errors.find("is not a Windows executable")) << run.errors;

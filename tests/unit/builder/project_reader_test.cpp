@@ -20,7 +20,8 @@ TEST_F(ProjectReaderTest, EmbeddedMoviesCarryTheirBytesUnderBareNames) {
     WriteFile("movies/intro.swf", "INTRO");
     WriteFile("main.swf", "MAIN");
     WriteFile("plugins/x.dll", "DLL");
-    BuildInput input = Read(R"({"movies": {"randomStart": true, "files": ["movies/intro.swf", "main.swf"],
+    BuildInput input =
+        Read(R"({"movies": {"randomStart": true, "files": ["movies/intro.swf", "main.swf"],
                                            "plugins": ["plugins/x.dll"]}})");
     EXPECT_EQ(kMovieListEmbedded | kMovieListRandomStart, input.movieListFlags);
     ASSERT_EQ(3u, input.movies.size());
@@ -45,12 +46,14 @@ TEST_F(ProjectReaderTest, ScriptsAreCompiledOrTakenAsImages) {
     std::string message;
     ASSERT_TRUE(build::CompileScriptFile(folder + "init.kls", image, message)) << message;
     WriteFile("hook.klc", image);
-    BuildInput input = Read(R"({"scripts": {"Initialize": "init.kls", "AfterInstall": "hook.klc"}})");
+    BuildInput input =
+        Read(R"({"scripts": {"Initialize": "init.kls", "AfterInstall": "hook.klc"}})");
     ASSERT_EQ(2u, input.scripts.size());
     EXPECT_EQ("INITIALIZE", input.scripts[0].name);
     EXPECT_EQ("AFTERINSTALL", input.scripts[1].name);
     EXPECT_EQ(image, input.scripts[1].image);
-    for (const auto& script : input.scripts) EXPECT_TRUE(build::IsScriptImage(script.image)) << script.name;
+    for (const auto& script : input.scripts)
+        EXPECT_TRUE(build::IsScriptImage(script.image)) << script.name;
 }
 
 TEST_F(ProjectReaderTest, MenusAreTreesOfItemsWithNamedFlags) {
@@ -142,25 +145,32 @@ TEST_F(ProjectReaderTest, MalformedProjectsAreRefusedAtTheFaultyField) {
         {R"({"moves": {}})", "/moves: unknown key"},
         {R"({"movies": {"files": "a.swf"}})", "/movies/files: expected an array of file names"},
         {R"({"movies": {"files": [""]}})", "/movies/files/0: expected a file name"},
-        {R"({"movies": {"files": ["a.swf", "sub/a.swf"]}})", "/movies/files/1: a second embedded file named \"a.swf\""},
+        {R"({"movies": {"files": ["a.swf", "sub/a.swf"]}})",
+         "/movies/files/1: a second embedded file named \"a.swf\""},
         {R"({"movies": {"embed": "yes"}})", "/movies/embed: expected true or false"},
         {R"({"movies": {"loop": true}})", "/movies/loop: unknown key"},
         {R"({"scripts": {"Init": 3}})", "/scripts/Init: expected a text"},
         {R"({"scripts": {"in it": "a.kls"}})", "/scripts/in it: the name \"in it\" may use only"},
         {R"({"scripts": {"": "a.kls"}})", "/scripts/: a name may not be empty"},
         {R"({"scripts": {"Hook": "bad.klc"}})", "/scripts/Hook: \""},
-        {R"({"scripts": {"init": "ok.kls", "INIT": "ok.kls"}})", "/scripts/INIT: a second script named \"INIT\""},
+        {R"({"scripts": {"init": "ok.kls", "INIT": "ok.kls"}})",
+         "/scripts/INIT: a second script named \"INIT\""},
         {R"({"menus": {"main": [], "Main": []}})", "/menus/Main: a second menu named \"MAIN\""},
         {R"({"menus": {"Main": {}}})", "/menus/Main: expected an array of menu items"},
-        {R"({"menus": {"Main": [{"caption": "x", "checked": 1}]}})", "/menus/Main/0/checked: expected true or false"},
-        {R"({"menus": {"Main": [{"items": [{"label": "x"}]}]}})", "/menus/Main/0/items/0/label: unknown key"},
+        {R"({"menus": {"Main": [{"caption": "x", "checked": 1}]}})",
+         "/menus/Main/0/checked: expected true or false"},
+        {R"({"menus": {"Main": [{"items": [{"label": "x"}]}]}})",
+         "/menus/Main/0/items/0/label: unknown key"},
         {R"({"menus": {"Main": [{"flags": 2}]}})", "/menus/Main/0: a pop-up item needs \"items\""},
         {R"({"masks": {"round": "m.msk", "ROUND": "m.msk"}})", "/masks/ROUND: a second mask named"},
-        {R"({"appearance": {"maskName": "oval"}})", "/appearance/maskName: no mask named \"oval\" in /masks"},
-        {R"({"appearance": {"windowShape": "mask"}})", "/appearance/maskName: a mask-shaped window needs a mask name"},
+        {R"({"appearance": {"maskName": "oval"}})",
+         "/appearance/maskName: no mask named \"oval\" in /masks"},
+        {R"({"appearance": {"windowShape": "mask"}})",
+         "/appearance/maskName: a mask-shaped window needs a mask name"},
         {R"({"icons": {"128": "bad.ico"}})", "/icons/128: not an icon file"},
         {R"({"icons": {"129": "bad.ico"}})", "/icons/129: unknown key"},
-        {R"({"support": {"KERNEL32.DLL": "a.swf"}})", "/support/KERNEL32.DLL: unknown support file"},
+        {R"({"support": {"KERNEL32.DLL": "a.swf"}})",
+         "/support/KERNEL32.DLL: unknown support file"},
         {R"({"registry": ""})", "/registry: the registry location is empty"},
         {R"({"additionalFiles": "a.swf"})", "/additionalFiles: no such folder"},
     };
@@ -188,7 +198,9 @@ TEST_F(ProjectReaderTest, MissingInputFilesAreNamedWithTheirPaths) {
         {R"({"about": {"picture": "gone.bmp"}})", "/about/picture", "gone.bmp"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(std::string(c.field) + ": no such file \"" + folder + c.file + "\"", ErrorOf(c.json)) << c.json;
+        EXPECT_EQ(std::string(c.field) + ": no such file \"" + folder + c.file + "\"",
+                  ErrorOf(c.json))
+            << c.json;
     }
 }
 
@@ -207,7 +219,8 @@ TEST_F(ProjectReaderTest, TheProductNameDefaultsToTheProjectFileName) {
         build::ReadProjectFile(folder + "absent.json");
         ADD_FAILURE() << "an absent project file was read";
     } catch (const build::ProjectError& error) {
-        EXPECT_EQ("cannot read the project file \"" + folder + "absent.json\"", std::string(error.what()));
+        EXPECT_EQ("cannot read the project file \"" + folder + "absent.json\"",
+                  std::string(error.what()));
     }
 }
 

@@ -18,14 +18,17 @@ namespace {
 using namespace build;
 
 std::string Key(const ResourceName& type, const ResourceName& name) {
-    auto part = [](const ResourceName& n) { return n.text.empty() ? "#" + std::to_string(n.id) : n.text; };
+    auto part = [](const ResourceName& n) {
+        return n.text.empty() ? "#" + std::to_string(n.id) : n.text;
+    };
     return part(type) + "/" + part(name);
 }
 
 std::map<std::string, std::vector<uint8_t>> ByKey(const BuildPlan& plan) {
     std::map<std::string, std::vector<uint8_t>> resources;
     for (const PlannedResource& r : plan.resources) {
-        EXPECT_TRUE(resources.emplace(Key(r.type, r.name), r.bytes).second) << "twice: " << Key(r.type, r.name);
+        EXPECT_TRUE(resources.emplace(Key(r.type, r.name), r.bytes).second)
+            << "twice: " << Key(r.type, r.name);
     }
     return resources;
 }
@@ -51,13 +54,14 @@ TEST(ResourcePlanTest, EveryStoreHasItsUppercaseTypeAndName) {
     std::map<std::string, std::vector<uint8_t>> resources = ByKey(PlanBuild(SmallInput()));
     std::vector<std::string> keys;
     for (const auto& entry : resources) keys.push_back(entry.first);
-    EXPECT_EQ((std::vector<std::string>{"KELPO/INITIALIZE", "MENUS/MAIN", "QANTOR/CS", "QANTOR/ID", "QANTOR/ML",
-                                        "QANTOR/RG", "QANTOR/ST", "SUPPORT/$1", "SUPPORT/$2", "SUPPORT/$3",
-                                        "SUPPORT/$4"}),
+    EXPECT_EQ((std::vector<std::string>{"KELPO/INITIALIZE", "MENUS/MAIN", "QANTOR/CS", "QANTOR/ID",
+                                        "QANTOR/ML", "QANTOR/RG", "QANTOR/ST", "SUPPORT/$1",
+                                        "SUPPORT/$2", "SUPPORT/$3", "SUPPORT/$4"}),
               keys);
     EXPECT_EQ((std::vector<uint8_t>{9, 9}), Unpacked(resources["KELPO/INITIALIZE"]));
     EXPECT_EQ(WriteStoredMenu(SmallInput().menus[0].items), Unpacked(resources["MENUS/MAIN"]));
-    EXPECT_EQ(WriteMovieList(kMovieListEmbedded, SmallInput().movies), Unpacked(resources["QANTOR/ML"]));
+    EXPECT_EQ(WriteMovieList(kMovieListEmbedded, SmallInput().movies),
+              Unpacked(resources["QANTOR/ML"]));
     EXPECT_EQ(WriteShapeMasks({}), Unpacked(resources["QANTOR/RG"]));  // written even without masks
     EXPECT_EQ(SettingsStreamOf(SmallInput().settings), Unpacked(resources["QANTOR/ST"]));
     ProjectIdentity identity;

@@ -35,9 +35,11 @@ TEST_F(SettingsReaderTest, AnEmptyProjectGetsTheDefaults) {
 }
 
 TEST_F(SettingsReaderTest, TheCaptionFollowsTheProductNameUnlessGiven) {
-    EXPECT_STREQ("Tour", Read(R"({"version": {"productName": "Tour"}})").settings.appearance.caption);
-    EXPECT_STREQ("Own", Read(R"({"version": {"productName": "Tour"}, "appearance": {"caption": "Own"}})")
-                            .settings.appearance.caption);
+    EXPECT_STREQ("Tour",
+                 Read(R"({"version": {"productName": "Tour"}})").settings.appearance.caption);
+    EXPECT_STREQ("Own",
+                 Read(R"({"version": {"productName": "Tour"}, "appearance": {"caption": "Own"}})")
+                     .settings.appearance.caption);
 }
 
 TEST_F(SettingsReaderTest, EveryFieldIsReadByItsName) {
@@ -66,21 +68,24 @@ TEST_F(SettingsReaderTest, EveryFieldIsReadByItsName) {
                      "word3": 3, "path": "p", "short1": 4, "short2": 5}
     })");
     const ProjectSettings& s = input.settings;
-    EXPECT_EQ((std::vector<std::string>{"P", "D", "C", "R", "T", "M", "1.2"}),
-              (std::vector<std::string>{s.version.productName, s.version.fileDescription, s.version.companyName,
-                                        s.version.copyright, s.version.trademarks, s.version.comments,
-                                        s.version.version}));
+    EXPECT_EQ(
+        (std::vector<std::string>{"P", "D", "C", "R", "T", "M", "1.2"}),
+        (std::vector<std::string>{s.version.productName, s.version.fileDescription,
+                                  s.version.companyName, s.version.copyright, s.version.trademarks,
+                                  s.version.comments, s.version.version}));
     EXPECT_EQ((std::vector<uint32_t>{1, 4112, 4097, 256}),
-              (std::vector<uint32_t>{s.appearance.windowShape, s.appearance.borderStyle, s.appearance.borderIcons,
-                                     s.appearance.scaleMode}));
+              (std::vector<uint32_t>{s.appearance.windowShape, s.appearance.borderStyle,
+                                     s.appearance.borderIcons, s.appearance.scaleMode}));
     EXPECT_STREQ("Cap", s.appearance.caption);
     EXPECT_EQ((std::vector<uint32_t>{3, 640, 480, 9, 10, 20, 0}),
-              (std::vector<uint32_t>{s.sizeAndPos.windowSize, s.sizeAndPos.width, s.sizeAndPos.height,
-                                     s.sizeAndPos.pos, s.sizeAndPos.left, s.sizeAndPos.top, s.sizeAndPos.bKeepRatio}));
-    EXPECT_EQ((std::vector<uint32_t>{1, 2, 256, 16, 273, 81, 3}),
-              (std::vector<uint32_t>{s.interaction.lBtnClk, s.interaction.rBtnClk, s.interaction.keyPress,
-                                     s.interaction.exitKeys, s.interaction.lockFlags, s.interaction.hotKeyCode,
-                                     s.interaction.hotKeyModifiers}));
+              (std::vector<uint32_t>{s.sizeAndPos.windowSize, s.sizeAndPos.width,
+                                     s.sizeAndPos.height, s.sizeAndPos.pos, s.sizeAndPos.left,
+                                     s.sizeAndPos.top, s.sizeAndPos.bKeepRatio}));
+    EXPECT_EQ(
+        (std::vector<uint32_t>{1, 2, 256, 16, 273, 81, 3}),
+        (std::vector<uint32_t>{s.interaction.lBtnClk, s.interaction.rBtnClk, s.interaction.keyPress,
+                               s.interaction.exitKeys, s.interaction.lockFlags,
+                               s.interaction.hotKeyCode, s.interaction.hotKeyModifiers}));
     EXPECT_EQ(2u, s.behaviour.contextMenu);
     EXPECT_EQ(4352u, s.behaviour.flags);
     EXPECT_EQ((std::vector<uint8_t>{1, 2, 3}), s.reserved.bytes);
@@ -92,9 +97,9 @@ TEST_F(SettingsReaderTest, EveryFieldIsReadByItsName) {
     EXPECT_EQ(0x00FF00u, s.about.link2Color);
     const LinkFont& f = s.about.link1Font;
     EXPECT_EQ((std::vector<int32_t>{-12, 1, 2, 3, 700, 1, 0, 1, 2, 3, 4, 5, 6}),
-              (std::vector<int32_t>{f.height, f.width, f.escapement, f.orientation, f.weight, f.italic, f.underline,
-                                    f.strikeOut, f.charSet, f.outPrecision, f.clipPrecision, f.quality,
-                                    f.pitchAndFamily}));
+              (std::vector<int32_t>{f.height, f.width, f.escapement, f.orientation, f.weight,
+                                    f.italic, f.underline, f.strikeOut, f.charSet, f.outPrecision,
+                                    f.clipPrecision, f.quality, f.pitchAndFamily}));
     EXPECT_STREQ("Arial", f.faceName);
     EXPECT_STREQ("Verdana", s.about.link2Font.faceName);
     EXPECT_EQ(400, s.about.link2Font.weight);  // the rest of a font keeps its default
@@ -130,7 +135,8 @@ TEST_F(SettingsReaderTest, ChoicesAndFlagsTakeSymbolicNames) {
     } cases[] = {
         {R"({"appearance": {"windowShape": "transparentBackground"}})", kShapeTransparentBackground,
          [](const ProjectSettings& s) { return s.appearance.windowShape; }},
-        {R"({"appearance": {"borderStyle": ["single", "hideTaskbarButton"]}})", kBorderSingle | kBorderHideTaskbarButton,
+        {R"({"appearance": {"borderStyle": ["single", "hideTaskbarButton"]}})",
+         kBorderSingle | kBorderHideTaskbarButton,
          [](const ProjectSettings& s) { return s.appearance.borderStyle; }},
         {R"({"appearance": {"borderIcons": ["systemMenu", 4096]}})", kIconSystemMenu | kIconHelp,
          [](const ProjectSettings& s) { return s.appearance.borderIcons; }},
@@ -141,12 +147,19 @@ TEST_F(SettingsReaderTest, ChoicesAndFlagsTakeSymbolicNames) {
         {R"({"sizeAndPos": {"windowSize": "fullScreen", "pos": "bottomRight"}})", 1 * 100 + 8,
          [](const ProjectSettings& s) { return s.sizeAndPos.windowSize * 100 + s.sizeAndPos.pos; }},
         {R"({"interaction": {"lBtnClk": "dragWindow", "rBtnClk": "ignore"}})", 1 * 100 + 2,
-         [](const ProjectSettings& s) { return s.interaction.lBtnClk * 100 + s.interaction.rBtnClk; }},
-        {R"({"interaction": {"exitKeys": ["esc", "hotKey"], "lockFlags": ["disableScreenSaver"]}})", 17 * 1000 + 256,
-         [](const ProjectSettings& s) { return s.interaction.exitKeys * 1000 + s.interaction.lockFlags; }},
+         [](const ProjectSettings& s) {
+             return s.interaction.lBtnClk * 100 + s.interaction.rBtnClk;
+         }},
+        {R"({"interaction": {"exitKeys": ["esc", "hotKey"], "lockFlags": ["disableScreenSaver"]}})",
+         17 * 1000 + 256,
+         [](const ProjectSettings& s) {
+             return s.interaction.exitKeys * 1000 + s.interaction.lockFlags;
+         }},
         {R"({"behaviour": {"contextMenu": ["about"], "flags": ["alwaysOnTop", "showInSystemTray"]}})",
          256 * 10000 + (kBehaviourAlwaysOnTop | kBehaviourShowInSystemTray),
-         [](const ProjectSettings& s) { return s.behaviour.contextMenu * 10000 + s.behaviour.flags; }},
+         [](const ProjectSettings& s) {
+             return s.behaviour.contextMenu * 10000 + s.behaviour.flags;
+         }},
         {R"({"misc": {"flags": ["muteSpeakers"]}, "about": {"pictureFlags": ["showMovie"]}})",
          kMiscMuteSpeakers * 10000 + kAboutShowMovie,
          [](const ProjectSettings& s) { return s.misc.flags * 10000 + s.about.pictureFlags; }},
@@ -162,27 +175,38 @@ TEST_F(SettingsReaderTest, BadFieldsAreNamedByTheirPath) {
         {R"({"appearance": {"borderStyle": "thick"}})",
          "/appearance/borderStyle: expected a number or an array of: none, single, resizable, smallCaption, "
          "hideTaskbarButton"},
-        {R"({"appearance": {"borderStyle": true}})", "/appearance/borderStyle: expected a number or an array of"},
-        {R"({"appearance": {"borderIcons": ["minimise"]}})", "/appearance/borderIcons/0: unknown name \"minimise\""},
-        {R"({"appearance": {"windowShape": -1}})", "/appearance/windowShape: expected a whole number from 0 to"},
-        {R"({"appearance": {"windowShape": "oval"}})", "/appearance/windowShape: unknown name \"oval\""},
+        {R"({"appearance": {"borderStyle": true}})",
+         "/appearance/borderStyle: expected a number or an array of"},
+        {R"({"appearance": {"borderIcons": ["minimise"]}})",
+         "/appearance/borderIcons/0: unknown name \"minimise\""},
+        {R"({"appearance": {"windowShape": -1}})",
+         "/appearance/windowShape: expected a whole number from 0 to"},
+        {R"({"appearance": {"windowShape": "oval"}})",
+         "/appearance/windowShape: unknown name \"oval\""},
         {R"({"appearance": {"caption": 5}})", "/appearance/caption: expected a text"},
         {R"({"appearance": {"bordrStyle": 1}})", "/appearance/bordrStyle: unknown key"},
         {R"({"appearance": []})", "/appearance: expected an object"},
-        {R"({"sizeAndPos": {"width": 65536}})", "/sizeAndPos/width: expected a whole number from 0 to 65535"},
-        {R"({"sizeAndPos": {"width": 1.5}})", "/sizeAndPos/width: expected a whole number from 0 to 65535"},
+        {R"({"sizeAndPos": {"width": 65536}})",
+         "/sizeAndPos/width: expected a whole number from 0 to 65535"},
+        {R"({"sizeAndPos": {"width": 1.5}})",
+         "/sizeAndPos/width: expected a whole number from 0 to 65535"},
         {R"({"interaction": {"hotKeyCode": "Q"}})", "/interaction/hotKeyCode: expected a number"},
         {R"({"behaviour": {"flags": [{}]}})", "/behaviour/flags/0: expected a number or one of"},
-        {R"({"misc": {"backgroundColor": "#12345"}})", "/misc/backgroundColor: expected a number or \"#RRGGBB\""},
-        {R"({"misc": {"backgroundColor": 16777216}})", "/misc/backgroundColor: expected a whole number from 0 to"},
+        {R"({"misc": {"backgroundColor": "#12345"}})",
+         "/misc/backgroundColor: expected a number or \"#RRGGBB\""},
+        {R"({"misc": {"backgroundColor": 16777216}})",
+         "/misc/backgroundColor: expected a whole number from 0 to"},
         {R"({"misc": {"helpFile": "missing.chm"}})", "/misc/helpFile: no such file"},
-        {R"({"about": {"link1Font": {"italic": 256}}})", "/about/link1Font/italic: expected a whole number from 0 to 255"},
+        {R"({"about": {"link1Font": {"italic": 256}}})",
+         "/about/link1Font/italic: expected a whole number from 0 to 255"},
         {R"({"about": {"link1Font": {"faceName": "A face name far longer than thirty-one"}}})",
          "/about/link1Font/faceName: text longer than 31 characters"},
         {R"({"about": {"link2Font": {"size": 3}}})", "/about/link2Font/size: unknown key"},
-        {R"({"about": {"link1Font": {"height": 3000000000}}})", "/about/link1Font/height: expected a whole number from"},
+        {R"({"about": {"link1Font": {"height": 3000000000}}})",
+         "/about/link1Font/height: expected a whole number from"},
         {R"({"trailing": {"bytes": [1, 2]}})", "/trailing/bytes: expected an array of 16 numbers"},
-        {R"({"reserved": {"bytes": [300]}})", "/reserved/bytes/0: expected a whole number from 0 to 255"},
+        {R"({"reserved": {"bytes": [300]}})",
+         "/reserved/bytes/0: expected a whole number from 0 to 255"},
         {R"({"version": {"productName": null}})", "/version/productName: expected a text"},
         {R"({"a/b~": 1})", "/a~1b~0: unknown key"},
     };
@@ -194,14 +218,17 @@ TEST_F(SettingsReaderTest, BadFieldsAreNamedByTheirPath) {
 
 TEST_F(SettingsReaderTest, ALongCaptionIsRefusedNotCut) {
     std::string caption(kPathTextSize - 1, 'c');
-    EXPECT_EQ(caption, Read(R"({"appearance": {"caption": ")" + caption + "\"}}").settings.appearance.caption);
+    EXPECT_EQ(
+        caption,
+        Read(R"({"appearance": {"caption": ")" + caption + "\"}}").settings.appearance.caption);
     EXPECT_EQ("/appearance/caption: text longer than 259 characters",
               ErrorOf(R"({"appearance": {"caption": ")" + caption + "c\"}}"));
 }
 
 TEST_F(SettingsReaderTest, TextsAreConvertedFromUtf8ToTheAnsiCodePage) {
     // "Café ☕": é is in Windows-1252, the cup is not.
-    ProjectSettings s = Read("{\"version\": {\"productName\": \"Caf\xC3\xA9 \xE2\x98\x95\"}}").settings;
+    ProjectSettings s =
+        Read("{\"version\": {\"productName\": \"Caf\xC3\xA9 \xE2\x98\x95\"}}").settings;
     EXPECT_EQ("Caf\xE9 ?", s.version.productName);
 }
 

@@ -23,7 +23,8 @@ std::vector<int32_t> DecodeRect(const std::vector<uint8_t>& bytes) {
     size_t bit = 0;
     auto take = [&](int count) {
         uint32_t value = 0;
-        for (int i = 0; i < count; ++i, ++bit) value = value << 1 | ((bytes.at(bit / 8) >> (7 - bit % 8)) & 1);
+        for (int i = 0; i < count; ++i, ++bit)
+            value = value << 1 | ((bytes.at(bit / 8) >> (7 - bit % 8)) & 1);
         return value;
     };
     int bits = static_cast<int>(take(5));
@@ -54,22 +55,26 @@ TEST(TestMovieTest, TheHeaderCarriesVersionLengthRateAndFrameCount) {
     EXPECT_EQ(0x1880, U16At(movie, after));
     EXPECT_EQ(3, U16At(movie, after + 2));
     // ShowFrame then End.
-    EXPECT_EQ((std::vector<uint8_t>{0x40, 0x00, 0x00, 0x00}), std::vector<uint8_t>(movie.begin() + after + 4, movie.end()));
+    EXPECT_EQ((std::vector<uint8_t>{0x40, 0x00, 0x00, 0x00}),
+              std::vector<uint8_t>(movie.begin() + after + 4, movie.end()));
 }
 
 TEST(TestMovieTest, RectanglesAreBitPackedWithTheFewestBits) {
     // 550 x 400 pixels is the classic 78 00 05 5F 00 00 0F A0 00.
-    EXPECT_EQ((std::vector<uint8_t>{0x78, 0x00, 0x05, 0x5F, 0x00, 0x00, 0x0F, 0xA0, 0x00}), EncodeRect(0, 11000, 0, 8000));
+    EXPECT_EQ((std::vector<uint8_t>{0x78, 0x00, 0x05, 0x5F, 0x00, 0x00, 0x0F, 0xA0, 0x00}),
+              EncodeRect(0, 11000, 0, 8000));
     const struct {
         int32_t xmin, xmax, ymin, ymax;
         int bits;
     } cases[] = {
-        {0, 0, 0, 0, 1}, {0, 20, 0, 20, 6}, {0, 1, 0, 1, 2}, {-1, 1, -2, 2, 3},
-        {0, 2000 * 20, 0, 1, 17}, {-32768, 32767, 0, 0, 16}, {0, 0x3FFFFFFF, 0, 0, 31},
+        {0, 0, 0, 0, 1},           {0, 20, 0, 20, 6},        {0, 1, 0, 1, 2},
+        {-1, 1, -2, 2, 3},         {0, 2000 * 20, 0, 1, 17}, {-32768, 32767, 0, 0, 16},
+        {0, 0x3FFFFFFF, 0, 0, 31},
     };
     for (const auto& c : cases) {
         std::vector<int32_t> back = DecodeRect(EncodeRect(c.xmin, c.xmax, c.ymin, c.ymax));
-        EXPECT_EQ((std::vector<int32_t>{c.xmin, c.xmax, c.ymin, c.ymax, c.bits}), back) << c.xmin << " " << c.xmax;
+        EXPECT_EQ((std::vector<int32_t>{c.xmin, c.xmax, c.ymin, c.ymax, c.bits}), back)
+            << c.xmin << " " << c.xmax;
     }
 }
 
@@ -87,7 +92,8 @@ TEST(TestMovieTest, ACompressedMovieInflatesToTheUncompressedBytes) {
     EXPECT_EQ(plain.size(), U32At(packed, 4));
     std::vector<uint8_t> body(plain.size() - 8);
     uLongf length = static_cast<uLongf>(body.size());
-    ASSERT_EQ(Z_OK, uncompress(body.data(), &length, packed.data() + 8, static_cast<uLong>(packed.size() - 8)));
+    ASSERT_EQ(Z_OK, uncompress(body.data(), &length, packed.data() + 8,
+                               static_cast<uLong>(packed.size() - 8)));
     EXPECT_EQ(body.size(), length);
     EXPECT_TRUE(std::equal(body.begin(), body.end(), plain.begin() + 8));
 }
@@ -102,7 +108,8 @@ TEST(TestMovieTest, TagsUseTheLongFormFrom63Bytes) {
         ASSERT_EQ(c.headerSize + c.length, tag.size()) << c.length;
         uint16_t head = U16At(tag, 0);
         EXPECT_EQ(77, head >> 6) << c.length;
-        if (c.headerSize == 2) EXPECT_EQ(c.length, head & 0x3Fu);
+        if (c.headerSize == 2)
+            EXPECT_EQ(c.length, head & 0x3Fu);
         else {
             EXPECT_EQ(0x3F, head & 0x3F);
             EXPECT_EQ(c.length, U32At(tag, 2));

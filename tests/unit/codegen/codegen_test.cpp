@@ -40,8 +40,7 @@ protected:
                 GenerateProgram(ctx, state);
                 OptimizeProgram(ctx, state, kAllPasses);
                 ok = true;
-            } catch (const CompileAbort&) {
-            }
+            } catch (const CompileAbort&) {}
         });
         if (messages != nullptr && state != nullptr && state->messages != nullptr &&
             MemoryStreamBytes(state->messages) != nullptr) {
@@ -64,15 +63,19 @@ protected:
             char buffer[64];
             switch (i->operandType) {
                 case OperandType::Immediate:
-                    snprintf(buffer, sizeof buffer, " %lld", static_cast<long long>(i->operand.integer));
+                    snprintf(buffer, sizeof buffer, " %lld",
+                             static_cast<long long>(i->operand.integer));
                     text += buffer;
                     break;
                 case OperandType::Text: text += std::string(" ") + i->operand.text; break;
                 case OperandType::ConstInteger:
-                    snprintf(buffer, sizeof buffer, " int:%lld", static_cast<long long>(i->operand.integer));
+                    snprintf(buffer, sizeof buffer, " int:%lld",
+                             static_cast<long long>(i->operand.integer));
                     text += buffer;
                     break;
-                case OperandType::ConstString: text += std::string(" str:") + i->operand.text; break;
+                case OperandType::ConstString:
+                    text += std::string(" str:") + i->operand.text;
+                    break;
                 default: break;
             }
             out.push_back(text);
@@ -86,7 +89,8 @@ protected:
         std::string listing;
         CatchRaise(ctx, [&] {
             CompileState* state = NewCompileState(ctx);
-            PrepareCompileState(ctx, state, OpenScriptStream(ctx, source.c_str(), TextSourceStream), 0);
+            PrepareCompileState(ctx, state, OpenScriptStream(ctx, source.c_str(), TextSourceStream),
+                                0);
             try {
                 ParseProgram(ctx, state);
                 GenerateProgram(ctx, state);
@@ -113,17 +117,26 @@ TEST_F(CodegenTest, PinnedExamples) {
         {"x = 5", ".main", {"PUSHCONST int:5", "DUP", "SETGLOBAL x"}},
         {"while (true) {}", ".main", {"L:", "JMP"}},
         // The jump over the missing else stays: its label is not the next record.
-        {"if (a) b;", ".main",
+        {"if (a) b;",
+         ".main",
          {"GETGLOBAL a", "JFALSE", "GETGLOBAL b", "POP", "JMP", "L:", "L:", "PUSHUNDEF"}},
-        {"function f(a) { return a; }", "f", {"GETARG 1", "ADD2", "ARGPAD 3", "GETARG 2", "RETURN"}},
+        {"function f(a) { return a; }",
+         "f",
+         {"GETARG 1", "ADD2", "ARGPAD 3", "GETARG 2", "RETURN"}},
         {"x + 1", ".main", {"GETGLOBAL x", "PUSH1", "ADD"}},
-        {"o.n += 1; 0", ".main",
+        {"o.n += 1; 0",
+         ".main",
          {"GETGLOBAL o", "GETMEMBER n", "PUSH1", "ADD", "GETGLOBAL o", "SETMEMBER n", "PUSH0"}},
-        {"f(1, 2); 0", ".main", {"PUSH2", "PUSH1", "PUSH2", "GETGLOBAL f", "CALL", "POPN 5", "PUSH0"}},
+        {"f(1, 2); 0",
+         ".main",
+         {"PUSH2", "PUSH1", "PUSH2", "GETGLOBAL f", "CALL", "POPN 5", "PUSH0"}},
         // The old value of a postfix increment is dropped with its DUP.
         {"i++; 0", ".main", {"GETGLOBAL i", "PUSH1", "ADD", "SETGLOBAL i", "PUSH0"}},
-        {"a.m(x); 0", ".main", {"GETGLOBAL x", "PUSH1", "GETGLOBAL a", "CALLMETHOD m", "POPN 4", "PUSH0"}},
-        {"function g() { var v = 1; return v; }", "g",
+        {"a.m(x); 0",
+         ".main",
+         {"GETGLOBAL x", "PUSH1", "GETGLOBAL a", "CALLMETHOD m", "POPN 4", "PUSH0"}},
+        {"function g() { var v = 1; return v; }",
+         "g",
          {"GETARG 1", "ADD2", "ARGPAD 2", "LOCALS 1", "PUSH1", "RETURN"}},
     };
     for (const Case& c : cases) EXPECT_EQ(Unit(c.source, c.unit), c.expected) << c.source;
@@ -138,11 +151,11 @@ TEST_F(CodegenTest, DeclarationsTakeEffectInSourceOrder) {
     EXPECT_NE(std::find(g.begin(), g.end(), "GETGLOBAL x"), g.end());
     EXPECT_EQ(g[3], "LOCALS 1");
     // No closures: inner's "a" is a global.
-    Code inner = Unit("function outer(a) { function inner() { return a; } return outer.inner(); }",
-                      "@F_0");
+    Code inner =
+        Unit("function outer(a) { function inner() { return a; } return outer.inner(); }", "@F_0");
     EXPECT_NE(std::find(inner.begin(), inner.end(), "GETGLOBAL a"), inner.end());
-    Code outer = Unit("function outer(a) { function inner() { return a; } return outer.inner(); }",
-                      "outer");
+    Code outer =
+        Unit("function outer(a) { function inner() { return a; } return outer.inner(); }", "outer");
     EXPECT_NE(std::find(outer.begin(), outer.end(), "SETMEMBER inner"), outer.end());
 }
 
@@ -190,8 +203,8 @@ TEST_F(CodegenTest, OptimizerPasses) {
         {"peephole: a condition that never jumps disappears, one that always jumps is a JMP",
          "do {} while (false); while (false) {}", kPeepholePass,
          "function .main\nL1:\nL2:\nL3:\nL4:\n  JMP L5\n  JMP L4\nL5:\n  PUSHUNDEF\n"},
-        {"jump threading: a jump to a JMP takes its target",
-         "for (;;) { if (a) continue; b(); }", kPeepholePass | kJumpThreadingPass,
+        {"jump threading: a jump to a JMP takes its target", "for (;;) { if (a) continue; b(); }",
+         kPeepholePass | kJumpThreadingPass,
          "function .main\nL1:\n  GETGLOBAL a\n  JFALSE L4\n  JMP L1\n  JMP L5\nL4:\nL5:\n"
          "  PUSH0\n  GETGLOBAL b\n  CALL\n  POPN 3\nL2:\n  JMP L1\nL3:\n  PUSHUNDEF\n"},
         {"dead stores: a store read once right away stays on the stack",
@@ -215,8 +228,10 @@ TEST_F(CodegenTest, OptimizerPasses) {
 
     // A unit with a try statement keeps its stores: the handler may read
     // the local after any instruction of the protected code.
-    std::string guarded = Listing("function f() { try { var v = 1; return v; } catch (e) {} }", kAllPasses);
-    EXPECT_NE(guarded.find("  SETLOCAL 0\n  LEAVETRY 1\n  GETLOCAL 0\n"), std::string::npos) << guarded;
+    std::string guarded =
+        Listing("function f() { try { var v = 1; return v; } catch (e) {} }", kAllPasses);
+    EXPECT_NE(guarded.find("  SETLOCAL 0\n  LEAVETRY 1\n  GETLOCAL 0\n"), std::string::npos)
+        << guarded;
 }
 
 TEST_F(CodegenTest, InvalidJumpsAreCompileErrors) {

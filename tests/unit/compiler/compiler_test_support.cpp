@@ -29,16 +29,16 @@ std::string Quote(const char* text) {
 std::string DescribeToken(const Token* token) {
     char text[64];
     switch (token->kind) {
-    case TokenEnd: return "end";
-    case TokenInteger:
-        snprintf(text, sizeof text, "int:%lld", static_cast<long long>(token->value.integer));
-        return text;
-    case TokenFloat:
-        snprintf(text, sizeof text, "float:%.17g", token->value.number);
-        return text;
-    case TokenString: return "str:" + Quote(token->value.text);
-    case TokenIdentifier: return std::string("id:") + token->value.text;
-    default: break;
+        case TokenEnd: return "end";
+        case TokenInteger:
+            snprintf(text, sizeof text, "int:%lld", static_cast<long long>(token->value.integer));
+            return text;
+        case TokenFloat:
+            snprintf(text, sizeof text, "float:%.17g", token->value.number);
+            return text;
+        case TokenString: return "str:" + Quote(token->value.text);
+        case TokenIdentifier: return std::string("id:") + token->value.text;
+        default: break;
     }
     if (token->kind < 0) return "byte:" + std::to_string(token->kind);
     return TokenSpelling(token->kind);

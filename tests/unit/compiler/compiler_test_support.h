@@ -21,7 +21,7 @@ std::string DescribeToken(const Token* token);
 std::string Quote(const char* text);
 
 struct LexResult {
-    bool failed = false;  // a compile error ended the scan
+    bool failed = false;              // a compile error ended the scan
     std::vector<std::string> tokens;  // up to and including "end"
     std::vector<int> lines;
     std::string messages;

@@ -43,9 +43,10 @@ TEST_F(LexerTest, OperatorsAndPunctuation) {
         {"* *= / /= % %= ^ ^=", {"*", "*=", "/", "/=", "%", "%=", "^", "^="}},
         {"====", {"===", "="}},
         {"!===", {"!==", "="}},
-        {">>>>=", {">>>", ">=" }},
+        {">>>>=", {">>>", ">="}},
         {"a+++b", {"id:a", "++", "+", "id:b"}},
-        {"( ) [ ] { } ; , . ? : ~ @ ` \\", {"(", ")", "[", "]", "{", "}", ";", ",", ".", "?", ":", "~", "@", "`", "\\"}},
+        {"( ) [ ] { } ; , . ? : ~ @ ` \\",
+         {"(", ")", "[", "]", "{", "}", ";", ",", ".", "?", ":", "~", "@", "`", "\\"}},
         {"a.b", {"id:a", ".", "id:b"}},
         {"\x80 \xff", {"byte:-128", "byte:-1"}},
         {"#", {"#"}},
@@ -59,11 +60,11 @@ TEST_F(LexerTest, TokenKindNumbers) {
         const char* text;
         int32_t kind;
     } cases[] = {
-        {"==", 168}, {"!=", 169}, {"<=", 170}, {">=", 171}, {"&&", 172}, {"||", 173},
-        {"++", 174}, {"--", 175}, {"*=", 176}, {"/=", 177}, {"%=", 178}, {"+=", 179},
-        {"-=", 180}, {"&=", 181}, {"^=", 182}, {"|=", 183}, {"<<=", 184}, {"<<", 185},
-        {">>", 186}, {">>>", 187}, {">>=", 188}, {">>>=", 189}, {"===", 190}, {"!==", 191},
-        {"(", 40}, {";", 59}, {"\x80", -128}, {"", 128}, {"7", 129}, {"7.5", 130},
+        {"==", 168},  {"!=", 169},   {"<=", 170},    {">=", 171},   {"&&", 172},  {"||", 173},
+        {"++", 174},  {"--", 175},   {"*=", 176},    {"/=", 177},   {"%=", 178},  {"+=", 179},
+        {"-=", 180},  {"&=", 181},   {"^=", 182},    {"|=", 183},   {"<<=", 184}, {"<<", 185},
+        {">>", 186},  {">>>", 187},  {">>=", 188},   {">>>=", 189}, {"===", 190}, {"!==", 191},
+        {"(", 40},    {";", 59},     {"\x80", -128}, {"", 128},     {"7", 129},   {"7.5", 130},
         {"'s'", 131}, {"name", 132},
     };
     for (const auto& c : cases) {
@@ -85,13 +86,13 @@ TEST_F(LexerTest, EveryKeywordScansToItsKind) {
         const char* word;
         int32_t kind;
     } numbers[] = {
-        {"break", 133}, {"continue", 134}, {"delete", 135}, {"else", 136}, {"for", 137},
-        {"function", 138}, {"if", 139}, {"in", 140}, {"new", 141}, {"return", 142},
-        {"this", 143}, {"typeof", 144}, {"var", 145}, {"void", 146}, {"while", 147},
-        {"with", 148}, {"case", 149}, {"catch", 150}, {"class", 151}, {"const", 152},
-        {"debugger", 153}, {"default", 154}, {"do", 155}, {"enum", 156}, {"export", 157},
-        {"extends", 158}, {"finally", 159}, {"import", 160}, {"super", 161}, {"switch", 162},
-        {"throw", 163}, {"try", 164}, {"null", 165}, {"true", 166}, {"false", 167},
+        {"break", 133},     {"continue", 134}, {"delete", 135}, {"else", 136},  {"for", 137},
+        {"function", 138},  {"if", 139},       {"in", 140},     {"new", 141},   {"return", 142},
+        {"this", 143},      {"typeof", 144},   {"var", 145},    {"void", 146},  {"while", 147},
+        {"with", 148},      {"case", 149},     {"catch", 150},  {"class", 151}, {"const", 152},
+        {"debugger", 153},  {"default", 154},  {"do", 155},     {"enum", 156},  {"export", 157},
+        {"extends", 158},   {"finally", 159},  {"import", 160}, {"super", 161}, {"switch", 162},
+        {"throw", 163},     {"try", 164},      {"null", 165},   {"true", 166},  {"false", 167},
         {"undefined", 192},
     };
     for (const auto& k : numbers) {
@@ -174,14 +175,9 @@ TEST_F(LexerTest, Numbers) {
 
 TEST_F(LexerTest, CharacterLiterals) {
     const ScanCase cases[] = {
-        {"#'a'", {"int:97"}},
-        {"#'\\n'", {"int:10"}},
-        {"#'\\''", {"int:39"}},
-        {"#'\\x41'", {"int:65"}},
-        {"#'\\xff'", {"int:-1"}},
-        {"#'\xe9'", {"int:-23"}},
-        {"#''' x", {"int:39", "id:x"}},
-        {"#'\"'", {"int:34"}},
+        {"#'a'", {"int:97"}},           {"#'\\n'", {"int:10"}},   {"#'\\''", {"int:39"}},
+        {"#'\\x41'", {"int:65"}},       {"#'\\xff'", {"int:-1"}}, {"#'\xe9'", {"int:-23"}},
+        {"#''' x", {"int:39", "id:x"}}, {"#'\"'", {"int:34"}},
     };
     for (const ScanCase& c : cases) ExpectScans(c);
 }
@@ -205,8 +201,8 @@ TEST_F(LexerTest, StringLiteralsAndEscapes) {
         {"'\\0101'", "\"A\""},
         {"'\\1011'", "\"A1\""},
         {"'\\61\\7'", "\"1\\x07\""},
-        {"'\\501'", "\"A\""},  // truncated to a byte
-        {"'\\08'", "\"\""},     // a 0 byte ends the narrow text
+        {"'\\501'", "\"A\""},    // truncated to a byte
+        {"'\\08'", "\"\""},      // a 0 byte ends the narrow text
         {"'a\\\nb'", "\"ab\""},  // line continuation
         {"'a\nb'", "\"a\\x0Ab\""},
         {"'\xe9'", "\"\\xE9\""},
@@ -364,7 +360,8 @@ TEST_F(LexerTest, RegExpLinesContinueTheCount) {
     Token* after = nullptr;
     ASSERT_TRUE(Run([&] {
         state = NewCompileState(ctx);
-        PrepareCompileState(ctx, state, OpenScriptStream(ctx, "/a\nb\\\nc/ x", TextSourceStream), 0);
+        PrepareCompileState(ctx, state, OpenScriptStream(ctx, "/a\nb\\\nc/ x", TextSourceStream),
+                            0);
         NextToken(ctx, state);
         ScanRegExp(ctx, state);
         after = NextToken(ctx, state);
@@ -376,8 +373,9 @@ TEST_F(LexerTest, LookAheadAndCounters) {
     CompileState* state = nullptr;
     ASSERT_TRUE(Run([&] {
         state = NewCompileState(ctx);
-        PrepareCompileState(ctx, state,
-                            OpenScriptStream(ctx, "arguments\nx arguments.Arguments", TextSourceStream), 0);
+        PrepareCompileState(
+            ctx, state, OpenScriptStream(ctx, "arguments\nx arguments.Arguments", TextSourceStream),
+            0);
         Token* peeked = PeekToken(ctx, state);
         EXPECT_EQ(PeekToken(ctx, state), peeked);
         EXPECT_EQ(state->tokenCount, 0);
@@ -387,8 +385,7 @@ TEST_F(LexerTest, LookAheadAndCounters) {
         EXPECT_EQ(state->lastLine, 0);
         PeekToken(ctx, state);
         EXPECT_EQ(state->lastLine, 0);  // peeking consumes nothing
-        while (NextToken(ctx, state)->kind != TokenEnd) {
-        }
+        while (NextToken(ctx, state)->kind != TokenEnd) {}
         EXPECT_EQ(state->tokenCount, 6);
         EXPECT_EQ(state->argumentsCount, 2);  // "Arguments" does not count
         EXPECT_EQ(state->lastLine, 1);

@@ -136,8 +136,7 @@ TEST_F(ParserErrorTest, EveryMessageWithItsLine) {
         SCOPED_TRACE(Quote(c.source));
         ParseResult r = Parse(ctx, c.source);
         EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.messages,
-                  "error: line " + std::to_string(c.line) + ": " + c.message + "\r\n");
+        EXPECT_EQ(r.messages, "error: line " + std::to_string(c.line) + ": " + c.message + "\r\n");
     }
 }
 

@@ -53,7 +53,8 @@ TEST_F(ParserTest, Statements) {
         {"for (;;) ;", "(for [] - - - (empty) 0)", ""},
         {"for (var i = 0, j; i < n; i++) f(i);",
          "(for [(decl i 0) (decl j -)] - (rel < i n) (postfix ++ i) (expr (call f [i] 1)) 2)", ""},
-        {"for (i = 0, j = 1; ; ) ;", "(for [] (comma (assign = i 0) (assign = j 1)) - - (empty) 0)", ""},
+        {"for (i = 0, j = 1; ; ) ;", "(for [] (comma (assign = i 0) (assign = j 1)) - - (empty) 0)",
+         ""},
         {"for (k in o) ;", "(forin [] k o (empty))", ""},
         {"for (var k = 1 in o, p) x;", "(forin [(decl k 1)] - (comma o p) (expr x))", ""},
         {"L: while (1) { break L; continue L; continue; break }",
@@ -64,7 +65,8 @@ TEST_F(ParserTest, Statements) {
         {"with (o) x;", "(with o (expr x))", ""},
         {"throw e;", "(throw e)", ""},
         {"switch (x) { case 1: a(); case 2: default: b; }",
-         "(switch 0 x [(case 1 [(expr (call a [] 0))] 0) (case 2 [] 0) (case - [(expr b)] 0)])", ""},
+         "(switch 0 x [(case 1 [(expr (call a [] 0))] 0) (case 2 [] 0) (case - [(expr b)] 0)])",
+         ""},
         {"switch (x) { }", "(switch 0 x [])", ""},
         {"try { } catch (e if e > 1) { } catch (e) { } finally { }",
          "(try 0 0 (empty) [(catch e (rel > e 1) (empty) 0) (catch e - (empty) 0)] (empty))", ""},
@@ -182,8 +184,10 @@ TEST_F(ParserTest, Expressions) {
         {"[,1,,2]", "(array 4 [2 hole 1 hole])"},
         {"[[1], ({})]", "(array 2 [(object 0 []) (array 1 [1])])"},
         {"x = {}", "(assign = x (object 0 []))"},
-        {"x = {a: 1, 'b': 2, 3: c,}", "(assign = x (object 3 [(prop 3 c) (prop \"b\" 2) (prop a 1)]))"},
-        {"x = {a: {b: [1]}}", "(assign = x (object 1 [(prop a (object 1 [(prop b (array 1 [1]))]))]))"},
+        {"x = {a: 1, 'b': 2, 3: c,}",
+         "(assign = x (object 3 [(prop 3 c) (prop \"b\" 2) (prop a 1)]))"},
+        {"x = {a: {b: [1]}}",
+         "(assign = x (object 1 [(prop a (object 1 [(prop b (array 1 [1]))]))]))"},
         {"1 = 2", "(assign = 1 2)"},
         {"f() = 1", "(assign = (call f [] 0) 1)"},
         {"(a) = 1", "(assign = a 1)"},
@@ -197,7 +201,8 @@ TEST_F(ParserTest, Expressions) {
 }
 
 TEST_F(ParserTest, EveryAssignmentOperator) {
-    for (const char* op : {"=", "*=", "/=", "%=", "+=", "-=", "&=", "^=", "|=", "<<=", ">>=", ">>>="}) {
+    for (const char* op :
+         {"=", "*=", "/=", "%=", "+=", "-=", "&=", "^=", "|=", "<<=", ">>=", ">>>="}) {
         std::string source = std::string("a ") + op + " b";
         std::string tree = std::string("(expr (assign ") + op + " a b))";
         ExpectTrees({source.c_str(), tree.c_str(), ""});
@@ -220,15 +225,31 @@ TEST_F(ParserTest, StaticTypes) {
         const char* source;
         int32_t type;
     } cases[] = {
-        {"null", StaticNull},      {"true", StaticBoolean},     {"false", StaticBoolean},
-        {"1", StaticInteger},      {"#'a'", StaticInteger},     {"'s'", StaticString},
-        {"1.5", StaticFloat},      {"[1]", StaticArray},        {"({})", StaticObject},
-        {"/a/", StaticRegExp},     {"a == b", StaticBoolean},   {"a !== b", StaticBoolean},
-        {"a < b", StaticBoolean},  {"a >= b", StaticBoolean},   {"true && false", StaticBoolean},
-        {"(a < b) || (c == d)", StaticBoolean},                 {"true || 1", StaticUnknown},
-        {"a && b", StaticUnknown}, {"!a", StaticUnknown},       {"a", StaticUnknown},
-        {"this", StaticUnknown},   {"undefined", StaticUnknown}, {"a + b", StaticUnknown},
-        {"a = true", StaticUnknown}, {"a ? true : false", StaticUnknown},
+        {"null", StaticNull},
+        {"true", StaticBoolean},
+        {"false", StaticBoolean},
+        {"1", StaticInteger},
+        {"#'a'", StaticInteger},
+        {"'s'", StaticString},
+        {"1.5", StaticFloat},
+        {"[1]", StaticArray},
+        {"({})", StaticObject},
+        {"/a/", StaticRegExp},
+        {"a == b", StaticBoolean},
+        {"a !== b", StaticBoolean},
+        {"a < b", StaticBoolean},
+        {"a >= b", StaticBoolean},
+        {"true && false", StaticBoolean},
+        {"(a < b) || (c == d)", StaticBoolean},
+        {"true || 1", StaticUnknown},
+        {"a && b", StaticUnknown},
+        {"!a", StaticUnknown},
+        {"a", StaticUnknown},
+        {"this", StaticUnknown},
+        {"undefined", StaticUnknown},
+        {"a + b", StaticUnknown},
+        {"a = true", StaticUnknown},
+        {"a ? true : false", StaticUnknown},
         {"a & b", StaticUnknown},
     };
     for (const auto& c : cases) {
@@ -240,22 +261,24 @@ TEST_F(ParserTest, StaticTypes) {
 }
 
 TEST_F(ParserTest, NodeLinesAreWhereConstructsBegin) {
-    ExpectTrees({"a =\n 1 +\n 2;\nif (x)\n  y();\nvar\nz", 
+    ExpectTrees({"a =\n 1 +\n 2;\nif (x)\n  y();\nvar\nz",
                  "(expr@0 (assign@0 = a@0 (add@1 + 1@1 2@2))) "
                  "(if@3 x@3 (expr@4 (call@4 y@4 [] 0)) -) (var@5 1 1 [(decl@6 z -)])",
                  ""},
                 0, PrintLines);
     ExpectTrees({"f(\n1,\n2)\n[\n3]", "(expr@0 (index@0 (call@0 f@0 [2@2 1@1] 2) 3@4))", ""}, 0,
                 PrintLines);
-    ExpectTrees({"x = [\n1,\n,\n]", "(expr@0 (assign@0 = x@0 (array@0 3 [hole@2 hole@2 1@1])))", ""},
-                0, PrintLines);
+    ExpectTrees(
+        {"x = [\n1,\n,\n]", "(expr@0 (assign@0 = x@0 (array@0 3 [hole@2 hole@2 1@1])))", ""}, 0,
+        PrintLines);
 }
 
 TEST_F(ParserTest, LineOperandsOfTrySwitchAndFunctions) {
-    ExpectTrees({"try {\n a();\n} catch (e) {\n b();\n}\nfinally { }",
-                 "(try 2 4 (block [(expr (call a [] 0))]) [(catch e - (block [(expr (call b [] 0))]) 4)] "
-                 "(empty))",
-                 ""});
+    ExpectTrees(
+        {"try {\n a();\n} catch (e) {\n b();\n}\nfinally { }",
+         "(try 2 4 (block [(expr (call a [] 0))]) [(catch e - (block [(expr (call b [] 0))]) 4)] "
+         "(empty))",
+         ""});
     ExpectTrees({"try {\n} catch (e) {\n} catch (f) {\n}",
                  "(try 1 3 (empty) [(catch e - (empty) 0) (catch f - (empty) 3)] -)", ""});
     ExpectTrees({"try {\n}\nfinally {\n}", "(try 1 1 (empty) [] (empty))", ""});
@@ -295,7 +318,8 @@ TEST_F(ParserTest, SemicolonInsertionCountsAndWarns) {
 }
 
 TEST_F(ParserTest, EmptySourcesParseToNothing) {
-    for (const char* source : {"", "  \n\t", "// only a comment", "/* open comment", "#!/bin/run"}) {
+    for (const char* source :
+         {"", "  \n\t", "// only a comment", "/* open comment", "#!/bin/run"}) {
         ExpectTrees({source, "", ""});
     }
 }

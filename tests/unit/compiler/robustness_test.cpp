@@ -86,11 +86,14 @@ public:
     }
     std::string Source(size_t length) {
         static const char* const kFragments[] = {
-            "function", "(", ")", "{", "}", "[", "]", ";", ",", "=", "var", "if", "else", "for",
-            "in", "while", "do", "switch", "case", "default", ":", "try", "catch", "finally",
-            "return", "break", "continue", "new", "x", "y", "1", "1.5e3", "'s'", "\"\\u12",
-            "/re/g", "/", "*", "+", "++", "?", ".", "#'a'", "\n", " ", "//c\n", "/*", "*/", "\\",
-            "0x", "1e", "'\\x4", "#", "#!", "this", "null", "undefined", "delete", "typeof",
+            "function", "(",       ")",        "{",       "}",     "[",    "]",     ";",
+            ",",        "=",       "var",      "if",      "else",  "for",  "in",    "while",
+            "do",       "switch",  "case",     "default", ":",     "try",  "catch", "finally",
+            "return",   "break",   "continue", "new",     "x",     "y",    "1",     "1.5e3",
+            "'s'",      "\"\\u12", "/re/g",    "/",       "*",     "+",    "++",    "?",
+            ".",        "#'a'",    "\n",       " ",       "//c\n", "/*",   "*/",    "\\",
+            "0x",       "1e",      "'\\x4",    "#",       "#!",    "this", "null",  "undefined",
+            "delete",   "typeof",
         };
         std::string out;
         while (out.size() < length) {

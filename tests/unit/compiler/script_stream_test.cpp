@@ -13,9 +13,7 @@ namespace {
 
 class ScriptStreamTest : public ContextTest {
 protected:
-    std::string TempPath(const char* name) {
-        return ::testing::TempDir() + "kelpo_stream_" + name;
-    }
+    std::string TempPath(const char* name) { return ::testing::TempDir() + "kelpo_stream_" + name; }
 
     void WriteFile(const std::string& path, const std::string& bytes) {
         FILE* f = fopen(path.c_str(), "wb");
@@ -76,42 +74,51 @@ struct TypedWriteCase {
 
 TEST_F(ScriptStreamTest, TypedWriteProducesExactBytes) {
     const TypedWriteCase cases[] = {
-        {"cil", [](ScriptContext* c, ScriptStream* s) {
+        {"cil",
+         [](ScriptContext* c, ScriptStream* s) {
              return StreamWrite(c, s, "cil", 5, 0x1234, 0x01020304u);
-         }, std::string("\x05\x12\x34\x01\x02\x03\x04", 7)},
-        {"upper case letters", [](ScriptContext* c, ScriptStream* s) {
+         },
+         std::string("\x05\x12\x34\x01\x02\x03\x04", 7)},
+        {"upper case letters",
+         [](ScriptContext* c, ScriptStream* s) {
              return StreamWrite(c, s, "CIL", 5, 0x1234, 0x01020304u);
-         }, std::string("\x05\x12\x34\x01\x02\x03\x04", 7)},
-        {"a is decimal text", [](ScriptContext* c, ScriptStream* s) {
+         },
+         std::string("\x05\x12\x34\x01\x02\x03\x04", 7)},
+        {"a is decimal text",
+         [](ScriptContext* c, ScriptStream* s) {
              return StreamWrite(c, s, "aca", -12, ' ', 2147483647);
-         }, "-12 2147483647"},
-        {"b is raw bytes", [](ScriptContext* c, ScriptStream* s) {
-             return StreamWrite(c, s, "b", 3u, "x\0z");
-         }, std::string("x\0z", 3)},
-        {"d is the double in memory order", [](ScriptContext* c, ScriptStream* s) {
-             return StreamWrite(c, s, "d", 1.0);
-         }, std::string("\0\0\0\0\0\0\xF0\x3F", 8)},
-        {"f is %f text", [](ScriptContext* c, ScriptStream* s) {
-             return StreamWrite(c, s, "f", -1.5);
-         }, "-1.500000"},
-        {"f of a large double", [](ScriptContext* c, ScriptStream* s) {
-             return StreamWrite(c, s, "f", 0x1p100);
-         }, "1267650600228229401496703205376.000000"},
-        {"i keeps the low 16 bits", [](ScriptContext* c, ScriptStream* s) {
-             return StreamWrite(c, s, "i", 0x12345);
-         }, "\x23\x45"},
-        {"l is big-endian", [](ScriptContext* c, ScriptStream* s) {
-             return StreamWrite(c, s, "l", 0xFFFEFDFCu);
-         }, "\xFF\xFE\xFD\xFC"},
-        {"s omits the terminator", [](ScriptContext* c, ScriptStream* s) {
-             return StreamWrite(c, s, "ss", "ab", "");
-         }, "ab"},
-        {"x is a length-prefixed piece", [](ScriptContext* c, ScriptStream* s) {
-             return StreamWrite(c, s, "x", 2u, "ab");
-         }, std::string("\0\0\0\x02" "ab", 6)},
-        {"empty x", [](ScriptContext* c, ScriptStream* s) {
+         },
+         "-12 2147483647"},
+        {"b is raw bytes",
+         [](ScriptContext* c, ScriptStream* s) { return StreamWrite(c, s, "b", 3u, "x\0z"); },
+         std::string("x\0z", 3)},
+        {"d is the double in memory order",
+         [](ScriptContext* c, ScriptStream* s) { return StreamWrite(c, s, "d", 1.0); },
+         std::string("\0\0\0\0\0\0\xF0\x3F", 8)},
+        {"f is %f text",
+         [](ScriptContext* c, ScriptStream* s) { return StreamWrite(c, s, "f", -1.5); },
+         "-1.500000"},
+        {"f of a large double",
+         [](ScriptContext* c, ScriptStream* s) { return StreamWrite(c, s, "f", 0x1p100); },
+         "1267650600228229401496703205376.000000"},
+        {"i keeps the low 16 bits",
+         [](ScriptContext* c, ScriptStream* s) { return StreamWrite(c, s, "i", 0x12345); },
+         "\x23\x45"},
+        {"l is big-endian",
+         [](ScriptContext* c, ScriptStream* s) { return StreamWrite(c, s, "l", 0xFFFEFDFCu); },
+         "\xFF\xFE\xFD\xFC"},
+        {"s omits the terminator",
+         [](ScriptContext* c, ScriptStream* s) { return StreamWrite(c, s, "ss", "ab", ""); }, "ab"},
+        {"x is a length-prefixed piece",
+         [](ScriptContext* c, ScriptStream* s) { return StreamWrite(c, s, "x", 2u, "ab"); },
+         std::string("\0\0\0\x02"
+                     "ab",
+                     6)},
+        {"empty x",
+         [](ScriptContext* c, ScriptStream* s) {
              return StreamWrite(c, s, "x", 0u, static_cast<const char*>(nullptr));
-         }, std::string("\0\0\0\0", 4)},
+         },
+         std::string("\0\0\0\0", 4)},
     };
     for (const TypedWriteCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -163,8 +170,11 @@ TEST_F(ScriptStreamTest, WriterAndReaderRoundTrip) {
     EXPECT_STREQ(w->name, path.c_str());
     for (ScriptStream* s : {expected, w}) {
         for (int round = 0; round < 3; ++round) {
-            ASSERT_EQ(StreamWrite(ctx, s, "cilsd", round, 0xBEEF, 0xCAFEF00Du, filler.c_str(), 2.5), 1);
-            ASSERT_EQ(StreamWrite(ctx, s, "xa", static_cast<uint32_t>(large.size()), large.data(), round), 1);
+            ASSERT_EQ(StreamWrite(ctx, s, "cilsd", round, 0xBEEF, 0xCAFEF00Du, filler.c_str(), 2.5),
+                      1);
+            ASSERT_EQ(
+                StreamWrite(ctx, s, "xa", static_cast<uint32_t>(large.size()), large.data(), round),
+                1);
         }
     }
     EXPECT_EQ(CloseScriptStream(ctx, w), 1);

@@ -59,7 +59,8 @@ protected:
     }
 
     void SetLength(const Value& array, int64_t n) {
-        EXPECT_TRUE(Run([&] { WriteMember(ctx, array, InternAtom(ctx, "length"), MakeInteger(n)); }));
+        EXPECT_TRUE(
+            Run([&] { WriteMember(ctx, array, InternAtom(ctx, "length"), MakeInteger(n)); }));
     }
 
     void ExpectSame(const Value& array, const Model& model, const std::string& step) {
@@ -132,7 +133,8 @@ TEST_F(ArrayMethodsTest, RandomEditsMatchTheModel) {
                 Call(array, "unshift", items);
                 ModelShift(&model, 0, n);
                 model.length += static_cast<uint64_t>(n);
-                for (int64_t k = 1; k <= n; ++k) model.elements[static_cast<uint64_t>(n - k)] = items[k - 1];
+                for (int64_t k = 1; k <= n; ++k)
+                    model.elements[static_cast<uint64_t>(n - k)] = items[k - 1];
                 what = "unshift";
                 break;
             }
@@ -161,15 +163,18 @@ TEST_F(ArrayMethodsTest, RandomEditsMatchTheModel) {
                 Elements kept;
                 for (auto& [index, value] : model.elements) {
                     uint64_t i = index;
-                    if (i >= static_cast<uint64_t>(s) && i - static_cast<uint64_t>(s) < static_cast<uint64_t>(d)) {
+                    if (i >= static_cast<uint64_t>(s) &&
+                        i - static_cast<uint64_t>(s) < static_cast<uint64_t>(d)) {
                         out.elements[i - static_cast<uint64_t>(s)] = value;
                     } else {
-                        kept[i >= static_cast<uint64_t>(s + d) ? i + static_cast<uint64_t>(n - d) : i] = value;
+                        kept[i >= static_cast<uint64_t>(s + d) ? i + static_cast<uint64_t>(n - d)
+                                                               : i] = value;
                     }
                 }
                 model.elements = kept;
                 model.length = static_cast<uint64_t>(base + n);
-                for (int64_t i = 0; i < n; ++i) model.elements[static_cast<uint64_t>(s + i)] = args[2 + i];
+                for (int64_t i = 0; i < n; ++i)
+                    model.elements[static_cast<uint64_t>(s + i)] = args[2 + i];
                 ExpectSame(removed, out, "splice result");
                 what = "splice";
                 break;
@@ -187,7 +192,8 @@ TEST_F(ArrayMethodsTest, RandomEditsMatchTheModel) {
                 Model out;
                 out.length = static_cast<uint64_t>(end - start);
                 for (auto& [index, value] : model.elements) {
-                    if (index >= static_cast<uint64_t>(start) && index < static_cast<uint64_t>(end)) {
+                    if (index >= static_cast<uint64_t>(start) &&
+                        index < static_cast<uint64_t>(end)) {
                         out.elements[index - static_cast<uint64_t>(start)] = value;
                     }
                 }
@@ -208,7 +214,8 @@ TEST_F(ArrayMethodsTest, RandomEditsMatchTheModel) {
             case 7: {  // length, shorter or longer
                 int64_t n = pick(0, length + 5);
                 SetLength(array, n);
-                model.elements.erase(model.elements.lower_bound(static_cast<uint64_t>(n)), model.elements.end());
+                model.elements.erase(model.elements.lower_bound(static_cast<uint64_t>(n)),
+                                     model.elements.end());
                 model.length = static_cast<uint64_t>(n);
                 what = "length";
                 break;

@@ -23,7 +23,8 @@ std::string TemporaryFolder() {
 #if defined(_WIN32)
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
-    std::string folder = std::string(base) + "kelpo_profile_" + std::to_string(GetCurrentProcessId());
+    std::string folder =
+        std::string(base) + "kelpo_profile_" + std::to_string(GetCurrentProcessId());
     _mkdir(folder.c_str());
     return folder + "\\";
 #else

@@ -18,7 +18,7 @@ constexpr int kCompile = kRegExtended;
 // Runs a pattern on a text and renders the result as "code: (s,e) (s,e)"
 // for the first `pairs` groups.
 std::string Search(const std::u16string& pattern, int flags, const std::u16string& text,
-                size_t pairs = 3) {
+                   size_t pairs = 3) {
     RegexProgram* program = nullptr;
     int code = RegexCompile(pattern.data(), pattern.size(), flags, &program);
     if (code != kRegOk) {
@@ -30,7 +30,8 @@ std::string Search(const std::u16string& pattern, int flags, const std::u16strin
     RegexFree(program);
     std::string out = std::to_string(result) + ":";
     for (size_t i = 0; i < pairs; ++i) {
-        out += " (" + std::to_string(positions[2 * i]) + "," + std::to_string(positions[2 * i + 1]) + ")";
+        out += " (" + std::to_string(positions[2 * i]) + "," +
+               std::to_string(positions[2 * i + 1]) + ")";
     }
     return out;
 }
@@ -53,7 +54,10 @@ TEST(RegexEngine, SearchesReportUtf16PositionsAndGroups) {
         // Leftmost-longest, as the POSIX interface matches.
         {u"a|ab", kConstructor, u"abc", "0: (0,2) (-1,-1) (-1,-1)"},
         // A surrogate pair is two units.
-        {u"b", kConstructor, u"\xD83D\xDE00" u"ab", "0: (3,4) (-1,-1) (-1,-1)"},
+        {u"b", kConstructor,
+         u"\xD83D\xDE00"
+         u"ab",
+         "0: (3,4) (-1,-1) (-1,-1)"},
         {u".", kConstructor, u"\xD83D\xDE00", "0: (0,1) (-1,-1) (-1,-1)"},
         // Case folding covers letters beyond ASCII.
         {u"\u00E9+", kConstructor | kRegIgnoreCase, u"x\u00C9\u00E9", "0: (1,3) (-1,-1) (-1,-1)"},
@@ -158,7 +162,8 @@ TEST(RegexEngine, CatastrophicPatternsAreAbandonedNotHung) {
     for (const Heavy& h : cases) {
         auto start = std::chrono::steady_clock::now();
         std::string result = Search(h.pattern, kConstructor, h.text, 1);
-        auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        auto seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         EXPECT_NE(result.substr(0, 2), "0:") << result;
         EXPECT_NE(result.substr(0, 2), "1:") << result;
         EXPECT_LT(seconds, 20.0);

@@ -75,9 +75,9 @@ TEST_F(ValueSerialiseTest, WritesOneSectionPerValue) {
         const char* type;
         const char* value;
     } expected[] = {
-        {"cfg", "object", "-"},         {"cfg.name", "string", "a%20b"},
-        {"cfg.list", "array", "-"},     {"cfg.list.0", "integer", "1"},
-        {"cfg.list.2", "float", "2.5"}, {"cfg.flag", "boolean", "true"},
+        {"cfg", "object", "-"},           {"cfg.name", "string", "a%20b"},
+        {"cfg.list", "array", "-"},       {"cfg.list.0", "integer", "1"},
+        {"cfg.list.2", "float", "2.5"},   {"cfg.flag", "boolean", "true"},
         {"cfg.quote", "string", "%27x'"}, {"cfg.empty", "string", ""},
     };
     for (const auto& e : expected) {

@@ -32,8 +32,8 @@ const BoundCase kCases[] = {
     {"native callbacks", 0, kSmallBudget,
      "function order(x, y) { return x - y; } var a = [3, 1, 2]; for (;;) a.sort(order);", false,
      "Instruction budget exhausted"},
-    {"handlers cannot resume", 0, kSmallBudget,
-     "for (;;) { try { for (;;) {} } catch (e) {} }", false, "Instruction budget exhausted"},
+    {"handlers cannot resume", 0, kSmallBudget, "for (;;) { try { for (;;) {} } catch (e) {} }",
+     false, "Instruction budget exhausted"},
     {"handler inside callee", 0, kSmallBudget,
      "function g() { try { while (true) {} } finally { return 1; } } for (;;) g();", false,
      "Instruction budget exhausted"},
@@ -45,8 +45,8 @@ const BoundCase kCases[] = {
      "Out of memory"},
     {"doubling string", kSmallHeap, 0, "var s = 'x'; for (;;) s = s + s;", false, "Out of memory"},
     {"caught and given up", kSmallHeap, 0,
-     "var s = 'x'; try { for (;;) s = s + s; } catch (e) { s = 'y'; } for (;;) s = s + s;",
-     false, "Out of memory"},
+     "var s = 'x'; try { for (;;) s = s + s; } catch (e) { s = 'y'; } for (;;) s = s + s;", false,
+     "Out of memory"},
     {"small script within limit", kSmallHeap, 0,
      "var a = []; for (var i = 0; i < 1000; i++) a[i] = 'x' + i;", true, ""},
     // Texts built outside the heap stop where the heap could not hold them.
@@ -80,7 +80,8 @@ TEST_P(EngineBoundsTest, StopsOrCompletes) {
             EXPECT_NE(error.find(c.error), std::string::npos) << "run " << run << ": " << error;
         }
         // The bounds never hide ordinary work that fits.
-        EXPECT_EQ(RunSource(runner, "var small = [1, 2, 3].join('-');"), 1) << runner->context->errorText;
+        EXPECT_EQ(RunSource(runner, "var small = [1, 2, 3].join('-');"), 1)
+            << runner->context->errorText;
     }
     FreeScriptRunner(runner);
 }

@@ -45,15 +45,16 @@ const MessageMap TestFrame::kMap = MakeMessageMap(&FrameWindow::kMap, TestFrame:
 
 TEST(MessageMap, EntriesOfTheClassAndItsBaseAnswer) {
     TestFrame frame;
-    ASSERT_TRUE(frame.Create("KelpoTestFrame", "frame", WS_OVERLAPPEDWINDOW, 0, 0, 0, 300, 200, nullptr, nullptr));
+    ASSERT_TRUE(frame.Create("KelpoTestFrame", "frame", WS_OVERLAPPEDWINDOW, 0, 0, 0, 300, 200,
+                             nullptr, nullptr));
     EXPECT_EQ(frame.Handle(), Window::FromHandle(frame.Handle())->Handle());
     EXPECT_EQ(42, SendMessageA(frame.Handle(), kAnswer, 2, 0));
     for (UINT id : {99u, 100u, 150u, 199u, 200u}) SendMessageA(frame.Handle(), WM_COMMAND, id, 0);
     EXPECT_EQ((std::vector<UINT>{100, 150, 199}), frame.commands);
 
     // WM_SIZE is the base class's: it lays out the docked bar and the view.
-    HWND bar = CreateWindowExA(0, "STATIC", "bar", WS_CHILD | WS_VISIBLE, 0, 0, 10, 20, frame.Handle(), nullptr,
-                               nullptr, nullptr);
+    HWND bar = CreateWindowExA(0, "STATIC", "bar", WS_CHILD | WS_VISIBLE, 0, 0, 10, 20,
+                               frame.Handle(), nullptr, nullptr, nullptr);
     frame.DockBar(bar);
     SetWindowPos(frame.Handle(), nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
     RECT client;
@@ -83,8 +84,8 @@ const MessageEntry ButtonHook::kEntries[] = {OnMessage(kAnswer, &ButtonHook::OnA
 const MessageMap ButtonHook::kMap = MakeMessageMap(nullptr, ButtonHook::kEntries);
 
 TEST(Subclassing, MessagesReachTheObjectFirstAndTheRestTheWindow) {
-    HWND button = CreateWindowExA(0, "BUTTON", "Press", WS_OVERLAPPEDWINDOW, 0, 0, 100, 30, nullptr, nullptr,
-                                  nullptr, nullptr);
+    HWND button = CreateWindowExA(0, "BUTTON", "Press", WS_OVERLAPPEDWINDOW, 0, 0, 100, 30, nullptr,
+                                  nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, button);
     ButtonHook hook;
     ASSERT_TRUE(hook.Subclass(button));
@@ -108,7 +109,8 @@ public:
 
 protected:
     bool InitInstance() override {
-        if (!frame.Create("KelpoTestFrame", "app", WS_OVERLAPPEDWINDOW, 0, 0, 0, 200, 100, nullptr, nullptr))
+        if (!frame.Create("KelpoTestFrame", "app", WS_OVERLAPPEDWINDOW, 0, 0, 0, 200, 100, nullptr,
+                          nullptr))
             return false;
         SetMainWindow(frame.Handle());
         ACCEL accel{FVIRTKEY, VK_F5, 150};
@@ -118,7 +120,8 @@ protected:
         return true;
     }
     bool OnIdle(long count) override {
-        events.push_back("idle " + std::to_string(count) + " after " + std::to_string(frame.commands.size()));
+        events.push_back("idle " + std::to_string(count) + " after " +
+                         std::to_string(frame.commands.size()));
         if (frame.commands.size() == 1) {
             PostMessageA(frame.Handle(), WM_KEYDOWN, VK_F5, 0);  // translated into command 150
             return false;
@@ -221,12 +224,15 @@ TEST(Dialogs, PropertySheetsApplyTheirShownPages) {
 
 TEST(ControlHosting, ControlFilesThatCannotServeFailWithTheirCodes) {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    const CLSID anyClass = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    const CLSID anyClass = {
+        0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
     RECT rect{0, 0, 100, 100};
     ControlHost missing;
-    EXPECT_EQ(REGDB_E_CLASSNOTREG, missing.CreateFromFile(nullptr, "no-such-control.ocx", anyClass, rect, 1113));
+    EXPECT_EQ(REGDB_E_CLASSNOTREG,
+              missing.CreateFromFile(nullptr, "no-such-control.ocx", anyClass, rect, 1113));
     ControlHost notAServer;
-    EXPECT_EQ(CO_E_ERRORINDLL, notAServer.CreateFromFile(nullptr, "kernel32.dll", anyClass, rect, 1113));
+    EXPECT_EQ(CO_E_ERRORINDLL,
+              notAServer.CreateFromFile(nullptr, "kernel32.dll", anyClass, rect, 1113));
     EXPECT_EQ(nullptr, notAServer.Dispatch());
     OleUninitialize();
 }

@@ -56,7 +56,8 @@ protected:
 TEST_F(AdditionalFilesTest, FindsFilesWithEitherSlashAndAnyCase) {
     std::string exe = MakeExe(WriteAdditionalFilesArchive(SampleTree()));
     std::string expected = extra + "Docs" + kPathSeparator + "guide.txt";
-    for (const char* request : {"Docs/guide.txt", "Docs\\guide.txt", "DOCS/GUIDE.TXT", "/docs//guide.txt"}) {
+    for (const char* request :
+         {"Docs/guide.txt", "Docs\\guide.txt", "DOCS/GUIDE.TXT", "/docs//guide.txt"}) {
         EXPECT_EQ(expected, GetAdditionalFile(exe, instance, request)) << request;
     }
     EXPECT_EQ("the guide", Content(expected));
@@ -79,7 +80,8 @@ TEST_F(AdditionalFilesTest, AFolderIsExtractedWhole) {
 
 TEST_F(AdditionalFilesTest, AnEmptyRequestExtractsTheWholeArchive) {
     std::string exe = MakeExe(WriteAdditionalFilesArchive(SampleTree()));
-    for (const char* request : {"", "/", "\\"}) EXPECT_EQ(extra, GetAdditionalFile(exe, instance, request)) << request;
+    for (const char* request : {"", "/", "\\"})
+        EXPECT_EQ(extra, GetAdditionalFile(exe, instance, request)) << request;
     EXPECT_EQ("read me", Content(extra + "ReadMe.txt"));
     EXPECT_EQ("the guide", Content(extra + "Docs" + kPathSeparator + "guide.txt"));
     EXPECT_TRUE(FileExists(extra + "Docs" + kPathSeparator + "Img" + kPathSeparator + "logo.bin"));
@@ -87,8 +89,9 @@ TEST_F(AdditionalFilesTest, AnEmptyRequestExtractsTheWholeArchive) {
 
 TEST_F(AdditionalFilesTest, MissingNamesAndEscapesGiveNothing) {
     std::string exe = MakeExe(WriteAdditionalFilesArchive(SampleTree()));
-    for (const char* request : {"nothing.txt", "Docs/nothing.txt", "ReadMe.txt/more", "../ReadMe.txt",
-                                "Docs/../ReadMe.txt", "C:\\ReadMe.txt", "C:ReadMe.txt"}) {
+    for (const char* request :
+         {"nothing.txt", "Docs/nothing.txt", "ReadMe.txt/more", "../ReadMe.txt",
+          "Docs/../ReadMe.txt", "C:\\ReadMe.txt", "C:ReadMe.txt"}) {
         EXPECT_EQ("", GetAdditionalFile(exe, instance, request)) << request;
     }
 }
@@ -103,7 +106,8 @@ TEST_F(AdditionalFilesTest, ASecondRequestKeepsTheExtractedFile) {
 }
 
 TEST_F(AdditionalFilesTest, DamagedFilesLeaveNoPartialFile) {
-    std::vector<uint8_t> archive = WriteAdditionalFilesArchive({{false, "large.bin", LargeContent(), {}}});
+    std::vector<uint8_t> archive =
+        WriteAdditionalFilesArchive({{false, "large.bin", LargeContent(), {}}});
     // The file's CRC ends the root listing, just before the 8-byte trailer.
     std::vector<uint8_t> badCrc = archive;
     badCrc[badCrc.size() - 12] ^= 1;
@@ -120,7 +124,7 @@ TEST_F(AdditionalFilesTest, DamagedFilesLeaveNoPartialFile) {
 
 TEST_F(AdditionalFilesTest, WithoutAnArchiveFilesBesideTheExecutableAreFound) {
     std::vector<uint8_t> noTrailer;
-    std::vector<uint8_t> absent = {1, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0, 0};   // present flag 0
+    std::vector<uint8_t> absent = {1, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0, 0};     // present flag 0
     std::vector<uint8_t> bogusSize = {0xFF, 0xFF, 0xFF, 0x7F, 1, 0, 0, 0};  // size past the file
     std::vector<uint8_t> badMagic = WriteAdditionalFilesArchive(SampleTree());
     badMagic[0] = 'X';

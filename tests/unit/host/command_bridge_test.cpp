@@ -20,11 +20,14 @@ namespace {
 std::vector<uint8_t> Compile(const char* source) {
     ScriptRunner* runner = NewScriptRunner(nullptr);
     ScriptStream* text = nullptr;
-    CatchRaise(runner->context, [&] { text = OpenScriptStream(runner->context, source, TextSourceStream); });
-    ScriptStream* image = CompileScript(runner->context, text, CompileOptionsOf(runner), nullptr, nullptr);
+    CatchRaise(runner->context,
+               [&] { text = OpenScriptStream(runner->context, source, TextSourceStream); });
+    ScriptStream* image =
+        CompileScript(runner->context, text, CompileOptionsOf(runner), nullptr, nullptr);
     EXPECT_NE(nullptr, image) << source;
     std::vector<uint8_t> bytes;
-    if (image) bytes.assign(MemoryStreamBytes(image), MemoryStreamBytes(image) + MemoryStreamSize(image));
+    if (image)
+        bytes.assign(MemoryStreamBytes(image), MemoryStreamBytes(image) + MemoryStreamSize(image));
     FreeScriptRunner(runner);
     return bytes;
 }
@@ -53,7 +56,9 @@ struct FakeHost {
         callbacks.loadScript = Load;
         callbacks.closeMainWindow = [](void* user) { ++static_cast<FakeHost*>(user)->closes; };
         callbacks.applyWindowSettings = [](void* user) { ++static_cast<FakeHost*>(user)->applies; };
-        callbacks.exec = [](void* user, const std::string& line) { static_cast<FakeHost*>(user)->execs.push_back(line); };
+        callbacks.exec = [](void* user, const std::string& line) {
+            static_cast<FakeHost*>(user)->execs.push_back(line);
+        };
         return callbacks;
     }
 };
@@ -61,9 +66,11 @@ struct FakeHost {
 class CommandBridgeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        host.resources["COUNT"] = Compile("if (typeof runs == 'undefined') runs = 0; runs = runs + 1;");
+        host.resources["COUNT"] =
+            Compile("if (typeof runs == 'undefined') runs = 0; runs = runs + 1;");
         host.resources["INITIALIZE"] = Compile("false;");
-        host.resources["APPEND"] = Compile("order = (typeof order == 'undefined' ? '' : order) + name;");
+        host.resources["APPEND"] =
+            Compile("order = (typeof order == 'undefined' ? '' : order) + name;");
         bridge.host = host.Callbacks();
     }
     void TearDown() override { ShutDownBridge(bridge); }
@@ -75,7 +82,8 @@ protected:
         const Value& result = context->result;
         if (result.tag != ValueTag::String) return "<not a string>";
         std::string text;
-        for (size_t i = 0; i < result.string->length; ++i) text += static_cast<char>(result.string->chars[i]);
+        for (size_t i = 0; i < result.string->length; ++i)
+            text += static_cast<char>(result.string->chars[i]);
         return text;
     }
 
@@ -84,7 +92,8 @@ protected:
 };
 
 TEST_F(CommandBridgeTest, RunsCachedResourcesInOneMainEngine) {
-    for (const char* command : {"Kelpo_Run", "KELPO_RUN", "kelpo_run"}) ExecuteCommand(bridge, command, "count");
+    for (const char* command : {"Kelpo_Run", "KELPO_RUN", "kelpo_run"})
+        ExecuteCommand(bridge, command, "count");
     EXPECT_EQ("3", Global("runs"));
     EXPECT_EQ(1, host.loads);  // loaded once, then taken from the cache
     ExecuteCommand(bridge, "Kelpo_Run", "COUNT");

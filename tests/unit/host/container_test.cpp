@@ -11,9 +11,7 @@
 namespace kelpo::test {
 namespace {
 
-std::vector<uint8_t> Packed(const std::string& text) {
-    return PackContainer(Bytes(text));
-}
+std::vector<uint8_t> Packed(const std::string& text) { return PackContainer(Bytes(text)); }
 
 TEST(PackedContainer, RoundTripsAndFillsTheHeader) {
     std::vector<uint8_t> packed = Packed("hello, hello, hello");
@@ -24,7 +22,8 @@ TEST(PackedContainer, RoundTripsAndFillsTheHeader) {
     EXPECT_EQ(0, packed[3]);
     EXPECT_EQ(19u, LoadU32(&packed[4]));
     EXPECT_EQ(packed.size() - 16, LoadU32(&packed[8]));
-    EXPECT_EQ(crc32(0L, reinterpret_cast<const Bytef*>("hello, hello, hello"), 19), LoadU32(&packed[12]));
+    EXPECT_EQ(crc32(0L, reinterpret_cast<const Bytef*>("hello, hello, hello"), 19),
+              LoadU32(&packed[12]));
     EXPECT_EQ("hello, hello, hello", Text(UnpackContainerOrThrow(packed.data(), packed.size())));
     std::vector<uint8_t> empty = Packed("");
     EXPECT_EQ("", Text(UnpackContainerOrThrow(empty.data(), empty.size())));
@@ -62,7 +61,8 @@ TEST(PackedContainer, RejectsBrokenContainersWithTheirMessages) {
         {"corrupted stream", corrupted, "The compress(uncompress) input data was corrupted"},
         {"uncompressed size too small", tooSmall,
          "There was not enough room in the compress(uncompress) output buffer"},
-        {"declared size beyond any expansion", impossible, "The compress(uncompress) input data was corrupted"},
+        {"declared size beyond any expansion", impossible,
+         "The compress(uncompress) input data was corrupted"},
         {"not a zlib stream", garbage, "The compress(uncompress) input data was corrupted"},
         {"empty", {}, "Bad compressed data length"},
     };
@@ -87,8 +87,8 @@ TEST(CountedText, WritesTheTerminatorAndConvertsToAnsi) {
     ByteWriter writer;
     WriteCountedText(writer, "");
     WriteCountedText(writer, "Caf\xE9");
-    const std::vector<uint8_t> expected = {1, 0, 0, 0, 0, 0,
-                                           5, 0, 0, 0, 'C', 0, 'a', 0, 'f', 0, 0xE9, 0, 0, 0};
+    const std::vector<uint8_t> expected = {1,   0, 0,   0, 0,   0, 5,    0, 0, 0,
+                                           'C', 0, 'a', 0, 'f', 0, 0xE9, 0, 0, 0};
     EXPECT_EQ(expected, writer);
     ByteReader reader = MakeByteReader(writer);
     EXPECT_EQ("", ReadCountedText(reader));

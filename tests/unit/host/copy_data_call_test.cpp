@@ -27,7 +27,12 @@ TEST(CopyDataCall, ParsesStringsWithinTheBlock) {
         std::vector<std::string> arguments;
     };
     const Case cases[] = {
-        {Raw("map\0add\0" "1\0" "2\0\0"), true, "add", {"1", "2"}},
+        {Raw("map\0add\0"
+             "1\0"
+             "2\0\0"),
+         true,
+         "add",
+         {"1", "2"}},
         {Raw("map\0noArgs\0\0"), true, "noArgs", {}},
         {Raw("map\0f\0a\0\0ignored\0"), true, "f", {"a"}},
         {Raw("map\0f\0unterminated"), true, "f", {"unterminated"}},
@@ -77,7 +82,9 @@ namespace {
 
 TEST(CopyDataCall, CallsTheGlobalFunctionWithStringArguments) {
     ScriptRunner* engine = NewScriptRunner(nullptr);
-    ASSERT_EQ(1, RunSource(engine, "function join(a, b) { return a + '+' + b + ':' + typeof a; } last = 5;"));
+    ASSERT_EQ(1,
+              RunSource(engine,
+                        "function join(a, b) { return a + '+' + b + ':' + typeof a; } last = 5;"));
     CopyDataCall call{"map", "join", {"1", "two"}};
     EXPECT_EQ("1+two:string", RunCopyDataCall(engine, call));
     call.function = "missing";

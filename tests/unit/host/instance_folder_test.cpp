@@ -22,7 +22,8 @@ TEST(InstanceFolder, TakesTheFirstUsableBase) {
         {std::string(259, 'y'), "", "", std::string(259, 'y') + "\\" + guid + "\\"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(c.expected, ComposeInstanceFolder(c.tmp, c.temp, c.windows, guid)) << c.tmp << "|" << c.temp;
+        EXPECT_EQ(c.expected, ComposeInstanceFolder(c.tmp, c.temp, c.windows, guid))
+            << c.tmp << "|" << c.temp;
 }
 
 }  // namespace

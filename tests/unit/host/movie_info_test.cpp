@@ -79,8 +79,14 @@ TEST_F(MovieFileTest, ReadsMovieFilesAndMoviesAppendedToExecutables) {
 
     std::vector<uint8_t> exe = Bytes("MZ a stand-alone player");
     exe.insert(exe.end(), movie.begin(), movie.end());
-    const uint8_t trailer[8] = {0x56, 0x34, 0x12, 0xFA, static_cast<uint8_t>(movie.size()),
-                                static_cast<uint8_t>(movie.size() >> 8), 0, 0};
+    const uint8_t trailer[8] = {0x56,
+                                0x34,
+                                0x12,
+                                0xFA,
+                                static_cast<uint8_t>(movie.size()),
+                                static_cast<uint8_t>(movie.size() >> 8),
+                                0,
+                                0};
     exe.insert(exe.end(), trailer, trailer + 8);
     ASSERT_TRUE(WriteWholeFile(Path("player.exe"), exe.data(), exe.size()));
     ASSERT_TRUE(ReadMovieInfoFromFile(Path("player.exe"), info));

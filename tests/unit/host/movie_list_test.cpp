@@ -16,7 +16,8 @@ protected:
     MovieList Read(uint32_t flags, const std::vector<MovieListEntry>& entries) {
         std::vector<uint8_t> stream = WriteMovieList(flags, entries);
         MovieList list;
-        ReadMovieList(stream.data(), stream.size(), folder, "exe" + std::string(1, kPathSeparator), list);
+        ReadMovieList(stream.data(), stream.size(), folder, "exe" + std::string(1, kPathSeparator),
+                      list);
         return list;
     }
     const std::vector<MovieListEntry> entries_ = {
@@ -31,7 +32,8 @@ TEST_F(MovieListTest, EmbeddedListsExtractEveryEntry) {
         MovieList list = Read(flags, entries_);
         EXPECT_EQ(flags, list.flags);
         const std::string plugIns = folder + "Plug_Ins" + kPathSeparator;
-        ASSERT_EQ((std::vector<std::string>{folder + "intro.swf", plugIns + "plugin.dll", folder + "main.swf"}),
+        ASSERT_EQ((std::vector<std::string>{folder + "intro.swf", plugIns + "plugin.dll",
+                                            folder + "main.swf"}),
                   list.paths);
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(ReadWholeFile(plugIns + "plugin.dll", bytes));
@@ -84,7 +86,8 @@ TEST_F(MovieListTest, NamesThatLeaveTheFolderAreRefused) {
 }
 
 TEST_F(MovieListTest, ShapeMasksAreNamedAndExtracted) {
-    std::vector<uint8_t> stream = WriteShapeMasks({{"round", {1, 2}}, {"empty", {}}, {"../bad", {3}}});
+    std::vector<uint8_t> stream =
+        WriteShapeMasks({{"round", {1, 2}}, {"empty", {}}, {"../bad", {3}}});
     FailureCapture failures;
     std::vector<std::string> names;
     ReadShapeMasks(stream.data(), stream.size(), folder, names);

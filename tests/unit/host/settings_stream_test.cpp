@@ -17,7 +17,8 @@ namespace {
 ProjectSettings FilledSettings() {
     ProjectSettings s = EmptyProjectSettings();
     s.version = {"Product", "Description", "Company", "(c) 2026", "TM", "Comments", "1.2.3"};
-    s.appearance = {kShapeMask, kBorderSingle, kIconMinimize | kIconSystemMenu, kScaleNoBorder, "", ""};
+    s.appearance = {kShapeMask, kBorderSingle, kIconMinimize | kIconSystemMenu, kScaleNoBorder, "",
+                    ""};
     std::strcpy(s.appearance.maskName, "round");
     std::strcpy(s.appearance.caption, "My caption");
     s.sizeAndPos = {3, 640, 480, 9, 10, 20, 1};
@@ -117,11 +118,8 @@ TEST_F(SettingsStreamTest, EmptyOrRefusedEmbeddedFilesLeaveThePathEmpty) {
         bool reported;
     };
     const Case cases[] = {
-        {"empty.chm", {}, false},
-        {"..", {1}, true},
-        {"..\\escape.chm", {1}, true},
-        {"sub/escape.chm", {1}, true},
-        {"C:escape.chm", {1}, true},
+        {"empty.chm", {}, false},      {"..", {1}, true},           {"..\\escape.chm", {1}, true},
+        {"sub/escape.chm", {1}, true}, {"C:escape.chm", {1}, true},
     };
     for (const Case& c : cases) {
         ByteWriter stream;

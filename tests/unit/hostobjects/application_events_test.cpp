@@ -35,7 +35,8 @@ TEST_F(EventTest, AskingEventsTakeAStringValueWithATruthyResult) {
         bool answered;
         const char* answer;
     } cases[] = {
-        {"function h(o) { o.value = \"C:\\\\m\\\\start.swf\"; return true; }", true, "C:\\m\\start.swf"},
+        {"function h(o) { o.value = \"C:\\\\m\\\\start.swf\"; return true; }", true,
+         "C:\\m\\start.swf"},
         {"function h(o) { o.value = \"x.swf\"; return 1; }", true, "x.swf"},
         {"function h(o) { o.value = \"x.swf\"; return false; }", false, ""},
         {"function h(o) { o.value = \"x.swf\"; }", false, ""},
@@ -86,7 +87,8 @@ TEST_F(EventTest, HandlersAreFunctionsOfTheEventEngine) {
 }
 
 TEST_F(EventTest, MovieLoadedReceivesThePath) {
-    Value loaded = Define(runner, "var got = []; function l(p) { got[got.length] = p; return true; }", "l");
+    Value loaded =
+        Define(runner, "var got = []; function l(p) { got[got.length] = p; return true; }", "l");
     SetEventHandler(runner->context, AppEvent::MovieLoaded, loaded);
     TheHostEvents().movieLoaded("C:\\movies\\one.swf");
     TheHostEvents().movieLoaded("two.swf");

@@ -24,12 +24,12 @@ TEST(CommandItems, SplitsQuotedAndPlainItemsWithoutTheProgram) {
         {"", {}},
         {"  \t app.exe one two", {"one", "two"}},
         {"\"C:\\Program Files\\app.exe\" \"a b\" 'c d' word", {"a b", "c d", "word"}},
-        {"app.exe \"\" '' x", {"x"}},                       // empty items are dropped
+        {"app.exe \"\" '' x", {"x"}},  // empty items are dropped
         {"app.exe   spaced    out ", {"spaced", "out"}},
         {"app.exe \"it's\" 'say \"hi\"'", {"it's", "say \"hi\""}},
         {"app.exe \"unterminated item", {"unterminated item"}},
-        {"app.exe a\"b c", {"a\"b", "c"}},                  // a quote inside a plain item stays
-        {"app.exe \"x\"y", {"x", "y"}},                     // an item ends at its closing quote
+        {"app.exe a\"b c", {"a\"b", "c"}},  // a quote inside a plain item stays
+        {"app.exe \"x\"y", {"x", "y"}},     // an item ends at its closing quote
     };
     for (const Case& c : cases) EXPECT_EQ(c.items, SplitCommandItems(c.line)) << c.line;
 }
@@ -97,8 +97,13 @@ TEST(RegistryNames, ScriptNamesStayBelowTheirKey) {
         std::string name;
         bool accepted;
     } cases[] = {
-        {"Options", true}, {".kpo", true}, {"", false}, {"a\\b", false}, {"..\\..\\Run", false},
-        {std::string(255, 'k'), true}, {std::string(256, 'k'), false},
+        {"Options", true},
+        {".kpo", true},
+        {"", false},
+        {"a\\b", false},
+        {"..\\..\\Run", false},
+        {std::string(255, 'k'), true},
+        {std::string(256, 'k'), false},
     };
     ProjectIdentity identity{"Acme/Tour", "Acme", "Tour"};
     for (const Case& c : cases) {
@@ -128,15 +133,20 @@ TEST(RegistryNames, AssociationValuesAndBinding) {
         const char* current;
         bool bind;
     } cases[] = {
-        {false, "", true}, {true, "", true}, {true, ".kpo", true}, {true, "Other.Doc", false},
+        {false, "", true},
+        {true, "", true},
+        {true, ".kpo", true},
+        {true, "Other.Doc", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.bind, ShouldBindExtension(c.readable, c.current, ".kpo")) << c.current;
+    for (const Case& c : cases)
+        EXPECT_EQ(c.bind, ShouldBindExtension(c.readable, c.current, ".kpo")) << c.current;
 }
 
 TEST(RegionFile, TakesTheCountedDataAndRefusesBrokenFiles) {
     std::vector<uint8_t> header(32, 7);
     auto file = [](uint32_t count, std::vector<uint8_t> data) {
-        std::vector<uint8_t> bytes = {uint8_t(count), uint8_t(count >> 8), uint8_t(count >> 16), uint8_t(count >> 24)};
+        std::vector<uint8_t> bytes = {uint8_t(count), uint8_t(count >> 8), uint8_t(count >> 16),
+                                      uint8_t(count >> 24)};
         bytes.insert(bytes.end(), data.begin(), data.end());
         return bytes;
     };
@@ -145,7 +155,8 @@ TEST(RegionFile, TakesTheCountedDataAndRefusesBrokenFiles) {
     EXPECT_EQ(header, region);
     std::vector<uint8_t> longer = header;
     longer.resize(48, 1);
-    ASSERT_TRUE(ParseRegionFile(file(48, longer), region));  // trailing bytes beyond the count are ignored
+    ASSERT_TRUE(
+        ParseRegionFile(file(48, longer), region));  // trailing bytes beyond the count are ignored
     EXPECT_EQ(48u, region.size());
     struct Broken {
         const char* why;
@@ -162,7 +173,8 @@ TEST(RegionFile, TakesTheCountedDataAndRefusesBrokenFiles) {
 
 TEST(RegionFile, PathsOnlyForBareNames) {
     EXPECT_EQ(std::string("C:\\i\\round.msk"), RegionFilePath("C:\\i\\", "round"));
-    for (const char* name : {"", "..\\x", "a/b", "c:x"}) EXPECT_EQ("", RegionFilePath("C:\\i\\", name)) << name;
+    for (const char* name : {"", "..\\x", "a/b", "c:x"})
+        EXPECT_EQ("", RegionFilePath("C:\\i\\", name)) << name;
     EXPECT_EQ("", RegionFilePath("", "round"));
 }
 

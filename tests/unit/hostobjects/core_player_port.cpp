@@ -44,11 +44,16 @@ void CorePlayerPort::Install(CorePlayerPort* port) {
 bool CorePlayerPort::Get(void* user, const char* name, ControlValue& out) {
     auto* self = static_cast<CorePlayerPort*>(user);
     self->calls.push_back(std::string("get ") + name);
-    if (Is(name, "TotalFrames")) out = ControlValue::OfInteger(player::TotalFrames(self->player_));
-    else if (Is(name, "Playing")) out = ControlValue::OfBoolean(player::IsPlaying(self->player_));
-    else if (Is(name, "ScaleMode")) out = ControlValue::OfInteger(self->scaleMode);
-    else if (Is(name, "Loop")) out = ControlValue::OfBoolean(player::GetLoop(self->player_));
-    else return false;
+    if (Is(name, "TotalFrames"))
+        out = ControlValue::OfInteger(player::TotalFrames(self->player_));
+    else if (Is(name, "Playing"))
+        out = ControlValue::OfBoolean(player::IsPlaying(self->player_));
+    else if (Is(name, "ScaleMode"))
+        out = ControlValue::OfInteger(self->scaleMode);
+    else if (Is(name, "Loop"))
+        out = ControlValue::OfBoolean(player::GetLoop(self->player_));
+    else
+        return false;
     return true;
 }
 
@@ -56,8 +61,10 @@ bool CorePlayerPort::Put(void* user, const char* name, const ControlValue& value
     auto* self = static_cast<CorePlayerPort*>(user);
     self->calls.push_back(std::string("put ") + name);
     if (Is(name, "Playing")) {
-        if (value.boolean) player::Play(self->player_);
-        else player::StopPlay(self->player_);
+        if (value.boolean)
+            player::Play(self->player_);
+        else
+            player::StopPlay(self->player_);
     } else if (Is(name, "ScaleMode")) {
         self->scaleMode = value.integer;
     } else if (Is(name, "Loop")) {
@@ -68,24 +75,33 @@ bool CorePlayerPort::Put(void* user, const char* name, const ControlValue& value
     return true;
 }
 
-bool CorePlayerPort::Call(void* user, const char* name, const ControlValue* args, int count, ControlValue& out) {
+bool CorePlayerPort::Call(void* user, const char* name, const ControlValue* args, int count,
+                          ControlValue& out) {
     auto* self = static_cast<CorePlayerPort*>(user);
     player::Player* p = self->player_;
     self->calls.push_back(name);
     auto text = [&](int k) { return k < count ? Narrow(args[k].text) : std::string(); };
     auto integer = [&](int k) { return k < count ? args[k].integer : 0; };
-    if (Is(name, "Play")) player::Play(p);
-    else if (Is(name, "StopPlay") || Is(name, "Stop")) player::StopPlay(p);
-    else if (Is(name, "GotoFrame")) player::GotoFrame(p, integer(0));
-    else if (Is(name, "CurrentFrame")) out = ControlValue::OfInteger(player::CurrentFrame(p));
-    else if (Is(name, "IsPlaying")) out = ControlValue::OfBoolean(player::IsPlaying(p));
-    else if (Is(name, "SetVariable")) return player::SetVariable(p, text(0), text(1));
+    if (Is(name, "Play"))
+        player::Play(p);
+    else if (Is(name, "StopPlay") || Is(name, "Stop"))
+        player::StopPlay(p);
+    else if (Is(name, "GotoFrame"))
+        player::GotoFrame(p, integer(0));
+    else if (Is(name, "CurrentFrame"))
+        out = ControlValue::OfInteger(player::CurrentFrame(p));
+    else if (Is(name, "IsPlaying"))
+        out = ControlValue::OfBoolean(player::IsPlaying(p));
+    else if (Is(name, "SetVariable"))
+        return player::SetVariable(p, text(0), text(1));
     else if (Is(name, "GetVariable")) {
         std::string value;
         if (!player::GetVariable(p, text(0), value)) return false;
         out = ControlValue::OfText(Widen(value));
-    } else if (Is(name, "TCallFrame")) return player::TCallFrame(p, text(0), integer(1));
-    else if (Is(name, "TGotoFrame")) return player::TGotoFrame(p, text(0), integer(1));
+    } else if (Is(name, "TCallFrame"))
+        return player::TCallFrame(p, text(0), integer(1));
+    else if (Is(name, "TGotoFrame"))
+        return player::TGotoFrame(p, text(0), integer(1));
     else if (Is(name, "TCurrentFrame")) {
         int frame = 0;
         if (!player::TCurrentFrame(p, text(0), frame)) return false;
@@ -94,13 +110,16 @@ bool CorePlayerPort::Call(void* user, const char* name, const ControlValue* args
         std::string value;
         if (!player::TGetProperty(p, text(0), integer(1), value)) return false;
         out = ControlValue::OfText(Widen(value));
-    } else if (Is(name, "TSetProperty")) return player::TSetProperty(p, text(0), integer(1), text(2));
+    } else if (Is(name, "TSetProperty"))
+        return player::TSetProperty(p, text(0), integer(1), text(2));
     else if (Is(name, "TGetPropertyNum")) {
         double value = 0;
         if (!player::TGetPropertyNum(p, text(0), integer(1), value)) return false;
         out = ControlValue::OfFloat(value);
-    } else if (Is(name, "TSetPropertyNum")) return player::TSetPropertyNum(p, text(0), integer(1), args[2].number);
-    else return false;
+    } else if (Is(name, "TSetPropertyNum"))
+        return player::TSetPropertyNum(p, text(0), integer(1), args[2].number);
+    else
+        return false;
     return true;
 }
 

@@ -34,7 +34,8 @@ public:
 private:
     static bool Get(void* user, const char* name, ControlValue& out);
     static bool Put(void* user, const char* name, const ControlValue& value);
-    static bool Call(void* user, const char* name, const ControlValue* args, int count, ControlValue& out);
+    static bool Call(void* user, const char* name, const ControlValue* args, int count,
+                     ControlValue& out);
     static bool MovieSize(void* user, int& width, int& height);
     static bool ClientSize(void* user, int& width, int& height);
 

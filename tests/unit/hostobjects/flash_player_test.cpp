@@ -77,7 +77,8 @@ protected:
     // Runs the source; returns what it traced (lines joined by '|').
     std::string Run(const std::string& source) {
         trace_.Clear();
-        EXPECT_EQ(1, RunSource(runner_, source.c_str())) << source << "\n" << runner_->context->errorText;
+        EXPECT_EQ(1, RunSource(runner_, source.c_str())) << source << "\n"
+                                                         << runner_->context->errorText;
         std::string lines = trace_.text();
         std::string joined;
         for (char c : lines) {
@@ -94,36 +95,39 @@ protected:
 };
 
 TEST_F(FlashPlayerTest, MovieTextArrivesAsTheValueItSpells) {
-    EXPECT_EQ("12 number|1.5 number|abc string|true boolean|"
-              "Warning: using undefined property \"missing\"|undefined|12 number",
-              Run("var o = FlashPlayer.getObject('_root', ['n12', 'n15'], 'word', 'yes', 'missing');"
-                  "trace(o.n12 + ' ' + typeof o.n12); trace(o.n15 + ' ' + typeof o.n15);"
-                  "trace(o.word + ' ' + typeof o.word); trace(o.yes + ' ' + typeof o.yes);"
-                  "trace(o.missing);"
-                  "FlashPlayer.bindData('n12'); FlashPlayer.updateData();"
-                  "trace(FlashPlayer.n12 + ' ' + typeof FlashPlayer.n12);"));
+    EXPECT_EQ(
+        "12 number|1.5 number|abc string|true boolean|"
+        "Warning: using undefined property \"missing\"|undefined|12 number",
+        Run("var o = FlashPlayer.getObject('_root', ['n12', 'n15'], 'word', 'yes', 'missing');"
+            "trace(o.n12 + ' ' + typeof o.n12); trace(o.n15 + ' ' + typeof o.n15);"
+            "trace(o.word + ' ' + typeof o.word); trace(o.yes + ' ' + typeof o.yes);"
+            "trace(o.missing);"
+            "FlashPlayer.bindData('n12'); FlashPlayer.updateData();"
+            "trace(FlashPlayer.n12 + ' ' + typeof FlashPlayer.n12);"));
 }
 
 TEST_F(FlashPlayerTest, ScriptVariablesReachMovieActionsAndBack) {
-    EXPECT_EQ("true|42|42",
-              Run("trace(FlashPlayer.setVariable('x', '21'));"
-                  "FlashPlayer.targetCallFrame('/', 1);"
-                  "trace(FlashPlayer.getVariable('copy'));"
-                  "FlashPlayer.bindData('copy'); FlashPlayer.updateData(); trace(FlashPlayer.copy);"));
+    EXPECT_EQ(
+        "true|42|42",
+        Run("trace(FlashPlayer.setVariable('x', '21'));"
+            "FlashPlayer.targetCallFrame('/', 1);"
+            "trace(FlashPlayer.getVariable('copy'));"
+            "FlashPlayer.bindData('copy'); FlashPlayer.updateData(); trace(FlashPlayer.copy);"));
 }
 
 TEST_F(FlashPlayerTest, BoundNamesReadThroughClipsAndUpdateBothWays) {
-    EXPECT_EQ("object|[object MovieClip]|undefined|7|7|8|8|"
-              "Warning: using undefined property \"obj\"|undefined",
-              Run("FlashPlayer.bindData('obj.inner.v', 'obj.inner.v');"
-                  "trace(typeof FlashPlayer.obj); trace(FlashPlayer.obj.inner);"
-                  "trace(FlashPlayer.obj.inner.v);"
-                  "FlashPlayer.updateData(true);"
-                  "trace(FlashPlayer.obj.inner.v); trace(FlashPlayer['OBJ.INNER.V']);"
-                  "FlashPlayer.obj.inner.v = 8; FlashPlayer.updateData(false);"
-                  "trace(FlashPlayer.getVariable('obj.inner.v'));"
-                  "FlashPlayer.updateData(); trace(FlashPlayer.obj.inner.v);"
-                  "FlashPlayer.unbindData('obj.inner.v'); trace(FlashPlayer.obj);"));
+    EXPECT_EQ(
+        "object|[object MovieClip]|undefined|7|7|8|8|"
+        "Warning: using undefined property \"obj\"|undefined",
+        Run("FlashPlayer.bindData('obj.inner.v', 'obj.inner.v');"
+            "trace(typeof FlashPlayer.obj); trace(FlashPlayer.obj.inner);"
+            "trace(FlashPlayer.obj.inner.v);"
+            "FlashPlayer.updateData(true);"
+            "trace(FlashPlayer.obj.inner.v); trace(FlashPlayer['OBJ.INNER.V']);"
+            "FlashPlayer.obj.inner.v = 8; FlashPlayer.updateData(false);"
+            "trace(FlashPlayer.getVariable('obj.inner.v'));"
+            "FlashPlayer.updateData(); trace(FlashPlayer.obj.inner.v);"
+            "FlashPlayer.unbindData('obj.inner.v'); trace(FlashPlayer.obj);"));
 }
 
 TEST_F(FlashPlayerTest, ArraysTravelBothWaysAndLongOnesAsText) {
@@ -157,38 +161,41 @@ TEST_F(FlashPlayerTest, ControlMethodsAndProperties) {
 
 TEST_F(FlashPlayerTest, WrongArgumentsGiveUndefinedWithoutCallingTheControl) {
     port_.calls.clear();
-    EXPECT_EQ("undefined|undefined|undefined|undefined|undefined|undefined|undefined",
-              Run("trace(FlashPlayer.gotoFrame('2')); trace(FlashPlayer.gotoFrame());"
-                  "trace(FlashPlayer.setVariable('x', 5)); trace(FlashPlayer.targetGotoFrame(1, 1));"
-                  "trace(FlashPlayer.getArray(3)); trace(FlashPlayer.putObject('o', 'text'));"
-                  "trace(FlashPlayer.movieToWindow(1, 2, 3));"));
+    EXPECT_EQ(
+        "undefined|undefined|undefined|undefined|undefined|undefined|undefined",
+        Run("trace(FlashPlayer.gotoFrame('2')); trace(FlashPlayer.gotoFrame());"
+            "trace(FlashPlayer.setVariable('x', 5)); trace(FlashPlayer.targetGotoFrame(1, 1));"
+            "trace(FlashPlayer.getArray(3)); trace(FlashPlayer.putObject('o', 'text'));"
+            "trace(FlashPlayer.movieToWindow(1, 2, 3));"));
     EXPECT_TRUE(port_.calls.empty());
 }
 
 TEST_F(FlashPlayerTest, WithoutAControlMembersAnswerUndefined) {
     CorePlayerPort::Install(nullptr);
-    EXPECT_EQ("undefined|undefined|undefined|undefined|[object FlashPlayer]|"
-              "Warning: using undefined property \"a\"|undefined",
-              Run("trace(FlashPlayer.play()); trace(FlashPlayer.currentFrame());"
-                  "trace(FlashPlayer.totalFrames); trace(FlashPlayer.getArray('list'));"
-                  "trace(FlashPlayer.toString());"
-                  "FlashPlayer.bindData('a.b'); trace(FlashPlayer.a);"));
+    EXPECT_EQ(
+        "undefined|undefined|undefined|undefined|[object FlashPlayer]|"
+        "Warning: using undefined property \"a\"|undefined",
+        Run("trace(FlashPlayer.play()); trace(FlashPlayer.currentFrame());"
+            "trace(FlashPlayer.totalFrames); trace(FlashPlayer.getArray('list'));"
+            "trace(FlashPlayer.toString());"
+            "FlashPlayer.bindData('a.b'); trace(FlashPlayer.a);"));
 }
 
 // toString answers the class's text everywhere; valueOf answers the global
 // of the class's name, except on a clip, where it is a new clip of the same
 // path. The window's properties read as placeholders.
 TEST_F(FlashPlayerTest, ToStringAndValueOfOfClassObjectsAndClips) {
-    EXPECT_EQ("true|undefined|[object MovieClip]|false|7|true|gone|[object MovieClip]|7|"
-              "[object FlashPlayer]|off|off",
-              Run("FlashPlayer.bindData('obj.inner.v'); FlashPlayer.updateData();"
-                  "trace(FlashPlayer.window === null); trace(FlashPlayer.onContextMenu);"
-                  "var c = new MovieClip('obj.inner'); trace(c.toString());"
-                  "trace(c.valueOf() == c); trace(c.valueOf().v); trace(MovieClip.valueOf() == MovieClip);"
-                  "var M = MovieClip; MovieClip = 'gone'; trace(M.valueOf()); trace(M().toString());"
-                  "trace(new M('obj.inner').valueOf().v);"
-                  "var F = FlashPlayer; FlashPlayer = 'off'; trace(new F().toString());"
-                  "trace(F.valueOf()); trace(F().valueOf());"));
+    EXPECT_EQ(
+        "true|undefined|[object MovieClip]|false|7|true|gone|[object MovieClip]|7|"
+        "[object FlashPlayer]|off|off",
+        Run("FlashPlayer.bindData('obj.inner.v'); FlashPlayer.updateData();"
+            "trace(FlashPlayer.window === null); trace(FlashPlayer.onContextMenu);"
+            "var c = new MovieClip('obj.inner'); trace(c.toString());"
+            "trace(c.valueOf() == c); trace(c.valueOf().v); trace(MovieClip.valueOf() == MovieClip);"
+            "var M = MovieClip; MovieClip = 'gone'; trace(M.valueOf()); trace(M().toString());"
+            "trace(new M('obj.inner').valueOf().v);"
+            "var F = FlashPlayer; FlashPlayer = 'off'; trace(new F().toString());"
+            "trace(F.valueOf()); trace(F().valueOf());"));
 }
 
 TEST_F(FlashPlayerTest, MovieToWindowFollowsTheScaleMode) {
@@ -207,13 +214,19 @@ TEST_F(FlashPlayerTest, MovieInfoOfFilesByExtension) {
     const std::vector<uint8_t> bytes = TestMovie();
     ASSERT_TRUE(WriteWholeFile(movie, bytes.data(), bytes.size()));
     ASSERT_TRUE(WriteWholeFile(other, bytes.data(), bytes.size()));
-    EXPECT_EQ("0 400 0 200|12 2 " + std::to_string(bytes.size()) + " 6 6|true|true|undefined",
-              Run("var i = FlashPlayer.getMovieInfo('" + movieText + "');"
-                  "trace(i.frameSize.xMin + ' ' + i.frameSize.xMax + ' ' + i.frameSize.yMin + ' ' + i.frameSize.yMax);"
-                  "trace(i.rate + ' ' + i.frameCount + ' ' + i.size + ' ' + i.version + ' ' + i.frameNum);"
-                  "trace(FlashPlayer.getMovieInfo('" + otherText + "') === null);"
-                  "trace(FlashPlayer.getMovieInfo('" + movieText + ".missing.swf') === null);"
-                  "trace(FlashPlayer.getMovieInfo());"));
+    EXPECT_EQ(
+        "0 400 0 200|12 2 " + std::to_string(bytes.size()) + " 6 6|true|true|undefined",
+        Run("var i = FlashPlayer.getMovieInfo('" + movieText +
+            "');"
+            "trace(i.frameSize.xMin + ' ' + i.frameSize.xMax + ' ' + i.frameSize.yMin + ' ' + i.frameSize.yMax);"
+            "trace(i.rate + ' ' + i.frameCount + ' ' + i.size + ' ' + i.version + ' ' + i.frameNum);"
+            "trace(FlashPlayer.getMovieInfo('" +
+            otherText +
+            "') === null);"
+            "trace(FlashPlayer.getMovieInfo('" +
+            movieText +
+            ".missing.swf') === null);"
+            "trace(FlashPlayer.getMovieInfo());"));
     std::remove(movie.c_str());
     std::remove(other.c_str());
 }

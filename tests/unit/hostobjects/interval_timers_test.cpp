@@ -34,7 +34,9 @@ bool ManualClock::refuse = false;
 
 // A class whose object keeps the engine's timer values, as the Application
 // class does.
-void MarkEngineIntervals(NativeClass* klass, void*) { MarkIntervals(static_cast<ScriptContext*>(klass->data)); }
+void MarkEngineIntervals(NativeClass* klass, void*) {
+    MarkIntervals(static_cast<ScriptContext*>(klass->data));
+}
 
 class IntervalTest : public ::testing::Test {
 protected:
@@ -96,7 +98,8 @@ TEST_F(IntervalTest, AFunctionIsCalledWithTheExtrasOnEveryTick) {
 
 TEST_F(IntervalTest, AMethodIsCalledOnItsTarget) {
     uintptr_t plain = Start({Global("counter"), Text("step"), MakeInteger(50)});
-    uintptr_t withArgument = Start({Global("counter"), Text("step"), MakeInteger(50), MakeInteger(10)});
+    uintptr_t withArgument =
+        Start({Global("counter"), Text("step"), MakeInteger(50), MakeInteger(10)});
     ASSERT_NE(0u, plain);
     ASSERT_NE(0u, withArgument);
     FireInterval(plain);
@@ -132,9 +135,9 @@ TEST_F(IntervalTest, ATimerThatClearsItselfInItsCallStopsAtOnce) {
     // The script cannot reach StopInterval here; a native global does.
     static uintptr_t toClear;
     toClear = id;
-    RegisterGlobalFunction(runner->context, "clearMe", [](ScriptContext*, NativeClass*, void*, Value*, Value*) {
-        StopInterval(toClear);
-    });
+    RegisterGlobalFunction(
+        runner->context, "clearMe",
+        [](ScriptContext*, NativeClass*, void*, Value*, Value*) { StopInterval(toClear); });
     FireInterval(id);
     FireInterval(id);
     EXPECT_EQ("once", Log());
@@ -143,7 +146,8 @@ TEST_F(IntervalTest, ATimerThatClearsItselfInItsCallStopsAtOnce) {
 
 TEST_F(IntervalTest, ValuesHeldOnlyByATimerSurviveCollections) {
     // A fresh object and text that nothing else refers to.
-    Value target = Eval("tmp = { seen: \"\" }; tmp.take = function(s) { this.seen = this.seen + s; log = this.seen; }; tmp;");
+    Value target = Eval(
+        "tmp = { seen: \"\" }; tmp.take = function(s) { this.seen = this.seen + s; log = this.seen; }; tmp;");
     uintptr_t id = Start({target, Text("take"), MakeInteger(10), Eval("\"ab\" + \"cd\";")});
     Eval("tmp = null;");
     for (int i = 0; i < 3; ++i) {

@@ -32,9 +32,9 @@ TEST(ImageWriter, HeaderHasFourDescriptorsInKindOrder) {
     ASSERT_GE(image.size(), 56u);
     EXPECT_EQ(memcmp(image.data(), "KS1b", 4), 0);
     for (uint32_t k = 0; k < 4; ++k) EXPECT_EQ(Le(image, 4 + 12 * k) & 0xFF, k);
-    EXPECT_EQ(Le(image, 8), 56u);              // code offset
-    EXPECT_EQ(Le(image, 12), 10u);             // two 5-byte instructions
-    EXPECT_EQ(Le(image, 4 + 36 + 8), 0u);      // no line table
+    EXPECT_EQ(Le(image, 8), 56u);          // code offset
+    EXPECT_EQ(Le(image, 12), 10u);         // two 5-byte instructions
+    EXPECT_EQ(Le(image, 4 + 36 + 8), 0u);  // no line table
     EXPECT_EQ(Le(image, 52), 0xFFFFFFFFu);
     // The sections follow back to back.
     EXPECT_EQ(Le(image, 20), 56u + 10);
@@ -73,11 +73,13 @@ function @F_0
     GETARG 1
     ADD2
     ARGPAD 2
-    PUSHCONST )") + std::to_string(value) + R"(
+    PUSHCONST )") + std::to_string(value) +
+                        R"(
     RETURN
 function .main
     GETGLOBAL @F_0
-    SETGLOBAL )" + global + "\n    PUSHUNDEF\n");
+    SETGLOBAL )" + global +
+                        "\n    PUSHUNDEF\n");
     };
     for (auto [global, value] : {std::pair{"first", 1}, std::pair{"second", 2}}) {
         std::vector<uint8_t> bytes = image(global, value);
@@ -127,7 +129,8 @@ TEST_F(MachineTest, ImageWithoutMainOnlyDefinesFunctions) {
 TEST_F(MachineTest, HashFirstLineIsSkippedInMemoryAndInFiles) {
     std::vector<uint8_t> bytes = Assemble("function .main\n PUSHCONST 41\n PUSH1\n ADD\n");
     std::string prefixed = "#!run\n" + std::string(bytes.begin(), bytes.end());
-    SectionList* list = ReadImage(reinterpret_cast<const uint8_t*>(prefixed.data()), prefixed.size());
+    SectionList* list =
+        ReadImage(reinterpret_cast<const uint8_t*>(prefixed.data()), prefixed.size());
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(RunImage(ctx, list), 1);
     EXPECT_EQ(ctx->result.integer, 42);
@@ -190,14 +193,16 @@ function .main
         {"unknown constant kind", patched(poolOffset, {99}), true},
         {"name index out of range", patched(codeOffset + 13, {0x7F, 0xFF, 0xFF, 0xFF}), true},
         {"jump into an operand", patched(codeOffset, {OP_JMP, 0, 0, 0, 1}), true},
-        {"function offset beyond code", patched(Le(good, 32) + 4 + 2, {0x7F, 0xFF, 0xFF, 0xFF}), true},
+        {"function offset beyond code", patched(Le(good, 32) + 4 + 2, {0x7F, 0xFF, 0xFF, 0xFF}),
+         true},
     };
     for (const Case& c : cases) {
         SectionList* list = ReadImage(c.bytes.data(), c.bytes.size());
         EXPECT_EQ(list != nullptr, c.readable) << c.what;
         if (list != nullptr) {
             EXPECT_EQ(RunImage(ctx, list), 0) << c.what;
-            EXPECT_STREQ(ctx->errorText, "Runtime error: Unimplemented Kelpo Script bytecode") << c.what;
+            EXPECT_STREQ(ctx->errorText, "Runtime error: Unimplemented Kelpo Script bytecode")
+                << c.what;
             FreeSectionList(list);
         }
     }

@@ -140,8 +140,8 @@ TEST_F(MachineTest, RotationsMoveValuesAsDocumented) {
         const char* rot;
         const char* expected;  // stack from deep to top after the rotation
     } cases[] = {
-        {"ROT -3", "acdb"}, {"ROT 4", "dabc"}, {"ROT 2", "abdc"}, {"ROT 1", "abcd"},
-        {"ROT 0", "abcd"}, {"ROT -1", "abcd"}, {"ROT -2", "abdc"},
+        {"ROT -3", "acdb"}, {"ROT 4", "dabc"},  {"ROT 2", "abdc"},  {"ROT 1", "abcd"},
+        {"ROT 0", "abcd"},  {"ROT -1", "abcd"}, {"ROT -2", "abdc"},
     };
     for (const Case& c : cases) {
         // Push a b c d, rotate, then concatenate the four from deep to top
@@ -300,7 +300,8 @@ TEST_F(MachineTest, UnitsThatBreakTheStackDisciplineAreRefused) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(RunAsm(c.program), 0) << c.what;
-        EXPECT_STREQ(ctx->errorText, "Runtime error: Unimplemented Kelpo Script bytecode") << c.what;
+        EXPECT_STREQ(ctx->errorText, "Runtime error: Unimplemented Kelpo Script bytecode")
+            << c.what;
     }
 }
 
@@ -330,7 +331,8 @@ TEST_F(MachineTest, WildOperandsNeverReachAFrameRecord) {
          "function f\n PUSH1\n SETLOCAL -2\n PUSH1\n SETLOCAL -3\n PUSH0\n RETURN\n"
          "function .main\n PUSH0\n GETGLOBAL f\n CALL\n POP\n PUSHCONST \"returned\"\n",
          "returned"},
-        {"argument-count step on a String", "function .main\n PUSHCONST \"a\"\n ADD2\n INC1\n", "a21"},
+        {"argument-count step on a String", "function .main\n PUSHCONST \"a\"\n ADD2\n INC1\n",
+         "a21"},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(RunAsm(c.program), 1) << c.what << ": " << ctx->errorText;

@@ -34,7 +34,9 @@ TEST(ActionsTest, ArithmeticComparisonAndLogic) {
         {"equals", "push 2, '2'; equals; trace", {"true"}},
         {"equals, version 4", "push 2, 3; equals; trace", {"0"}, 4},
         {"less", "push 1, 2; less; trace; push 2, 1; less; trace", {"true", "false"}},
-        {"and or not", "push 1, 0; and; trace; push 1, 0; or; trace; push 0; not; trace", {"false", "true", "true"}},
+        {"and or not",
+         "push 1, 0; and; trace; push 1, 0; or; trace; push 0; not; trace",
+         {"false", "true", "true"}},
         {"modulo", "push 7, 3; modulo; trace", {"1"}},
         {"increment decrement", "push 5; increment; trace; push 5; decrement; trace", {"6", "4"}},
         {"bit operations",
@@ -42,7 +44,8 @@ TEST(ActionsTest, ArithmeticComparisonAndLogic) {
          "push 1, 4; bitLShift; trace; push -16, 2; bitRShift; trace; push -1, 28; bitURShift; trace",
          {"8", "14", "6", "16", "-4", "15"}},
         {"to integer", "push -2.7; toInteger; trace", {"-2"}},
-        {"numbers as text", "push 0.1, 0.2; add2; trace; push 1e21; trace; push 100; trace; push 0, 0; divide; trace",
+        {"numbers as text",
+         "push 0.1, 0.2; add2; trace; push 1e21; trace; push 100; trace; push 0, 0; divide; trace",
          {"0.3", "1e+21", "100", "NaN"}},
     });
 }
@@ -50,17 +53,28 @@ TEST(ActionsTest, ArithmeticComparisonAndLogic) {
 TEST(ActionsTest, StringsAndCharacters) {
     RunCases({
         {"string add", "push 'ab', 'cd'; stringAdd; trace", {"abcd"}},
-        {"string equals", "push 'a', 'a'; stringEquals; trace; push 'a', 'b'; stringEquals; trace", {"true", "false"}},
-        {"string less and greater", "push 'a', 'b'; stringLess; trace; push 'a', 'b'; stringGreater; trace",
+        {"string equals",
+         "push 'a', 'a'; stringEquals; trace; push 'a', 'b'; stringEquals; trace",
          {"true", "false"}},
-        {"string length", "push 'hello'; stringLength; trace; push 'hi'; mbStringLength; trace", {"5", "2"}},
+        {"string less and greater",
+         "push 'a', 'b'; stringLess; trace; push 'a', 'b'; stringGreater; trace",
+         {"true", "false"}},
+        {"string length",
+         "push 'hello'; stringLength; trace; push 'hi'; mbStringLength; trace",
+         {"5", "2"}},
         {"string extract counts from 1", "push 'abcdef', 2, 3; stringExtract; trace", {"bcd"}},
-        {"string extract clips", "push 'abc', 2, 99; mbStringExtract; trace; push 'abc', 9, 1; stringExtract; trace",
+        {"string extract clips",
+         "push 'abc', 2, 99; mbStringExtract; trace; push 'abc', 9, 1; stringExtract; trace",
          {"bc", ""}},
-        {"character codes", "push 'A'; charToAscii; trace; push 98; asciiToChar; trace", {"65", "b"}},
+        {"character codes",
+         "push 'A'; charToAscii; trace; push 98; asciiToChar; trace",
+         {"65", "b"}},
         {"multibyte character codes", "push 233; mbAsciiToChar; mbCharToAscii; trace", {"233"}},
-        {"add2 joins when one side is text", "push 'n', 1; add2; trace; push 1, 2; add2; trace", {"n1", "3"}},
-        {"to number and to string", "push ' 12 '; toNumber; trace; push 0x10; toString; trace; push '0x1A'; toNumber; trace",
+        {"add2 joins when one side is text",
+         "push 'n', 1; add2; trace; push 1, 2; add2; trace",
+         {"n1", "3"}},
+        {"to number and to string",
+         "push ' 12 '; toNumber; trace; push 0x10; toString; trace; push '0x1A'; toNumber; trace",
          {"12", "16", "26"}},
         {"type names",
          "push 1; typeOf; trace; push 'a'; typeOf; trace; push true; typeOf; trace; push undefined; typeOf; trace; "
@@ -75,10 +89,15 @@ TEST(ActionsTest, StringsAndCharacters) {
 
 TEST(ActionsTest, EqualityAndOrdering) {
     RunCases({
-        {"equals2 converts", "push 1, '1'; equals2; trace; push null, undefined; equals2; trace; push 0, null; equals2; trace",
+        {"equals2 converts",
+         "push 1, '1'; equals2; trace; push null, undefined; equals2; trace; push 0, null; equals2; trace",
          {"true", "true", "false"}},
-        {"strict equals does not", "push 1, '1'; strictEquals; trace; push 'a', 'a'; strictEquals; trace", {"false", "true"}},
-        {"less2 compares text as text", "push 'b', 'a'; less2; trace; push 10, 9; less2; trace", {"false", "false"}},
+        {"strict equals does not",
+         "push 1, '1'; strictEquals; trace; push 'a', 'a'; strictEquals; trace",
+         {"false", "true"}},
+        {"less2 compares text as text",
+         "push 'b', 'a'; less2; trace; push 10, 9; less2; trace",
+         {"false", "false"}},
         {"less2 with NaN is undefined", "push 'x', 1; less2; typeOf; trace", {"undefined"}},
         {"greater", "push 3, 2; greater; trace", {"true"}},
     });
@@ -89,10 +108,16 @@ TEST(ActionsTest, StackAndRegisters) {
         {"pop", "push 'kept', 'dropped'; pop; trace", {"kept"}},
         {"duplicate", "push 'x'; pushDuplicate; trace; trace", {"x", "x"}},
         {"swap", "push 'a', 'b'; stackSwap; trace; trace", {"a", "b"}},
-        {"registers", "push 'r'; storeRegister 1; pop; push r:1; trace; push r:3; typeOf; trace", {"r", "undefined"}},
-        {"constant pool", "constantPool 'first', 'second'; push c:1, c:0; trace; trace", {"first", "second"}},
+        {"registers",
+         "push 'r'; storeRegister 1; pop; push r:1; trace; push r:3; typeOf; trace",
+         {"r", "undefined"}},
+        {"constant pool",
+         "constantPool 'first', 'second'; push c:1, c:0; trace; trace",
+         {"first", "second"}},
         {"an empty stack pops undefined", "pop; pop; typeOf; trace", {"undefined"}},
-        {"push types", "push f:1.5, 2.25, true, null; trace; trace; trace; trace", {"null", "true", "2.25", "1.5"}},
+        {"push types",
+         "push f:1.5, 2.25, true, null; trace; trace; trace; trace",
+         {"null", "true", "2.25", "1.5"}},
     });
 }
 
@@ -102,33 +127,42 @@ TEST(ActionsTest, ControlFlow) {
         {"if taken and not",
          "push true; if yes; push 'no'; trace; yes: push 'yes'; trace; push false; if end; push 'fell'; trace; end:",
          {"yes", "fell"}},
-        {"loop counts", "push 'i', 0; setVariable; top: push 'i'; getVariable; push 3; less2; not; if done; "
-                        "push 'i'; getVariable; trace; push 'i', 'i'; getVariable; increment; setVariable; jump top; done:",
+        {"loop counts",
+         "push 'i', 0; setVariable; top: push 'i'; getVariable; push 3; less2; not; if done; "
+         "push 'i'; getVariable; trace; push 'i', 'i'; getVariable; increment; setVariable; jump top; done:",
          {"0", "1", "2"}},
         {"end stops the block", "push 'one'; trace; end; push 'two'; trace", {"one"}},
-        {"unknown actions are skipped by length", "raw 0xC0, 0x02, 0x00, 0x01, 0x02; push 'ok'; trace", {"ok"}},
+        {"unknown actions are skipped by length",
+         "raw 0xC0, 0x02, 0x00, 0x01, 0x02; push 'ok'; trace",
+         {"ok"}},
         {"wait for a loaded frame runs on", "waitForFrame 0, 1; push 'loaded'; trace", {"loaded"}},
-        {"wait for a frame never loaded skips", "waitForFrame 50, 2; push 'skipped'; trace; push 'next'; trace", {"next"}},
+        {"wait for a frame never loaded skips",
+         "waitForFrame 50, 2; push 'skipped'; trace; push 'next'; trace",
+         {"next"}},
     });
 }
 
 TEST(ActionsTest, ObjectsArraysAndFunctions) {
     RunCases({
-        {"arrays", "push 'c', 'b', 'a', 3; initArray; pushDuplicate; push 'length'; getMember; trace; push 1; getMember; trace",
+        {"arrays",
+         "push 'c', 'b', 'a', 3; initArray; pushDuplicate; push 'length'; getMember; trace; push 1; getMember; trace",
          {"3", "b"}},
         {"array methods",
          "push 2, 1, 2; initArray; push 'list'; stackSwap; setVariable; push 'z', 1, 'list'; getVariable; push 'push'; "
          "callMethod; trace; push '-', 1, 'list'; getVariable; push 'join'; callMethod; trace",
          {"3", "1-2-z"}},
-        {"objects", "push 'name', 'kelpo', 'size', 3, 2; initObject; pushDuplicate; push 'name'; getMember; trace; "
-                    "push 'size'; getMember; trace",
+        {"objects",
+         "push 'name', 'kelpo', 'size', 3, 2; initObject; pushDuplicate; push 'name'; getMember; trace; "
+         "push 'size'; getMember; trace",
          {"kelpo", "3"}},
-        {"set member and delete", "push 'o', 0; initObject; setVariable; push 'o'; getVariable; push 'k', 'v'; setMember; "
-                                  "push 'o.k'; getVariable; trace; push 'o'; getVariable; push 'k'; delete; trace; "
-                                  "push 'o.k'; getVariable; typeOf; trace",
+        {"set member and delete",
+         "push 'o', 0; initObject; setVariable; push 'o'; getVariable; push 'k', 'v'; setMember; "
+         "push 'o.k'; getVariable; trace; push 'o'; getVariable; push 'k'; delete; trace; "
+         "push 'o.k'; getVariable; typeOf; trace",
          {"v", "true", "undefined"}},
-        {"new Object and Array", "push 0, 'Object'; newObject; typeOf; trace; push 4, 1, 'Array'; newObject; "
-                                 "push 'length'; getMember; trace",
+        {"new Object and Array",
+         "push 0, 'Object'; newObject; typeOf; trace; push 4, 1, 'Array'; newObject; "
+         "push 'length'; getMember; trace",
          {"object", "4"}},
         {"functions return values",
          "defineFunction 'twice', end, 'n'; push 'n'; getVariable; push 2; multiply; return; end: "
@@ -159,7 +193,8 @@ TEST(ActionsTest, ObjectsArraysAndFunctions) {
          "trace; end: push 'k'; getVariable; typeOf; trace",
          {"inside", "undefined"}},
         {"Math", "push 2.5, 1, 'Math'; getVariable; push 'floor'; callMethod; trace", {"2"}},
-        {"delete2 removes a variable", "push 'v', 1; setVariable; push 'v'; delete2; trace; push 'v'; getVariable; typeOf; trace",
+        {"delete2 removes a variable",
+         "push 'v', 1; setVariable; push 'v'; delete2; trace; push 'v'; getVariable; typeOf; trace",
          {"true", "undefined"}},
     });
 }
@@ -168,7 +203,11 @@ TEST(ActionsTest, TimelineActionsAndProperties) {
     movies::MovieBuilder movie;
     uint16_t box = movie.Shape(movies::RectangleShape(0, 0, 400, 200, 0x0000FF));
     movies::TimelineBuilder sprite;
-    sprite.Place(1, box).Actions("stop").ShowFrame().Actions("push 'clip frame 2'; trace").ShowFrame();
+    sprite.Place(1, box)
+        .Actions("stop")
+        .ShowFrame()
+        .Actions("push 'clip frame 2'; trace")
+        .ShowFrame();
     uint16_t clip = movie.Sprite(sprite);
     movie.PlaceAt(1, clip, movies::Translate(100, 200), "box");
     movie.Actions(
@@ -184,8 +223,8 @@ TEST(ActionsTest, TimelineActionsAndProperties) {
     movie.ShowFrame().Actions("push 'root frame 2'; trace").ShowFrame();
     PlayerFixture fixture;
     ASSERT_TRUE(fixture.Load(movie.Bytes()));
-    EXPECT_EQ((std::vector<std::string>{"5", "10", "20", "10", "2", "/box", "box", "10", "29.6875", "false", "7",
-                                        "1", "2", "clip frame 2"}),
+    EXPECT_EQ((std::vector<std::string>{"5", "10", "20", "10", "2", "/box", "box", "10", "29.6875",
+                                        "false", "7", "1", "2", "clip frame 2"}),
               fixture.recorded().traces);
     EXPECT_FALSE(IsPlaying(fixture.get()));
 }
@@ -199,7 +238,8 @@ TEST(ActionsTest, GotoActionsMoveTheirTarget) {
     PlayerFixture fixture;
     ASSERT_TRUE(fixture.Load(movie.Bytes()));
     // Frame 1 goes to 3, whose actions go to the label, whose actions go to frame 2 and play.
-    EXPECT_EQ((std::vector<std::string>{"frame 3", "frame 4", "frame 2"}), fixture.recorded().traces);
+    EXPECT_EQ((std::vector<std::string>{"frame 3", "frame 4", "frame 2"}),
+              fixture.recorded().traces);
     EXPECT_EQ(1, CurrentFrame(fixture.get()));
     EXPECT_TRUE(IsPlaying(fixture.get()));
 }
@@ -211,12 +251,19 @@ TEST(ActionsTest, UrlsAndCommandsReachTheHost) {
         std::vector<std::pair<std::string, std::string>> commands;
         std::vector<std::pair<std::string, std::string>> urls;
     } cases[] = {
-        {"getURL2 with a pushed command", "push 'FSCommand:Kelpo_Run', 'Init'; getURL2 0", {{"Kelpo_Run", "Init"}}, {}},
+        {"getURL2 with a pushed command",
+         "push 'FSCommand:Kelpo_Run', 'Init'; getURL2 0",
+         {{"Kelpo_Run", "Init"}},
+         {}},
         {"getURL with a command", "getURL 'FSCommand:quit', 'now'", {{"quit", "now"}}, {}},
-        {"any letter case of the prefix", "getURL 'fscommand:fullscreen', 'true'; getURL 'FSCOMMAND:x', ''",
-         {{"fullscreen", "true"}, {"x", ""}}, {}},
-        {"other URLs", "getURL 'http://example.invalid/', '_blank'; push 'page.html', '_self'; getURL2 0",
-         {}, {{"http://example.invalid/", "_blank"}, {"page.html", "_self"}}},
+        {"any letter case of the prefix",
+         "getURL 'fscommand:fullscreen', 'true'; getURL 'FSCOMMAND:x', ''",
+         {{"fullscreen", "true"}, {"x", ""}},
+         {}},
+        {"other URLs",
+         "getURL 'http://example.invalid/', '_blank'; push 'page.html', '_self'; getURL2 0",
+         {},
+         {{"http://example.invalid/", "_blank"}, {"page.html", "_self"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -11,7 +11,8 @@ using Command = std::pair<std::string, std::string>;
 
 // A button whose hit area is a triangle (0,0)-(1000,0)-(0,1000) in its own
 // twips, placed at (2000, 2000) with the given release and press actions.
-std::vector<uint8_t> ButtonMovie(bool second, const std::string& release, const std::string& press = "") {
+std::vector<uint8_t> ButtonMovie(bool second, const std::string& release,
+                                 const std::string& press = "") {
     movies::MovieBuilder movie;
     uint16_t face = movie.Shape(movies::RectangleShape(0, 0, 1000, 1000, 0x808080));
     uint16_t hit = movie.Shape(movies::TriangleShape(0, 0, 1000, 0, 0, 1000, 0x000000));
@@ -35,8 +36,8 @@ TEST(ButtonsTest, PressAndReleaseRaiseTheButtonsCommands) {
     for (bool second : {false, true}) {
         SCOPED_TRACE(second ? "DefineButton2" : "DefineButton");
         PlayerFixture fixture;
-        ASSERT_TRUE(fixture.Load(ButtonMovie(second, "push 'FSCommand:Kelpo_Run', 'Init'; getURL2 0",
-                                             "push 'pressed'; trace")));
+        ASSERT_TRUE(fixture.Load(ButtonMovie(
+            second, "push 'FSCommand:Kelpo_Run', 'Init'; getURL2 0", "push 'pressed'; trace")));
         EXPECT_FALSE(MouseMove(fixture.get(), 100, 100));
         EXPECT_TRUE(MouseMove(fixture.get(), 2200, 2200));
         MouseDown(fixture.get(), 2200, 2200);
@@ -55,10 +56,10 @@ TEST(ButtonsTest, HitTestingUsesTheHitShapeUnderThePlacedMatrix) {
         double x, y;
         bool over;
     } cases[] = {
-        {2100, 2100, true},    // inside the triangle
+        {2100, 2100, true},  // inside the triangle
         {2900, 2050, true},
-        {2900, 2900, false},   // inside the face square but outside the hit triangle
-        {1900, 2100, false},   // left of the placed button
+        {2900, 2900, false},  // inside the face square but outside the hit triangle
+        {1900, 2100, false},  // left of the placed button
         {2100, 3100, false},
     };
     for (const auto& c : cases) {
@@ -98,7 +99,7 @@ TEST(ButtonsTest, OnlyTheShownStatesAreDrawn) {
     RecordingSink idle;
     RenderFrame(fixture.get(), Matrix(), idle.sink);
     ASSERT_EQ(1u, idle.paths.size());
-    EXPECT_EQ(0xFF808080u, idle.paths[0].argb);   // the face, not the hit area
+    EXPECT_EQ(0xFF808080u, idle.paths[0].argb);  // the face, not the hit area
 }
 
 TEST(ButtonsTest, RepaintsAreAskedForOnlyWhenSomethingDrawnChanges) {

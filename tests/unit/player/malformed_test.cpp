@@ -27,9 +27,14 @@ std::vector<uint8_t> RichMovie(bool compressed) {
     movies::MovieBuilder movie;
     movie.Background(0x123456);
     uint16_t box = movie.Shape(movies::RectangleShape(0, 0, 1000, 1000, 0x808080));
-    uint16_t button = movie.Button2({{0x0F, box, 1, {}}}, {{0x08, "push 'FSCommand:a', 'b'; getURL2 0"}});
+    uint16_t button =
+        movie.Button2({{0x0F, box, 1, {}}}, {{0x08, "push 'FSCommand:a', 'b'; getURL2 0"}});
     movies::TimelineBuilder sprite;
-    sprite.Place(1, box).Place(2, button).Actions("push 'v', 1; setVariable").ShowFrame().ShowFrame();
+    sprite.Place(1, box)
+        .Place(2, button)
+        .Actions("push 'v', 1; setVariable")
+        .ShowFrame()
+        .ShowFrame();
     uint16_t clip = movie.Sprite(sprite);
     movie.PlaceAt(1, clip, movies::Translate(2000, 2000), "clip").Label("start");
     movie.Actions("push 'FSCommand:first', ''; getURL2 0").ShowFrame();
@@ -59,7 +64,8 @@ TEST(MalformedTest, EveryTruncationLoadsWhatItCanAndNeverCrashes) {
 
 TEST(MalformedTest, CorruptCompressedDataKeepsTheFramesBeforeTheDamage) {
     movies::MovieBuilder movie;
-    for (int frame = 0; frame < 40; ++frame) movie.Actions("push 'frame', " + std::to_string(frame) + "; setVariable").ShowFrame();
+    for (int frame = 0; frame < 40; ++frame)
+        movie.Actions("push 'frame', " + std::to_string(frame) + "; setVariable").ShowFrame();
     std::vector<uint8_t> bytes = movie.Bytes(true);
     const struct {
         const char* name;
@@ -104,12 +110,24 @@ TEST(MalformedTest, BadActionByteCodeEndsOnlyItsBlock) {
         const char* actions;
         std::vector<std::string> traces;
     } cases[] = {
-        {"jump far past the end", "push 'before'; trace; raw 0x99, 0x02, 0x00, 0xFF, 0x7F; push 'after'; trace", {"before"}},
-        {"jump before the start", "push 'before'; trace; raw 0x99, 0x02, 0x00, 0x00, 0x80; push 'after'; trace", {"before"}},
-        {"record longer than the block", "push 'before'; trace; raw 0x96, 0xFF, 0x00, 0x00", {"before"}},
-        {"unknown push type", "push 'before'; trace; raw 0x96, 0x02, 0x00, 0x0C, 0x00; push 'after'; trace", {"before"}},
-        {"function body past the end", "raw 0x9B, 0x05, 0x00, 0x00, 0x00, 0x00, 0xFF, 0x00; push 'after'; trace", {}},
-        {"call of a missing function", "push 0, 'nothing'; callFunction; typeOf; trace", {"undefined"}},
+        {"jump far past the end",
+         "push 'before'; trace; raw 0x99, 0x02, 0x00, 0xFF, 0x7F; push 'after'; trace",
+         {"before"}},
+        {"jump before the start",
+         "push 'before'; trace; raw 0x99, 0x02, 0x00, 0x00, 0x80; push 'after'; trace",
+         {"before"}},
+        {"record longer than the block",
+         "push 'before'; trace; raw 0x96, 0xFF, 0x00, 0x00",
+         {"before"}},
+        {"unknown push type",
+         "push 'before'; trace; raw 0x96, 0x02, 0x00, 0x0C, 0x00; push 'after'; trace",
+         {"before"}},
+        {"function body past the end",
+         "raw 0x9B, 0x05, 0x00, 0x00, 0x00, 0x00, 0xFF, 0x00; push 'after'; trace",
+         {}},
+        {"call of a missing function",
+         "push 0, 'nothing'; callFunction; typeOf; trace",
+         {"undefined"}},
         {"a huge argument count", "push 1e9, 'Array'; newObject; typeOf; trace", {"object"}},
     };
     for (const auto& c : cases) {
@@ -130,10 +148,12 @@ TEST(MalformedTest, EndlessLoopsAndRecursionAreBounded) {
         const char* actions;
     } cases[] = {
         {"jump to itself", "top: jump top"},
-        {"growing string", "push 's', 'x'; setVariable; top: push 's', 's'; getVariable; pushDuplicate; stringAdd; "
-                           "setVariable; jump top"},
+        {"growing string",
+         "push 's', 'x'; setVariable; top: push 's', 's'; getVariable; pushDuplicate; stringAdd; "
+         "setVariable; jump top"},
         {"growing stack", "top: push 1; jump top"},
-        {"endless recursion", "defineFunction 'f', end; push 0, 'f'; callFunction; end: push 0, 'f'; callFunction"},
+        {"endless recursion",
+         "defineFunction 'f', end; push 0, 'f'; callFunction; end: push 0, 'f'; callFunction"},
         {"objects without end", "top: push 'o', 0; initObject; setVariable; jump top"},
         {"frame that calls itself", "push 1; call"},
         {"goto back and forth", "top: push 2; gotoFrame2 0; push 1; gotoFrame2 0; jump top"},
@@ -155,8 +175,10 @@ TEST(MalformedTest, ActionsOnClipsTheyRemoveDoNotTouchFreedClips) {
     movies::TimelineBuilder sprite;
     // The clip's frame removes the clip itself (its parent goes to a frame
     // without it) and then keeps working on it.
-    sprite.Actions("push '_parent'; setTarget2; push 2; gotoFrame2 0; setTarget ''; push 'still', 1; setVariable; "
-                   "push '_x', 5; setVariable; push 'alive'; trace")
+    sprite
+        .Actions(
+            "push '_parent'; setTarget2; push 2; gotoFrame2 0; setTarget ''; push 'still', 1; setVariable; "
+            "push '_x', 5; setVariable; push 'alive'; trace")
         .ShowFrame();
     uint16_t clip = movie.Sprite(sprite);
     movie.Place(1, clip, "doomed").Actions("stop").ShowFrame();

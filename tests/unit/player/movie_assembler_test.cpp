@@ -14,7 +14,7 @@ namespace {
 TEST(MovieAssemblerTest, ActionTextEncodesToKnownBytes) {
     const struct {
         const char* text;
-        std::vector<uint8_t> bytes;   // without the closing End action
+        std::vector<uint8_t> bytes;  // without the closing End action
     } cases[] = {
         {"getURL2 0", {0x9A, 1, 0, 0}},
         {"play; stop", {0x06, 0x07}},

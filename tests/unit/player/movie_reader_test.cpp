@@ -13,7 +13,7 @@ TEST(MovieReaderTest, HeaderFieldsReadTheSameFromPlainAndCompressedFiles) {
         header.version = 7;
         header.widthTwips = 640 * 20;
         header.heightTwips = 480 * 20;
-        header.frameRate = 0x1880;   // 24.5 frames per second
+        header.frameRate = 0x1880;  // 24.5 frames per second
         movies::MovieBuilder movie(header);
         movie.Background(0x336699);
         movie.ShowFrame().ShowFrame().ShowFrame();
@@ -34,7 +34,8 @@ TEST(MovieReaderTest, HeaderFieldsReadTheSameFromPlainAndCompressedFiles) {
         MovieInfo loaded = GetMovieInfo(fixture.get());
         EXPECT_EQ(0x336699u, loaded.background);
         EXPECT_EQ(movies::WriteMovie(header, {}).size() > 0, true);
-        uint32_t length = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<uint32_t>(bytes[7]) << 24;
+        uint32_t length =
+            bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<uint32_t>(bytes[7]) << 24;
         EXPECT_EQ(length, loaded.fileLength);
         EXPECT_EQ(3, TotalFrames(fixture.get()));
         EXPECT_EQ(100, PercentLoaded(fixture.get()));
@@ -129,7 +130,8 @@ TEST(MovieReaderTest, TranslucentShapesAndInitActionsThatRunOnce) {
     PlayerFixture fixture;
     ASSERT_TRUE(fixture.Load(movie.Bytes()));
     for (int tick = 0; tick < 4; ++tick) AdvanceFrame(fixture.get());
-    EXPECT_EQ((std::vector<std::string>{"init", "frame", "frame", "frame"}), fixture.recorded().traces);
+    EXPECT_EQ((std::vector<std::string>{"init", "frame", "frame", "frame"}),
+              fixture.recorded().traces);
     RecordingSink sink;
     RenderFrame(fixture.get(), Matrix(), sink.sink);
     ASSERT_EQ(1u, sink.paths.size());

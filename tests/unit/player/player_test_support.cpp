@@ -5,12 +5,15 @@ namespace kelpo::player::testing {
 
 RecordingSink::RecordingSink() {
     sink.user = this;
-    sink.clear = [](void* user, uint32_t argb) { static_cast<RecordingSink*>(user)->clears.push_back(argb); };
+    sink.clear = [](void* user, uint32_t argb) {
+        static_cast<RecordingSink*>(user)->clears.push_back(argb);
+    };
     sink.fillPath = [](void* user, const PathSegment* segments, size_t count, uint32_t argb) {
         static_cast<RecordingSink*>(user)->paths.push_back(
             DrawnPath{true, std::vector<PathSegment>(segments, segments + count), argb, 0});
     };
-    sink.strokePath = [](void* user, const PathSegment* segments, size_t count, double width, uint32_t argb) {
+    sink.strokePath = [](void* user, const PathSegment* segments, size_t count, double width,
+                         uint32_t argb) {
         static_cast<RecordingSink*>(user)->paths.push_back(
             DrawnPath{false, std::vector<PathSegment>(segments, segments + count), argb, width});
     };
@@ -22,7 +25,9 @@ PlayerFixture::PlayerFixture() : recorded_(std::make_unique<Recorded>()) {
     host.fsCommand = [](void* user, const std::string& command, const std::string& arguments) {
         static_cast<Recorded*>(user)->fsCommands.emplace_back(command, arguments);
     };
-    host.trace = [](void* user, const std::string& text) { static_cast<Recorded*>(user)->traces.push_back(text); };
+    host.trace = [](void* user, const std::string& text) {
+        static_cast<Recorded*>(user)->traces.push_back(text);
+    };
     host.invalidate = [](void* user) { ++static_cast<Recorded*>(user)->invalidations; };
     host.getUrl = [](void* user, const std::string& url, const std::string& target) {
         static_cast<Recorded*>(user)->urls.emplace_back(url, target);

@@ -31,7 +31,7 @@ TEST(RenderTest, APlacedRectangleIsDrawnUnderItsMatrixAndTheView) {
     ASSERT_TRUE(fixture.Load(movie.Bytes()));
 
     RecordingSink sink;
-    Matrix toDevice{0.05, 0, 0, 0.05, 10, 0};   // twips to pixels, 10 pixels to the right
+    Matrix toDevice{0.05, 0, 0, 0.05, 10, 0};  // twips to pixels, 10 pixels to the right
     RenderFrame(fixture.get(), toDevice, sink.sink);
     ASSERT_EQ((std::vector<uint32_t>{0xFF102030}), sink.clears);
     ASSERT_EQ(2u, sink.paths.size());
@@ -64,7 +64,7 @@ TEST(RenderTest, ColourTransformsAndVisibilityApplyToWhatIsDrawn) {
     RenderFrame(fixture.get(), Matrix(), sink.sink);
     ASSERT_EQ(1u, sink.paths.size());
     EXPECT_EQ(0x80204060u, sink.paths[0].argb);
-    EXPECT_EQ(4u, sink.paths[0].segments.size());   // move and three edges
+    EXPECT_EQ(4u, sink.paths[0].segments.size());  // move and three edges
 }
 
 TEST(RenderTest, CurvedEdgesKeepTheirControlPoints) {
@@ -92,12 +92,12 @@ TEST(RenderTest, CurvedEdgesKeepTheirControlPoints) {
 
 TEST(RenderTest, ViewMatrixFollowsScaleModeAlignmentZoomAndPan) {
     MovieInfo info;
-    info.xMax = 400 * 20;   // a 400 x 200 pixel movie
+    info.xMax = 400 * 20;  // a 400 x 200 pixel movie
     info.yMax = 200 * 20;
     const struct {
         const char* name;
         int mode, align;
-        double a, d, tx, ty;   // in a window of 800 x 800 pixels
+        double a, d, tx, ty;  // in a window of 800 x 800 pixels
     } cases[] = {
         {"show all, centred", 0, 0, 0.1, 0.1, 0, 200},
         {"show all, top", 0, 4, 0.1, 0.1, 0, 0},
@@ -123,12 +123,12 @@ TEST(RenderTest, ViewMatrixFollowsScaleModeAlignmentZoomAndPan) {
     }
 
     ViewState view;
-    ZoomView(view, 50);   // twice the size about the window's centre
+    ZoomView(view, 50);  // twice the size about the window's centre
     Matrix zoomed = ViewMatrix(info, 800, 800, view);
     EXPECT_NEAR(0.2, zoomed.a, 1e-12);
     EXPECT_NEAR(-400, zoomed.tx, 1e-9);
     EXPECT_NEAR(0, zoomed.ty, 1e-9);
-    PanView(view, 10, 50, 1, 800, 800);   // percent of the window
+    PanView(view, 10, 50, 1, 800, 800);  // percent of the window
     Matrix panned = ViewMatrix(info, 800, 800, view);
     EXPECT_NEAR(-320, panned.tx, 1e-9);
     EXPECT_NEAR(400, panned.ty, 1e-9);
@@ -137,7 +137,7 @@ TEST(RenderTest, ViewMatrixFollowsScaleModeAlignmentZoomAndPan) {
     EXPECT_NEAR(0.1, reset.a, 1e-12);
     EXPECT_NEAR(200, reset.ty, 1e-9);
 
-    SetZoomRect(view, 0, 0, 2000, 1000);   // the top-left quarter fills the window
+    SetZoomRect(view, 0, 0, 2000, 1000);  // the top-left quarter fills the window
     Matrix rect = ViewMatrix(info, 800, 800, view);
     EXPECT_NEAR(0.4, rect.a, 1e-12);
     EXPECT_NEAR(200, rect.ty, 1e-9);

@@ -48,7 +48,12 @@ TEST(TimelineTest, ControlsMoveTheTimeline) {
         {"back", [](Player* p) { Back(p); }, 1, false},
         {"rewind", [](Player* p) { Rewind(p); }, 0, false},
         {"stop", [](Player* p) { StopPlay(p); }, 2, false},
-        {"stop then play", [](Player* p) { StopPlay(p); Play(p); }, 2, true},
+        {"stop then play",
+         [](Player* p) {
+             StopPlay(p);
+             Play(p);
+         },
+         2, true},
         {"label", [](Player* p) { TGotoLabel(p, "/", "MIDDLE"); }, 2, true},
         {"target frame", [](Player* p) { TGotoFrame(p, "_level0", 4); }, 4, true},
     };
@@ -120,7 +125,7 @@ TEST(TimelineTest, TargetsNameClipsInSlashAndDotSyntax) {
     ASSERT_TRUE(fixture.Load(SpriteMovie()));
     const struct {
         const char* target;
-        const char* expected;   // _target of what it names, or null when it names nothing
+        const char* expected;  // _target of what it names, or null when it names nothing
     } cases[] = {
         {"/", "/"},
         {"_root", "/"},

@@ -17,7 +17,9 @@ TEST(ControlActivation, VerbsActivateMoveAndDeactivate) {
     ASSERT_NE(inPlace, nullptr);
 
     RECT position{10, 20, 110, 70};
-    ASSERT_EQ(object->DoVerb(OLEIVERB_UIACTIVATE, nullptr, nullptr, 0, control.hostWindow(), &position), S_OK);
+    ASSERT_EQ(
+        object->DoVerb(OLEIVERB_UIACTIVATE, nullptr, nullptr, 0, control.hostWindow(), &position),
+        S_OK);
     HWND window = control.controlWindow();
     ASSERT_NE(window, nullptr);
     RECT placed;
@@ -29,7 +31,8 @@ TEST(ControlActivation, VerbsActivateMoveAndDeactivate) {
     EXPECT_EQ(placed.bottom, 70);
 
     // Activating again keeps the one window.
-    EXPECT_EQ(object->DoVerb(OLEIVERB_SHOW, nullptr, nullptr, 0, control.hostWindow(), &position), S_OK);
+    EXPECT_EQ(object->DoVerb(OLEIVERB_SHOW, nullptr, nullptr, 0, control.hostWindow(), &position),
+              S_OK);
     EXPECT_EQ(control.controlWindow(), window);
 
     RECT moved{0, 0, 64, 48};
@@ -47,7 +50,8 @@ TEST(ControlActivation, VerbsActivateMoveAndDeactivate) {
     // Deactivating twice is harmless.
     EXPECT_EQ(inPlace->InPlaceDeactivate(), S_OK);
 
-    EXPECT_EQ(object->DoVerb(42, nullptr, nullptr, 0, control.hostWindow(), &position), OLEOBJ_S_INVALIDVERB);
+    EXPECT_EQ(object->DoVerb(42, nullptr, nullptr, 0, control.hostWindow(), &position),
+              OLEOBJ_S_INVALIDVERB);
     inPlace->Release();
     object->Release();
 }
@@ -57,7 +61,8 @@ TEST(ControlActivation, ActivationWithoutASiteFails) {
     IOleObject* object = Query<IOleObject>(control.unknown(), IID_IOleObject);
     ASSERT_EQ(object->SetClientSite(nullptr), S_OK);
     RECT position{0, 0, 10, 10};
-    EXPECT_TRUE(FAILED(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, control.hostWindow(), &position)));
+    EXPECT_TRUE(FAILED(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0,
+                                      control.hostWindow(), &position)));
     EXPECT_EQ(control.controlWindow(), nullptr);
     object->Release();
 }

@@ -8,8 +8,10 @@
 
 namespace kelpo::test {
 
-const CLSID kControlClassId = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-const IID kEventsInterfaceId = {0xD27CDB6D, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+const CLSID kControlClassId = {
+    0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+const IID kEventsInterfaceId = {
+    0xD27CDB6D, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
 namespace {
 
@@ -49,8 +51,8 @@ HWND HostWindow(int width, int height) {
         windowClass.lpszClassName = kHostClass;
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         RegisterClassW(&windowClass);
-        window = CreateWindowW(kHostClass, L"control test", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height,
-                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        window = CreateWindowW(kHostClass, L"control test", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width,
+                               height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ShowWindow(window, SW_SHOW);
     }
     SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -103,35 +105,36 @@ Variant& Variant::operator=(const Variant& other) {
 std::wstring Variant::Text() const {
     VARIANT text;
     VariantInit(&text);
-    if (FAILED(VariantChangeType(&text, const_cast<VARIANT*>(&value_), VARIANT_ALPHABOOL, VT_BSTR))) return L"<not text>";
-    std::wstring out(text.bstrVal ? text.bstrVal : L"", text.bstrVal ? SysStringLen(text.bstrVal) : 0);
+    if (FAILED(VariantChangeType(&text, const_cast<VARIANT*>(&value_), VARIANT_ALPHABOOL, VT_BSTR)))
+        return L"<not text>";
+    std::wstring out(text.bstrVal ? text.bstrVal : L"",
+                     text.bstrVal ? SysStringLen(text.bstrVal) : 0);
     VariantClear(&text);
     return out;
 }
 
 std::string Narrow(const std::wstring& text) {
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                   0, nullptr, nullptr);
     std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
     if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                            size, nullptr, nullptr);
     return out;
 }
 
 // ---- Files ------------------------------------------------------------------
 
-std::wstring BuiltDllPath() {
-    return ProgramFolder() + L"kelpo-player.dll";
-}
+std::wstring BuiltDllPath() { return ProgramFolder() + L"kelpo-player.dll"; }
 
-std::wstring OutputFolder() {
-    return ProgramFolder();
-}
+std::wstring OutputFolder() { return ProgramFolder(); }
 
 std::wstring ScratchFolder() {
     static const std::wstring folder = [] {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
-        std::wstring path = std::wstring(temp) + L"kelpo-control-test-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        std::wstring path = std::wstring(temp) + L"kelpo-control-test-" +
+                            std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(path.c_str(), nullptr);
         scratchUsed = true;
         return path;
@@ -141,7 +144,8 @@ std::wstring ScratchFolder() {
 
 std::wstring WriteScratchFile(const std::wstring& name, const std::vector<uint8_t>& bytes) {
     std::wstring path = ScratchFolder() + name;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write a scratch file");
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -160,7 +164,8 @@ void RemoveScratchFolder() {
     HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + found.cFileName).c_str());
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((folder + found.cFileName).c_str());
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }
@@ -191,7 +196,9 @@ const ControlDll& LoadControlDll() {
 
 // Client site, in-place site and frame in one; the test owns it, so its
 // reference counts only guard against over-release.
-class HostedControl::Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class HostedControl::Site final : public IOleClientSite,
+                                  public IOleInPlaceSite,
+                                  public IOleInPlaceFrame {
 public:
     explicit Site(HWND window) : window_(window) {}
     LONG references() const { return refs_; }
@@ -240,8 +247,9 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                               LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
+    HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame,
+                                               IOleInPlaceUIWindow** document, LPRECT position,
+                                               LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
         *frame = this;
         AddRef();
         *document = nullptr;
@@ -265,9 +273,13 @@ public:
 
     // IOleInPlaceUIWindow and IOleInPlaceFrame
     HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
-    HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+    HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override {
+        return INPLACE_E_NOTOOLSPACE;
+    }
     HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override {
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override { return S_OK; }
@@ -289,7 +301,8 @@ class HostedControl::Sink final : public IDispatch {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
         if (!object) return E_POINTER;
-        if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDispatch) || IsEqualIID(id, kEventsInterfaceId)) {
+        if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDispatch) ||
+            IsEqualIID(id, kEventsInterfaceId)) {
             *object = this;
             AddRef();
             return S_OK;
@@ -307,8 +320,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                     EXCEPINFO*, UINT*) override {
         ReceivedEvent event{id, {}};
         for (UINT i = params ? params->cArgs : 0; i-- > 0;) {
             Variant copy;
@@ -335,9 +348,11 @@ HostedControl::HostedControl(bool activate, int width, int height) {
     sink_ = new Sink();
 
     IClassFactory* factory = nullptr;
-    if (FAILED(dll.getClassObject(kControlClassId, IID_IClassFactory, reinterpret_cast<void**>(&factory))))
+    if (FAILED(dll.getClassObject(kControlClassId, IID_IClassFactory,
+                                  reinterpret_cast<void**>(&factory))))
         throw std::runtime_error("no class factory");
-    HRESULT created = factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown_));
+    HRESULT created =
+        factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown_));
     factory->Release();
     if (FAILED(created)) throw std::runtime_error("the factory made no control");
     unknown_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
@@ -346,7 +361,8 @@ HostedControl::HostedControl(bool activate, int width, int height) {
     unknown_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object));
     object->SetClientSite(site_);
     IPersistStreamInit* persist = nullptr;
-    if (SUCCEEDED(unknown_->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)))) {
+    if (SUCCEEDED(
+            unknown_->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)))) {
         persist->InitNew();
         persist->Release();
     }
@@ -371,7 +387,8 @@ HostedControl::~HostedControl() {
         connection_->Release();
     }
     IOleObject* object = nullptr;
-    if (unknown_ && SUCCEEDED(unknown_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object)))) {
+    if (unknown_ &&
+        SUCCEEDED(unknown_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object)))) {
         object->Close(OLECLOSE_NOSAVE);
         object->SetClientSite(nullptr);
         object->Release();
@@ -394,9 +411,7 @@ HWND HostedControl::controlWindow() const {
     return handle;
 }
 
-const std::vector<ReceivedEvent>& HostedControl::events() const {
-    return sink_->received;
-}
+const std::vector<ReceivedEvent>& HostedControl::events() const { return sink_->received; }
 
 void HostedControl::OnEvent(std::function<void(const ReceivedEvent&)> handler) {
     sink_->handler = std::move(handler);
@@ -424,21 +439,23 @@ HRESULT HostedControl::PutId(DISPID id, const Variant& value) {
     Variant argument = value;
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{argument.get(), &named, 1, 1};
-    return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
-                             nullptr);
+    return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
+                             nullptr, nullptr, nullptr);
 }
 
 HRESULT HostedControl::GetId(DISPID id, Variant& value) {
     DISPPARAMS params{nullptr, nullptr, 0, 0};
     value = Variant();
-    return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &params, value.get(), nullptr,
-                             nullptr);
+    return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &params,
+                             value.get(), nullptr, nullptr);
 }
 
 HRESULT HostedControl::CallId(DISPID id, const std::vector<Variant>& arguments, Variant* result) {
     std::vector<VARIANT> reversed(arguments.size());
-    for (size_t i = 0; i < arguments.size(); ++i) reversed[arguments.size() - 1 - i] = arguments[i].value();
-    DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    for (size_t i = 0; i < arguments.size(); ++i)
+        reversed[arguments.size() - 1 - i] = arguments[i].value();
+    DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), nullptr,
+                      static_cast<UINT>(reversed.size()), 0};
     if (result) *result = Variant();
     UINT argumentError = 0;
     return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
@@ -453,7 +470,8 @@ HRESULT HostedControl::Get(const wchar_t* name, Variant& value) {
     return GetId(IdOf(dispatch_, name), value);
 }
 
-HRESULT HostedControl::Call(const wchar_t* name, const std::vector<Variant>& arguments, Variant* result) {
+HRESULT HostedControl::Call(const wchar_t* name, const std::vector<Variant>& arguments,
+                            Variant* result) {
     return CallId(IdOf(dispatch_, name), arguments, result);
 }
 

@@ -25,7 +25,6 @@ Interface* Query(IUnknown* object, REFIID id) {
     return result;
 }
 
-
 // A VARIANT that clears itself.
 class Variant {
 public:
@@ -97,7 +96,8 @@ public:
     // By name (through GetIDsOfNames).
     HRESULT Put(const wchar_t* name, const Variant& value);
     HRESULT Get(const wchar_t* name, Variant& value);
-    HRESULT Call(const wchar_t* name, const std::vector<Variant>& arguments, Variant* result = nullptr);
+    HRESULT Call(const wchar_t* name, const std::vector<Variant>& arguments,
+                 Variant* result = nullptr);
     // By dispatch ID.
     HRESULT PutId(DISPID id, const Variant& value);
     HRESULT GetId(DISPID id, Variant& value);

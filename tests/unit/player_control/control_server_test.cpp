@@ -18,7 +18,8 @@ TEST(ControlServer, ExportsTheEntryPointsByUndecoratedName) {
 TEST(ControlServer, HandsOutFactoriesOnlyForTheControlClass) {
     const ControlDll& dll = LoadControlDll();
     void* object = nullptr;
-    EXPECT_EQ(dll.getClassObject(IID_IDispatch, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(dll.getClassObject(IID_IDispatch, IID_IClassFactory, &object),
+              CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(object, nullptr);
     EXPECT_EQ(dll.getClassObject(kControlClassId, IID_IDispatch, &object), E_NOINTERFACE);
     EXPECT_EQ(dll.getClassObject(kControlClassId, IID_IClassFactory, nullptr), E_POINTER);
@@ -27,11 +28,14 @@ TEST(ControlServer, HandsOutFactoriesOnlyForTheControlClass) {
 TEST(ControlServer, FactoryCreatesControlsAndRefusesAggregation) {
     const ControlDll& dll = LoadControlDll();
     IClassFactory* factory = nullptr;
-    ASSERT_EQ(dll.getClassObject(kControlClassId, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    ASSERT_EQ(
+        dll.getClassObject(kControlClassId, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+        S_OK);
     EXPECT_EQ(dll.canUnloadNow(), S_FALSE);  // the factory is held
 
     IOleObject* object = nullptr;
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IOleObject, reinterpret_cast<void**>(&object)), S_OK);
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IOleObject, reinterpret_cast<void**>(&object)),
+              S_OK);
     CLSID id{};
     EXPECT_EQ(object->GetUserClassID(&id), S_OK);
     EXPECT_TRUE(IsEqualCLSID(id, kControlClassId));
@@ -51,7 +55,9 @@ TEST(ControlServer, FactoryCreatesControlsAndRefusesAggregation) {
 TEST(ControlServer, LicensedCreationAcceptsAnyKey) {
     const ControlDll& dll = LoadControlDll();
     IClassFactory2* factory = nullptr;
-    ASSERT_EQ(dll.getClassObject(kControlClassId, IID_IClassFactory2, reinterpret_cast<void**>(&factory)), S_OK);
+    ASSERT_EQ(
+        dll.getClassObject(kControlClassId, IID_IClassFactory2, reinterpret_cast<void**>(&factory)),
+        S_OK);
     LICINFO info{};
     EXPECT_EQ(factory->GetLicInfo(&info), S_OK);
     EXPECT_TRUE(info.fLicVerified);
@@ -74,17 +80,20 @@ TEST(ControlServer, LicensedCreationAcceptsAnyKey) {
 
 TEST(ControlServer, ControlAnswersItsInterfacesAndNoOthers) {
     HostedControl control(false);
-    const IID answered[] = {IID_IUnknown,         IID_IOleObject,         IID_IOleInPlaceObject,
-                            IID_IOleInPlaceActiveObject, IID_IOleWindow,  IID_IOleControl,
-                            IID_IViewObject,      IID_IViewObject2,       IID_IPersistStreamInit,
-                            IID_IPersist,         IID_IDispatch,          IID_IConnectionPointContainer,
-                            IID_IProvideClassInfo, IID_IProvideClassInfo2};
+    const IID answered[] = {IID_IUnknown,           IID_IOleObject,
+                            IID_IOleInPlaceObject,  IID_IOleInPlaceActiveObject,
+                            IID_IOleWindow,         IID_IOleControl,
+                            IID_IViewObject,        IID_IViewObject2,
+                            IID_IPersistStreamInit, IID_IPersist,
+                            IID_IDispatch,          IID_IConnectionPointContainer,
+                            IID_IProvideClassInfo,  IID_IProvideClassInfo2};
     for (const IID& id : answered) {
         IUnknown* object = Query<IUnknown>(control.unknown(), id);
         EXPECT_NE(object, nullptr);
         if (object) object->Release();
     }
-    const IID refused[] = {IID_IClassFactory, IID_IPersistStorage, IID_IDataObject, IID_IOleContainer};
+    const IID refused[] = {IID_IClassFactory, IID_IPersistStorage, IID_IDataObject,
+                           IID_IOleContainer};
     for (const IID& id : refused) EXPECT_EQ(Query<IUnknown>(control.unknown(), id), nullptr);
 
     // Every interface leads back to one identity.
@@ -95,7 +104,8 @@ TEST(ControlServer, ControlAnswersItsInterfacesAndNoOthers) {
 
 TEST(ControlServer, PersistenceStartsNewAndReportsTheClass) {
     HostedControl control(false);
-    IPersistStreamInit* persist = Query<IPersistStreamInit>(control.unknown(), IID_IPersistStreamInit);
+    IPersistStreamInit* persist =
+        Query<IPersistStreamInit>(control.unknown(), IID_IPersistStreamInit);
     ASSERT_NE(persist, nullptr);
     CLSID id{};
     EXPECT_EQ(persist->GetClassID(&id), S_OK);
@@ -111,7 +121,8 @@ TEST(ControlServer, ConnectionPointsOfferOnlyTheEventInterface) {
         Query<IConnectionPointContainer>(control.unknown(), IID_IConnectionPointContainer);
     ASSERT_NE(container, nullptr);
     IConnectionPoint* point = nullptr;
-    EXPECT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, &point), CONNECT_E_NOCONNECTION);
+    EXPECT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, &point),
+              CONNECT_E_NOCONNECTION);
     ASSERT_EQ(container->FindConnectionPoint(kEventsInterfaceId, &point), S_OK);
     IID id{};
     EXPECT_EQ(point->GetConnectionInterface(&id), S_OK);
@@ -153,7 +164,8 @@ TEST(ControlServer, VersionResourceIsAtLeastTheVersionHostsRequire) {
     ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
     uint64_t version = static_cast<uint64_t>(fixed->dwFileVersionMS) << 32 | fixed->dwFileVersionLS;
     uint64_t required = static_cast<uint64_t>(MAKELONG(0, 7)) << 32 | MAKELONG(0, 32);  // 7.0.32.0
-    EXPECT_GE(version, required) << std::hex << fixed->dwFileVersionMS << "." << fixed->dwFileVersionLS;
+    EXPECT_GE(version, required) << std::hex << fixed->dwFileVersionMS << "."
+                                 << fixed->dwFileVersionLS;
     EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), 7);
 }
 

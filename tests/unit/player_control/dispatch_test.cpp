@@ -15,20 +15,60 @@ struct NamedId {
 };
 
 constexpr NamedId kMembers[] = {
-    {L"ReadyState", -525}, {L"TotalFrames", 124}, {L"Playing", 125}, {L"Quality", 105},
-    {L"ScaleMode", 120}, {L"AlignMode", 121}, {L"BackgroundColor", 123}, {L"Loop", 106},
-    {L"Movie", 102}, {L"FrameNum", 107}, {L"WMode", 133}, {L"SAlign", 134},
-    {L"Menu", 135}, {L"Base", 136}, {L"Scale", 137}, {L"DeviceFont", 138},
-    {L"EmbedMovie", 139}, {L"BGColor", 140}, {L"Quality2", 141}, {L"SWRemote", 159},
-    {L"FlashVars", 170}, {L"AllowScriptAccess", 171}, {L"MovieData", 190},
-    {L"SetZoomRect", 109}, {L"Zoom", 118}, {L"Pan", 119}, {L"Play", 112},
-    {L"Stop", 113}, {L"Back", 114}, {L"Forward", 115}, {L"Rewind", 116},
-    {L"StopPlay", 126}, {L"GotoFrame", 127}, {L"CurrentFrame", 128}, {L"IsPlaying", 129},
-    {L"PercentLoaded", 130}, {L"FrameLoaded", 131}, {L"FlashVersion", 132}, {L"LoadMovie", 142},
-    {L"TGotoFrame", 143}, {L"TGotoLabel", 144}, {L"TCurrentFrame", 145}, {L"TCurrentLabel", 146},
-    {L"TPlay", 147}, {L"TStopPlay", 148}, {L"SetVariable", 108}, {L"GetVariable", 152},
-    {L"TSetProperty", 153}, {L"TGetProperty", 154}, {L"TCallFrame", 155}, {L"TCallLabel", 156},
-    {L"TSetPropertyNum", 157}, {L"TGetPropertyNum", 158}, {L"TGetPropertyAsNumber", 172},
+    {L"ReadyState", -525},
+    {L"TotalFrames", 124},
+    {L"Playing", 125},
+    {L"Quality", 105},
+    {L"ScaleMode", 120},
+    {L"AlignMode", 121},
+    {L"BackgroundColor", 123},
+    {L"Loop", 106},
+    {L"Movie", 102},
+    {L"FrameNum", 107},
+    {L"WMode", 133},
+    {L"SAlign", 134},
+    {L"Menu", 135},
+    {L"Base", 136},
+    {L"Scale", 137},
+    {L"DeviceFont", 138},
+    {L"EmbedMovie", 139},
+    {L"BGColor", 140},
+    {L"Quality2", 141},
+    {L"SWRemote", 159},
+    {L"FlashVars", 170},
+    {L"AllowScriptAccess", 171},
+    {L"MovieData", 190},
+    {L"SetZoomRect", 109},
+    {L"Zoom", 118},
+    {L"Pan", 119},
+    {L"Play", 112},
+    {L"Stop", 113},
+    {L"Back", 114},
+    {L"Forward", 115},
+    {L"Rewind", 116},
+    {L"StopPlay", 126},
+    {L"GotoFrame", 127},
+    {L"CurrentFrame", 128},
+    {L"IsPlaying", 129},
+    {L"PercentLoaded", 130},
+    {L"FrameLoaded", 131},
+    {L"FlashVersion", 132},
+    {L"LoadMovie", 142},
+    {L"TGotoFrame", 143},
+    {L"TGotoLabel", 144},
+    {L"TCurrentFrame", 145},
+    {L"TCurrentLabel", 146},
+    {L"TPlay", 147},
+    {L"TStopPlay", 148},
+    {L"SetVariable", 108},
+    {L"GetVariable", 152},
+    {L"TSetProperty", 153},
+    {L"TGetProperty", 154},
+    {L"TCallFrame", 155},
+    {L"TCallLabel", 156},
+    {L"TSetPropertyNum", 157},
+    {L"TGetPropertyNum", 158},
+    {L"TGetPropertyAsNumber", 172},
 };
 
 std::wstring Changed(const wchar_t* name, bool upper) {
@@ -58,7 +98,8 @@ TEST(ControlDispatch, UnknownNamesAndIdsAreRefused) {
     HostedControl control(false);
     DISPID id = 0;
     LPOLESTR names[1] = {const_cast<LPOLESTR>(L"NoSuchMember")};
-    EXPECT_EQ(control.dispatch()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(control.dispatch()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id),
+              DISP_E_UNKNOWNNAME);
     EXPECT_EQ(id, DISPID_UNKNOWN);
     Variant value;
     EXPECT_EQ(control.GetId(4242, value), DISP_E_MEMBERNOTFOUND);
@@ -72,9 +113,10 @@ TEST(ControlDispatch, DefaultsBeforeAnyMovie) {
         const wchar_t* expected;
     };
     const Case cases[] = {
-        {L"Playing", L"True"}, {L"Loop", L"True"}, {L"Quality", L"1"}, {L"Quality2", L"High"},
-        {L"ScaleMode", L"0"}, {L"Scale", L"ShowAll"}, {L"AlignMode", L"0"}, {L"SAlign", L""},
-        {L"TotalFrames", L"0"}, {L"ReadyState", L"4"}, {L"Movie", L""}, {L"Menu", L"True"},
+        {L"Playing", L"True"},  {L"Loop", L"True"},   {L"Quality", L"1"},
+        {L"Quality2", L"High"}, {L"ScaleMode", L"0"}, {L"Scale", L"ShowAll"},
+        {L"AlignMode", L"0"},   {L"SAlign", L""},     {L"TotalFrames", L"0"},
+        {L"ReadyState", L"4"},  {L"Movie", L""},      {L"Menu", L"True"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.name));
@@ -164,18 +206,22 @@ TEST(ControlDispatch, CallersOfOtherStylesAreServed) {
     byReference.plVal = &mode;
     DISPID put = DISPID_PROPERTYPUT;
     DISPPARAMS putParams{&byReference, &put, 1, 1};
-    ASSERT_EQ(dispatch->Invoke(120, IID_NULL, 0, DISPATCH_PROPERTYPUT, &putParams, nullptr, nullptr, nullptr), S_OK);
+    ASSERT_EQ(dispatch->Invoke(120, IID_NULL, 0, DISPATCH_PROPERTYPUT, &putParams, nullptr, nullptr,
+                               nullptr),
+              S_OK);
     // A property read the way some script hosts do, as method and get at once.
     Variant value;
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    ASSERT_EQ(dispatch->Invoke(120, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none, value.get(), nullptr,
-                               nullptr),
+    ASSERT_EQ(dispatch->Invoke(120, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none,
+                               value.get(), nullptr, nullptr),
               S_OK);
     EXPECT_EQ(value.Text(), L"2");
     // A put without the named DISPID_PROPERTYPUT argument.
     Variant loop = Variant::Bool(false);
     DISPPARAMS unnamed{loop.get(), nullptr, 1, 0};
-    ASSERT_EQ(dispatch->Invoke(106, IID_NULL, 0, DISPATCH_PROPERTYPUT, &unnamed, nullptr, nullptr, nullptr), S_OK);
+    ASSERT_EQ(dispatch->Invoke(106, IID_NULL, 0, DISPATCH_PROPERTYPUT, &unnamed, nullptr, nullptr,
+                               nullptr),
+              S_OK);
     ASSERT_EQ(control.GetId(106, value), S_OK);
     EXPECT_EQ(value.Text(), L"False");
     // Named parameters resolve to their positions.
@@ -195,10 +241,10 @@ TEST(ControlDispatch, RefusedValuesKeepThePreviousOne) {
         Variant value;
     };
     const Case cases[] = {
-        {L"ScaleMode", Variant(7L)},        {L"Quality", Variant(-2L)},
-        {L"Quality2", Variant(L"Shiny")},   {L"Scale", Variant(L"Stretch")},
-        {L"BGColor", Variant(L"#GG0000")},  {L"BackgroundColor", Variant(0x1000000L)},
-        {L"AlignMode", Variant(16L)},       {L"ScaleMode", Variant(L"not a number")},
+        {L"ScaleMode", Variant(7L)},       {L"Quality", Variant(-2L)},
+        {L"Quality2", Variant(L"Shiny")},  {L"Scale", Variant(L"Stretch")},
+        {L"BGColor", Variant(L"#GG0000")}, {L"BackgroundColor", Variant(0x1000000L)},
+        {L"AlignMode", Variant(16L)},      {L"ScaleMode", Variant(L"not a number")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.property) + " = " + Narrow(c.value.Text()));
@@ -226,11 +272,16 @@ TEST(ControlDispatch, MalformedCallsAreErrorsNotCrashes) {
     DISPID id = 0;
     EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, nullptr, 1, 0, &id), E_POINTER);
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    EXPECT_EQ(dispatch->Invoke(128, IID_IDispatch, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
-              DISP_E_UNKNOWNINTERFACE);
-    EXPECT_EQ(dispatch->Invoke(128, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(
+        dispatch->Invoke(128, IID_IDispatch, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+        DISP_E_UNKNOWNINTERFACE);
+    EXPECT_EQ(
+        dispatch->Invoke(128, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr),
+        S_OK);
     DISPPARAMS broken{nullptr, nullptr, 1, 0};
-    EXPECT_EQ(dispatch->Invoke(127, IID_NULL, 0, DISPATCH_METHOD, &broken, nullptr, nullptr, nullptr), E_INVALIDARG);
+    EXPECT_EQ(
+        dispatch->Invoke(127, IID_NULL, 0, DISPATCH_METHOD, &broken, nullptr, nullptr, nullptr),
+        E_INVALIDARG);
 }
 
 TEST(ControlDispatch, CallsNeedingAMovieFailWithoutOne) {
@@ -262,7 +313,9 @@ TEST(ControlDispatch, TypeInformationDescribesTheSameMembers) {
     info->Release();
 
     IProvideClassInfo2* provider = nullptr;
-    ASSERT_EQ(control.unknown()->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(&provider)), S_OK);
+    ASSERT_EQ(control.unknown()->QueryInterface(IID_IProvideClassInfo2,
+                                                reinterpret_cast<void**>(&provider)),
+              S_OK);
     ITypeInfo* classInfo = nullptr;
     EXPECT_EQ(provider->GetClassInfo(&classInfo), S_OK);
     if (classInfo) {

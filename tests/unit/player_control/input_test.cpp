@@ -21,19 +21,21 @@ std::wstring ButtonMovie() {
     header.heightTwips = 100 * kTwipsPerPixel;
     MovieBuilder movie(header);
     movie.Background(0xFFFFFF);
-    uint16_t face = movie.Shape(RectangleShape(0, 0, 100 * kTwipsPerPixel, 50 * kTwipsPerPixel, 0x008000));
+    uint16_t face =
+        movie.Shape(RectangleShape(0, 0, 100 * kTwipsPerPixel, 50 * kTwipsPerPixel, 0x008000));
     std::vector<ButtonLayer> records = {{0x0F, face, 1, {}}};
     uint16_t button = movie.Button2(records, {{0x08, "getURL 'FSCommand:clicked', 'button'"}});
-    movie.PlaceAt(1, button, Translate(50 * kTwipsPerPixel, 25 * kTwipsPerPixel)).Actions("stop").ShowFrame();
+    movie.PlaceAt(1, button, Translate(50 * kTwipsPerPixel, 25 * kTwipsPerPixel))
+        .Actions("stop")
+        .ShowFrame();
     return WriteScratchFile(L"button.swf", movie.Bytes());
 }
 
-LPARAM At(int x, int y) {
-    return MAKELPARAM(x, y);
-}
+LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
 HCURSOR CursorAfterSetCursor(HWND window) {
-    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     return GetCursor();
 }
 
@@ -47,7 +49,7 @@ TEST(ControlInput, HandCursorOverButtonsOnlyAtTheScaledPosition) {
     const struct {
         int x, y;
         bool overButton;
-    } cases[] = {{200, 100, true}, {110, 60, true}, {290, 140, true}, {90, 100, false},
+    } cases[] = {{200, 100, true}, {110, 60, true},   {290, 140, true}, {90, 100, false},
                  {200, 40, false}, {310, 100, false}, {20, 20, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
@@ -72,7 +74,8 @@ TEST(ControlInput, ClickOnAButtonRaisesItsCommandAndElsewhereNothing) {
     SendMessageW(window, WM_MOUSEMOVE, 0, At(200, 100));
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(200, 100));
     SendMessageW(window, WM_LBUTTONUP, 0, At(200, 100));
-    ASSERT_TRUE(HostedControl::PumpUntil([&] { return !control.EventsWithId(kFsCommand).empty(); }, 5000));
+    ASSERT_TRUE(
+        HostedControl::PumpUntil([&] { return !control.EventsWithId(kFsCommand).empty(); }, 5000));
     auto events = control.EventsWithId(kFsCommand);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].arguments, (std::vector<std::wstring>{L"clicked", L"button"}));

@@ -32,7 +32,8 @@ std::vector<std::pair<std::wstring, std::wstring>> Commands(const HostedControl&
     std::vector<std::pair<std::wstring, std::wstring>> commands;
     for (const ReceivedEvent& event : control.EventsWithId(kFsCommand)) {
         EXPECT_EQ(event.arguments.size(), 2u);
-        if (event.arguments.size() == 2) commands.emplace_back(event.arguments[0], event.arguments[1]);
+        if (event.arguments.size() == 2)
+            commands.emplace_back(event.arguments[0], event.arguments[1]);
     }
     return commands;
 }
@@ -97,8 +98,11 @@ TEST(ControlMovie, TimelineMovesWhereItIsSent) {
         const wchar_t* frame;  // CurrentFrame afterwards, counted from 0
     };
     const Step steps[] = {
-        {L"GotoFrame", {Variant(2L)}, L"2"}, {L"Back", {}, L"1"},    {L"Forward", {}, L"2"},
-        {L"Rewind", {}, L"0"},               {L"GotoFrame", {Variant(L"3")}, L"3"},
+        {L"GotoFrame", {Variant(2L)}, L"2"},
+        {L"Back", {}, L"1"},
+        {L"Forward", {}, L"2"},
+        {L"Rewind", {}, L"0"},
+        {L"GotoFrame", {Variant(L"3")}, L"3"},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(Narrow(step.method));
@@ -153,7 +157,8 @@ TEST(ControlMovie, FailedLoadsAreErrors) {
     ASSERT_EQ(control.Put(L"Movie", Variant(CommandMovie(L"kept.swf").c_str())), S_OK);
     const std::wstring notAMovie = WriteScratchFile(L"not_a_movie.swf", {'h', 'e', 'l', 'l', 'o'});
     const std::wstring missing = ScratchFolder() + L"missing.swf";
-    const std::wstring cases[] = {missing, notAMovie, L"http://127.0.0.1:1/none.swf", L"file:///Z:/no/such/file.swf"};
+    const std::wstring cases[] = {missing, notAMovie, L"http://127.0.0.1:1/none.swf",
+                                  L"file:///Z:/no/such/file.swf"};
     for (const std::wstring& path : cases) {
         SCOPED_TRACE(Narrow(path));
         EXPECT_TRUE(FAILED(control.Put(L"Movie", Variant(path.c_str()))));
@@ -192,7 +197,9 @@ TEST(ControlMovie, SinksMayCallTheControlWhileAnEventRuns) {
         // A host answering a command reads and writes the movie at once.
         Variant frame;
         EXPECT_EQ(control.Call(L"CurrentFrame", {}, &frame), S_OK);
-        EXPECT_EQ(control.Call(L"SetVariable", {Variant(L"answer"), Variant(event.arguments[0].c_str())}), S_OK);
+        EXPECT_EQ(
+            control.Call(L"SetVariable", {Variant(L"answer"), Variant(event.arguments[0].c_str())}),
+            S_OK);
         Variant value;
         EXPECT_EQ(control.Call(L"GetVariable", {Variant(L"answer")}, &value), S_OK);
         seen.push_back(value.Text());
@@ -210,7 +217,9 @@ TEST(ControlMovie, SinksMayCallTheControlWhileAnEventRuns) {
 TEST(ControlMovie, FrozenEventsAreNotDelivered) {
     HostedControl control;
     IOleControl* oleControl = nullptr;
-    ASSERT_EQ(control.unknown()->QueryInterface(IID_IOleControl, reinterpret_cast<void**>(&oleControl)), S_OK);
+    ASSERT_EQ(
+        control.unknown()->QueryInterface(IID_IOleControl, reinterpret_cast<void**>(&oleControl)),
+        S_OK);
     oleControl->FreezeEvents(TRUE);
     ASSERT_EQ(control.Put(L"Movie", Variant(CommandMovie(L"frozen.swf").c_str())), S_OK);
     EXPECT_TRUE(control.events().empty());

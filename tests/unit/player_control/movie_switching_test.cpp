@@ -45,7 +45,8 @@ TEST(ControlMovieSwitching, HostLoadsAnotherMovieFromInsideAnEvent) {
             switched = control.Put(L"Movie", Variant(second.c_str()));
     });
     ASSERT_EQ(control.Put(L"Movie", Variant(first.c_str())), S_OK);
-    ASSERT_TRUE(HostedControl::PumpUntil([&] { return HasCommand(control, L"arrived"); }, kEventWait));
+    ASSERT_TRUE(
+        HostedControl::PumpUntil([&] { return HasCommand(control, L"arrived"); }, kEventWait));
     EXPECT_EQ(switched, S_OK);
     Variant value;
     ASSERT_EQ(control.Get(L"TotalFrames", value), S_OK);
@@ -57,9 +58,11 @@ TEST(ControlMovieSwitching, HostLoadsAnotherMovieFromInsideAnEvent) {
 TEST(ControlMovieSwitching, MovieLoadsAnotherIntoALevel) {
     HostedControl control;
     std::wstring layer = ActionMovie(L"layer.swf", "getURL 'FSCommand:layer', 'loaded'");
-    std::wstring main = ActionMovie(L"main.swf", "getURL '" + ForwardSlashes(layer) + "', '_level1'");
+    std::wstring main =
+        ActionMovie(L"main.swf", "getURL '" + ForwardSlashes(layer) + "', '_level1'");
     ASSERT_EQ(control.Put(L"Movie", Variant(main.c_str())), S_OK);
-    ASSERT_TRUE(HostedControl::PumpUntil([&] { return HasCommand(control, L"layer"); }, kEventWait));
+    ASSERT_TRUE(
+        HostedControl::PumpUntil([&] { return HasCommand(control, L"layer"); }, kEventWait));
     Variant frame;
     EXPECT_EQ(control.Call(L"TCurrentFrame", {Variant(L"_level1")}, &frame), S_OK);
     // The main movie stays in level 0.

@@ -26,8 +26,8 @@ std::wstring ShapeMovie() {
     header.heightTwips = 100 * kTwipsPerPixel;
     MovieBuilder movie(header);
     movie.Background(kBlue);
-    uint16_t shape = movie.Shape(RectangleShape(50 * kTwipsPerPixel, 25 * kTwipsPerPixel, 150 * kTwipsPerPixel,
-                                                75 * kTwipsPerPixel, kRed));
+    uint16_t shape = movie.Shape(RectangleShape(50 * kTwipsPerPixel, 25 * kTwipsPerPixel,
+                                                150 * kTwipsPerPixel, 75 * kTwipsPerPixel, kRed));
     movie.Place(1, shape).ShowFrame();
     return WriteScratchFile(L"shape.swf", movie.Bytes());
 }
@@ -40,15 +40,17 @@ std::vector<uint8_t> SolidJpeg(int width, int height, uint32_t rgb) {
     IWICBitmapEncoder* encoder = nullptr;
     IWICBitmapFrameEncode* frame = nullptr;
     IPropertyBag2* options = nullptr;
-    bool ok = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
-              SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) &&
-              SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder)) &&
-              SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
-              SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) && SUCCEEDED(frame->Initialize(options)) &&
-              SUCCEEDED(frame->SetSize(width, height));
+    bool ok =
+        SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) &&
+        SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder)) &&
+        SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
+        SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) &&
+        SUCCEEDED(frame->Initialize(options)) && SUCCEEDED(frame->SetSize(width, height));
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    ok = ok && SUCCEEDED(frame->SetPixelFormat(&format)) && IsEqualGUID(format, GUID_WICPixelFormat24bppBGR);
+    ok = ok && SUCCEEDED(frame->SetPixelFormat(&format)) &&
+         IsEqualGUID(format, GUID_WICPixelFormat24bppBGR);
     if (ok) {
         std::vector<uint8_t> pixels;
         for (int i = 0; i < width * height; ++i) {
@@ -56,7 +58,8 @@ std::vector<uint8_t> SolidJpeg(int width, int height, uint32_t rgb) {
             pixels.push_back(static_cast<uint8_t>(rgb >> 8));
             pixels.push_back(static_cast<uint8_t>(rgb >> 16));
         }
-        ok = SUCCEEDED(frame->WritePixels(height, width * 3, static_cast<UINT>(pixels.size()), pixels.data())) &&
+        ok = SUCCEEDED(frame->WritePixels(height, width * 3, static_cast<UINT>(pixels.size()),
+                                          pixels.data())) &&
              SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
     }
     STATSTG status{};
@@ -78,7 +81,8 @@ std::vector<uint8_t> SolidJpeg(int width, int height, uint32_t rgb) {
 
 bool Near(uint32_t a, uint32_t b) {
     for (int shift = 0; shift < 24; shift += 8) {
-        int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+        int difference =
+            static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
         if (difference > 12 || difference < -12) return false;
     }
     return true;
@@ -96,7 +100,8 @@ public:
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
+                                   nullptr, 0);
         old_ = SelectObject(dc_, bitmap_);
         // A colour the control never draws, so untouched pixels show.
         for (int i = 0; i < width * height; ++i) bits_[i] = 0x00FF00;
@@ -125,9 +130,11 @@ private:
 
 HRESULT DrawInto(const HostedControl& control, const MemoryBitmap& bitmap, const RECTL& bounds) {
     IViewObject* view = nullptr;
-    HRESULT result = control.unknown()->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(&view));
+    HRESULT result =
+        control.unknown()->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(&view));
     if (FAILED(result)) return result;
-    result = view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, bitmap.dc(), &bounds, nullptr, nullptr, 0);
+    result = view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, bitmap.dc(), &bounds,
+                        nullptr, nullptr, 0);
     view->Release();
     return result;
 }
@@ -146,7 +153,8 @@ bool SaveBitmap(const std::wstring& path, const uint32_t* pixels, int width, int
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof info;
     file.bfSize = file.bfOffBits + pixelBytes;
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0, total = 0;
     WriteFile(handle, &file, sizeof file, &written, nullptr);
@@ -174,11 +182,20 @@ TEST(ControlRendering, DrawPaintsBackgroundAndShapeAtAnySize) {
     HostedControl control(false);
     ASSERT_EQ(control.Put(L"Movie", Variant(ShapeMovie().c_str())), S_OK);
     const DrawCase cases[] = {
-        {"stage size", 200, 100, {{5, 5, kBlue}, {100, 50, kRed}, {55, 30, kRed}, {45, 50, kBlue}, {155, 50, kBlue}}},
-        {"doubled", 400, 200, {{10, 10, kBlue}, {200, 100, kRed}, {110, 60, kRed}, {90, 100, kBlue}, {310, 100, kBlue}}},
+        {"stage size",
+         200,
+         100,
+         {{5, 5, kBlue}, {100, 50, kRed}, {55, 30, kRed}, {45, 50, kBlue}, {155, 50, kBlue}}},
+        {"doubled",
+         400,
+         200,
+         {{10, 10, kBlue}, {200, 100, kRed}, {110, 60, kRed}, {90, 100, kBlue}, {310, 100, kBlue}}},
         // Show-all centres the stage: 200 by 100 in a 200 by 200 square
         // leaves bands of the background above and below.
-        {"letterboxed", 200, 200, {{100, 10, kBlue}, {100, 100, kRed}, {100, 70, kBlue}, {100, 130, kBlue}}},
+        {"letterboxed",
+         200,
+         200,
+         {{100, 10, kBlue}, {100, 100, kRed}, {100, 70, kBlue}, {100, 130, kBlue}}},
     };
     for (const DrawCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -256,15 +273,19 @@ TEST(ControlRendering, JpegPicturesLoadIntoLevelsAboveTheMovie) {
 TEST(ControlRendering, BadDrawArgumentsAreErrors) {
     HostedControl control(false);
     IViewObject* view = nullptr;
-    ASSERT_EQ(control.unknown()->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(&view)), S_OK);
+    ASSERT_EQ(control.unknown()->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(&view)),
+              S_OK);
     MemoryBitmap bitmap(10, 10);
     RECTL bounds{0, 0, 10, 10};
-    EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, bitmap.dc(), &bounds, nullptr, nullptr, 0),
+    EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, bitmap.dc(), &bounds,
+                         nullptr, nullptr, 0),
               DV_E_DVASPECT);
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr, &bounds, nullptr, nullptr, 0),
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr, &bounds, nullptr,
+                         nullptr, 0),
               E_INVALIDARG);
     // Not active: no window to take a size from.
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, bitmap.dc(), nullptr, nullptr, nullptr, 0),
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, bitmap.dc(), nullptr,
+                         nullptr, nullptr, 0),
               E_INVALIDARG);
     view->Release();
 }

@@ -20,7 +20,9 @@ std::wstring ClipMovie() {
     clip.Label("two").ShowFrame();
     clip.Label("last").Actions("push 'FSCommand:reached', 'last'; getURL2 0").ShowFrame();
     uint16_t sprite = movie.Sprite(clip);
-    movie.PlaceAt(1, sprite, Translate(100 * kTwipsPerPixel, 50 * kTwipsPerPixel), "clip").Actions("stop").ShowFrame();
+    movie.PlaceAt(1, sprite, Translate(100 * kTwipsPerPixel, 50 * kTwipsPerPixel), "clip")
+        .Actions("stop")
+        .ShowFrame();
     return WriteScratchFile(L"clip.swf", movie.Bytes());
 }
 
@@ -60,15 +62,18 @@ TEST(ControlTargets, PropertiesReadAndWriteByNumber) {
     ASSERT_EQ(control.Call(L"TGetPropertyNum", {Variant(L"/clip"), Variant(kX)}, &value), S_OK);
     EXPECT_EQ(value.value().vt, VT_R8);
     EXPECT_EQ(value.Text(), L"100");
-    ASSERT_EQ(control.Call(L"TGetPropertyAsNumber", {Variant(L"/clip"), Variant(kY)}, &value), S_OK);
+    ASSERT_EQ(control.Call(L"TGetPropertyAsNumber", {Variant(L"/clip"), Variant(kY)}, &value),
+              S_OK);
     EXPECT_EQ(value.Text(), L"50");
     ASSERT_EQ(control.Call(L"TGetProperty", {Variant(L"/clip"), Variant(kName)}, &value), S_OK);
     EXPECT_EQ(value.Text(), L"clip");
 
-    ASSERT_EQ(control.Call(L"TSetPropertyNum", {Variant(L"/clip"), Variant(kX), Variant(25.5)}), S_OK);
+    ASSERT_EQ(control.Call(L"TSetPropertyNum", {Variant(L"/clip"), Variant(kX), Variant(25.5)}),
+              S_OK);
     ASSERT_EQ(control.Call(L"TGetPropertyNum", {Variant(L"/clip"), Variant(kX)}, &value), S_OK);
     EXPECT_EQ(value.value().dblVal, 25.5);
-    ASSERT_EQ(control.Call(L"TSetProperty", {Variant(L"/clip"), Variant(kY), Variant(L"12")}), S_OK);
+    ASSERT_EQ(control.Call(L"TSetProperty", {Variant(L"/clip"), Variant(kY), Variant(L"12")}),
+              S_OK);
     ASSERT_EQ(control.Call(L"TGetProperty", {Variant(L"/clip"), Variant(kY)}, &value), S_OK);
     EXPECT_EQ(value.Text(), L"12");
 }
@@ -82,7 +87,8 @@ TEST(ControlTargets, CallingAFrameRunsItsActionsWithoutMovingThere) {
         const wchar_t* method = where.value().vt == VT_BSTR ? L"TCallLabel" : L"TCallFrame";
         ASSERT_EQ(control.Call(method, {Variant(L"/clip"), where}), S_OK);
         ASSERT_EQ(control.EventsWithId(150).size(), before + 1);
-        EXPECT_EQ(control.EventsWithId(150).back().arguments, (std::vector<std::wstring>{L"reached", L"last"}));
+        EXPECT_EQ(control.EventsWithId(150).back().arguments,
+                  (std::vector<std::wstring>{L"reached", L"last"}));
         Variant frame;
         ASSERT_EQ(control.Call(L"TCurrentFrame", {Variant(L"/clip")}, &frame), S_OK);
         EXPECT_EQ(frame.Text(), L"0");

@@ -24,13 +24,13 @@ struct PatternCase {
 };
 
 const PatternCase kPatternCases[] = {
-    {u"abc", u"a?c", true},       {u"ac", u"a?c", false},      {u"abcd", u"a?c", false},
-    {u"x.txt", u"*.txt", true},   {u"y.TXT", u"*.txt", false}, {u"", u"", true},
-    {u"a", u"", false},           {u"", u"*", true},           {u"", u"**", true},
-    {u"abc", u"*", true},         {u"abc", u"a*", true},       {u"abc", u"*c", true},
-    {u"abc", u"*b", false},       {u"aXbXc", u"a*b*c", true},  {u"aXbX", u"a*b*c", false},
-    {u"abab", u"*ab", true},      {u"aaa", u"a*a*a*a", false}, {u"mississippi", u"*sip*", true},
-    {u"a*c", u"a*c", true},       {u"a?", u"??", true},        {u"abc", u"abc*", true},
+    {u"abc", u"a?c", true},     {u"ac", u"a?c", false},      {u"abcd", u"a?c", false},
+    {u"x.txt", u"*.txt", true}, {u"y.TXT", u"*.txt", false}, {u"", u"", true},
+    {u"a", u"", false},         {u"", u"*", true},           {u"", u"**", true},
+    {u"abc", u"*", true},       {u"abc", u"a*", true},       {u"abc", u"*c", true},
+    {u"abc", u"*b", false},     {u"aXbXc", u"a*b*c", true},  {u"aXbX", u"a*b*c", false},
+    {u"abab", u"*ab", true},    {u"aaa", u"a*a*a*a", false}, {u"mississippi", u"*sip*", true},
+    {u"a*c", u"a*c", true},     {u"a?", u"??", true},        {u"abc", u"abc*", true},
 };
 
 TEST(NamePatterns, Table) {
@@ -71,7 +71,8 @@ protected:
     std::string Path(const std::string& below) const { return root_ + "/" + below; }
     void File(const std::string& below, size_t size) {
         std::string bytes(size, 'x');
-        ASSERT_TRUE(WriteWholeFile(Path(below), reinterpret_cast<const uint8_t*>(bytes.data()), size));
+        ASSERT_TRUE(
+            WriteWholeFile(Path(below), reinterpret_cast<const uint8_t*>(bytes.data()), size));
     }
     void Link(const std::string& below, const std::string& target) {
         ASSERT_EQ(symlink(target.c_str(), Path(below).c_str()), 0);

@@ -119,7 +119,8 @@ TEST(StreamCodecTest, DamagedDataFails) {
     }
     StreamOwner out(size_t{1} << 24);
     ASSERT_TRUE(UncompressInto(good.data(), good.size(), out.stream));
-    EXPECT_EQ(std::vector<uint8_t>(out.stream->bytes, out.stream->bytes + out.stream->length), plain);
+    EXPECT_EQ(std::vector<uint8_t>(out.stream->bytes, out.stream->bytes + out.stream->length),
+              plain);
 }
 
 TEST(StreamCodecTest, ABombStopsAtTheLimit) {
@@ -141,7 +142,8 @@ TEST(StreamCodecTest, CompressionReservesOnceAndGivesBackTheRest) {
     StreamOwner back(size_t{1} << 30);
     ASSERT_TRUE(UncompressInto(out.stream->bytes, out.stream->length, back.stream));
     EXPECT_EQ(back.stream->length, zeros.size());
-    EXPECT_EQ(Crc32Of(zeros.data(), zeros.size()), crc32(0, zeros.data(), static_cast<uInt>(zeros.size())));
+    EXPECT_EQ(Crc32Of(zeros.data(), zeros.size()),
+              crc32(0, zeros.data(), static_cast<uInt>(zeros.size())));
 }
 
 // ---- The interface for other libraries -----------------------------------
@@ -170,7 +172,8 @@ TEST_F(StringStreamInterfaceTest, BytesGoInAndComeOut) {
 TEST_F(StringStreamInterfaceTest, AStreamLargerThanTheHeapLimitIsNull) {
     ctx->heap.limit = size_t{1} << 20;
     std::vector<uint8_t> big(size_t{2} << 20);
-    ASSERT_TRUE(Run([&] { EXPECT_EQ(NewStringStream(ctx, big.data(), big.size()).tag, ValueTag::Null); }));
+    ASSERT_TRUE(
+        Run([&] { EXPECT_EQ(NewStringStream(ctx, big.data(), big.size()).tag, ValueTag::Null); }));
 }
 
 TEST(StringStreamScriptTest, UncompressingABombUnderAHeapLimitGivesNull) {
@@ -181,7 +184,10 @@ TEST(StringStreamScriptTest, UncompressingABombUnderAHeapLimitGivesNull) {
     const std::vector<uint8_t> bomb = Compressed(std::vector<uint8_t>(size_t{256} << 20));
     test::TraceCapture trace;
     SetGlobal(runner->context, "bomb", NewStringStream(runner->context, bomb.data(), bomb.size()));
-    EXPECT_EQ(RunSource(runner, "trace(bomb.uncompress() === null); trace(bomb.read(1000000000000).length);"), 1)
+    EXPECT_EQ(
+        RunSource(runner,
+                  "trace(bomb.uncompress() === null); trace(bomb.read(1000000000000).length);"),
+        1)
         << runner->context->errorText;
     EXPECT_EQ(trace.text(), "true\r\n" + std::to_string(bomb.size()) + "\r\n");
     FreeScriptRunner(runner);
@@ -200,7 +206,8 @@ void SetTemporaryFolder(const std::string& folder) {
 class StreamFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = "stream-files-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder = "stream-files-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
         RemoveFolderTree(folder);
         ASSERT_TRUE(CreateFolder(folder));
     }
