@@ -2,7 +2,8 @@
 # (natively and under Wine), the stream byte formats checked against
 # python3, the unit tests of the stream layers, and the script tests that
 # only Windows can give (true case, drive letters, short names, Drive and
-# DiskInfo): they live in scripts/windows/ and run under Wine only.
+# DiskInfo, a file held open without sharing): they live in scripts/windows/
+# and syslib/ and run under Wine only.
 kelpo_add_test(syslib_tests
     unit/syslib/folder_tree_test.cpp
 )
@@ -20,6 +21,14 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
                 ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
         endforeach()
     endforeach()
+
+    # A file another program holds open without sharing.
+    add_executable(hold_file syslib/hold_file.cpp)
+    add_test(NAME syslib.file_held_open
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/syslib/file_held_open.sh $<TARGET_FILE:kelpo>
+                     $<TARGET_FILE:hold_file> ${KELPO_TEST_RUNNER})
+    set_tests_properties(syslib.file_held_open PROPERTIES TIMEOUT 120
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
 
 if(NOT CMAKE_CROSSCOMPILING)
