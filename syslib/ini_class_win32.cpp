@@ -58,6 +58,16 @@ std::string ReadGrowing(DWORD slack, Read read) {
     }
 }
 
+// The profile functions drop one pair of quotes around a value when they
+// read it; a value that is itself quoted gets an extra pair so that it
+// reads back as written.
+std::string GuardQuotes(const std::string& value) {
+    const size_t size = value.size();
+    if (size >= 2 && (value[0] == '"' || value[0] == '\'') && value[size - 1] == value[0])
+        return '"' + value + '"';
+    return value;
+}
+
 // A NUL-separated list ending in an empty entry, as an Array of Strings.
 Value ListOf(ScriptContext* context, const std::string& block) {
     Value list = NewArray(context, 0);
@@ -103,7 +113,8 @@ Value IniCall(ScriptContext* context, const char* file, int member, Value* args)
                 !TextArg(context, args, 3, &value)) {
                 break;
             }
-            WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file);
+            WritePrivateProfileStringA(section.c_str(), key.c_str(), GuardQuotes(value).c_str(),
+                                       file);
             break;
         case kWriteSection: {
             if (!TextArg(context, args, 1, &section) || !HasArg(args, 2) ||
