@@ -10,6 +10,9 @@ void RegisterFileClass(ScriptContext* context);  // Folder, File
 #ifdef _WIN32
 void RegisterDriveClass(ScriptContext* context);     // Drive
 void RegisterDiskInfoClass(ScriptContext* context);  // DiskInfo
+void RegisterRegKeyClass(ScriptContext* context);    // RegKey
+void RegisterRegValueClass(ScriptContext* context);  // RegValue
+void RegisterIniClass(ScriptContext* context);       // INI
 #endif
 // FileStream, also bound as Stream (file_stream_class.cpp).
 void RegisterStreamClasses(ScriptContext* context);

@@ -2,7 +2,8 @@
 # (natively and under Wine), the stream byte formats checked against
 # python3, the unit tests of the stream layers, and the script tests that
 # only Windows can give (true case, drive letters, short names, Drive and
-# DiskInfo, a file held open without sharing): they live in scripts/windows/
+# DiskInfo, the registry and INI files, a file held open without sharing,
+# the registry classes' error texts): they live in scripts/windows/
 # and syslib/ and run under Wine only.
 kelpo_add_test(syslib_tests
     unit/syslib/folder_tree_test.cpp
@@ -21,6 +22,10 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
                 ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
         endforeach()
     endforeach()
+
+    # The error texts registry failures leave, which scripts cannot read.
+    kelpo_add_test(syslib_registry_tests unit/syslib/registry_errors_test.cpp)
+    target_link_libraries(syslib_registry_tests PRIVATE kelpo_syslib)
 
     # A file another program holds open without sharing.
     add_executable(hold_file syslib/hold_file.cpp)
