@@ -19,5 +19,7 @@ void RegisterStreamClasses(ScriptContext* context);
 // StringStream and the globals $STREAM_IN, $STREAM_OUT, $STREAM_EOF
 // (string_stream_class.cpp).
 void RegisterStringStreamClass(ScriptContext* context);
+// Encryption: MD5, Blowfish and Triple DES (encryption_class.cpp).
+void RegisterEncryptionClass(ScriptContext* context);
 
 }  // namespace kelpo

@@ -5,6 +5,8 @@
 # DiskInfo, the registry and INI files, a file held open without sharing,
 # the registry classes' error texts): they live in scripts/windows/
 # and syslib/ and run under Wine only.
+# The Encryption class is checked against python3's hashlib and
+# pycryptodome, natively and under Wine.
 kelpo_add_test(syslib_tests
     unit/syslib/folder_tree_test.cpp
 )
@@ -34,6 +36,13 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
                      $<TARGET_FILE:hold_file> ${KELPO_TEST_RUNNER})
     set_tests_properties(syslib.file_held_open PROPERTIES TIMEOUT 120
         ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+
+    # Encryption against python3's reference, the Windows program under Wine.
+    add_test(NAME syslib.encryption_check
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/syslib/encryption_check.sh $<TARGET_FILE:kelpo>
+                     ${KELPO_TEST_RUNNER})
+    set_tests_properties(syslib.encryption_check PROPERTIES TIMEOUT 120
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
 
 if(NOT CMAKE_CROSSCOMPILING)
@@ -43,6 +52,10 @@ if(NOT CMAKE_CROSSCOMPILING)
     add_test(NAME syslib.dropped_files
              COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/syslib/dropped_files.sh $<TARGET_FILE:kelpo>)
     set_tests_properties(syslib.dropped_files PROPERTIES TIMEOUT 120)
+    # Encryption against python3 (hashlib, pycryptodome) over a table.
+    add_test(NAME syslib.encryption_check
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/syslib/encryption_check.sh $<TARGET_FILE:kelpo>)
+    set_tests_properties(syslib.encryption_check PROPERTIES TIMEOUT 120)
 endif()
 
 kelpo_add_test(syslib_stream_tests

@@ -10,7 +10,9 @@ zlib1g-dev libz-mingw-w64-dev
 googletest libgtest-dev
 libboost-regex1.81-dev nlohmann-json3-dev
 wine wine64 xvfb xauth
-clang-14 libclang-rt-14-dev"
+clang-14 libclang-rt-14-dev
+pkg-config libgcrypt20-dev libgcrypt-mingw-w64-dev
+python3-pycryptodome"
 
 missing=""
 for p in $PACKAGES; do
