@@ -93,7 +93,7 @@ const ClassSpec* ClassSpecOf(NativeClass* klass);
 // The class data given to DefineClass, unchecked.
 void* ClassData(NativeClass* klass);
 
-// Makes an instance with the spec's `instanceSize` bytes of zeroed data,
+// Makes an instance with the ClassSpec's `instanceSize` bytes of zeroed data,
 // owned by the kit and freed after the class's finalize; `out` receives
 // the Native value. Raises "Out of memory" like every allocation.
 void* NewInstance(ScriptContext* context, NativeClass* klass, Value* out);
