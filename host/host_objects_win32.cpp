@@ -1,8 +1,8 @@
 // Connects the projector's script objects to the running projector: the
 // registration table every engine of the host uses (the main one, install
 // hooks, resource runs), the player port of the main frame's control, the
-// projector port of its windows, Win32 interval timers and the engine entry
-// counter.
+// projector port of its windows, the system library's owner window, Win32
+// interval timers and the engine entry counter.
 #include "host/host_objects.h"
 
 #include "host/host_access.h"
@@ -12,6 +12,7 @@
 #include "hostobjects/interval_clock_win32.h"
 #include "hostobjects/player_library.h"
 #include "hostobjects/projector_port_win32.h"
+#include "syslib/host_window_win32.h"
 
 namespace kelpo {
 namespace {
@@ -74,6 +75,9 @@ void InstallHostObjects() {
     port.bridge = Bridge;
     port.takeDeferredClose = TakeQuitPending;
     SetProjectorPort(port);
+    SyslibHostPort syslibPort;
+    syslibPort.mainWindow = MainWindow;
+    SetSyslibHostPort(syslibPort);
     InstallWin32IntervalClock();
     EngineEntryCounter counter;
     counter.enter = EnterEngine;
