@@ -3,7 +3,8 @@
 # python3, the unit tests of the stream layers, and the script tests that
 # only Windows can give (true case, drive letters, short names, Drive and
 # DiskInfo, the registry and INI files, a file held open without sharing,
-# the registry classes' error texts): they live in scripts/windows/
+# the registry classes' error texts, SysInfo and FontObject, the Dialogs
+# answered by a peer program): they live in scripts/windows/
 # and syslib/ and run under Wine only.
 # The Encryption class is checked against python3's hashlib and
 # pycryptodome, natively and under Wine.
@@ -35,6 +36,14 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
              COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/syslib/file_held_open.sh $<TARGET_FILE:kelpo>
                      $<TARGET_FILE:hold_file> ${KELPO_TEST_RUNNER})
     set_tests_properties(syslib.file_held_open PROPERTIES TIMEOUT 120
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+
+    # The Dialogs class, with the peer program (tests/host_tests.cmake)
+    # answering each dialog as a person would.
+    add_test(NAME syslib.dialogs_peer
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/syslib/dialogs_peer.sh $<TARGET_FILE:kelpo>
+                     $<TARGET_FILE:projector_peer> ${KELPO_TEST_RUNNER})
+    set_tests_properties(syslib.dialogs_peer PROPERTIES TIMEOUT 120
         ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 
     # Encryption against python3's reference, the Windows program under Wine.
