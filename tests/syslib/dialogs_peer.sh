@@ -17,6 +17,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 2
 tag=$$
+: > a.txt
+: > b.txt
 
 cat > dialogs.kls <<KLS
 var path = Dialogs.fileOpen("Text files|*.txt|All files|*.*", "Open $tag", "first.txt");
@@ -24,8 +26,16 @@ trace("fileOpen " + path);
 trace("cancelled " + Dialogs.fileOpen("All files|*.*", "Cancel $tag"));
 var list = Dialogs.fileOpen("All files|*.*", "Several $tag", "", true);
 trace("multiSelect " + typeof list + " " + list.length + " " + list[0]);
-trace("fileSave " + Dialogs.fileSave("All files|*.*", "Save $tag", "out.txt"));
+list = Dialogs.fileOpen("All files|*.*", "Two $tag", "", true);
+trace("multiSelect " + list.length + " " + (list[0].length > 3) + " " + list[1] + " " + list[2]);
+// A start name longer than a path may be is left out, not copied past the buffer.
+var long = "x";
+while (long.length < 5000) long += long;
+trace("long name " + Dialogs.fileOpen("", "Long $tag", long));
+// The flags may not ask for a dialog template (there is none).
+trace("fileSave " + Dialogs.fileSave("All files|*.*", "Save $tag", "out.txt", 0x40));
 trace("msgBox " + Dialogs.msgBox("Go on?", "Ask $tag", 4));
+trace("msgBox number " + Dialogs.msgBox(42, "Number $tag"));
 trace("msgBox default " + Dialogs.msgBox());
 trace("chooseColor typed " + Dialogs.chooseColor());
 trace("chooseColor given " + Dialogs.chooseColor(0x00FF00));
@@ -48,8 +58,11 @@ KLS
     "$runner" "$peer" type 10 "Open $tag" 'C:\windows\win.ini'
     "$runner" "$peer" button 10 "Cancel $tag" 2
     "$runner" "$peer" type 10 "Several $tag" 'C:\windows\win.ini'
+    "$runner" "$peer" type 10 "Two $tag" '"a.txt" "b.txt"'
+    "$runner" "$peer" button 10 "Long $tag" 2
     "$runner" "$peer" type 10 "Save $tag" 'C:\windows\temp\kelpo-save.txt'
     "$runner" "$peer" button 10 "Ask $tag" 7
+    "$runner" "$peer" button 10 "Number $tag" 1
     "$runner" "$peer" button 10 Qantor 1
     "$runner" "$peer" color 10 Color 0xFF0000
     "$runner" "$peer" button 10 Color 1
@@ -69,8 +82,11 @@ cat > expected.txt <<'EXPECTED'
 fileOpen C:\windows\win.ini
 cancelled false
 multiSelect object 1 C:\windows\win.ini
+multiSelect 3 true a.txt b.txt
+long name false
 fileSave C:\windows\temp\kelpo-save.txt
 msgBox 7
+msgBox number 1
 msgBox default 1
 chooseColor typed 16711680
 chooseColor given 65280
@@ -87,7 +103,7 @@ if [ "$status" -ne 0 ] || ! cmp -s dialogs.out expected.txt; then
 fi
 # The open dialog offered both filters of the filter text.
 for line in "dialog: Open $tag" "filter: Text files" "filter: All files" "dialog: Ask $tag" \
-            "text: Go on?" "dialog: Qantor"; do
+            "text: Go on?" "text: 42" "dialog: Qantor"; do
     if ! grep -qxF "$line" peer.txt; then
         echo "peer did not see: $line"
         failed=1
