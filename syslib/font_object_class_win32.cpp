@@ -5,6 +5,7 @@
 // name is cut to 31 bytes, never at half a double-byte character.
 #include <cstring>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "runtime/array.h"
@@ -62,6 +63,7 @@ void SetFaceName(LOGFONTA* logFont, const std::string& name) {
 
 struct FontList {
     std::vector<std::string> names;
+    std::unordered_set<std::string> seen;
 };
 
 // Called for every font and character set: the same family comes once per
@@ -70,13 +72,17 @@ int CALLBACK CollectFont(const LOGFONTA* logFont, const TEXTMETRICA*, DWORD, LPA
     auto* list = reinterpret_cast<FontList*>(user);
     const auto* full = reinterpret_cast<const ENUMLOGFONTEXA*>(logFont);
     const char* text = reinterpret_cast<const char*>(full->elfFullName);
-    std::string name(text, strnlen(text, sizeof full->elfFullName));
-    if (name.empty()) return 1;
-    for (const std::string& known : list->names)
-        if (known == name) return 1;
-    // No enumeration runs away: a machine has some thousands of fonts.
-    if (list->names.size() >= 65536) return 0;
-    list->names.push_back(std::move(name));
+    // Nothing may throw back through the system's enumeration: running out
+    // of memory ends the list where it is.
+    try {
+        std::string name(text, strnlen(text, sizeof full->elfFullName));
+        if (name.empty() || !list->seen.insert(name).second) return 1;
+        // No enumeration runs away: a machine has some thousands of fonts.
+        if (list->names.size() >= 65536) return 0;
+        list->names.push_back(std::move(name));
+    } catch (...) {
+        return 0;
+    }
     return 1;
 }
 
