@@ -14,8 +14,23 @@ kelpo=$1
 peer=$2
 runner=$3
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 2
+# The system's file dialogs remember the last folder of each program in
+# the registry; the prefix gets back the keys as they were before.
+dialogs_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\ComDlg32'
+mru="$dialogs_key\LastVisitedMRU"
+had_dialogs_key=no
+if "$runner" reg query "$dialogs_key" > /dev/null 2>&1; then had_dialogs_key=yes; fi
+"$runner" reg export "$mru" mru-before.reg /y > /dev/null 2>&1 || rm -f mru-before.reg
+restore_mru() {
+    if [ "$had_dialogs_key" = no ]; then
+        "$runner" reg delete "$dialogs_key" /f > /dev/null 2>&1
+        return
+    fi
+    "$runner" reg delete "$mru" /f > /dev/null 2>&1
+    if [ -f mru-before.reg ]; then "$runner" reg import mru-before.reg > /dev/null 2>&1; fi
+}
+trap 'restore_mru; cd /; rm -rf "$work"' EXIT
 tag=$$
 : > a.txt
 : > b.txt
