@@ -25,6 +25,10 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
                 ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
         endforeach()
     endforeach()
+    # SysInfo writes the screen-saver settings and puts them back: its two
+    # runs must not interleave.
+    set_tests_properties(script.sys_info.source script.sys_info.compiled PROPERTIES
+        RESOURCE_LOCK screen_saver_settings)
 
     # The error texts registry failures leave, which scripts cannot read.
     kelpo_add_test(syslib_registry_tests unit/syslib/registry_errors_test.cpp)
