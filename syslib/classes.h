@@ -13,6 +13,14 @@ void RegisterDiskInfoClass(ScriptContext* context);  // DiskInfo
 void RegisterRegKeyClass(ScriptContext* context);    // RegKey
 void RegisterRegValueClass(ScriptContext* context);  // RegValue
 void RegisterIniClass(ScriptContext* context);       // INI
+// Dialogs: the message box and the common dialogs (dialogs_class_win32.cpp).
+void RegisterDialogsClass(ScriptContext* context);
+// FontObject: font descriptions and the installed fonts
+// (font_object_class_win32.cpp).
+void RegisterFontObjectClass(ScriptContext* context);
+// SysInfo: the machine, the user, the screen saver and the display mode
+// (sys_info_class_win32.cpp).
+void RegisterSysInfoClass(ScriptContext* context);
 #endif
 // FileStream, also bound as Stream (file_stream_class.cpp).
 void RegisterStreamClasses(ScriptContext* context);
