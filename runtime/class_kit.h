@@ -23,6 +23,13 @@ namespace kelpo {
 // Names indexed by a class's enum: `{"load", "save"}` for `{kLoad, kSave}`,
 // or a table of rows whose first member is the name (a class that keeps
 // more about each member in one table).
+// A member's row in a class's method or property table: its name and one
+// line on what it does, for the class's pages.
+struct MemberRow {
+    const char* name;
+    const char* text;
+};
+
 struct NameTable {
     const void* rows = nullptr;
     size_t stride = 0;

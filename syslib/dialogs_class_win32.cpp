@@ -15,14 +15,8 @@
 namespace kelpo {
 namespace {
 
-// One row per member: its name and what it does, for the class's pages.
-struct Member {
-    const char* name;
-    const char* text;
-};
-
 enum Method { kMsgBox, kFileOpen, kFileSave, kChooseColor, kChooseFont, kBrowse };
-const Member kMethods[] = {
+const MemberRow kMethods[] = {
     {"msgBox",
      "msgBox([text [, caption [, type]]]): shows a message box (caption \"Qantor\" by default, "
      "type the MB_ flags, default 0) and answers the id of the button pressed"},

@@ -20,20 +20,14 @@
 namespace kelpo {
 namespace {
 
-// One row per member: its name and what it does, for the class's pages.
-struct Member {
-    const char* name;
-    const char* text;
-};
-
 enum Method { kGetFonts };
-const Member kMethods[] = {
+const MemberRow kMethods[] = {
     {"getFonts",
      "getFonts([charset [, face]]): the full names of the installed fonts of the character set "
      "(Integer, default 1) and face (String, default all) as an Array; Null when there are none"},
 };
 enum Property { kName, kSize, kColor, kBold, kItalic, kUnderline };
-const Member kProperties[] = {
+const MemberRow kProperties[] = {
     {"name", "the face name (String, at most 31 characters: longer names are cut)"},
     {"size", "the size in points (Integer)"},
     {"color", "the colour as 0xRRGGBB (Integer)"},

@@ -19,14 +19,8 @@
 namespace kelpo {
 namespace {
 
-// One row per member: its name and what it does, for the class's pages.
-struct Member {
-    const char* name;
-    const char* text;
-};
-
 enum Method { kGetDisplaySettings, kLogOff, kShutdown, kReboot, kPowerOff };
-const Member kMethods[] = {
+const MemberRow kMethods[] = {
     {"getDisplaySettings",
      "getDisplaySettings(): every display mode as an Object (pelsWidth, pelsHeight, bitsPerPel, "
      "displayFrequency), in an Array"},
@@ -54,7 +48,7 @@ enum Property {
     kScreenSaverTimeout,
     kDisplaySetting
 };
-const Member kProperties[] = {
+const MemberRow kProperties[] = {
     {"computerName", "the computer's name (writing a String renames it)"},
     {"userName", "the name of the user running the program"},
     {"version",
