@@ -8,11 +8,14 @@ namespace kelpo {
 
 void RegisterFileClass(ScriptContext* context);  // Folder, File
 #ifdef _WIN32
-void RegisterDriveClass(ScriptContext* context);     // Drive
-void RegisterDiskInfoClass(ScriptContext* context);  // DiskInfo
-void RegisterRegKeyClass(ScriptContext* context);    // RegKey
-void RegisterRegValueClass(ScriptContext* context);  // RegValue
-void RegisterIniClass(ScriptContext* context);       // INI
+void RegisterDriveClass(ScriptContext* context);        // Drive
+void RegisterDiskInfoClass(ScriptContext* context);     // DiskInfo
+void RegisterRegKeyClass(ScriptContext* context);       // RegKey
+void RegisterRegValueClass(ScriptContext* context);     // RegValue
+void RegisterIniClass(ScriptContext* context);          // INI
+void RegisterShellClass(ScriptContext* context);        // Shell
+void RegisterShortcutClass(ScriptContext* context);     // Shortcut
+void RegisterUrlShortcutClass(ScriptContext* context);  // URLShortcut
 #endif
 // FileStream, also bound as Stream (file_stream_class.cpp).
 void RegisterStreamClasses(ScriptContext* context);
