@@ -2,8 +2,8 @@
 # (natively and under Wine), the stream byte formats checked against
 # python3, the unit tests of the stream layers, and the script tests that
 # only Windows can give (true case, drive letters, short names, Drive and
-# DiskInfo, the registry and INI files, a file held open without sharing,
-# the registry classes' error texts): they live in scripts/windows/
+# DiskInfo, the registry and INI files, the shell, shortcut files, a file
+# held open without sharing, the registry classes' error texts): they live in scripts/windows/
 # and syslib/ and run under Wine only.
 # The Encryption class is checked against python3's hashlib and
 # pycryptodome, natively and under Wine.
@@ -28,6 +28,11 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
     # The error texts registry failures leave, which scripts cannot read.
     kelpo_add_test(syslib_registry_tests unit/syslib/registry_errors_test.cpp)
     target_link_libraries(syslib_registry_tests PRIVATE kelpo_syslib)
+
+    # The shell classes against the shell's own link object and programs
+    # it starts (a window of Wine's notepad, closed again).
+    kelpo_add_test(syslib_shell_tests unit/syslib/shell_link_test.cpp)
+    target_link_libraries(syslib_shell_tests PRIVATE kelpo_syslib)
 
     # A file another program holds open without sharing.
     add_executable(hold_file syslib/hold_file.cpp)
