@@ -132,7 +132,11 @@ std::string HotKeyText(WORD hotKey) {
             text += '+';
         }
     }
-    return text + KeyNameOf(key, (flags & kExtendedFlag) != 0);
+    std::string name = KeyNameOf(key, (flags & kExtendedFlag) != 0);
+    // Letters and digits are their own names when the driver has none.
+    if (name.empty() && std::isalnum(key) && key < 0x80)
+        name = std::string(1, static_cast<char>(key));
+    return text + name;
 }
 
 bool ParseHotKeyText(const std::string& text, WORD* hotKey) {

@@ -1,6 +1,6 @@
 // Shell link objects bound to files. COM is started on the calling thread
-// the first time a link is made; a thread that already runs COM in another
-// apartment model keeps it (the shell's link objects live in either).
+// when a link is made before anyone started it; a thread that already runs
+// COM keeps its apartment model (the shell's link objects live in either).
 #include "syslib/shell_link_win32.h"
 
 #include <new>
@@ -10,14 +10,16 @@
 namespace kelpo {
 namespace {
 
-bool ComReady() {
-    static bool ready = false;
-    if (ready) return true;
-    const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    // S_FALSE: already started here; RPC_E_CHANGED_MODE: started as
-    // multi-threaded by someone else, which serves as well.
-    ready = SUCCEEDED(result) || result == RPC_E_CHANGED_MODE;
-    return ready;
+// Makes the object; when COM has not been started on this thread yet, it
+// is started (apartment-threaded, as the shell's objects want) and the
+// call repeated. COM stays started for the rest of the thread's life.
+HRESULT CreateObject(REFCLSID clsid, REFIID iid, IUnknown** object) {
+    HRESULT result = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid,
+                                      reinterpret_cast<void**>(object));
+    if (result != CO_E_NOTINITIALIZED) return result;
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return result;
+    return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid,
+                            reinterpret_cast<void**>(object));
 }
 
 bool LoadFrom(IUnknown* object, const std::string& path) {
@@ -53,16 +55,13 @@ ShellLinkRecord* NewShellLink(ScriptContext* context, NativeClass* klass, Value*
     char full[MAX_PATH];
     const DWORD size = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
     if (size == 0 || size >= MAX_PATH) return nullptr;
-    if (!ComReady()) return nullptr;
     // The instance first: making it may raise (out of memory), which must
     // not leave a COM object or a path behind. Its finalize takes the
     // empty record too.
     Value made;
     auto* record = NewInstanceOf<ShellLinkRecord>(context, klass, &made);
     record->path = new (std::nothrow) std::string(full, size);
-    if (record->path == nullptr ||
-        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid,
-                                reinterpret_cast<void**>(&record->object))) ||
+    if (record->path == nullptr || FAILED(CreateObject(clsid, iid, &record->object)) ||
         record->object == nullptr) {
         record->object = nullptr;
         return nullptr;
