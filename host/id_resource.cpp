@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "host/md5.h"
 #include "platform/ansi.h"
+#include "syslib/crypto_blocks.h"
 
 namespace kelpo {
 
@@ -15,11 +15,8 @@ namespace {
 const char kDigestSalt[] = "Kelpo projector ID resource";
 
 void IdDigest(const uint8_t* bytes, size_t length, uint8_t digest[16]) {
-    Md5State state;
-    Md5Begin(state);
-    Md5Add(state, kDigestSalt, sizeof kDigestSalt - 1);
-    Md5Add(state, bytes, length);
-    Md5End(state, digest);
+    const BytePiece pieces[] = {{kDigestSalt, sizeof kDigestSalt - 1}, {bytes, length}};
+    Md5Pieces(pieces, 2, digest);
 }
 
 }  // namespace
@@ -79,7 +76,7 @@ std::vector<uint8_t> WriteIdResource(const std::string& registryText) {
 
 std::vector<uint8_t> ComputeSettingsIdentity(const std::vector<uint8_t>& settingsStream) {
     uint8_t digest[16];
-    Md5(settingsStream.data(), settingsStream.size(), digest);
+    Md5Bytes(settingsStream.data(), settingsStream.size(), digest);
     return std::vector<uint8_t>(digest, digest + 16);
 }
 

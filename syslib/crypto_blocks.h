@@ -1,5 +1,5 @@
-// The cryptographic primitives of the Encryption class, from libgcrypt:
-// MD5, and Triple DES and Blowfish on whole 8-byte blocks in ECB mode.
+// The cryptographic primitives of the Encryption class and of the
+// projector's identity digests, from libgcrypt: MD5, and Triple DES and Blowfish on whole 8-byte blocks in ECB mode.
 //
 // Keys are used as given: weak and semi-weak keys are accepted (keys here
 // are derived from pass phrases, and an empty phrase folds to all zeros),
@@ -22,6 +22,13 @@ using Bytes = std::vector<uint8_t>;
 
 // MD5 (RFC 1321) of the bytes.
 void Md5Bytes(const uint8_t* bytes, size_t length, uint8_t digest[kMd5Size]);
+
+// MD5 of several pieces taken one after the other, without joining them.
+struct BytePiece {
+    const void* bytes;
+    size_t length;
+};
+void Md5Pieces(const BytePiece* pieces, size_t count, uint8_t digest[kMd5Size]);
 
 // MD5 of the rest of an open file; false when reading fails (a folder, an
 // I/O error), so that a failure never passes for the digest of nothing.

@@ -3,8 +3,9 @@
 # python3, the unit tests of the stream layers, and the script tests that
 # only Windows can give (true case, drive letters, short names, Drive and
 # DiskInfo, the registry and INI files, the shell, shortcut files, a file
-# held open without sharing, the registry classes' error texts): they live in scripts/windows/
-# and syslib/ and run under Wine only.
+# held open without sharing, the registry classes' error texts): they live
+# in scripts/windows/ and syslib/ and run under Wine only, and all of them
+# once more in a private prefix that must be unchanged afterwards.
 # The Encryption class is checked against python3's hashlib and
 # pycryptodome, natively and under Wine.
 kelpo_add_test(syslib_tests
@@ -41,6 +42,14 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
                      $<TARGET_FILE:hold_file> ${KELPO_TEST_RUNNER})
     set_tests_properties(syslib.file_held_open PROPERTIES TIMEOUT 120
         ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+
+    # Every Windows script test again, in a prefix of its own that must be
+    # the same afterwards: no registry key, file or setting left behind.
+    add_test(NAME syslib.prefix_unchanged
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/syslib/prefix_unchanged.sh $<TARGET_FILE:kelpo>
+                     ${CMAKE_CURRENT_SOURCE_DIR}/scripts/windows ${KELPO_TEST_RUNNER})
+    set_tests_properties(syslib.prefix_unchanged PROPERTIES TIMEOUT 600
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-leftovers")
 
     # Encryption against python3's reference, the Windows program under Wine.
     add_test(NAME syslib.encryption_check

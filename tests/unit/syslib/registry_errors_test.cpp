@@ -1,7 +1,7 @@
 // The registry classes' failures under Wine: each leaves the system's
 // message for its error code in the context's error text, which scripts
 // cannot read, so it is checked here. Keys live under
-// HKCU\Software\KelpoTest\RegErrors and are removed at the end.
+// HKCU\Software\KelpoTestRegErrors and are removed at the end.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -36,10 +36,10 @@ struct Case {
 
 const Case kCases[] = {
     {"open of a missing key",
-     "ok = RegKey.open('HKCU\\\\Software\\\\KelpoTest\\\\RegErrors\\\\none') === null;",
+     "ok = RegKey.open('HKCU\\\\Software\\\\KelpoTestRegErrors\\\\none') === null;",
      ERROR_FILE_NOT_FOUND},
     {"delete of a missing key",
-     "ok = RegKey.deleteKey('HKCU\\\\Software\\\\KelpoTest\\\\RegErrors\\\\none') == false;",
+     "ok = RegKey.deleteKey('HKCU\\\\Software\\\\KelpoTestRegErrors\\\\none') == false;",
      ERROR_FILE_NOT_FOUND},
     {"delete of a missing value", "ok = key.deleteValue('none') == false;", ERROR_FILE_NOT_FOUND},
     {"write through a read-only handle",
@@ -52,8 +52,8 @@ TEST(RegistryErrorsTest, FailuresLeaveTheSystemMessage) {
     ASSERT_NE(runner, nullptr);
     ASSERT_EQ(
         RunSource(runner,
-                  "key = RegKey.create('HKCU\\\\Software\\\\KelpoTest\\\\RegErrors');"
-                  "readOnly = RegKey.open('HKCU\\\\Software\\\\KelpoTest\\\\RegErrors', 0x20019);"),
+                  "key = RegKey.create('HKCU\\\\Software\\\\KelpoTestRegErrors');"
+                  "readOnly = RegKey.open('HKCU\\\\Software\\\\KelpoTestRegErrors', 0x20019);"),
         1)
         << runner->context->errorText;
     for (const Case& c : kCases) {
@@ -64,7 +64,7 @@ TEST(RegistryErrorsTest, FailuresLeaveTheSystemMessage) {
         EXPECT_TRUE(ok.tag == ValueTag::Boolean && ok.boolean) << c.what;
     }
     FreeScriptRunner(runner);
-    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KelpoTest\\RegErrors"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KelpoTestRegErrors"), ERROR_SUCCESS);
 }
 
 }  // namespace
