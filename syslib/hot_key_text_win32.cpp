@@ -119,6 +119,20 @@ bool KeyOfToken(const std::string& token, BYTE* key, BYTE* flags) {
     return false;
 }
 
+// "Num 5", "F5", "Home" for the keys of the table; the character of a
+// letter or digit; else empty.
+std::string FallbackName(BYTE key, bool extended) {
+    for (const KeyName& entry : kKeyNames) {
+        if (entry.key == key && ((entry.flags & kExtendedFlag) != 0) == extended) {
+            std::string name = entry.name;
+            name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+            return name;
+        }
+    }
+    if (std::isalnum(key) && key < 0x80) return std::string(1, static_cast<char>(key));
+    return std::string();
+}
+
 }  // namespace
 
 std::string HotKeyText(WORD hotKey) {
@@ -132,10 +146,17 @@ std::string HotKeyText(WORD hotKey) {
             text += '+';
         }
     }
-    std::string name = KeyNameOf(key, (flags & kExtendedFlag) != 0);
-    // Letters and digits are their own names when the driver has none.
-    if (name.empty() && std::isalnum(key) && key < 0x80)
-        name = std::string(1, static_cast<char>(key));
+    const bool extended = (flags & kExtendedFlag) != 0;
+    std::string name = KeyNameOf(key, extended);
+    // The driver may have no name for a key, or one that names another
+    // (some drivers give keypad keys the names of letter keys): then the
+    // key's own name of the table, or its character, when it has one.
+    BYTE named = 0, namedFlags = 0;
+    if (name.empty() || !KeyOfToken(name, &named, &namedFlags) || named != key ||
+        (namedFlags & kExtendedFlag) != (flags & kExtendedFlag)) {
+        std::string fallback = FallbackName(key, extended);
+        if (!fallback.empty()) name = fallback;
+    }
     return text + name;
 }
 

@@ -11,7 +11,10 @@
 namespace kelpo {
 
 // "None" for 0; otherwise the set modifiers in the order CTRL, SHIFT, ALT,
-// then the system's name of the key, joined by "+".
+// then the system's name of the key, joined by "+". Where the system has
+// no name for the key, or one that parses as another key, the fixed name
+// ("Num 5", "F5", "Home") or the character stands instead, so that the
+// text always parses back to the same hot key.
 std::string HotKeyText(WORD hotKey);
 
 // Parses "+"-separated tokens (modifiers, key names, single characters);

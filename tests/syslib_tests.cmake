@@ -32,7 +32,10 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
 
     # The shell classes against the shell's own link object and programs
     # it starts (a window of Wine's notepad, closed again).
-    kelpo_add_test(syslib_shell_tests unit/syslib/shell_link_test.cpp)
+    kelpo_add_test(syslib_shell_tests
+        unit/syslib/shell_link_test.cpp
+        unit/syslib/hot_key_text_test.cpp
+    )
     target_link_libraries(syslib_shell_tests PRIVATE kelpo_syslib)
 
     # A file another program holds open without sharing.
