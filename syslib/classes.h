@@ -8,14 +8,26 @@ namespace kelpo {
 
 void RegisterFileClass(ScriptContext* context);  // Folder, File
 #ifdef _WIN32
-void RegisterDriveClass(ScriptContext* context);        // Drive
-void RegisterDiskInfoClass(ScriptContext* context);     // DiskInfo
-void RegisterRegKeyClass(ScriptContext* context);       // RegKey
-void RegisterRegValueClass(ScriptContext* context);     // RegValue
-void RegisterIniClass(ScriptContext* context);          // INI
-void RegisterShellClass(ScriptContext* context);        // Shell
-void RegisterShortcutClass(ScriptContext* context);     // Shortcut
-void RegisterUrlShortcutClass(ScriptContext* context);  // URLShortcut
+void RegisterDriveClass(ScriptContext* context);     // Drive
+void RegisterDiskInfoClass(ScriptContext* context);  // DiskInfo
+void RegisterRegKeyClass(ScriptContext* context);    // RegKey
+void RegisterRegValueClass(ScriptContext* context);  // RegValue
+void RegisterIniClass(ScriptContext* context);       // INI
+// Dialogs: the message box and the common dialogs (dialogs_class_win32.cpp).
+void RegisterDialogsClass(ScriptContext* context);
+// FontObject: font descriptions and the installed fonts
+// (font_object_class_win32.cpp).
+void RegisterFontObjectClass(ScriptContext* context);
+// SysInfo: the machine, the user, the screen saver and the display mode
+// (sys_info_class_win32.cpp).
+void RegisterSysInfoClass(ScriptContext* context);
+// Shell: programs, documents, the environment, special folders and
+// version information (shell_class_win32.cpp).
+void RegisterShellClass(ScriptContext* context);
+// Shortcut and URLShortcut: shell link and Internet shortcut files
+// (shortcut_class_win32.cpp, url_shortcut_class_win32.cpp).
+void RegisterShortcutClass(ScriptContext* context);
+void RegisterUrlShortcutClass(ScriptContext* context);
 #endif
 // FileStream, also bound as Stream (file_stream_class.cpp).
 void RegisterStreamClasses(ScriptContext* context);

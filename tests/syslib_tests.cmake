@@ -2,10 +2,11 @@
 # (natively and under Wine), the stream byte formats checked against
 # python3, the unit tests of the stream layers, and the script tests that
 # only Windows can give (true case, drive letters, short names, Drive and
-# DiskInfo, the registry and INI files, the shell, shortcut files, a file
-# held open without sharing, the registry classes' error texts): they live
-# in scripts/windows/ and syslib/ and run under Wine only, and all of them
-# once more in a private prefix that must be unchanged afterwards.
+# DiskInfo, the registry and INI files, a file held open without sharing,
+# the registry classes' error texts, SysInfo and FontObject, the Dialogs
+# answered by a peer program, the shell and shortcut files): they live in
+# scripts/windows/ and syslib/ and run under Wine only, the scripts once
+# more in a private prefix that must be unchanged afterwards.
 # The Encryption class is checked against python3's hashlib and
 # pycryptodome, natively and under Wine.
 kelpo_add_test(syslib_tests
@@ -25,6 +26,10 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
                 ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
         endforeach()
     endforeach()
+    # SysInfo writes the screen-saver settings and puts them back: its two
+    # runs must not interleave.
+    set_tests_properties(script.sys_info.source script.sys_info.compiled PROPERTIES
+        RESOURCE_LOCK screen_saver_settings)
 
     # The error texts registry failures leave, which scripts cannot read.
     kelpo_add_test(syslib_registry_tests unit/syslib/registry_errors_test.cpp)
@@ -53,6 +58,14 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
                      ${CMAKE_CURRENT_SOURCE_DIR}/scripts/windows ${KELPO_TEST_RUNNER})
     set_tests_properties(syslib.prefix_unchanged PROPERTIES TIMEOUT 600
         ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-leftovers")
+
+    # The Dialogs class, with the peer program (tests/host_tests.cmake)
+    # answering each dialog as a person would.
+    add_test(NAME syslib.dialogs_peer
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/syslib/dialogs_peer.sh $<TARGET_FILE:kelpo>
+                     $<TARGET_FILE:projector_peer> ${KELPO_TEST_RUNNER})
+    set_tests_properties(syslib.dialogs_peer PROPERTIES TIMEOUT 120
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 
     # Encryption against python3's reference, the Windows program under Wine.
     add_test(NAME syslib.encryption_check

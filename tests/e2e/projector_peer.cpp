@@ -19,6 +19,15 @@
 //                                                     whether the menu is still open
 //   projector_peer endsession SECONDS                 tells the main window the session ends;
 //                                                     prints whether the player window remains
+//   projector_peer button SECONDS TITLE ID            prints the texts of the dialog titled TITLE
+//                                                     ("*": any) and presses its button ID
+//                                                     (1 OK, 2 Cancel, 6 Yes, 7 No, ...)
+//   projector_peer type SECONDS TITLE TEXT            prints the texts and file-type filters of
+//                                                     the dialog titled TITLE, types TEXT into its
+//                                                     first edit control and presses OK
+//   projector_peer color SECONDS TITLE RGB            types the colour 0xRRGGBB into the red,
+//                                                     green and blue fields of the colour dialog
+//                                                     titled TITLE and presses OK
 // Each waits up to SECONDS for the window it needs; exit status 1 when it
 // never appears.
 #include <windows.h>
@@ -47,22 +56,26 @@ HWND WaitForFrame(double seconds) {
 
 struct WindowSearch {
     const char* className;
+    const char* title;  // null: any
     HWND found;
 };
 
 BOOL CALLBACK MatchVisibleWindow(HWND hwnd, LPARAM user) {
     auto* search = reinterpret_cast<WindowSearch*>(user);
-    char name[32] = "";
+    char name[32] = "", title[256] = "";
     GetClassNameA(hwnd, name, sizeof name);
     if (std::string(name) != search->className || !IsWindowVisible(hwnd)) return TRUE;
+    GetWindowTextA(hwnd, title, sizeof title);
+    if (search->title && std::string(title) != search->title) return TRUE;
     search->found = hwnd;
     return FALSE;
 }
 
 // A visible top-level window of a class ("#32770" dialogs, "#32768" popup
-// menus), from any process; null when there is none.
-HWND FindVisibleWindow(const char* className) {
-    WindowSearch search{className, nullptr};
+// menus), from any process, with the given title unless that is null; null
+// when there is none. Tests that run beside others name their dialogs.
+HWND FindVisibleWindow(const char* className, const char* title = nullptr) {
+    WindowSearch search{className, title, nullptr};
     EnumWindows(MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -122,6 +135,78 @@ int AnswerDialog(double seconds, const char* location) {
         if (edit) SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(location));
     }
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return 0;
+}
+
+// The dialog titled `title` ("*" for any), once it is up and initialized;
+// prints its title and texts.
+HWND WaitForDialog(double seconds, const char* title) {
+    const char* wanted = std::string(title) == "*" ? nullptr : title;
+    HWND dialog = WaitFor(seconds, [wanted] { return FindVisibleWindow("#32770", wanted); });
+    if (!dialog) return nullptr;
+    Sleep(200);
+    char text[256] = "";
+    GetWindowTextA(dialog, text, sizeof text);
+    std::printf("dialog: %s\n", text);
+    EnumChildWindows(dialog, PrintChildText, 0);
+    return dialog;
+}
+
+void PressButton(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+int AnswerButton(double seconds, const char* title, int id) {
+    HWND dialog = WaitForDialog(seconds, title);
+    if (!dialog) return 1;
+    PressButton(dialog, id);
+    return 0;
+}
+
+// The file dialogs' list of file types (cmb1, control ID 0x470). The
+// system's dialog keeps UTF-16 items, read as such.
+void PrintFilters(HWND dialog) {
+    HWND types = GetDlgItem(dialog, 0x470);
+    if (!types) return;
+    const LRESULT count = SendMessageW(types, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t item[256] = L"";
+        if (SendMessageW(types, CB_GETLBTEXTLEN, i, 0) < 256)
+            SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        char text[512] = "";
+        WideCharToMultiByte(CP_ACP, 0, item, -1, text, sizeof text, nullptr, nullptr);
+        std::printf("filter: %s\n", text);
+    }
+}
+
+int AnswerTyping(double seconds, const char* title, const char* text) {
+    HWND dialog = WaitForDialog(seconds, title);
+    if (!dialog) return 1;
+    PrintFilters(dialog);
+    HWND edit = nullptr;
+    EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&edit));
+    if (!edit) return 1;
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    PressButton(dialog, IDOK);
+    return 0;
+}
+
+// The colour dialog's red, green and blue fields (control IDs 706 to 708,
+// shown when the dialog is fully open); the dialog takes the colour from
+// them as they change.
+int AnswerColor(double seconds, const char* title, long rgb) {
+    HWND dialog = WaitForDialog(seconds, title);
+    if (!dialog) return 1;
+    const int parts[3] = {static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                          static_cast<int>(rgb & 0xFF)};
+    for (int i = 0; i < 3; ++i) {
+        HWND field = GetDlgItem(dialog, 706 + i);
+        if (!field) return 1;
+        SetWindowTextA(field, std::to_string(parts[i]).c_str());
+    }
+    Sleep(100);
+    PressButton(dialog, IDOK);
     return 0;
 }
 
@@ -249,6 +334,10 @@ int main(int argc, char** argv) {
     double seconds = std::atof(argv[2]);
     if (action == "call" && argc >= 4) return Call(seconds, argc - 3, argv + 3);
     if (action == "dialog") return AnswerDialog(seconds, argc >= 4 ? argv[3] : nullptr);
+    if (action == "button" && argc >= 5) return AnswerButton(seconds, argv[3], std::atoi(argv[4]));
+    if (action == "type" && argc >= 5) return AnswerTyping(seconds, argv[3], argv[4]);
+    if (action == "color" && argc >= 5)
+        return AnswerColor(seconds, argv[3], std::strtol(argv[4], nullptr, 0));
     HWND frame = WaitForFrame(seconds);
     if (!frame) return 1;
     if (action == "command" && argc >= 4) {
