@@ -21,6 +21,13 @@ void RegisterFontObjectClass(ScriptContext* context);
 // SysInfo: the machine, the user, the screen saver and the display mode
 // (sys_info_class_win32.cpp).
 void RegisterSysInfoClass(ScriptContext* context);
+// Shell: programs, documents, the environment, special folders and
+// version information (shell_class_win32.cpp).
+void RegisterShellClass(ScriptContext* context);
+// Shortcut and URLShortcut: shell link and Internet shortcut files
+// (shortcut_class_win32.cpp, url_shortcut_class_win32.cpp).
+void RegisterShortcutClass(ScriptContext* context);
+void RegisterUrlShortcutClass(ScriptContext* context);
 #endif
 // FileStream, also bound as Stream (file_stream_class.cpp).
 void RegisterStreamClasses(ScriptContext* context);

@@ -4,9 +4,9 @@
 # only Windows can give (true case, drive letters, short names, Drive and
 # DiskInfo, the registry and INI files, a file held open without sharing,
 # the registry classes' error texts, SysInfo and FontObject, the Dialogs
-# answered by a peer program): they live in scripts/windows/ and syslib/
-# and run under Wine only, the scripts once more in a private prefix that
-# must be unchanged afterwards.
+# answered by a peer program, the shell and shortcut files): they live in
+# scripts/windows/ and syslib/ and run under Wine only, the scripts once
+# more in a private prefix that must be unchanged afterwards.
 # The Encryption class is checked against python3's hashlib and
 # pycryptodome, natively and under Wine.
 kelpo_add_test(syslib_tests
@@ -34,6 +34,14 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
     # The error texts registry failures leave, which scripts cannot read.
     kelpo_add_test(syslib_registry_tests unit/syslib/registry_errors_test.cpp)
     target_link_libraries(syslib_registry_tests PRIVATE kelpo_syslib)
+
+    # The shell classes against the shell's own link object and programs
+    # it starts (a window of Wine's notepad, closed again).
+    kelpo_add_test(syslib_shell_tests
+        unit/syslib/shell_link_test.cpp
+        unit/syslib/hot_key_text_test.cpp
+    )
+    target_link_libraries(syslib_shell_tests PRIVATE kelpo_syslib)
 
     # A file another program holds open without sharing.
     add_executable(hold_file syslib/hold_file.cpp)
