@@ -20,9 +20,13 @@ trap 'rm -rf "$work"' EXIT
 # afresh (with the time of writing) whenever a program of a new server
 # session first uses the display: a test that only draws on it, creates a
 # shell object or reads a key name changes nothing of its own there.
-without_display_devices() {
+# Likewise the first console window of a prefix writes the console's
+# defaults (HKCU\Console) when they are not there yet.
+without_wine_own_keys() {
     awk '/^\[/ {
-             skip = tolower($0) ~ /^\[system\\\\currentcontrolset\\\\control\\\\class\\\\\{4d36e96[8e]-e325-11ce-bfc1-08002be10318\}/
+             key = tolower($0)
+             skip = key ~ /^\[system\\\\currentcontrolset\\\\control\\\\class\\\\\{4d36e96[8e]-e325-11ce-bfc1-08002be10318\}/ ||
+                    key == "[console]"
          }
          !skip'
 }
@@ -34,7 +38,7 @@ snapshot() {
     for hive in system.reg user.reg userdef.reg; do
         echo "== $hive"
         sed -e '/^#time=/d' -e 's/^\(\[.*\]\) [0-9][0-9]*$/\1/' "$WINEPREFIX/$hive" |
-            without_display_devices
+            without_wine_own_keys
     done
     echo "== files"
     (cd "$WINEPREFIX/drive_c" && find . -path ./windows/Installer -prune -o -printf '%y %s %p\n' | sort)
