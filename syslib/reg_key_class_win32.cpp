@@ -131,14 +131,18 @@ LSTATUS QueryKey(HKEY key, KeyInfo* info) {
                             nullptr, &info->written);
 }
 
+// QueryKey, with the error text set when it fails.
+bool QueryKeyReporting(ScriptContext* context, HKEY key, KeyInfo* info) {
+    const LSTATUS status = QueryKey(key, info);
+    if (status == ERROR_SUCCESS) return true;
+    SetRegistryError(context, status);
+    return false;
+}
+
 Value SubkeyNames(ScriptContext* context, HKEY key) {
     Value list = NewArray(context, 0);
     KeyInfo info;
-    const LSTATUS status = QueryKey(key, &info);
-    if (status != ERROR_SUCCESS) {
-        SetRegistryError(context, status);
-        return list;
-    }
+    if (!QueryKeyReporting(context, key, &info)) return list;
     // Names are at most 255 characters; the buffer takes them as ANSI bytes
     // and whatever the key reports as its longest.
     std::vector<char> name(std::max<size_t>(261, 2 * (info.maxSubkeyName + 1)));
@@ -156,11 +160,7 @@ Value SubkeyNames(ScriptContext* context, HKEY key) {
 Value ValueList(ScriptContext* context, HKEY key) {
     Value list = NewArray(context, 0);
     KeyInfo info;
-    const LSTATUS status = QueryKey(key, &info);
-    if (status != ERROR_SUCCESS) {
-        SetRegistryError(context, status);
-        return list;
-    }
+    if (!QueryKeyReporting(context, key, &info)) return list;
     std::vector<char> name(2 * (static_cast<size_t>(info.maxValueName) + 1));
     std::vector<char> data(std::min<size_t>(info.maxValueData, kMaxRegistryBytes) + 1);
     for (DWORD i = 0; i < info.values; ++i) {
@@ -280,11 +280,7 @@ Value ClassName(ScriptContext* context, HKEY key) {
 
 Value LastWriteTime(ScriptContext* context, HKEY key) {
     KeyInfo info;
-    const LSTATUS status = QueryKey(key, &info);
-    if (status != ERROR_SUCCESS) {
-        SetRegistryError(context, status);
-        return MakeFloat(0);
-    }
+    if (!QueryKeyReporting(context, key, &info)) return MakeFloat(0);
     const uint64_t ticks =
         (static_cast<uint64_t>(info.written.dwHighDateTime) << 32) | info.written.dwLowDateTime;
     return MakeFloat(static_cast<double>(ticks / 10000) + k1601);
