@@ -2,7 +2,7 @@
 
 #include "corelib/callback_roots.h"
 #include "host/host_events.h"
-#include "hostobjects/engine_entry.h"
+#include "syslib/engine_entry.h"
 #include "runtime/native_args.h"
 #include "runtime/atoms.h"
 #include "runtime/call.h"

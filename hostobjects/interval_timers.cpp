@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "corelib/callback_roots.h"
-#include "hostobjects/engine_entry.h"
+#include "syslib/engine_entry.h"
 #include "runtime/native_args.h"
 #include "runtime/call.h"
 #include "runtime/gc.h"

@@ -33,6 +33,7 @@
 #include "runtime/gc.h"
 #include "runtime/native_args.h"
 #include "runtime/object.h"
+#include "syslib/engine_entry.h"
 #include "syslib/string_stream.h"
 
 namespace kelpo {
@@ -206,6 +207,8 @@ void NotifySocket(void* owner, int event, int errorCode) {
     Value handler = socket->handlers[index];
     Value self = socket->self;
     Value args[2] = {MakeInteger(1), MakeInteger(errorCode)};
+    // Counted as a script call: a close of the projector waits for it.
+    EngineEntryScope entry;
     CatchRaise(context, [&] {
         CallbackRoots roots(context);
         roots.Push(handler);
