@@ -2,6 +2,9 @@
 # PConn between two programs: a packaged projector whose Initialize script
 # listens at a named block, and a script of the command-line tool that
 # sends it commands; the projector is closed by the peer program at the end.
+# The projector's script also connects two sockets of its own: their
+# handlers run from the projector's message loop, without processMsg, and
+# the caller asks for what they saw.
 #   usage: pconn_projector.sh KELPO_BUILD PROJECTOR PLAYER_DLL MAKE_TEST_MOVIE PEER RUNNER KELPO
 set -e
 kelpo=$(cd "$(dirname "$7")" && pwd)/$(basename "$7")
@@ -20,6 +23,36 @@ function greet(a, b) { return "hello " + a + " " + b; }
 function count() { return "count"; }
 function big() { var s = "x"; while (s.length < 70000) s = s + s; return s; }
 function quiet() { }
+var acceptCode = "none", connectCode = "none", receivedText = "";
+function onAccept(code) {
+    accepted = this.accept();
+    accepted.asyncSelect(\$FD_READ);
+    accepted.onReceive = onServerReceive;
+    acceptCode = code;
+}
+function onConnect(code) {
+    connectCode = code;
+    var out = new StringStream();
+    out.write("ping");
+    this.send(out, 4);
+}
+function onServerReceive(code) {
+    var got = new StringStream();
+    this.receive(got, 100);
+    receivedText += got.toString();
+}
+// The notifications may come in either order; the answer does not tell.
+function socketEvents() {
+    return "accept " + acceptCode + ", connect " + connectCode + ", received " + receivedText;
+}
+var server = new Socket();
+server.onAccept = onAccept;
+server.create(0, \$SOCK_STREAM, \$FD_ACCEPT, "127.0.0.1");
+server.listen();
+var client = new Socket();
+client.onConnect = onConnect;
+client.create(0, \$SOCK_STREAM, \$FD_CONNECT);
+client.connect("127.0.0.1", server.getSockName().port);
 DataFile.save("listen.ini", "listening", "again");
 KLS
 build '"movies": { "files": ["movie.swf"] }, "scripts": { "Initialize": "init.kls" }'
@@ -40,6 +73,12 @@ trace("no block " + show(p.send("${block}Gone", "greet", "a")));
 trace("no command " + show(p.send("$block")));
 trace("command not a String " + show(p.send("$block", 5)));
 trace("listen without a main window " + p.listen("${block}Tool"));
+// The projector's sockets were connected while it ran its message loop.
+var events = "";
+var start = new Date().getTime();
+while (events.indexOf("ping") < 0 && new Date().getTime() - start < 20000)
+    events = p.send("$block", "socketEvents");
+trace("projector sockets " + events);
 KLS
 
 # The caller waits until the projector listens, then closes it.
@@ -68,6 +107,7 @@ no block undefined undefined
 no command undefined undefined
 command not a String undefined undefined
 listen without a main window false
+projector sockets accept 0, connect 0, received ping
 OUT
 if ! cmp -s caller.out expected.out; then
     fail "the caller's answers differ (expected, actual):"
