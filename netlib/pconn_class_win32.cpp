@@ -60,9 +60,10 @@ void CloseBlock(PConnData* self) {
 
 bool Listen(ScriptContext* context, PConnData* self, const Value* args) {
     if (!HasArg(args, 1)) return false;
-    const std::string name = AnsiOfValue(context, args[1], kMaxBlockName);
+    // A name too long for the system is refused, not cut to another name.
+    const std::string name = AnsiOfValue(context, args[1], kMaxBlockName + 1);
     HWND window = SyslibMainWindow();
-    if (name.empty() || window == nullptr) return false;
+    if (name.empty() || name.size() > kMaxBlockName || window == nullptr) return false;
     HANDLE block = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                       static_cast<DWORD>(kCallBlockSize), name.c_str());
     if (block == nullptr) return false;

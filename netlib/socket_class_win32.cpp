@@ -54,6 +54,7 @@ struct ScriptSocket {
     Value handlers[kHandlerCount];  // each a Function or Undefined
     Value self;                     // the instance, `this` of its handlers
     long events;                    // the events selected for notification
+    UINT message;                   // the message they are selected with
 };
 
 struct SocketData {
@@ -217,12 +218,14 @@ void NotifySocket(void* owner, int event, int errorCode) {
     });
 }
 
-void Adopt(ScriptSocket* socket, SOCKET handle, long events) {
+void Adopt(ScriptSocket* socket, SOCKET handle, long events, UINT message) {
     socket->handle = handle;
     socket->events = events;
+    socket->message = message;
     SocketListener listener;
     listener.notify = NotifySocket;
     listener.owner = socket;
+    listener.message = message;
     ListenToSocket(handle, listener);
 }
 
@@ -232,17 +235,20 @@ void CloseScriptSocket(ScriptSocket* socket) {
     closesocket(socket->handle);
     socket->handle = INVALID_SOCKET;
     socket->events = 0;
+    socket->message = 0;
 }
 
 // A new instance around `handle` (INVALID_SOCKET: none yet); Null when it
 // cannot be allocated.
-Value NewSocketInstance(ScriptContext* context, NativeClass* klass, SOCKET handle, long events) {
+Value NewSocketInstance(ScriptContext* context, NativeClass* klass, SOCKET handle, long events,
+                        UINT message) {
     auto* socket = new (std::nothrow) ScriptSocket;
     if (socket == nullptr) return MakeNull();
     socket->handle = INVALID_SOCKET;
     socket->context = context;
     for (Value& handler : socket->handlers) handler = MakeUndefined();
     socket->events = 0;
+    socket->message = 0;
     Value out = MakeNull();
     if (!CatchRaise(context, [&] {
             auto* data = NewInstanceOf<SocketData>(context, klass, &out);
@@ -252,7 +258,7 @@ Value NewSocketInstance(ScriptContext* context, NativeClass* klass, SOCKET handl
         return MakeNull();
     }
     socket->self = out;
-    if (handle != INVALID_SOCKET) Adopt(socket, handle, events);
+    if (handle != INVALID_SOCKET) Adopt(socket, handle, events, message);
     return out;
 }
 
@@ -330,15 +336,16 @@ bool Create(ScriptContext* context, ScriptSocket* socket, const Value* args) {
     }
     // Non-blocking from the start, also when no event is selected.
     u_long nonBlocking = 1;
+    const UINT message = NextSocketMessage();
     if (ioctlsocket(handle, FIONBIO, &nonBlocking) != 0 ||
-        WSAAsyncSelect(handle, window, kSocketNotifyMessage, events) != 0 ||
+        WSAAsyncSelect(handle, window, message, events) != 0 ||
         bind(handle, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
         NoteFailure();
         closesocket(handle);
         WSASetLastError(gLastError);
         return false;
     }
-    Adopt(socket, handle, events);
+    Adopt(socket, handle, events, message);
     return true;
 }
 
@@ -375,7 +382,7 @@ bool AsyncSelect(ScriptSocket* socket, const Value* args) {
         NoteRefusal(WSAENOBUFS);
         return false;
     }
-    if (WSAAsyncSelect(socket->handle, window, kSocketNotifyMessage, events) != 0) {
+    if (WSAAsyncSelect(socket->handle, window, socket->message, events) != 0) {
         NoteFailure();
         return false;
     }
@@ -391,8 +398,9 @@ Value Accept(ScriptContext* context, NativeClass* klass, ScriptSocket* socket) {
         NoteFailure();
         return MakeUndefined();
     }
-    // The new socket selects what the listening one selects.
-    Value accepted = NewSocketInstance(context, klass, handle, socket->events);
+    // The new socket selects what the listening one selects, with its
+    // message.
+    Value accepted = NewSocketInstance(context, klass, handle, socket->events, socket->message);
     if (accepted.tag == ValueTag::Null) {
         closesocket(handle);
         NoteRefusal(WSAENOBUFS);
@@ -647,11 +655,11 @@ int SocketProperty(ScriptContext*, NativeClass*, void* data, int member, int isS
 }
 
 void ConstructSocket(ScriptContext* context, NativeClass* klass, Value*, Value* out) {
-    *out = NewSocketInstance(context, klass, INVALID_SOCKET, 0);
+    *out = NewSocketInstance(context, klass, INVALID_SOCKET, 0, 0);
 }
 
 void CallSocket(ScriptContext* context, NativeClass* klass, void*, Value* out, Value*) {
-    *out = NewSocketInstance(context, klass, INVALID_SOCKET, 0);
+    *out = NewSocketInstance(context, klass, INVALID_SOCKET, 0, 0);
 }
 
 void FinalizeSocket(NativeClass*, void* data) {

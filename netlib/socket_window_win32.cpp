@@ -13,9 +13,10 @@ std::unordered_map<SOCKET, SocketListener>& Listeners() {
 }
 
 LRESULT CALLBACK NotifyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != kSocketNotifyMessage) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message < kFirstSocketMessage || message > kLastSocketMessage)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     auto found = Listeners().find(static_cast<SOCKET>(wParam));
-    if (found == Listeners().end()) return 0;
+    if (found == Listeners().end() || found->second.message != message) return 0;
     // A copy: the listener may close its socket while it is told.
     const SocketListener listener = found->second;
     if (listener.notify)
@@ -37,6 +38,13 @@ HWND SocketNotifyWindow() {
     window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
                              nullptr);
     return window;
+}
+
+UINT NextSocketMessage() {
+    static UINT next = kFirstSocketMessage;
+    const UINT message = next;
+    next = next == kLastSocketMessage ? kFirstSocketMessage : next + 1;
+    return message;
 }
 
 void ListenToSocket(SOCKET socket, const SocketListener& listener) {
