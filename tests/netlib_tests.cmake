@@ -8,9 +8,14 @@ kelpo_add_test(netlib_tests unit/netlib/call_block_test.cpp)
 target_link_libraries(netlib_tests PRIVATE kelpo_netlib kelpo_project_data)
 
 if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
-    # PConn.send against blocks and listeners that break the layout.
-    kelpo_add_test(netlib_pconn_tests unit/netlib/pconn_hostile_test.cpp)
-    target_link_libraries(netlib_pconn_tests PRIVATE kelpo_netlib)
+    # PConn.send against blocks and listeners that break the layout;
+    # Socket against the collector.
+    kelpo_add_test(netlib_windows_tests
+        unit/netlib/network_classes_registration.cpp
+        unit/netlib/pconn_hostile_test.cpp
+        unit/netlib/socket_lifetime_test.cpp
+    )
+    target_link_libraries(netlib_windows_tests PRIVATE kelpo_netlib)
 
     add_test(NAME netlib.socket_echo
              COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/netlib/socket_echo.sh $<TARGET_FILE:kelpo>

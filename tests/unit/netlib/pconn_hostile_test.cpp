@@ -13,14 +13,11 @@
 
 #include "compiler/engine.h"
 #include "netlib/call_block.h"
-#include "netlib/classes.h"
 #include "runtime/atoms.h"
-#include "runtime/registration.h"
 
 namespace kelpo {
 namespace {
 
-const bool kRegistered = (SetExtraRegistration(RegisterPConnClass), true);
 
 struct ListenerState {
     LRESULT answerLength = 0;
