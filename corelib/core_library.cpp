@@ -9,6 +9,8 @@ namespace kelpo {
 
 #define KELPO_GROUP_Core KELPO_TAKE_STEP
 #define KELPO_GROUP_System KELPO_SKIP_STEP
+#define KELPO_GROUP_Network KELPO_SKIP_STEP
+#define KELPO_GROUP_Console KELPO_SKIP_STEP
 #define KELPO_GROUP_Player KELPO_SKIP_STEP
 #define KELPO_GROUP_Projector KELPO_SKIP_STEP
 const RegistrationStep kCoreLibrary[] = {

@@ -3,6 +3,9 @@
 // their registration functions and includes the list:
 //
 //   #define KELPO_GROUP_Core KELPO_TAKE_STEP
+//   #define KELPO_GROUP_System KELPO_SKIP_STEP
+//   #define KELPO_GROUP_Network KELPO_SKIP_STEP
+//   #define KELPO_GROUP_Console KELPO_SKIP_STEP
 //   #define KELPO_GROUP_Player KELPO_SKIP_STEP
 //   #define KELPO_GROUP_Projector KELPO_SKIP_STEP
 //   const RegistrationStep kSteps[] = {

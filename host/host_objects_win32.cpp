@@ -8,10 +8,10 @@
 #include "host/host_access.h"
 #include "host/main_frame.h"
 #include "host/main_player_port.h"
-#include "hostobjects/engine_entry.h"
 #include "hostobjects/interval_clock_win32.h"
 #include "hostobjects/player_library.h"
 #include "hostobjects/projector_port_win32.h"
+#include "syslib/engine_entry.h"
 #include "syslib/host_window_win32.h"
 
 namespace kelpo {

@@ -2,12 +2,12 @@
 
 #include "corelib/callback_roots.h"
 #include "host/host_events.h"
-#include "hostobjects/engine_entry.h"
 #include "runtime/native_args.h"
 #include "runtime/atoms.h"
 #include "runtime/call.h"
 #include "runtime/convert.h"
 #include "runtime/object.h"
+#include "syslib/engine_entry.h"
 
 namespace kelpo {
 namespace {

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "corelib/callback_roots.h"
-#include "hostobjects/engine_entry.h"
 #include "runtime/native_args.h"
 #include "runtime/call.h"
 #include "runtime/gc.h"
 #include "runtime/native.h"
+#include "syslib/engine_entry.h"
 
 namespace kelpo {
 namespace {

@@ -12,6 +12,8 @@ namespace kelpo {
 
 #define KELPO_GROUP_Core KELPO_TAKE_STEP
 #define KELPO_GROUP_System KELPO_TAKE_STEP
+#define KELPO_GROUP_Network KELPO_SKIP_STEP
+#define KELPO_GROUP_Console KELPO_SKIP_STEP
 #define KELPO_GROUP_Player KELPO_TAKE_STEP
 #define KELPO_GROUP_Projector KELPO_SKIP_STEP
 const RegistrationStep kPlayerLibrary[] = {

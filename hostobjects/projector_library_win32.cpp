@@ -2,6 +2,7 @@
 #include "corelib/classes.h"
 #include "corelib/globals.h"
 #include "corelib/registration.h"
+#include "netlib/classes.h"
 #include "syslib/classes.h"
 #include "hostobjects/application_class.h"
 #include "hostobjects/flash_player_classes.h"
@@ -12,6 +13,8 @@ namespace kelpo {
 
 #define KELPO_GROUP_Core KELPO_TAKE_STEP
 #define KELPO_GROUP_System KELPO_TAKE_STEP
+#define KELPO_GROUP_Network KELPO_TAKE_STEP
+#define KELPO_GROUP_Console KELPO_SKIP_STEP
 #define KELPO_GROUP_Player KELPO_TAKE_STEP
 #define KELPO_GROUP_Projector KELPO_TAKE_STEP
 const RegistrationStep kProjectorLibrary[] = {

@@ -24,6 +24,11 @@ bool StringStreamBytes(const Value& value, std::vector<uint8_t>* bytes);
 // or collected.
 bool StringStreamView(const Value& value, const uint8_t** bytes, size_t* length);
 
+// The open ByteStream of a StringStream, for classes that move bytes in
+// and out at its read and write positions (sockets); null for any other
+// value and for a closed stream.
+ByteStream* StringStreamOf(const Value& value);
+
 // The most bytes one stream may hold in this context: the heap limit when
 // the context has one, else the platform's bound.
 size_t StreamByteLimit(const ScriptContext* context);

@@ -258,6 +258,8 @@ ByteStream* StreamOf(const Value& value) {
 
 }  // namespace
 
+ByteStream* StringStreamOf(const Value& value) { return StreamOf(value); }
+
 size_t StreamByteLimit(const ScriptContext* context) {
     return context->heap.limit != 0 && context->heap.limit < kPlatformStreamLimit
                ? context->heap.limit

@@ -29,7 +29,7 @@
 #include "runtime/errors.h"
 #include "runtime/strings.h"
 #include "runtime/trace.h"
-#include "syslib/libraries.h"
+#include "tools/kelpo/command_line_library.h"
 
 namespace {
 

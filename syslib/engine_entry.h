@@ -1,7 +1,8 @@
 // Entries into a script engine that the host starts on its own (timer
-// ticks, host events). The projector counts them like every other script
-// call from the window, so that a close requested meanwhile waits until the
-// call has returned; the counting is installed by the Windows side.
+// ticks, host events, socket notifications). The projector counts them like
+// every other script call from the window, so that a close requested
+// meanwhile waits until the call has returned; the counting is installed by
+// the Windows side.
 #pragma once
 
 namespace kelpo {

@@ -1,4 +1,4 @@
-#include "hostobjects/engine_entry.h"
+#include "syslib/engine_entry.h"
 
 namespace kelpo {
 namespace {

@@ -1,0 +1,17 @@
+// Registration of the network library's classes, in the order of
+// corelib/registration_order.def.
+#pragma once
+
+#include "runtime/context.h"
+
+namespace kelpo {
+
+#ifdef _WIN32
+// Socket and the globals $FD_READ ... $FD_CLOSE, $SOCK_STREAM, $SOCK_DGRAM
+// (socket_class_win32.cpp).
+void RegisterSocketClass(ScriptContext* context);
+// PConn: commands to another projector's scripts (pconn_class_win32.cpp).
+void RegisterPConnClass(ScriptContext* context);
+#endif
+
+}  // namespace kelpo

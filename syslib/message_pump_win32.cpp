@@ -1,0 +1,42 @@
+#include "syslib/message_pump_win32.h"
+
+#include "runtime/native.h"
+
+namespace kelpo {
+namespace {
+
+// The framework's idle kick: it only means something to the program's own
+// loop.
+constexpr UINT kKickIdleMessage = 0x036A;
+
+void ProcessMsg(ScriptContext*, NativeClass*, void*, Value* out, Value*) {
+    *out = MakeBoolean(PumpWaitingMessages(MessagePumpHooks{}));
+}
+
+}  // namespace
+
+bool PumpWaitingMessages(const MessagePumpHooks& hooks) {
+    MSG message;
+    for (;;) {
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) return true;
+        BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            // The program's loop ends the program once the script is done.
+            if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
+        if (message.message != kKickIdleMessage) {
+            if (!hooks.preTranslate || !hooks.preTranslate(message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+        if (hooks.stopRequested && hooks.stopRequested()) return false;
+    }
+}
+
+void RegisterProcessMsgFunction(ScriptContext* context) {
+    RegisterGlobalFunction(context, "processMsg", ProcessMsg);
+}
+
+}  // namespace kelpo

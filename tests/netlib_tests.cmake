@@ -1,0 +1,37 @@
+# The network library. The layout of a call between projectors (natively
+# and under Wine, with the listening side's parser); under Wine only:
+# Socket against a python3 echo peer on 127.0.0.1 that the test starts and
+# stops, and PConn between a packaged projector that listens and a script
+# of the command-line tool that calls it. The scripts that need no peer
+# live in scripts/windows/ (socket_local, pconn_local).
+kelpo_add_test(netlib_tests unit/netlib/call_block_test.cpp)
+target_link_libraries(netlib_tests PRIVATE kelpo_netlib kelpo_project_data)
+
+if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
+    # PConn.send against blocks and listeners that break the layout;
+    # Socket against the collector.
+    kelpo_add_test(netlib_windows_tests
+        unit/netlib/network_classes_registration.cpp
+        unit/netlib/pconn_hostile_test.cpp
+        unit/netlib/socket_lifetime_test.cpp
+    )
+    target_link_libraries(netlib_windows_tests PRIVATE kelpo_netlib)
+
+    add_test(NAME netlib.socket_echo
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/netlib/socket_echo.sh $<TARGET_FILE:kelpo>
+                     ${KELPO_TEST_RUNNER})
+    set_tests_properties(netlib.socket_echo PROPERTIES TIMEOUT 300
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+endif()
+
+# PConn: a packaged projector listens, a script of the command-line tool
+# calls it (the end-to-end machinery of host_tests.cmake).
+if(WIN32 AND KELPO_RUN_WINDOWS_TESTS AND TARGET kelpo-build AND TARGET kelpo_player)
+    add_test(NAME netlib.pconn_projector
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/netlib/pconn_projector.sh $<TARGET_FILE:kelpo-build>
+                     $<TARGET_FILE:kelpo-projector> $<TARGET_FILE:kelpo_player>
+                     $<TARGET_FILE:make-test-movie> $<TARGET_FILE:projector_peer>
+                     ${KELPO_TEST_RUNNER} $<TARGET_FILE:kelpo>)
+    set_tests_properties(netlib.pconn_projector PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_temp
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+endif()
