@@ -41,7 +41,7 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
         unit/syslib/shell_link_test.cpp
         unit/syslib/hot_key_text_test.cpp
     )
-    target_link_libraries(syslib_shell_tests PRIVATE kelpo_syslib)
+    target_link_libraries(syslib_shell_tests PRIVATE kelpo_command_line_library)
 
     # A file another program holds open without sharing.
     add_executable(hold_file syslib/hold_file.cpp)

@@ -19,7 +19,7 @@
 #include "runtime/atoms.h"
 #include "runtime/object.h"
 #include "runtime/strings.h"
-#include "syslib/libraries.h"
+#include "tools/kelpo/command_line_library.h"
 
 namespace kelpo {
 namespace {
