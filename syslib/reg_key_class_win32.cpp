@@ -11,6 +11,7 @@
 #include "runtime/strings.h"
 #include "syslib/classes.h"
 #include "syslib/registry_win32.h"
+#include "syslib/system_error_win32.h"
 
 namespace kelpo {
 namespace {
@@ -73,7 +74,7 @@ Value OpenKey(ScriptContext* context, NativeClass* klass, HKEY own, Value* args)
     HKEY key = nullptr;
     const LSTATUS status = RegOpenKeyExA(root, subkey.c_str(), 0, access, &key);
     if (status != ERROR_SUCCESS) {
-        SetRegistryError(context, status);
+        SetSystemError(context, status);
         return MakeNull();
     }
     return WrapKey(context, klass, key, false);
@@ -94,7 +95,7 @@ Value CreateKey(ScriptContext* context, NativeClass* klass, HKEY own, Value* arg
         RegCreateKeyExA(root, subkey.c_str(), 0, &keyClass[0], REG_OPTION_NON_VOLATILE, access,
                         nullptr, &key, &disposition);
     if (status != ERROR_SUCCESS) {
-        SetRegistryError(context, status);
+        SetSystemError(context, status);
         return MakeNull();
     }
     return WrapKey(context, klass, key, disposition == REG_CREATED_NEW_KEY);
@@ -107,7 +108,7 @@ bool DeleteKey(ScriptContext* context, HKEY own, Value* args) {
     // An empty subkey would name the key itself (or a root): refused.
     if (subkey.empty()) return false;
     const LSTATUS status = RegDeleteKeyA(root, subkey.c_str());
-    if (status != ERROR_SUCCESS) SetRegistryError(context, status);
+    if (status != ERROR_SUCCESS) SetSystemError(context, status);
     return status == ERROR_SUCCESS;
 }
 
@@ -116,7 +117,7 @@ bool DeleteValue(ScriptContext* context, HKEY key, Value* args) {
     if (!HasArg(args, 1) || !BoundedAnsi(context, args[1], kMaxValueNameBytes / 2, name))
         return false;
     const LSTATUS status = RegDeleteValueA(key, name.c_str());
-    if (status != ERROR_SUCCESS) SetRegistryError(context, status);
+    if (status != ERROR_SUCCESS) SetSystemError(context, status);
     return status == ERROR_SUCCESS;
 }
 
@@ -135,7 +136,7 @@ LSTATUS QueryKey(HKEY key, KeyInfo* info) {
 bool QueryKeyReporting(ScriptContext* context, HKEY key, KeyInfo* info) {
     const LSTATUS status = QueryKey(key, info);
     if (status == ERROR_SUCCESS) return true;
-    SetRegistryError(context, status);
+    SetSystemError(context, status);
     return false;
 }
 
@@ -224,7 +225,7 @@ bool WriteValue(ScriptContext* context, HKEY key, Value* args) {
     const LSTATUS status = RegSetValueExA(key, body->hasName ? body->name.c_str() : nullptr, 0,
                                           body->type, reinterpret_cast<const BYTE*>(stored.data()),
                                           static_cast<DWORD>(stored.size()));
-    if (status != ERROR_SUCCESS) SetRegistryError(context, status);
+    if (status != ERROR_SUCCESS) SetSystemError(context, status);
     return status == ERROR_SUCCESS;
 }
 
@@ -232,7 +233,7 @@ Value CloneKey(ScriptContext* context, NativeClass* klass, HKEY own) {
     HKEY key = nullptr;
     const LSTATUS status = RegOpenKeyExA(own, nullptr, 0, KEY_ALL_ACCESS, &key);
     if (status != ERROR_SUCCESS) {
-        SetRegistryError(context, status);
+        SetSystemError(context, status);
         return MakeNull();
     }
     return WrapKey(context, klass, key, false);
@@ -271,7 +272,7 @@ Value ClassName(ScriptContext* context, HKEY key) {
             continue;
         }
         if (status != ERROR_SUCCESS) {
-            SetRegistryError(context, status);
+            SetSystemError(context, status);
             return MakeUndefined();
         }
         return NewStringFromAnsi(context, text.data(), std::min<size_t>(size, text.size()));

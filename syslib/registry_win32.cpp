@@ -1,8 +1,6 @@
 // Shared parts of the registry and INI classes; see registry_win32.h.
 #include "syslib/registry_win32.h"
 
-#include <cstdio>
-
 #include "runtime/array.h"
 #include "runtime/atoms.h"
 #include "runtime/class_kit.h"
@@ -10,13 +8,6 @@
 #include "runtime/strings.h"
 
 namespace kelpo {
-
-void SetRegistryError(ScriptContext* context, LSTATUS code) {
-    const DWORD written = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                         nullptr, static_cast<DWORD>(code), 0x800,
-                                         context->errorText, kErrorTextSize, nullptr);
-    if (written == 0) std::snprintf(context->errorText, kErrorTextSize, "Error %ld", code);
-}
 
 namespace {
 

@@ -1,6 +1,6 @@
-// What RegKey, RegValue and INI share (Windows only): the system's message
-// for a failed registry call, key paths with a root name, the record behind
-// a RegValue, and the packing of script values into value bytes.
+// What RegKey, RegValue and INI share (Windows only): key paths with a
+// root name, the record behind a RegValue, and the packing of script
+// values into value bytes.
 #pragma once
 
 #include <windows.h>
@@ -20,9 +20,6 @@ constexpr size_t kMaxRegistryBytes = 16u << 20;
 // The longest value name the registry allows, in characters; ANSI names can
 // take two bytes per character.
 constexpr size_t kMaxValueNameBytes = 2 * 16383;
-
-// Puts the system's message for `code` into the context's error text.
-void SetRegistryError(ScriptContext* context, LSTATUS code);
 
 // A key path: "HKCU\Software\X" names a root and a subkey below it; any
 // other text is a subkey below `own`. False when neither applies (no root

@@ -9,7 +9,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -22,7 +21,8 @@
 #include "syslib/classes.h"
 #include "syslib/file_version_info_win32.h"
 #include "syslib/host_window_win32.h"
-#include "syslib/special_folders_win32.h"
+#include "syslib/shell_folders_win32.h"
+#include "syslib/system_error_win32.h"
 
 namespace kelpo {
 namespace {
@@ -85,15 +85,6 @@ constexpr size_t kMaxCommandLine = 32767;
 constexpr size_t kMaxEnvironmentText = 32767;
 // How long run waits for the new program to be ready for input.
 constexpr DWORD kInputIdleWait = 10000;
-
-void SetSystemError(ScriptContext* context, DWORD code) {
-    const DWORD written =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                       0x800, context->errorText, kErrorTextSize, nullptr);
-    if (written == 0)
-        std::snprintf(context->errorText, kErrorTextSize, "Error %lu",
-                      static_cast<unsigned long>(code));
-}
 
 bool PathArg(ScriptContext* context, const Value* args, int k, std::string* path) {
     return HasArg(args, k) && BoundedAnsi(context, args[k], kMaxPathText, *path) && !path->empty();
@@ -194,7 +185,7 @@ Value ExecutableFor(ScriptContext* context, Value* args) {
 Value GetSpecialFolder(ScriptContext* context, Value* args) {
     std::string name, path;
     if (!HasArg(args, 1) || !BoundedAnsi(context, args[1], kMaxPathText, name)) return MakeNull();
-    if (!SpecialFolderPath(name, &path)) return MakeNull();
+    if (!NamedFolderPath(name, &path)) return MakeNull();
     return AnsiString(context, path);
 }
 

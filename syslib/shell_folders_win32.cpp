@@ -1,7 +1,7 @@
 // Special folders by name. Shell folders go through their identifier
 // lists; the Windows, system, temporary and program folders come from the
 // kernel, the environment and the registry.
-#include "syslib/special_folders_win32.h"
+#include "syslib/shell_folders_win32.h"
 
 #include <windows.h>
 // windows.h first: the shell headers build on it.
@@ -101,7 +101,7 @@ bool ProgramFiles(std::string* path) {
 
 }  // namespace
 
-bool SpecialFolderPath(const std::string& name, std::string* path) {
+bool NamedFolderPath(const std::string& name, std::string* path) {
     std::string lower = name;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     for (const FolderName& folder : kFolders) {
