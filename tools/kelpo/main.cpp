@@ -1,10 +1,15 @@
 // kelpo: the command-line face of the script engine.
 //
-//   kelpo run FILE [ARGS...]          run a source (.kls), compiled (.klc) or
+//   kelpo [OPTIONS]                   interactive mode (also `kelpo repl`)
+//   kelpo [OPTIONS] run FILE [ARGS...]
+//                                     run a source (.kls), compiled (.klc) or
 //                                     content-detected script
-//   kelpo eval TEXT                   run source text, print the result
+//   kelpo [OPTIONS] eval TEXT         run source text, print the result
 //   kelpo compile SRC [-o OUT] [--lines]
 //   kelpo disasm FILE.klc
+//
+// OPTIONS are --heap-limit BYTES and --budget N, the engine's two bounds
+// for scripts that are not trusted.
 //
 // The trace output (trace() and warnings) goes to standard output, one line
 // per write; errors go to standard error with exit status 1.
@@ -30,21 +35,33 @@
 #include "runtime/strings.h"
 #include "runtime/trace.h"
 #include "tools/kelpo/command_line_library.h"
+#include "tools/kelpo/engine_bounds.h"
+#include "tools/kelpo/interactive.h"
 
 namespace {
 
 using namespace kelpo;
 
 const char kUsage[] =
-    "usage: kelpo COMMAND ...\n"
+    "usage: kelpo [OPTIONS] [COMMAND ...]\n"
+    "Without a command, kelpo reads statements interactively.\n"
     "commands:\n"
+    "  repl                            read statements line by line and run them\n"
     "  run FILE [ARGS...]              run a script: source (.kls), compiled (.klc),\n"
     "                                  or decided by content; ARGS become the global ARGV\n"
     "  eval TEXT                       run source text and print its result\n"
     "  compile SRC [-o OUT] [--lines]  compile to a KS1b image (default SRC with .klc);\n"
     "                                  --lines adds the line table\n"
     "  disasm FILE                     list a compiled image\n"
-    "  COMMAND --help                  help for a command\n";
+    "  COMMAND --help                  help for a command\n"
+    "options (before the command):\n"
+    "  --heap-limit BYTES              the most the script heap may take from the\n"
+    "                                  system (K, M or G after the number: KiB, MiB,\n"
+    "                                  GiB); past it allocation raises \"Out of memory\"\n"
+    "  --budget N                      the work one run may do (backward jumps count\n"
+    "                                  the words they span, calls one each); past it\n"
+    "                                  the run stops with \"Instruction budget exhausted\"\n"
+    "  --help, --version\n";
 
 const char* const kCommandHelp[][2] = {
     {"run",
@@ -63,6 +80,13 @@ const char* const kCommandHelp[][2] = {
      "Compiles SRC into a KS1b image written to OUT (default: SRC with the extension\n"
      ".klc). Warnings go to standard error; a compile error gives exit status 1.\n"
      "--lines records source lines in the image.\n"},
+    {"repl",
+     "usage: kelpo [OPTIONS] [repl]\n"
+     "Reads statements from standard input and runs each in one context as soon as\n"
+     "it is complete (an unclosed bracket, brace or comment continues it on the next\n"
+     "line), printing the value of every entry that has one. Warnings and errors are\n"
+     "shown and the session goes on; \".exit\" or the end of input leaves. On a\n"
+     "terminal, lines can be edited and earlier entries recalled.\n"},
     {"disasm",
      "usage: kelpo disasm FILE\n"
      "Lists a compiled image: its sections, constant pool, the instructions of each\n"
@@ -111,8 +135,10 @@ void PrintError(ScriptRunner* runner) {
                   context->longErrorText != nullptr ? context->longErrorText : context->errorText);
 }
 
+EngineOptions gEngineOptions = DefaultEngineOptions();
+
 ScriptRunner* StartRunner() {
-    ScriptRunner* runner = NewScriptRunner(nullptr);
+    ScriptRunner* runner = NewScriptRunner(&gEngineOptions);
     if (runner == nullptr) fprintf(stderr, "kelpo: cannot create a script engine\n");
     return runner;
 }
@@ -252,6 +278,14 @@ int Compile(int argc, char** argv) {
     return exitCode;
 }
 
+int Interactive(int, char**) {
+    ScriptRunner* runner = StartRunner();
+    if (runner == nullptr) return 1;
+    int status = RunInteractive(runner);
+    FreeScriptRunner(runner);
+    return status;
+}
+
 int Disasm(int argc, char** argv) {
     if (argc < 3) {
         fputs("kelpo disasm: missing FILE\n", stderr);
@@ -284,26 +318,57 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
-    if (argc < 2 || strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0) {
-        fputs(kUsage, argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
+    // Options come before the command; what follows the command is its own.
+    std::vector<char*> args{argv[0]};
+    int first = 1;
+    for (; first < argc && argv[first][0] == '-' && argv[first][1] == '-'; ++first) {
+        const char* option = argv[first];
+        if (strcmp(option, "--help") == 0) {
+            fputs(kUsage, stdout);
+            return 0;
+        }
+        if (strcmp(option, "--version") == 0) {
+            fputs("kelpo " KELPO_VERSION_TEXT "\n", stdout);
+            return 0;
+        }
+        std::string error;
+        int used = ApplyEngineBoundOption(argc - first, argv + first, &gEngineOptions, &error);
+        if (used == 0) {
+            fprintf(stderr, "kelpo: %s\n\n%s", error.c_str(), kUsage);
+            return 2;
+        }
+        first += used - 1;
     }
+    if (first < argc && strcmp(argv[first], "-h") == 0) {
+        fputs(kUsage, stdout);
+        return 0;
+    }
+    static char repl[] = "repl";
+    args.push_back(first < argc ? argv[first] : repl);
+    for (int i = first + 1; i < argc; ++i) args.push_back(argv[i]);
+    int count = static_cast<int>(args.size());
+    char** list = args.data();
+
     InstallLibraries();
-    const char* command = argv[1];
+    const char* command = list[1];
     using Handler = int (*)(int, char**);
     const struct {
         const char* name;
         Handler handler;
-    } commands[] = {{"run", Run}, {"eval", Eval}, {"compile", Compile}, {"disasm", Disasm}};
+    } commands[] = {{"run", Run},
+                    {"eval", Eval},
+                    {"compile", Compile},
+                    {"disasm", Disasm},
+                    {"repl", Interactive}};
     for (const auto& c : commands) {
         if (strcmp(command, c.name) != 0) continue;
         // "run FILE --help" passes --help to the script; help only when it
         // comes before the file.
-        bool help = strcmp(c.name, "run") == 0 ? (argc > 2 && WantsHelp(3, argv, 2))
-                                               : WantsHelp(argc, argv, 2);
+        bool help = strcmp(c.name, "run") == 0 ? (count > 2 && WantsHelp(3, list, 2))
+                                               : WantsHelp(count, list, 2);
         if (help) return CommandHelp(c.name);
         SetTraceSink(TraceToStdout, nullptr);
-        return c.handler(argc, argv);
+        return c.handler(count, list);
     }
     fprintf(stderr, "kelpo: unknown command \"%s\"\n\n%s", command, kUsage);
     return 2;
