@@ -3,6 +3,8 @@
 #include "runtime/class_kit.h"
 
 #include <cstring>
+#include <mutex>
+#include <vector>
 
 #include "runtime/atoms.h"
 #include "runtime/convert.h"
@@ -94,7 +96,37 @@ void FreeKitClass(void* block) {
     ContextFree(kit);
 }
 
+struct DescribedGlobals {
+    std::mutex lock;
+    std::vector<std::pair<const MemberRow*, int>> tables;
+};
+
+DescribedGlobals& Described() {
+    static DescribedGlobals described;
+    return described;
+}
+
 }  // namespace
+
+void DescribeGlobals(const MemberRow* rows, int count) {
+    DescribedGlobals& d = Described();
+    std::lock_guard<std::mutex> hold(d.lock);
+    for (const auto& table : d.tables) {
+        if (table.first == rows) return;
+    }
+    d.tables.emplace_back(rows, count);
+}
+
+const MemberRow* GlobalDescription(const char* name) {
+    DescribedGlobals& d = Described();
+    std::lock_guard<std::mutex> hold(d.lock);
+    for (const auto& table : d.tables) {
+        for (int i = 0; i < table.second; ++i) {
+            if (strcmp(table.first[i].name, name) == 0) return &table.first[i];
+        }
+    }
+    return nullptr;
+}
 
 NativeClass* DefineClass(ScriptContext* context, const ClassSpec& spec, void* data,
                          NativeFreeData freeData) {

@@ -14,26 +14,43 @@
 
 #include <cstddef>
 #include <type_traits>
+#include <utility>
 
 #include "runtime/atoms.h"
 #include "runtime/native.h"
 
 namespace kelpo {
 
-// Names indexed by a class's enum: `{"load", "save"}` for `{kLoad, kSave}`,
-// or a table of rows whose first member is the name (a class that keeps
-// more about each member in one table).
 // A member's row in a class's method or property table: its name and one
-// line on what it does, for the class's pages.
+// line for the class pages (docs/classes.md). A method's text starts with
+// its call form and result kind, "open(path [, mode]) -> Boolean: ...", a
+// property's with its kind, "Integer, read-only: ...".
 struct MemberRow {
     const char* name;
     const char* text;
 };
 
+namespace class_kit_detail {
+// Where a row keeps its `text`, or 0 for rows without one (the name is
+// always first, so a text is never at offset 0).
+template <class Row, class = void>
+struct TextOffset {
+    static constexpr size_t value = 0;
+};
+template <class Row>
+struct TextOffset<Row, std::enable_if_t<std::is_same<decltype(Row::text), const char*>::value>> {
+    static constexpr size_t value = offsetof(Row, text);
+};
+}  // namespace class_kit_detail
+
+// Names indexed by a class's enum: `{"load", "save"}` for `{kLoad, kSave}`,
+// or a table of rows whose first member is the name (a class that keeps
+// more about each member in one table, its `text` among it).
 struct NameTable {
     const void* rows = nullptr;
     size_t stride = 0;
     int count = 0;
+    size_t textOffset = 0;
 
     constexpr NameTable() = default;
     template <size_t N>
@@ -41,12 +58,21 @@ struct NameTable {
         : rows(names), stride(sizeof(const char*)), count(static_cast<int>(N)) {}
     template <class Row, size_t N>
     constexpr NameTable(const Row (&table)[N])
-        : rows(table), stride(sizeof(Row)), count(static_cast<int>(N)) {
+        : rows(table),
+          stride(sizeof(Row)),
+          count(static_cast<int>(N)),
+          textOffset(class_kit_detail::TextOffset<Row>::value) {
         static_assert(std::is_standard_layout<Row>::value, "rows start with their name");
     }
 
     const char* NameAt(int i) const {
         return *reinterpret_cast<const char* const*>(static_cast<const char*>(rows) + i * stride);
+    }
+    // The member's line for the class pages; null when the table has none.
+    const char* TextAt(int i) const {
+        if (textOffset == 0) return nullptr;
+        return *reinterpret_cast<const char* const*>(static_cast<const char*>(rows) + i * stride +
+                                                     textOffset);
     }
 };
 
@@ -66,6 +92,8 @@ struct ClassSpec {
     // What toString answers when the class does not list it, for example
     // u"[object DataFile]"; null leaves toString to the fallbacks.
     const char16_t* text = nullptr;
+    // One line on what the class is for, for the class pages.
+    const char* about = nullptr;
     NameTable methods = {};
     ClassMethod method = nullptr;
     NameTable properties = {};
@@ -82,7 +110,20 @@ struct ClassSpec {
     // The size of the data of instances made by NewInstance (0: the class
     // makes its instances itself).
     size_t instanceSize = 0;
+    // The members `otherMethods` and `otherProperties` answer, for the
+    // class pages only.
+    NameTable otherMembers = {};
 };
+
+// Globals that are not classes (functions, constants) are described by
+// their registration code, once per process, for the class pages.
+void DescribeGlobals(const MemberRow* rows, int count);
+template <size_t N>
+void DescribeGlobals(const MemberRow (&rows)[N]) {
+    DescribeGlobals(rows, static_cast<int>(N));
+}
+// The row describing a global, or null.
+const MemberRow* GlobalDescription(const char* name);
 
 // Makes the class and binds `spec.name` (and `spec.alias`). The spec must
 // outlive the context (a static table). `data` becomes the class's own
