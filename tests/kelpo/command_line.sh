@@ -60,6 +60,11 @@ run --budget=100000 eval 'while (true) {}'
 run --budget 100000 eval '1 + 2'
 [ "$status" -eq 0 ] && grep -q '^3$' "$work/out.txt" || fail "--budget: a short run failed"
 
+# An object's text comes from its own toString, which resets the run's
+# result while it works.
+run eval 'x = {}'
+grep -q '^\[object Object\]$' "$work/out.txt" || fail "eval of an object printed: $(cat "$work/out.txt")"
+
 for bad in "--heap-limit 12MB" "--budget" "--fast"; do
     # shellcheck disable=SC2086
     run $bad eval 1

@@ -4,10 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "runtime/convert.h"
-#include "runtime/errors.h"
-#include "runtime/strings.h"
 #include "tools/kelpo/line_reader.h"
+#include "tools/kelpo/result_text.h"
 #include "tools/kelpo/source_completeness.h"
 
 namespace kelpo {
@@ -43,12 +41,7 @@ void PrintError(ScriptContext* context) {
 void PrintResult(ScriptContext* context) {
     if (context->result.tag == ValueTag::Undefined) return;
     std::string text;
-    bool ok = CatchRaise(context, [&] {
-        char* ansi = StringToAnsi(context, ToString(context, context->result));
-        text = ansi;
-        ContextFree(ansi);
-    });
-    if (ok) {
+    if (ResultText(context, &text)) {
         text += '\n';
         fputs(text.c_str(), stdout);
         fflush(stdout);

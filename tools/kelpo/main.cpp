@@ -37,6 +37,7 @@
 #include "tools/kelpo/command_line_library.h"
 #include "tools/kelpo/engine_bounds.h"
 #include "tools/kelpo/interactive.h"
+#include "tools/kelpo/result_text.h"
 
 namespace {
 
@@ -200,15 +201,8 @@ int Eval(int argc, char** argv) {
         PrintError(runner);
         exitCode = 1;
     } else {
-        ScriptContext* context = runner->context;
         std::string text;
-        bool ok = CatchRaise(context, [&] {
-            Value s = ToString(context, context->result);
-            char* ansi = StringToAnsi(context, s);
-            text = ansi;
-            ContextFree(ansi);
-        });
-        if (ok) {
+        if (ResultText(runner->context, &text)) {
             printf("%s\n", text.c_str());
         } else {
             PrintError(runner);
