@@ -54,28 +54,28 @@ enum Property {
 };
 const MemberRow kPropertyNames[] = {
     {"Appearance",
-     "Object, read-only: the window appearance options, the global _Appearance_ "
+     "Object, read-only: the window appearance options, the global `_Appearance_` "
      "(undefined until the option objects exist)"},
     {"SizeAndPos",
-     "Object, read-only: the size and position options, the global _SizeAndPos_ "
+     "Object, read-only: the size and position options, the global `_SizeAndPos_` "
      "(undefined until the option objects exist)"},
     {"Interaction",
-     "Object, read-only: the interaction options, the global _Interaction_ "
+     "Object, read-only: the interaction options, the global `_Interaction_` "
      "(undefined until the option objects exist)"},
     {"Behaviour",
-     "Object, read-only: the behaviour options, the global _Behaviour_ (undefined "
+     "Object, read-only: the behaviour options, the global `_Behaviour_` (undefined "
      "until the option objects exist)"},
     {"SysTray",
-     "Object, read-only: the tray icon options, the global _Tray_ (undefined until the "
+     "Object, read-only: the tray icon options, the global `_Tray_` (undefined until the "
      "option objects exist)"},
     {"dragdrop",
-     "Object, read-only: the drag and drop options, the global _DragDrop_ (undefined "
+     "Object, read-only: the drag and drop options, the global `_DragDrop_` (undefined "
      "until the option objects exist)"},
     {"clipboard",
-     "Object, read-only: the clipboard options, the global _Clipboard_ (undefined "
+     "Object, read-only: the clipboard options, the global `_Clipboard_` (undefined "
      "until the option objects exist)"},
     {"StatusBar",
-     "Object, read-only: the status bar options, the global _StatusBar_ (undefined "
+     "Object, read-only: the status bar options, the global `_StatusBar_` (undefined "
      "until the option objects exist)"},
     {"cmdLine", "String, read-only: the whole command line of the process"},
     {"cmdItems", "Array, read-only: the command-line items after the program, quotes removed"},

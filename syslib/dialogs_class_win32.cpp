@@ -18,8 +18,8 @@ namespace {
 enum Method { kMsgBox, kFileOpen, kFileSave, kChooseColor, kChooseFont, kBrowse };
 const MemberRow kMethods[] = {
     {"msgBox",
-     "msgBox([text [, caption [, type]]]) -> Integer: shows a message box (caption "
-     "\"Qantor\", type the MB_ flags); the id of the button pressed"},
+     "msgBox([text [, caption [, type]]]) -> Integer: shows a message box (type the MB_ "
+     "flags; the projector's caption when none is given); the id of the button pressed"},
     {"fileOpen",
      "fileOpen([filter [, title [, file [, multiSelect]]]]) -> String: the File Open "
      "dialog (filter \"Name|pattern|...\"); the path, with multiSelect an Array "

@@ -55,7 +55,7 @@ enum Property { kClassName, kNewCreated, kLastWriteTime };
 const MemberRow kPropertyNames[] = {
     {"className", "String, read-only: the key's class string; undefined on failure"},
     {"newCreated", "Boolean, read-only: whether create made a new key"},
-    {"lastWriteTime", "Integer, read-only: the last write, in ms since 1970 UTC; 0 on failure"},
+    {"lastWriteTime", "Float, read-only: the last write, in ms since 1970 UTC; 0 on failure"},
 };
 
 // The access masks `create` takes by index.
