@@ -25,8 +25,8 @@ const ArrayMember kMethods[] = {
     {"toString", nullptr,
      "toString() -> String: the elements joined with commas; \"[object Array]\" on the class"},
     {"valueOf", nullptr,
-     "valueOf() -> Array: not answered by the class, so a valueOf of the array's own object "
-     "runs"},
+     "valueOf() -> nothing: not answered for arrays (an unknown method) unless one is stored "
+     "on the array"},
     {"concat", ConcatMethod,
      "concat(value, ...) -> Array: a copy with the values appended, an Array's elements one by "
      "one"},
