@@ -17,6 +17,7 @@
 #include "compiler/interpreter.h"
 #include "compiler/optimizer.h"
 #include "compiler/parser.h"
+#include "runtime/class_kit.h"
 #include "runtime/errors.h"
 #include "runtime/native.h"
 #include "runtime/strings.h"
@@ -92,7 +93,15 @@ void EvalsCall(ScriptContext* context, NativeClass* klass, void*, Value* out, Va
     *out = context->result;
 }
 
+const MemberRow kEvalRows[] = {
+    {"eval",
+     "eval(x) -> any: runs the String x as script text and gives its last value; any "
+     "other x unchanged; errors stay in the engine's error text"},
+    {"evals", "evals(path) -> any: runs the script file at path and gives its last value"},
+};
+
 void RegisterEvalFunctions(ScriptRunner* runner) {
+    DescribeGlobals(kEvalRows);
     NativeClass* eval = RegisterGlobalFunction(runner->context, "eval", EvalCall);
     eval->data = runner;
     NativeClass* evals = RegisterGlobalFunction(runner->context, "evals", EvalsCall);

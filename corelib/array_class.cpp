@@ -16,17 +16,47 @@ namespace {
 struct ArrayMember {
     const char* name;
     ArrayMethod method;  // null for toString and valueOf
+    const char* text;
 };
 
 // toString and valueOf first: the class answers them itself.
 enum { kToString, kValueOf };
 const ArrayMember kMethods[] = {
-    {"toString", nullptr},      {"valueOf", nullptr},   {"concat", ConcatMethod},
-    {"join", JoinMethod},       {"pop", PopMethod},     {"push", PushMethod},
-    {"reverse", ReverseMethod}, {"shift", ShiftMethod}, {"slice", SliceMethod},
-    {"splice", SpliceMethod},   {"sort", SortMethod},   {"unshift", UnshiftMethod},
+    {"toString", nullptr,
+     "toString() -> String: the elements joined with commas; \"[object Array]\" on the class"},
+    {"valueOf", nullptr,
+     "valueOf() -> nothing: not answered for arrays (an unknown method) unless one is stored "
+     "on the array"},
+    {"concat", ConcatMethod,
+     "concat(value, ...) -> Array: a copy with the values appended, an Array's elements one by "
+     "one"},
+    {"join", JoinMethod,
+     "join([separator]) -> String: the elements as text, holes empty, separated by separator "
+     "(\",\")"},
+    {"pop", PopMethod, "pop() -> any: removes and returns the last element; undefined when empty"},
+    {"push", PushMethod, "push(value, ...) -> Integer: appends the values; the new length"},
+    {"reverse", ReverseMethod, "reverse() -> nothing: reverses the elements in place, holes too"},
+    {"shift", ShiftMethod,
+     "shift() -> any: removes and returns the first element, renumbering the rest; undefined "
+     "when empty"},
+    {"slice", SliceMethod,
+     "slice([start [, end]]) -> Array: elements start to end - 1; negatives count from the end, "
+     "a reversed pair is exchanged"},
+    {"splice", SpliceMethod,
+     "splice([start [, count [, item, ...]]]) -> Array: removes count elements at start and "
+     "inserts the items; the removed elements"},
+    {"sort", SortMethod,
+     "sort([compare]) -> nothing: stable sort in place, by text with undefined last unless "
+     "compare(a, b) is given; holes are packed to the front"},
+    {"unshift", UnshiftMethod,
+     "unshift(value, ...) -> Integer: inserts the values at the front, the last one first; the "
+     "new length"},
 };
-const char* const kPropertyNames[] = {"length"};
+const MemberRow kProperties[] = {
+    {"length",
+     "Integer: the length; writing it removes the elements at or beyond it (1 on the "
+     "class)"},
+};
 
 const char16_t kArrayClassText[] = u"[object Array]";
 
@@ -113,9 +143,12 @@ int ArrayMethodCall(ScriptContext* context, NativeClass*, void* data, int member
 
 const ClassSpec kArrayClass = {
     .name = "Array",
+    .about =
+        "Arrays: the class of every array value, and its constructor; Array(n) makes an "
+        "empty array of length n, Array(a, b, ...) one holding the arguments",
     .methods = kMethods,
     .method = ArrayMethodCall,
-    .properties = kPropertyNames,
+    .properties = kProperties,
     .property = ArrayProperty,
     .call = CallArray,
     .construct = ConstructArray,

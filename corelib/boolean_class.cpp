@@ -18,7 +18,10 @@ void CallBoolean(ScriptContext* context, NativeClass* klass, void*, Value* out, 
 }
 
 enum Method { kToString, kValueOf };
-const char* const kMethodNames[] = {"toString", "valueOf"};
+const MemberRow kMethodNames[] = {
+    {"toString", "toString() -> String: \"true\" or \"false\"; \"[type Function]\" on the class"},
+    {"valueOf", "valueOf() -> Boolean: the value itself; the class's global on the class"},
+};
 
 // `data` is the Boolean's Value, or null for the class object.
 int BooleanMethod(ScriptContext* context, NativeClass*, void* data, int member, Value* out,
@@ -39,6 +42,9 @@ int BooleanMethod(ScriptContext* context, NativeClass*, void* data, int member, 
 
 const ClassSpec kBooleanClass = {
     .name = "Boolean",
+    .about =
+        "Booleans: the class of true and false; Boolean(x) and new Boolean(x) convert x to "
+        "a Boolean (false without an argument)",
     .methods = kMethodNames,
     .method = BooleanMethod,
     .call = CallBoolean,

@@ -14,7 +14,15 @@ namespace kelpo {
 namespace {
 
 enum Method { kLoad, kSave, kRemove };
-const char* const kMethodNames[] = {"load", "save", "remove"};
+const MemberRow kMethodNames[] = {
+    {"load",
+     "load(file) -> Boolean: stores every value saved in the INI file at its path; false "
+     "only when file is not a String (a missing file loads nothing)"},
+    {"save",
+     "save(file, name, ...) -> nothing: writes the named globals, with all they reach, "
+     "to the INI file; nothing unless every argument is a String"},
+    {"remove", "remove(file) -> nothing: deletes the file"},
+};
 
 // save(file, name, ...): nothing unless there are two or more arguments and
 // every one is a String; empty names are passed over.
@@ -63,6 +71,9 @@ void CallDataFile(ScriptContext* context, NativeClass* klass, void*, Value* out,
 const ClassSpec kDataFileClass = {
     .name = "DataFile",
     .text = u"[object DataFile]",
+    .about =
+        "Saves named global variables, with the objects and arrays they hold, in an INI "
+        "file and loads them back; the methods work on the class and on new DataFile()",
     .methods = kMethodNames,
     .method = DataFileMethod,
     .call = CallDataFile,

@@ -50,51 +50,99 @@ struct DateMember {
     bool local;
     int field;  // Get: the component; Set: the first component replaced
     int count;  // Set: how many components the arguments give
+    const char* text;
 };
 
 const DateMember kMembers[] = {
-    {"toString", Kind::ToString, true, 0, 0},
-    {"valueOf", Kind::ValueOf, false, 0, 0},
-    {"parse", Kind::Parse, false, 0, 0},
-    {"getDate", Kind::Get, true, kDate, 0},
-    {"getDay", Kind::Get, true, kWeekDay, 0},
-    {"getFullYear", Kind::Get, true, kYear, 0},
-    {"getHours", Kind::Get, true, kHours, 0},
+    {"toString", Kind::ToString, true, 0, 0,
+     "toString() -> String: the local time as \"Thu Jan 01 01:00:00 GMT+0100 1970\" (\"B.C.\" "
+     "after years <= 0); \"[object Date]\" on the class"},
+    {"valueOf", Kind::ValueOf, false, 0, 0,
+     "valueOf() -> Integer: the time value; the class's global on the class"},
+    {"parse", Kind::Parse, false, 0, 0,
+     "parse(text) -> Integer: the time value of text, or of a number (the current time when text "
+     "does not parse; 0 without it); also on the class"},
+    {"getDate", Kind::Get, true, kDate, 0,
+     "getDate() -> Integer: the day of the month, local time"},
+    {"getDay", Kind::Get, true, kWeekDay, 0,
+     "getDay() -> Integer: the day of the week, 0 = Sunday, local time"},
+    {"getFullYear", Kind::Get, true, kYear, 0, "getFullYear() -> Integer: the year, local time"},
+    {"getHours", Kind::Get, true, kHours, 0, "getHours() -> Integer: the hour, local time"},
     // The millisecond is the same in every zone: offsets are whole minutes.
-    {"getMilliseconds", Kind::Get, false, kMs, 0},
-    {"getMinutes", Kind::Get, true, kMinutes, 0},
-    {"getMonth", Kind::Get, true, kMonth, 0},
-    {"getSeconds", Kind::Get, true, kSeconds, 0},
-    {"getTime", Kind::GetTime, false, 0, 0},
-    {"getTimezoneOffset", Kind::TimezoneOffset, false, 0, 0},
-    {"getUTCDate", Kind::Get, false, kDate, 0},
-    {"getUTCDay", Kind::Get, false, kWeekDay, 0},
-    {"getUTCFullYear", Kind::Get, false, kYear, 0},
-    {"getUTCHours", Kind::Get, false, kHours, 0},
-    {"getUTCMilliseconds", Kind::Get, false, kMs, 0},
-    {"getUTCMinutes", Kind::Get, false, kMinutes, 0},
-    {"getUTCMonth", Kind::Get, false, kMonth, 0},
-    {"getUTCSeconds", Kind::Get, false, kSeconds, 0},
-    {"getYear", Kind::GetYear, true, 0, 0},
-    {"setDate", Kind::Set, true, kDate, 1},
-    {"setFullYear", Kind::Set, true, kYear, 3},
-    {"setHours", Kind::Set, true, kHours, 4},
-    {"setMinutes", Kind::Set, true, kMinutes, 3},
-    {"setMilliseconds", Kind::Set, true, kMs, 1},
-    {"setMonth", Kind::Set, true, kMonth, 2},
-    {"setSeconds", Kind::Set, true, kSeconds, 2},
-    {"setTime", Kind::SetTime, false, 0, 0},
-    {"setUTCDate", Kind::Set, false, kDate, 1},
-    {"setUTCFullYear", Kind::Set, false, kYear, 3},
-    {"setUTCHours", Kind::Set, false, kHours, 4},
-    {"setUTCMilliseconds", Kind::Set, false, kMs, 1},
-    {"setUTCMinutes", Kind::Set, false, kMinutes, 3},
-    {"setUTCMonth", Kind::Set, false, kMonth, 2},
-    {"setUTCSeconds", Kind::Set, false, kSeconds, 2},
-    {"setYear", Kind::SetYear, true, 0, 0},
-    {"toGMTString", Kind::GmtText, false, 0, 0},
-    {"toLocaleString", Kind::LocalText, true, 0, 0},
-    {"UTC", Kind::Utc, false, 0, 0},
+    {"getMilliseconds", Kind::Get, false, kMs, 0,
+     "getMilliseconds() -> Integer: the millisecond (the same in every zone)"},
+    {"getMinutes", Kind::Get, true, kMinutes, 0, "getMinutes() -> Integer: the minute, local time"},
+    {"getMonth", Kind::Get, true, kMonth, 0,
+     "getMonth() -> Integer: the month, 0 = January, local time"},
+    {"getSeconds", Kind::Get, true, kSeconds, 0, "getSeconds() -> Integer: the second, local time"},
+    {"getTime", Kind::GetTime, false, 0, 0,
+     "getTime() -> Integer: the time value, milliseconds since 1970-01-01 00:00 UTC"},
+    {"getTimezoneOffset", Kind::TimezoneOffset, false, 0, 0,
+     "getTimezoneOffset() -> Integer: minutes to add to local time for UTC, one value for every "
+     "date"},
+    {"getUTCDate", Kind::Get, false, kDate, 0,
+     "getUTCDate() -> Integer: the day of the month, UTC"},
+    {"getUTCDay", Kind::Get, false, kWeekDay, 0,
+     "getUTCDay() -> Integer: the day of the week, 0 = Sunday, UTC"},
+    {"getUTCFullYear", Kind::Get, false, kYear, 0, "getUTCFullYear() -> Integer: the year, UTC"},
+    {"getUTCHours", Kind::Get, false, kHours, 0, "getUTCHours() -> Integer: the hour, UTC"},
+    {"getUTCMilliseconds", Kind::Get, false, kMs, 0,
+     "getUTCMilliseconds() -> Integer: the millisecond, UTC"},
+    {"getUTCMinutes", Kind::Get, false, kMinutes, 0, "getUTCMinutes() -> Integer: the minute, UTC"},
+    {"getUTCMonth", Kind::Get, false, kMonth, 0,
+     "getUTCMonth() -> Integer: the month, 0 = January, UTC"},
+    {"getUTCSeconds", Kind::Get, false, kSeconds, 0, "getUTCSeconds() -> Integer: the second, UTC"},
+    {"getYear", Kind::GetYear, true, 0, 0,
+     "getYear() -> Integer: the local year, less 1900 for 1900-1999"},
+    {"setDate", Kind::Set, true, kDate, 1,
+     "setDate(date) -> Integer: replaces these local fields (Integers, Floats floored); the time "
+     "value"},
+    {"setFullYear", Kind::Set, true, kYear, 3,
+     "setFullYear(year [, month [, date]]) -> Integer: replaces these local fields (Integers, "
+     "Floats floored); the time value"},
+    {"setHours", Kind::Set, true, kHours, 4,
+     "setHours(hours [, minutes [, seconds [, ms]]]) -> Integer: replaces these local fields "
+     "(Integers, Floats floored); the time value"},
+    {"setMinutes", Kind::Set, true, kMinutes, 3,
+     "setMinutes(minutes [, seconds [, ms]]) -> Integer: replaces these local fields (Integers, "
+     "Floats floored); the time value"},
+    {"setMilliseconds", Kind::Set, true, kMs, 1,
+     "setMilliseconds(ms) -> Integer: replaces these local fields (Integers, Floats floored); the "
+     "time value"},
+    {"setMonth", Kind::Set, true, kMonth, 2,
+     "setMonth(month [, date]) -> Integer: replaces these local fields (Integers, Floats floored); "
+     "the time value"},
+    {"setSeconds", Kind::Set, true, kSeconds, 2,
+     "setSeconds(seconds [, ms]) -> Integer: replaces these local fields (Integers, Floats "
+     "floored); the time value"},
+    {"setTime", Kind::SetTime, false, 0, 0,
+     "setTime(t) -> Integer: t becomes the time value when within range; the time value"},
+    {"setUTCDate", Kind::Set, false, kDate, 1,
+     "setUTCDate(date) -> Integer: replaces these UTC fields; the time value"},
+    {"setUTCFullYear", Kind::Set, false, kYear, 3,
+     "setUTCFullYear(year [, month [, date]]) -> Integer: replaces these UTC fields; the time "
+     "value"},
+    {"setUTCHours", Kind::Set, false, kHours, 4,
+     "setUTCHours(hours [, minutes [, seconds [, ms]]]) -> Integer: replaces these UTC fields; the "
+     "time value"},
+    {"setUTCMilliseconds", Kind::Set, false, kMs, 1,
+     "setUTCMilliseconds(ms) -> Integer: replaces these UTC fields; the time value"},
+    {"setUTCMinutes", Kind::Set, false, kMinutes, 3,
+     "setUTCMinutes(minutes [, seconds [, ms]]) -> Integer: replaces these UTC fields; the time "
+     "value"},
+    {"setUTCMonth", Kind::Set, false, kMonth, 2,
+     "setUTCMonth(month [, date]) -> Integer: replaces these UTC fields; the time value"},
+    {"setUTCSeconds", Kind::Set, false, kSeconds, 2,
+     "setUTCSeconds(seconds [, ms]) -> Integer: replaces these UTC fields; the time value"},
+    {"setYear", Kind::SetYear, true, 0, 0,
+     "setYear(year) -> Integer: replaces the local year (0-99 mean 1900-1999); the time value"},
+    {"toGMTString", Kind::GmtText, false, 0, 0,
+     "toGMTString() -> String: UTC as \"Thu, 01 Jan 1970 00:00:00 GMT\""},
+    {"toLocaleString", Kind::LocalText, true, 0, 0,
+     "toLocaleString() -> String: the local time, as toString"},
+    {"UTC", Kind::Utc, false, 0, 0,
+     "UTC(year, month [, date [, hours [, minutes [, seconds [, ms]]]]]) -> Integer: the time "
+     "value of the UTC fields (0 when out of range); also on the class"},
 };
 
 const char* const kDayNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
@@ -331,6 +379,10 @@ int DateMethod(ScriptContext* context, NativeClass*, void* data, int member, Val
 
 const ClassSpec kDateClass = {
     .name = "Date",
+    .about =
+        "Points in time, in milliseconds since 1970-01-01 00:00 UTC: new Date() now, new "
+        "Date(ms or text), new Date(year, month [, date, hours, minutes, seconds, ms]) in "
+        "local time; Date() without new gives the current time as text",
     .methods = kMembers,
     .method = DateMethod,
     .otherProperties = NoOwnProperties,

@@ -66,7 +66,10 @@ void ConstructFunction(ScriptContext* context, NativeClass*, Value* args, Value*
 }
 
 enum Method { kToString, kValueOf };
-const char* const kMethodNames[] = {"toString", "valueOf"};
+const MemberRow kMethodNames[] = {
+    {"toString", "toString() -> String: \"[object Function]\""},
+    {"valueOf", "valueOf() -> Function: the function itself; the class's global on the class"},
+};
 
 // `data` is the function's Value, or null for the class object.
 int FunctionMethod(ScriptContext* context, NativeClass* klass, void* data, int member, Value* out,
@@ -80,6 +83,9 @@ int FunctionMethod(ScriptContext* context, NativeClass* klass, void* data, int m
 
 const ClassSpec kFunctionClass = {
     .name = "Function",
+    .about =
+        "Functions: the class of every script function; new Function(p1, ..., body) "
+        "compiles a function from text (null when it does not compile)",
     .methods = kMethodNames,
     .method = FunctionMethod,
     .otherProperties = NoOwnProperties,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "runtime/atoms.h"
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
 #include "runtime/native.h"
 #include "runtime/strings.h"
@@ -172,9 +173,32 @@ void TraceCall(ScriptContext* context, NativeClass*, void*, Value* out, Value* a
     TraceWrite(line.data(), line.size());
 }
 
+const MemberRow kGlobalRows[] = {
+    {"NaN", "NaN: not a number (an ordinary, assignable global)"},
+    {"Infinity", "Float: plus infinity (an ordinary, assignable global)"},
+    {"parseInt",
+     "parseInt(text [, radix]) -> Number: the whole number at the start of text "
+     "(radix 0 or absent: 0x and 0 prefixes count); NaN without digits"},
+    {"parseFloat", "parseFloat(text) -> Float: the number text converts to; NaN when none"},
+    {"escape",
+     "escape(text) -> String: text with every code unit but A-Z a-z 0-9 @*_+-./ as "
+     "%XX or %uXXXX"},
+    {"unescape",
+     "unescape(text) -> String: text with %XX and %uXXXX decoded; undefined without "
+     "an argument"},
+    {"isNaN", "isNaN(x) -> Boolean: whether x converts to NaN; undefined without an argument"},
+    {"isFinite",
+     "isFinite(x) -> Boolean: whether x converts to a number that is not NaN or an "
+     "infinity; undefined without an argument"},
+    {"trace",
+     "trace(value, ...) -> nothing: writes the values' texts and a line end to the "
+     "trace output when it is open"},
+};
+
 }  // namespace
 
 void RegisterGlobalFunctions(ScriptContext* context) {
+    DescribeGlobals(kGlobalRows);
     SetGlobal(context, "NaN", MakeNaN());
     SetGlobal(context, "Infinity", MakeFloat(std::numeric_limits<double>::infinity()));
     RegisterGlobalFunction(context, "parseInt", ParseIntCall);

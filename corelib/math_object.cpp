@@ -24,6 +24,7 @@ using Unary = double (*)(double);
 struct MathFunction {
     const char* name;
     Unary unary;  // null for the members handled by name
+    const char* text;
 };
 
 double Abs(double x) { return std::fabs(x); }
@@ -62,21 +63,43 @@ enum Method {
 };
 
 const MathFunction kFunctions[kMethodCount] = {
-    {"abs", Abs},     {"acos", Acos},   {"asin", Asin},   {"atan", Atan},      {"atan2", nullptr},
-    {"ceil", Ceil},   {"cos", Cos},     {"exp", Exp},     {"floor", Floor},    {"log", Log},
-    {"max", nullptr}, {"min", nullptr}, {"pow", nullptr}, {"random", nullptr}, {"round", nullptr},
-    {"sin", Sin},     {"sqrt", Sqrt},   {"tan", Tan},
+    {"abs", Abs, "abs(x) -> Float: the absolute value (a Float for an Integer too)"},
+    {"acos", Acos, "acos(x) -> Float: the arc cosine in radians"},
+    {"asin", Asin, "asin(x) -> Float: the arc sine in radians"},
+    {"atan", Atan, "atan(x) -> Float: the arc tangent in radians"},
+    {"atan2", nullptr, "atan2(y, x) -> Float: the angle of the point (x, y) in radians"},
+    {"ceil", Ceil, "ceil(x) -> Float: the smallest whole number not below x"},
+    {"cos", Cos, "cos(x) -> Float: the cosine of x radians"},
+    {"exp", Exp, "exp(x) -> Float: e to the power x"},
+    {"floor", Floor, "floor(x) -> Float: the largest whole number not above x"},
+    {"log", Log, "log(x) -> Float: the natural logarithm"},
+    {"max", nullptr, "max(x, ...) -> Float: the largest argument; NaN without one or for any NaN"},
+    {"min", nullptr, "min(x, ...) -> Float: the smallest argument; NaN without one or for any NaN"},
+    {"pow", nullptr,
+     "pow(x, y) -> Number: x to the power y; an Integer (truncated) when both are Integers and "
+     "the result is below 2^53"},
+    {"random", nullptr, "random() -> Float: the next pseudo-random number, 0 <= r < 1"},
+    {"round", nullptr, "round(x) -> Integer: floor(x + 0.5); an infinity stays a Float"},
+    {"sin", Sin, "sin(x) -> Float: the sine of x radians"},
+    {"sqrt", Sqrt, "sqrt(x) -> Float: the square root"},
+    {"tan", Tan, "tan(x) -> Float: the tangent of x radians"},
 };
 
 struct MathConstant {
     const char* name;
     double value;
+    const char* text;
 };
 
 const MathConstant kConstants[] = {
-    {"E", 2.718281828459045},        {"LN10", 2.302585092994046},   {"LN2", 0.6931471805599453},
-    {"LOG10E", 0.4342944819032518},  {"LOG2E", 1.4426950408889634}, {"PI", 3.141592653589793},
-    {"SQRT1_2", 0.7071067811865476}, {"SQRT2", 1.4142135623730951},
+    {"E", 2.718281828459045, "Float, read-only: e, 2.718281828459045"},
+    {"LN10", 2.302585092994046, "Float, read-only: the natural logarithm of 10"},
+    {"LN2", 0.6931471805599453, "Float, read-only: the natural logarithm of 2"},
+    {"LOG10E", 0.4342944819032518, "Float, read-only: the base-10 logarithm of e"},
+    {"LOG2E", 1.4426950408889634, "Float, read-only: the base-2 logarithm of e"},
+    {"PI", 3.141592653589793, "Float, read-only: pi, 3.141592653589793"},
+    {"SQRT1_2", 0.7071067811865476, "Float, read-only: the square root of 1/2"},
+    {"SQRT2", 1.4142135623730951, "Float, read-only: the square root of 2"},
 };
 
 struct MathData {
@@ -182,6 +205,9 @@ void FreeMathData(void* data) { ContextFree(data); }
 const ClassSpec kMathClass = {
     .name = "Math",
     .text = u"[object Math]",
+    .about =
+        "The mathematical functions and constants; every function gives NaN when an "
+        "argument is missing or not a number",
     .methods = kFunctions,
     .method = MathMethod,
     .properties = kConstants,

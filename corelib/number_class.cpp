@@ -18,11 +18,23 @@ namespace kelpo {
 namespace {
 
 enum Method { kToString, kValueOf, kFormat };
-const char* const kMethodNames[] = {"toString", "valueOf", "format"};
+const MemberRow kMethodNames[] = {
+    {"toString",
+     "toString([radix]) -> String: the number as text; an Integer in radix 2-36 "
+     "(10 is signed, others unsigned 64-bit); \"[type Function]\" on the class"},
+    {"valueOf", "valueOf() -> Number: the number itself; the class's global on the class"},
+    {"format",
+     "format(fmt) -> String: the number formatted by the printf-style format fmt; "
+     "without a String fmt, the number as text"},
+};
 
 enum Constant { kMaxValue, kMinValue, kNaNMember, kNegativeInfinity, kPositiveInfinity };
-const char* const kConstantNames[] = {
-    "MAX_VALUE", "MIN_VALUE", "NaN", "NEGATIVE_INFINITY", "POSITIVE_INFINITY",
+const MemberRow kConstantNames[] = {
+    {"MAX_VALUE", "Float, read-only: the largest double, 1.7976931348623157e308"},
+    {"MIN_VALUE", "Float, read-only: the smallest normalised double, 2.2250738585072014e-308"},
+    {"NaN", "NaN, read-only: not a number"},
+    {"NEGATIVE_INFINITY", "Float, read-only: minus infinity"},
+    {"POSITIVE_INFINITY", "Float, read-only: plus infinity"},
 };
 
 Value ConstantValue(int member) {
@@ -113,6 +125,9 @@ int NumberProperty(ScriptContext*, NativeClass*, void*, int member, int isSet, V
 
 const ClassSpec kNumberClass = {
     .name = "Number",
+    .about =
+        "Numbers: the class of Integers, Floats and NaN; Number(x) and new Number(x) "
+        "convert x to a number (0 without an argument); the constants read on any number",
     .methods = kMethodNames,
     .method = NumberMethod,
     .properties = kConstantNames,

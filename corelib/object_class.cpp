@@ -49,7 +49,11 @@ void ConstructObject(ScriptContext* context, NativeClass*, Value* args, Value* o
 }
 
 enum Method { kToString, kValueOf, kToSource };
-const char* const kMethodNames[] = {"toString", "valueOf", "toSource"};
+const MemberRow kMethodNames[] = {
+    {"toString", "toString() -> String: \"[object Object]\"; \"[type Function]\" on the class"},
+    {"valueOf", "valueOf() -> Object: the object itself; the class's global on the class"},
+    {"toSource", "toSource() -> String: \"new Object()\" on the class; undefined on an object"},
+};
 
 // `data` is the plain object's Value, or null for the class object.
 int ObjectMethod(ScriptContext* context, NativeClass* klass, void* data, int member, Value* out,
@@ -71,6 +75,9 @@ int ObjectMethod(ScriptContext* context, NativeClass* klass, void* data, int mem
 
 const ClassSpec kObjectClass = {
     .name = "Object",
+    .about =
+        "Objects: the class of every plain object; Object(x) and new Object(x) give x as "
+        "an object (a modifiable copy of a String), a new empty Object without one",
     .methods = kMethodNames,
     .method = ObjectMethod,
     .otherProperties = NoOwnProperties,

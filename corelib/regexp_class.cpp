@@ -19,14 +19,45 @@ namespace kelpo {
 namespace {
 
 // In the order of RegExpProperty.
-const char* const kPropertyNames[] = {
-    "$1",        "$2",           "$3",     "$4",         "$5",        "$6",        "$7",
-    "$8",        "$9",           "$_",     "input",      "lastMatch", "lastParen", "leftContext",
-    "multiline", "rightContext", "global", "ignoreCase", "lastIndex", "source",
+const MemberRow kPropertyNames[] = {
+    {"$1", "String, read-only: the text of group 1 of the last match; null when it took no part"},
+    {"$2", "String, read-only: the text of group 2 of the last match; null when it took no part"},
+    {"$3", "String, read-only: the text of group 3 of the last match; null when it took no part"},
+    {"$4", "String, read-only: the text of group 4 of the last match; null when it took no part"},
+    {"$5", "String, read-only: the text of group 5 of the last match; null when it took no part"},
+    {"$6", "String, read-only: the text of group 6 of the last match; null when it took no part"},
+    {"$7", "String, read-only: the text of group 7 of the last match; null when it took no part"},
+    {"$8", "String, read-only: the text of group 8 of the last match; null when it took no part"},
+    {"$9", "String, read-only: the text of group 9 of the last match; null when it took no part"},
+    {"$_", "String, read-only: the last input searched (as input)"},
+    {"input", "String, read-only: the last input searched"},
+    {"lastMatch", "String, read-only: the text of the last match"},
+    {"lastParen", "String, read-only: the text of the last match's highest group that took part"},
+    {"leftContext", "String, read-only: the last input's text before the last match"},
+    {"multiline",
+     "Boolean, read-only: whether the expression has the m flag (undefined on the "
+     "class)"},
+    {"rightContext", "String, read-only: the last input's text after the last match"},
+    {"global", "Boolean, read-only: whether the expression has the g flag"},
+    {"ignoreCase", "Boolean, read-only: whether the expression has the i flag"},
+    {"lastIndex", "Integer: where the next search starts; an Integer sets it"},
+    {"source", "String, read-only: the pattern text"},
 };
 
 enum Method { kToString, kValueOf, kCompile, kExec, kTest };
-const char* const kMethodNames[] = {"toString", "valueOf", "compile", "exec", "test"};
+const MemberRow kMethodNames[] = {
+    {"toString",
+     "toString() -> String: \"/source/\" and the flags gim that are set; "
+     "\"[Object RegExp]\" on the class"},
+    {"valueOf", "valueOf() -> RegExp: the expression itself; the class's global on the class"},
+    {"compile",
+     "compile(pattern [, flags]) -> Boolean: replaces the pattern and flags; false "
+     "when it does not compile (reported to the trace output)"},
+    {"exec",
+     "exec([text]) -> Array: searches text (else the last input) from lastIndex; the "
+     "groups' texts with index and input, or null; re(text) does the same"},
+    {"test", "test([text]) -> Boolean: whether exec would match"},
+};
 
 // Library flags: constructor and literals ask for the two extensions (no
 // locale collation, escapes inside bracket lists); compile() does not.
@@ -239,6 +270,10 @@ void FreeClassData(void* data) { ContextFree(data); }
 
 const ClassSpec kRegExpClass = {
     .name = "RegExp",
+    .about =
+        "Regular expressions: new RegExp(pattern [, flags]) with flags of g, i, m (null "
+        "when it does not compile); the $1...$9 and context properties, read on the class "
+        "or any instance, describe the last match",
     .methods = kMethodNames,
     .method = RegExpMethod,
     .properties = kPropertyNames,

@@ -17,43 +17,74 @@ namespace {
 struct StringMember {
     const char* name;
     StringMethod method;  // null for toString and valueOf
+    const char* text;
 };
 
 // toString and valueOf first: the class answers them itself.
 enum { kToString, kValueOf, kCharAt, kCharCodeAt, kConcat, kFromCharCode };
 const StringMember kMethods[] = {
-    {"toString", nullptr},
-    {"valueOf", nullptr},
-    {"charAt", StringCharAt},
-    {"charCodeAt", StringCharCodeAt},
-    {"concat", StringConcat},
-    {"fromCharCode", StringFromCharCode},
-    {"indexOf", StringIndexOf},
-    {"lastIndexOf", StringLastIndexOf},
-    {"match", StringMatch},
-    {"replace", StringReplace},
-    {"search", StringSearch},
-    {"slice", StringSlice},
-    {"split", StringSplit},
-    {"substr", StringSubstr},
-    {"substring", StringSubstring},
-    {"toLowerCase", StringToLowerCase},
-    {"toUpperCase", StringToUpperCase},
-    {"anchor", StringAnchor},
-    {"big", StringBig},
-    {"blink", StringBlink},
-    {"bold", StringBold},
-    {"fixed", StringFixed},
-    {"fontColor", StringFontColor},
-    {"fontSize", StringFontSize},
-    {"italics", StringItalics},
-    {"link", StringLink},
-    {"small", StringSmall},
-    {"strike", StringStrike},
-    {"sub", StringSub},
-    {"sup", StringSup},
+    {"toString", nullptr,
+     "toString() -> String: the string itself; \"[Object String]\" on the "
+     "class"},
+    {"valueOf", nullptr, "valueOf() -> String: the string itself; the class's global on the class"},
+    {"charAt", StringCharAt, "charAt(i) -> String: the code unit at i; empty when i is outside"},
+    {"charCodeAt", StringCharCodeAt,
+     "charCodeAt([i]) -> Integer: the code unit at i (0 without "
+     "i); NaN when i is outside or not an Integer"},
+    {"concat", StringConcat,
+     "concat(value, ...) -> String: the string followed by each value as "
+     "text"},
+    {"fromCharCode", StringFromCharCode,
+     "fromCharCode(code, ...) -> String: one code unit per "
+     "argument (its low 16 bits); also on the class"},
+    {"indexOf", StringIndexOf,
+     "indexOf(text [, from]) -> Integer: the first position of text at "
+     "or after from; -1 when absent or from is negative"},
+    {"lastIndexOf", StringLastIndexOf,
+     "lastIndexOf(text [, from]) -> Integer: the last position "
+     "of text at or before from; -1 when absent"},
+    {"match", StringMatch,
+     "match(re) -> Array: with a RegExp, as re.exec, or every match's text "
+     "for a global one; an empty Array otherwise"},
+    {"replace", StringReplace,
+     "replace(pattern, text) -> String: the first match of a String "
+     "pattern, or the matches of a RegExp ($1, $& ... substituted), "
+     "replaced by text"},
+    {"search", StringSearch,
+     "search(pattern) -> Integer: the position of the first match of a "
+     "String or RegExp; -1 when none"},
+    {"slice", StringSlice,
+     "slice(start [, end]) -> String: code units start to end - 1; negatives "
+     "count from the end"},
+    {"split", StringSplit,
+     "split([separator [, limit]]) -> Array: the pieces between the "
+     "separators (a String or RegExp; empty: each code unit), at most limit"},
+    {"substr", StringSubstr,
+     "substr(start [, count]) -> String: count code units from start; a "
+     "negative start counts from the end"},
+    {"substring", StringSubstring,
+     "substring(start [, end]) -> String: code units start to end - "
+     "1; empty when start > end"},
+    {"toLowerCase", StringToLowerCase, "toLowerCase() -> String: each code unit in lower case"},
+    {"toUpperCase", StringToUpperCase, "toUpperCase() -> String: each code unit in upper case"},
+    {"anchor", StringAnchor, "anchor(name) -> String: <A NAME=\"name\">string</A>"},
+    {"big", StringBig, "big() -> String: <BIG>string</BIG>"},
+    {"blink", StringBlink, "blink() -> String: <BLINK>string</BLINK>"},
+    {"bold", StringBold, "bold() -> String: <B>string</B>"},
+    {"fixed", StringFixed, "fixed() -> String: <TT>string</TT>"},
+    {"fontColor", StringFontColor,
+     "fontColor(color) -> String: <FONT COLOR=\"color\">string</FONT>"},
+    {"fontSize", StringFontSize, "fontSize(size) -> String: <FONT SIZE=\"size\">string</FONT>"},
+    {"italics", StringItalics, "italics() -> String: <I>string</I>"},
+    {"link", StringLink, "link(url) -> String: <A HREF=\"url\">string</A>"},
+    {"small", StringSmall, "small() -> String: <SMALL>string</SMALL>"},
+    {"strike", StringStrike, "strike() -> String: <STRIKE>string</STRIKE>"},
+    {"sub", StringSub, "sub() -> String: <SUB>string</SUB>"},
+    {"sup", StringSup, "sup() -> String: <SUP>string</SUP>"},
 };
-const char* const kPropertyNames[] = {"length"};
+const MemberRow kPropertyNames[] = {
+    {"length", "Integer, read-only: the number of UTF-16 code units"},
+};
 
 // For the value classes the instance data is a pointer to the value
 // operated on, null when the class object itself is the target.
@@ -104,6 +135,10 @@ void StringConstruct(ScriptContext* context, NativeClass* klass, Value* args, Va
 
 const ClassSpec kStringClass = {
     .name = "String",
+    .about =
+        "Strings: the class of every string value (positions count UTF-16 code units; no "
+        "method changes the string); String(x) converts x to text, new String(x) makes a "
+        "modifiable copy",
     .methods = kMethods,
     .method = StringMethodCall,
     .properties = kPropertyNames,

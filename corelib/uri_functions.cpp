@@ -5,6 +5,7 @@
 
 #include "corelib/text_buffer.h"
 #include "corelib/uri_codec.h"
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
 #include "runtime/native.h"
 #include "runtime/trace.h"
@@ -42,9 +43,25 @@ void DecodeUriComponentCall(ScriptContext* context, NativeClass*, void*, Value* 
     RunCodec(context, out, args, UriDecode, false);
 }
 
+const MemberRow kUriRows[] = {
+    {"decodeURI",
+     "decodeURI(text) -> String: text with its UTF-8 %XX escapes decoded, except "
+     "those of ;/?:@&=+$,#; undefined when malformed"},
+    {"encodeURI",
+     "encodeURI(text) -> String: text as UTF-8 %XX escapes, keeping letters, digits, "
+     "-_.!~*'() and ;/?:@&=+$,#; undefined when malformed"},
+    {"decodeURIComponent",
+     "decodeURIComponent(text) -> String: text with every UTF-8 %XX escape "
+     "decoded; undefined when malformed"},
+    {"encodeURIComponent",
+     "encodeURIComponent(text) -> String: text as UTF-8 %XX escapes, "
+     "keeping only letters, digits and -_.!~*'(); undefined when malformed"},
+};
+
 }  // namespace
 
 void RegisterUriFunctions(ScriptContext* context) {
+    DescribeGlobals(kUriRows);
     RegisterGlobalFunction(context, "decodeURI", DecodeUriCall);
     RegisterGlobalFunction(context, "encodeURI", EncodeUriCall);
     RegisterGlobalFunction(context, "decodeURIComponent", DecodeUriComponentCall);

@@ -52,11 +52,52 @@ enum Property {
     kOnGetFlashPlayer,
     kOnMovieLoaded,
 };
-const char* const kPropertyNames[] = {
-    "Appearance", "SizeAndPos",   "Interaction",      "Behaviour",     "SysTray",
-    "dragdrop",   "clipboard",    "StatusBar",        "cmdLine",       "cmdItems",
-    "cursor",     "captureMouse", "setFocus",         "isScr",         "isPreview",
-    "traceWnd",   "onGetMovie",   "onGetFlashPlayer", "onMovieLoaded",
+const MemberRow kPropertyNames[] = {
+    {"Appearance",
+     "Object, read-only: the window appearance options, the global `_Appearance_` "
+     "(undefined until the option objects exist)"},
+    {"SizeAndPos",
+     "Object, read-only: the size and position options, the global `_SizeAndPos_` "
+     "(undefined until the option objects exist)"},
+    {"Interaction",
+     "Object, read-only: the interaction options, the global `_Interaction_` "
+     "(undefined until the option objects exist)"},
+    {"Behaviour",
+     "Object, read-only: the behaviour options, the global `_Behaviour_` (undefined "
+     "until the option objects exist)"},
+    {"SysTray",
+     "Object, read-only: the tray icon options, the global `_Tray_` (undefined until the "
+     "option objects exist)"},
+    {"dragdrop",
+     "Object, read-only: the drag and drop options, the global `_DragDrop_` (undefined "
+     "until the option objects exist)"},
+    {"clipboard",
+     "Object, read-only: the clipboard options, the global `_Clipboard_` (undefined "
+     "until the option objects exist)"},
+    {"StatusBar",
+     "Object, read-only: the status bar options, the global `_StatusBar_` (undefined "
+     "until the option objects exist)"},
+    {"cmdLine", "String, read-only: the whole command line of the process"},
+    {"cmdItems", "Array, read-only: the command-line items after the program, quotes removed"},
+    {"cursor",
+     "write-only: a cursor file (.cur, .ani, or an additional file) to show, \"hide\" to "
+     "hide the cursor, null for the player's own"},
+    {"captureMouse",
+     "Boolean: whether the player window holds the mouse; true captures it, false "
+     "releases it"},
+    {"setFocus",
+     "Boolean: whether the player window has the keyboard focus; true gives it the "
+     "focus"},
+    {"isScr", "Boolean, read-only: false (the projector is no screen saver)"},
+    {"isPreview", "Boolean, read-only: false"},
+    {"traceWnd", "Null, read-only: null"},
+    {"onGetMovie",
+     "Function: called with an Object before the start movie loads; when it answers "
+     "true with value a String, that movie is used"},
+    {"onGetFlashPlayer",
+     "Function: called with an Object before the player loads; when it answers "
+     "true with value a String, that player file is used"},
+    {"onMovieLoaded", "Function: called with the movie's path when a movie has loaded"},
 };
 
 enum Method {
@@ -70,9 +111,29 @@ enum Method {
     kSendMessage,
     kSetDragRegion,
 };
-const char* const kMethodNames[] = {
-    "about",         "getBasePath", "setBasePath", "associate",     "setInterval",
-    "clearInterval", "traceToFile", "sendMessage", "setDragRegion",
+const MemberRow kMethodNames[] = {
+    {"about", "about() -> nothing: opens the about box once the script returns"},
+    {"getBasePath", "getBasePath() -> String: the player's base path; null when it has none"},
+    {"setBasePath",
+     "setBasePath([folder]) -> nothing: the player's base becomes the folder, "
+     "\"movies\", \"attachments\", or the executable's folder"},
+    {"associate",
+     "associate(extension, typeName) -> nothing: registers typeName to open with this "
+     "projector, and the extension for it unless bound to another type"},
+    {"setInterval",
+     "setInterval(function, ms [, arg, ...]) or (object, method, ms [, arg, ...]) "
+     "-> Integer: calls it every ms milliseconds; the timer's id, 0 when not "
+     "started"},
+    {"clearInterval", "clearInterval(id) -> nothing: stops the timer"},
+    {"traceToFile",
+     "traceToFile([path]) -> nothing: trace output goes to the file from now on "
+     "(truncated); without a path tracing stops"},
+    {"sendMessage",
+     "sendMessage(window, message [, wParam [, lParam]]) -> Integer: sends the "
+     "message to the window handle; its result"},
+    {"setDragRegion",
+     "setDragRegion([x, y, width, height] or [mask]) -> nothing: where a left "
+     "press drags the window: a rectangle, a .msk region, or everywhere"},
 };
 
 // The globals the option-object properties read, in property order.
@@ -225,6 +286,10 @@ void ReleaseEngine(void* engine) {
 const ClassSpec kApplicationClass = {
     .name = "Application",
     .text = u"[object Application]",
+    .about =
+        "The running projector: its option objects, command line, timers, tracing, file "
+        "associations, cursor, window messages, base path and host events; used through the "
+        "class itself",
     .methods = kMethodNames,
     .method = ApplicationMethod,
     .properties = kPropertyNames,

@@ -25,11 +25,29 @@ struct ControlProperty {
 
 // The script's property names: the control's, in the order of
 // kControlProperties, then the window's.
-const char* const kPropertyNames[] = {
-    "totalFrames", "playing",   "quality",    "scaleMode",     "alignMode", "backgroundColor",
-    "loop",        "movie",     "frameNum",   "wmode",         "salign",    "menu",
-    "base",        "scale",     "deviceFont", "embedMovie",    "bgColor",   "quality2",
-    "SWRemote",    "flashVars", "window",     "onContextMenu",
+const MemberRow kPropertyNames[] = {
+    {"totalFrames", "Integer, read-only: the movie's number of frames"},
+    {"playing", "Boolean: whether the movie is playing"},
+    {"quality", "Integer: the rendering quality (0 low, 1 high, ...)"},
+    {"scaleMode", "Integer: 0 show all, 1 no border, 2 exact fit, 3 no scale"},
+    {"alignMode", "Integer: the alignment bits of the movie in the window"},
+    {"backgroundColor", "Integer: the background colour (RGB as a number)"},
+    {"loop", "Boolean: whether the movie loops"},
+    {"movie", "String: the URL or path of the movie; setting it loads another"},
+    {"frameNum", "Integer: the current frame; setting it goes there"},
+    {"wmode", "String: the window mode (\"Window\", \"Opaque\", \"Transparent\")"},
+    {"salign", "String: the alignment as letters (\"LT\", \"RB\" ...)"},
+    {"menu", "Boolean: whether the player's context menu is complete"},
+    {"base", "String: the base URL for relative paths of the movie"},
+    {"scale", "String: the scale mode as text (\"ShowAll\", \"NoBorder\", \"ExactFit\")"},
+    {"deviceFont", "Boolean: whether device fonts replace missing ones"},
+    {"embedMovie", "Boolean: the control's EmbedMovie property"},
+    {"bgColor", "String: the background colour as text"},
+    {"quality2", "String: the quality as text (\"Low\", \"High\", \"AutoLow\" ...)"},
+    {"SWRemote", "String: the control's SWRemote property"},
+    {"flashVars", "String: the variables passed to the movie at start (\"a=1&b=2\")"},
+    {"window", "Window, read-only: the player control's window, the same object each time"},
+    {"onContextMenu", "Function, write-only: passed on to onContextMenu of the control's window"},
 };
 
 const ControlProperty kControlProperties[] = {
@@ -69,47 +87,85 @@ struct ControlMethod {
 
 // The script's method names: the control's, in the order of
 // kControlMethods, then the data methods.
-const char* const kMethodNames[] = {
-    "play",
-    "stop",
-    "back",
-    "forward",
-    "rewind",
-    "stopPlay",
-    "zoom",
-    "pan",
-    "setZoomRect",
-    "gotoFrame",
-    "currentFrame",
-    "isPlaying",
-    "percentLoaded",
-    "frameLoaded",
-    "flashVersion",
-    "loadMovie",
-    "setVariable",
-    "getVariable",
-    "targetGotoFrame",
-    "targetGotoLabel",
-    "targetCurrentFrame",
-    "targetCurrentLabel",
-    "targetPlay",
-    "targetStopPlay",
-    "targetGetProperty",
-    "targetSetProperty",
-    "targetCallFrame",
-    "targetCallLabel",
-    "targetGetPropertyNum",
-    "targetSetPropertyNum",
-    "bindData",
-    "unbindData",
-    "unbindAll",
-    "updateData",
-    "getArray",
-    "putArray",
-    "getObject",
-    "putObject",
-    "movieToWindow",
-    "getMovieInfo",
+const MemberRow kMethodNames[] = {
+    {"play", "play() -> Boolean: plays the movie; whether the control call succeeded"},
+    {"stop", "stop() -> Boolean: stops the movie"},
+    {"back", "back() -> Boolean: goes one frame back"},
+    {"forward", "forward() -> Boolean: goes one frame forward"},
+    {"rewind", "rewind() -> Boolean: goes to the first frame"},
+    {"stopPlay", "stopPlay() -> Boolean: stops playing"},
+    {"zoom", "zoom(percent) -> Boolean: zooms the view by percent (0: the whole movie)"},
+    {"pan", "pan(x, y, mode) -> Boolean: moves a zoomed view by x, y (mode 0 pixels, 1 percent)"},
+    {"setZoomRect",
+     "setZoomRect(left, top, right, bottom) -> Boolean: zooms to the rectangle, in "
+     "twips"},
+    {"gotoFrame", "gotoFrame(frame) -> Boolean: goes to the frame (counted from 0)"},
+    {"currentFrame", "currentFrame() -> Integer: the current frame; -1 when the call fails"},
+    {"isPlaying", "isPlaying() -> Boolean: whether the movie is playing"},
+    {"percentLoaded", "percentLoaded() -> Integer: how much of the movie has loaded, 0-100"},
+    {"frameLoaded", "frameLoaded(frame) -> Boolean: whether the frame has loaded"},
+    {"flashVersion", "flashVersion() -> Integer: the control's version number"},
+    {"loadMovie", "loadMovie(layer, url) -> Boolean: loads the movie at url into the layer"},
+    {"setVariable",
+     "setVariable(name, value) -> Boolean: sets the movie variable name to the text "
+     "value"},
+    {"getVariable", "getVariable(name) -> String: the text of the movie variable"},
+    {"targetGotoFrame",
+     "targetGotoFrame(target, frame) -> Boolean: the clip target goes to the "
+     "frame"},
+    {"targetGotoLabel",
+     "targetGotoLabel(target, label) -> Boolean: the clip target goes to the "
+     "frame label"},
+    {"targetCurrentFrame",
+     "targetCurrentFrame(target) -> Integer: the current frame of the clip "
+     "target"},
+    {"targetCurrentLabel",
+     "targetCurrentLabel(target) -> String: the current frame label of the "
+     "clip target"},
+    {"targetPlay", "targetPlay(target) -> Boolean: plays the clip target"},
+    {"targetStopPlay", "targetStopPlay(target) -> Boolean: stops the clip target"},
+    {"targetGetProperty",
+     "targetGetProperty(target, property) -> String: the clip's property by "
+     "number"},
+    {"targetSetProperty",
+     "targetSetProperty(target, property, value) -> Boolean: sets the clip's "
+     "property by number to the text value"},
+    {"targetCallFrame",
+     "targetCallFrame(target, frame) -> Boolean: runs the actions of the clip's "
+     "frame"},
+    {"targetCallLabel",
+     "targetCallLabel(target, label) -> Boolean: runs the actions of the clip's "
+     "labelled frame"},
+    {"targetGetPropertyNum",
+     "targetGetPropertyNum(target, property) -> Float: the clip's property "
+     "by number"},
+    {"targetSetPropertyNum",
+     "targetSetPropertyNum(target, property, value) -> Boolean: sets the "
+     "clip's property by number to the number value"},
+    {"bindData",
+     "bindData(name, ...) -> nothing: binds the dotted movie variables, which then "
+     "read and write as properties here"},
+    {"unbindData", "unbindData(name, ...) -> nothing: unbinds the variables"},
+    {"unbindAll", "unbindAll() -> nothing: unbinds every variable"},
+    {"updateData",
+     "updateData([toScript]) -> nothing: reads every bound variable from the movie, "
+     "or with a false argument writes them to it"},
+    {"getArray",
+     "getArray(name) -> Array: the movie array (name.length and name[i]; over 5000 "
+     "elements, its text split at commas)"},
+    {"putArray", "putArray(name, array) -> nothing: writes each element as name[i] in the movie"},
+    {"getObject",
+     "getObject(name, member, ...) -> Object: the named members (Strings or Arrays of "
+     "them) of the movie object"},
+    {"putObject",
+     "putObject(name, object) -> nothing: writes the object's Boolean, number, String "
+     "and Array properties as name.member"},
+    {"movieToWindow",
+     "movieToWindow(xMin, xMax, yMin, yMax) -> Object: the movie rectangle as "
+     "left, right, top, bottom in client pixels"},
+    {"getMovieInfo",
+     "getMovieInfo(path) -> Object: frameSize, rate, frameCount and size of a "
+     "movie file (or projector); null for other files"},
 };
 
 const ControlMethod kControlMethods[] = {
@@ -346,9 +402,18 @@ void MarkFlashPlayer(NativeClass* klass, void*) {
 
 void FreeFlashPlayerData(void* data) { delete static_cast<FlashPlayerData*>(data); }
 
+const MemberRow kBoundNames[] = {
+    {"(a bound variable)", "any: the value cached for a variable bound with bindData"},
+    {"(a bound clip path)", "MovieClip, read-only: a clip for a path above a bound variable"},
+};
+
 const ClassSpec kFlashPlayerClass = {
     .name = "FlashPlayer",
     .text = u"[object FlashPlayer]",
+    .about =
+        "The main window's Flash Player control: its properties and methods, variables of "
+        "the movie bound as properties, and transfers of arrays and objects; without a "
+        "control every method does nothing",
     .methods = kMethodNames,
     .method = FlashPlayerMethod,
     .properties = kPropertyNames,
@@ -357,6 +422,7 @@ const ClassSpec kFlashPlayerClass = {
     .call = CallFlashPlayer,
     .construct = ConstructFlashPlayer,
     .mark = MarkFlashPlayer,
+    .otherMembers = kBoundNames,
 };
 
 }  // namespace

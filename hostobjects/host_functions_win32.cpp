@@ -17,6 +17,7 @@
 #include "runtime/native_args.h"
 #include "platform/files.h"
 #include "runtime/array.h"
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
 #include "runtime/native.h"
 
@@ -128,9 +129,39 @@ void Invoke(ScriptContext* context, NativeClass*, void*, Value* out, Value* args
         ExecuteCommand(*bridge, "Kelpo_Run", name);
 }
 
+const MemberRow kHostRows[] = {
+    {"getMainWnd",
+     "getMainWnd() -> Null: the main window's Window object once that class exists; "
+     "null for now"},
+    {"getAppDir", "getAppDir() -> String: the executable's folder, with a trailing backslash"},
+    {"getMovies",
+     "getMovies() -> Array: the paths of the movies in the projector's movie list, in "
+     "order"},
+    {"setWindowless",
+     "setWindowless([shape]) -> nothing: the window's shape: a String names a "
+     "mask, true a transparent background, false or nothing the rectangle"},
+    {"readProfile",
+     "readProfile(section, entry) -> String: the application's profile string in "
+     "the registry; undefined when empty or missing"},
+    {"writeProfile",
+     "writeProfile(section, entry, value) -> nothing: writes value as text to the "
+     "application's profile"},
+    {"processMsg",
+     "processMsg() -> Boolean: handles the waiting window messages; false when the "
+     "program is closing, so a long loop should stop"},
+    {"getAdditionalFile",
+     "getAdditionalFile([path]) -> String: the full path of an additional "
+     "file packed with the projector, extracted when needed; null when none"},
+    {"getExeName", "getExeName() -> String: the full path of the executable"},
+    {"invoke",
+     "invoke(name) -> nothing: runs the compiled script resource of that name in the "
+     "main engine"},
+};
+
 }  // namespace
 
 void RegisterHostFunctions(ScriptContext* context) {
+    DescribeGlobals(kHostRows);
     RegisterGlobalFunction(context, "getMainWnd", GetMainWnd);
     RegisterGlobalFunction(context, "getAppDir", GetAppDir);
     RegisterGlobalFunction(context, "getMovies", GetMovies);

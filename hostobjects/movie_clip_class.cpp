@@ -20,7 +20,14 @@ struct MovieClipData {
 };
 
 // The one method of the table: valueOf does not answer the clip itself.
-const char* const kMethodNames[] = {"valueOf"};
+const MemberRow kMethodNames[] = {
+    {"valueOf", "valueOf() -> MovieClip: a new clip of the same path"},
+};
+const MemberRow kOtherMembers[] = {
+    {"(a bound variable below the path)",
+     "any: the cached value of FlashPlayer's bound variable "
+     "path.name"},
+};
 
 FlashPlayerData* BindingsOf(NativeClass* klass) {
     const Value& player = static_cast<MovieClipData*>(ClassData(klass))->flashPlayer;
@@ -76,6 +83,9 @@ void FreeMovieClipData(void* data) { delete static_cast<MovieClipData*>(data); }
 const ClassSpec kMovieClipClass = {
     .name = "MovieClip",
     .text = u"[object MovieClip]",
+    .about =
+        "A dotted target path inside the movie (new MovieClip(\"a.b\")), through which the "
+        "variables bound below that path read and write as properties",
     .methods = kMethodNames,
     .method = MovieClipMethod,
     .otherProperties = MovieClipProperty,
@@ -83,6 +93,7 @@ const ClassSpec kMovieClipClass = {
     .construct = ConstructMovieClip,
     .finalize = FinalizeMovieClip,
     .mark = MarkMovieClipClass,
+    .otherMembers = kOtherMembers,
 };
 
 }  // namespace

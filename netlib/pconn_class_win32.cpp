@@ -30,13 +30,13 @@ struct PConnData {
 enum Method { kListen, kSend };
 const MemberRow kMethods[] = {
     {"listen",
-     "listen(name): creates the named block (65536 bytes) other projectors call this one "
-     "through, with the main window's handle at its start; false without a main window or when "
-     "the block cannot be made. A block from an earlier listen is closed"},
+     "listen(name) -> Boolean: opens the named block other projectors call this one "
+     "through (an earlier one is closed); false without a main window or when it cannot "
+     "be made"},
     {"send",
-     "send(name, command [, arguments]): calls the global function `command` of the projector "
-     "listening at the block `name`, with the comma-separated arguments (empty ones dropped) "
-     "as Strings; answers its result as a String, Undefined when there is none"},
+     "send(name, command [, arguments]) -> String: calls the global function command of "
+     "the projector listening at name with the comma-separated arguments as Strings; its "
+     "result, undefined when none"},
 };
 
 // Block names follow the system's limit for object names.
@@ -138,6 +138,10 @@ void FinalizePConn(NativeClass*, void* data) {
 const ClassSpec kPConnClass = {
     .name = "PConn",
     .text = u"[PConn Object]",
+    .about =
+        "Calls between projectors on one machine: one listens under a name, another sends it "
+        "a command, which runs the listener's global function of that name and returns its "
+        "answer",
     .methods = kMethods,
     .method = PConnMethod,
     .call = CallPConn,

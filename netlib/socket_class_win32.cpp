@@ -79,51 +79,54 @@ enum Method {
     kClose,
 };
 const MemberRow kMethods[] = {
-    {"htonl", "htonl(n): the low 32 bits of the Integer n in network order, unsigned"},
-    {"htons", "htons(n): the low 16 bits of the Integer n in network order"},
-    {"ntohl", "ntohl(n): the low 32 bits of the Integer n in host order, unsigned"},
-    {"ntohs", "ntohs(n): the low 16 bits of the Integer n in host order"},
+    {"htonl",
+     "htonl(n) -> Integer: the low 32 bits of n in network order, unsigned; also on the "
+     "class"},
+    {"htons", "htons(n) -> Integer: the low 16 bits of n in network order; also on the class"},
+    {"ntohl",
+     "ntohl(n) -> Integer: the low 32 bits of n in host order, unsigned; also on the "
+     "class"},
+    {"ntohs", "ntohs(n) -> Integer: the low 16 bits of n in host order; also on the class"},
     {"create",
-     "create([port [, type [, events [, address]]]]): makes the system socket (type 1 stream, "
-     "2 datagram; default 1), binds it to the port (default 0, any) and the address (default "
-     "any local one) and selects the events (default 63, all six); an open socket is closed "
-     "first"},
-    {"bind", "bind([port [, address]]): binds to the port (default 0) and address (default any)"},
-    {"listen", "listen([backlog]): waits for connections (backlog default 5)"},
+     "create([port [, type [, events [, address]]]]) -> Boolean: makes the socket "
+     "($SOCK_STREAM or $SOCK_DGRAM), binds it to port and address (any) and selects the "
+     "$FD_ events (all); an open one is closed first"},
+    {"bind", "bind([port [, address]]) -> Boolean: binds to the port (0, any) and address (any)"},
+    {"listen", "listen([backlog]) -> Boolean: waits for connections (backlog 5)"},
     {"accept",
-     "accept(): a new Socket for a waiting connection (no handlers set), Undefined when none "
-     "can be accepted"},
+     "accept() -> Socket: a new Socket for a waiting connection, without handlers; "
+     "undefined when none"},
     {"connect",
-     "connect(host, port): starts connecting to a dotted address or a host name; normally "
-     "false with error 10035, onConnect reports the outcome"},
+     "connect(host, port) -> Boolean: starts connecting to a dotted address or host "
+     "name; normally false with error 10035, onConnect tells the outcome"},
     {"asyncSelect",
-     "asyncSelect([events]): selects the events to be notified of; without an Integer true "
-     "and no change"},
+     "asyncSelect([events]) -> Boolean: selects the $FD_ events to be notified of; "
+     "without an Integer true and no change"},
     {"send",
-     "send(stream [, length [, flags]]): sends up to length bytes (default 0) from the "
-     "StringStream's read position, which advances by the bytes sent; answers that count, -1 "
-     "on error"},
+     "send(stream [, length [, flags]]) -> Integer: sends up to length bytes (0) from the "
+     "StringStream's read position, which advances by the bytes sent; -1 on error"},
     {"receive",
-     "receive(stream [, length [, flags]]): appends up to length received bytes at the "
-     "StringStream's write position; answers the count, 0 when the peer closed, -1 on error"},
+     "receive(stream [, length [, flags]]) -> Integer: appends up to length received "
+     "bytes to the StringStream; 0 when the peer closed, -1 on error"},
     {"sendTo",
-     "sendTo(stream, length [, port [, address [, flags]]]): as send, as one datagram to the "
-     "port and address"},
+     "sendTo(stream, length [, port [, address [, flags]]]) -> Integer: as send, as one "
+     "datagram to the port and address"},
     {"receiveFrom",
-     "receiveFrom(stream [, length [, flags]]): as receive; answers {address, port, length} "
-     "of the sender, Null on error"},
-    {"getPeerName", "getPeerName(): {address, port} of the peer, Null on failure"},
-    {"getSockName", "getSockName(): {address, port} of the local end, Null on failure"},
+     "receiveFrom(stream [, length [, flags]]) -> Object: as receive; the sender's "
+     "address and port and the length received; null on error"},
+    {"getPeerName", "getPeerName() -> Object: address and port of the peer; null on failure"},
+    {"getSockName", "getSockName() -> Object: address and port of the local end; null on failure"},
     {"getSockOpt",
-     "getSockOpt(option [, level]): a 4-byte option value (level default 0xFFFF, the socket); "
-     "0 on failure"},
-    {"setSockOpt", "setSockOpt(option, value [, level]): writes a 4-byte option value"},
+     "getSockOpt(option [, level]) -> Integer: a 4-byte option value (level 0xFFFF, "
+     "the socket); 0 on failure"},
+    {"setSockOpt", "setSockOpt(option, value [, level]) -> Boolean: writes a 4-byte option value"},
     {"ioctl",
-     "ioctl(command [, value]): the socket control call with value (default 0) as its in/out "
-     "argument; answers the argument after the call, -1 on failure. Sockets stay non-blocking: "
-     "turning that off is refused"},
-    {"shutDown", "shutDown([how]): ends sending (how 1, the default), receiving (0) or both (2)"},
-    {"close", "close(): closes the system socket; create makes a new one"},
+     "ioctl(command [, value]) -> Integer: the socket control call on value (0); the "
+     "value after it, -1 on failure (turning blocking on is refused)"},
+    {"shutDown",
+     "shutDown([how]) -> Boolean: ends sending (1, the default), receiving (0) or both "
+     "(2)"},
+    {"close", "close() -> nothing: closes the system socket; create makes a new one"},
 };
 
 enum Property {
@@ -136,13 +139,15 @@ enum Property {
     kOnSendProperty
 };
 const MemberRow kProperties[] = {
-    {"error", "error: the error code of the last failed socket call (read-only)"},
-    {"onAccept", "onAccept: function(code), a connection waits to be accepted"},
-    {"onClose", "onClose: function(code), the peer closed the connection"},
-    {"onConnect", "onConnect: function(code), connect finished (code 0) or failed"},
-    {"onOOBData", "onOOBData: function(code), out-of-band data arrived"},
-    {"onReceive", "onReceive: function(code), data waits to be received"},
-    {"onSend", "onSend: function(code), the socket can send again"},
+    {"error",
+     "Integer, read-only: the error code of the last failed socket call; also on the "
+     "class"},
+    {"onAccept", "Function: called with an error code (0) when a connection waits to be accepted"},
+    {"onClose", "Function: called with an error code when the peer closed the connection"},
+    {"onConnect", "Function: called with 0 when connect finished, or with the failure's code"},
+    {"onOOBData", "Function: called with an error code when out-of-band data arrived"},
+    {"onReceive", "Function: called with an error code when data waits to be received"},
+    {"onSend", "Function: called with an error code when the socket can send again"},
 };
 // The handler each handler property reads and writes, by property index.
 const Handler kHandlerOfProperty[] = {kHandlerCount, kOnAccept,  kOnClose, kOnConnect,
@@ -673,6 +678,10 @@ void MarkSocket(NativeClass*, void* data) {
 const ClassSpec kSocketClass = {
     .name = "Socket",
     .text = u"[object Socket]",
+    .about =
+        "A non-blocking TCP or UDP socket: new Socket(), then create(...); readiness is "
+        "reported to the on... handlers from the message loop, data moves through "
+        "StringStreams; failures show in error",
     .methods = kMethods,
     .method = SocketMethod,
     .properties = kProperties,
@@ -684,19 +693,32 @@ const ClassSpec kSocketClass = {
     .instanceSize = sizeof(SocketData),
 };
 
+struct SocketGlobal {
+    const char* name;
+    int64_t value;
+};
+const SocketGlobal kGlobals[] = {
+    {"$FD_READ", FD_READ},         {"$FD_WRITE", FD_WRITE},     {"$FD_OOB", FD_OOB},
+    {"$FD_ACCEPT", FD_ACCEPT},     {"$FD_CONNECT", FD_CONNECT}, {"$FD_CLOSE", FD_CLOSE},
+    {"$SOCK_STREAM", SOCK_STREAM}, {"$SOCK_DGRAM", SOCK_DGRAM},
+};
+const MemberRow kGlobalRows[] = {
+    {"$FD_READ", "Integer 1: the Socket event of data to read (onReceive)"},
+    {"$FD_WRITE", "Integer 2: the Socket event of being able to send (onSend)"},
+    {"$FD_OOB", "Integer 4: the Socket event of out-of-band data (onOOBData)"},
+    {"$FD_ACCEPT", "Integer 8: the Socket event of a connection to accept (onAccept)"},
+    {"$FD_CONNECT", "Integer 16: the Socket event of a finished connect (onConnect)"},
+    {"$FD_CLOSE", "Integer 32: the Socket event of the peer closing (onClose)"},
+    {"$SOCK_STREAM", "Integer 1: the Socket type of a TCP stream"},
+    {"$SOCK_DGRAM", "Integer 2: the Socket type of UDP datagrams"},
+};
+
 }  // namespace
 
 void RegisterSocketClass(ScriptContext* context) {
     StartWinsock();
     DefineClass(context, kSocketClass);
-    const struct {
-        const char* name;
-        int64_t value;
-    } kGlobals[] = {
-        {"$FD_READ", FD_READ},         {"$FD_WRITE", FD_WRITE},     {"$FD_OOB", FD_OOB},
-        {"$FD_ACCEPT", FD_ACCEPT},     {"$FD_CONNECT", FD_CONNECT}, {"$FD_CLOSE", FD_CLOSE},
-        {"$SOCK_STREAM", SOCK_STREAM}, {"$SOCK_DGRAM", SOCK_DGRAM},
-    };
+    DescribeGlobals(kGlobalRows);
     for (const auto& global : kGlobals) SetGlobal(context, global.name, MakeInteger(global.value));
 }
 

@@ -18,25 +18,24 @@ namespace {
 enum Method { kMsgBox, kFileOpen, kFileSave, kChooseColor, kChooseFont, kBrowse };
 const MemberRow kMethods[] = {
     {"msgBox",
-     "msgBox([text [, caption [, type]]]): shows a message box (caption \"Qantor\" by default, "
-     "type the MB_ flags, default 0) and answers the id of the button pressed"},
+     "msgBox([text [, caption [, type]]]) -> Integer: shows a message box (type the MB_ "
+     "flags; the projector's caption when none is given); the id of the button pressed"},
     {"fileOpen",
-     "fileOpen([filter [, title [, file [, multiSelect]]]]): the File Open dialog; filter "
-     "\"Name|pattern|Name|pattern\"; answers the path, with multiSelect true an Array (the "
-     "folder, then the names; or one full path), false when cancelled"},
+     "fileOpen([filter [, title [, file [, multiSelect]]]]) -> String: the File Open "
+     "dialog (filter \"Name|pattern|...\"); the path, with multiSelect an Array "
+     "(folder, then names); false when cancelled"},
     {"fileSave",
-     "fileSave([filter [, title [, file [, flags]]]]): the Save As dialog, the OFN_ flags added "
-     "to its own; answers the path, false when cancelled"},
+     "fileSave([filter [, title [, file [, flags]]]]) -> String: the Save As dialog, "
+     "with extra OFN_ flags; the path, false when cancelled"},
     {"chooseColor",
-     "chooseColor([colour]): the colour dialog, starting at the 0xRRGGBB colour; answers the "
-     "chosen colour as 0xRRGGBB, false when cancelled"},
+     "chooseColor([colour]) -> Integer: the colour dialog starting at 0xRRGGBB; the "
+     "chosen colour, false when cancelled"},
     {"chooseFont",
-     "chooseFont([font]): the font dialog, starting at the FontObject; answers a new "
-     "FontObject, Null when cancelled"},
+     "chooseFont([font]) -> FontObject: the font dialog starting at the FontObject; "
+     "a new FontObject, null when cancelled"},
     {"browse",
-     "browse([title [, folder [, computers]]]): the folder browser, starting at the folder "
-     "(computers true: browses for a computer); answers the chosen folder's path, false when "
-     "cancelled or when the choice has no path"},
+     "browse([title [, folder [, computers]]]) -> String: the folder browser (for "
+     "computers when true); the chosen path, false when cancelled or without a path"},
 };
 
 // Message texts are cut at 64 KB, captions at 1 KB: longer ones show no
@@ -73,6 +72,9 @@ int DialogsMethod(ScriptContext* context, NativeClass*, void*, int member, Value
 const ClassSpec kDialogsClass = {
     .name = "Dialogs",
     .text = u"[object Dialogs]",
+    .about =
+        "The message box and the common dialogs (open, save, colour, font, folder), owned by "
+        "the main window; the methods are the class's own",
     .methods = kMethods,
     .method = DialogsMethod,
 };

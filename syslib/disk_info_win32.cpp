@@ -24,9 +24,15 @@ enum Property {
     kHeads,
     kSectors
 };
-const char* const kPropertyNames[] = {
-    "modelNumber", "serialNumber", "revisionNumber", "driveType",
-    "bufferSize",  "cylinders",    "heads",          "sectors",
+const MemberRow kPropertyNames[] = {
+    {"modelNumber", "String, read-only: the disk's model"},
+    {"serialNumber", "String, read-only: the disk's serial number"},
+    {"revisionNumber", "String, read-only: the firmware revision"},
+    {"driveType", "String, read-only: \"Removable\", \"Fixed\" or \"Unknown\""},
+    {"bufferSize", "Integer, read-only: the disk's buffer size in bytes"},
+    {"cylinders", "Integer, read-only: the number of cylinders"},
+    {"heads", "Integer, read-only: the number of heads"},
+    {"sectors", "Integer, read-only: the sectors per track"},
 };
 
 // DiskInfo(n): n an Integer from 0 to 3, 0 when missing. Null when no disk
@@ -75,6 +81,9 @@ int DiskInfoProperty(ScriptContext* context, NativeClass*, void* data, int membe
 const ClassSpec kDiskInfoClass = {
     .name = "DiskInfo",
     .text = u"[object DiskInfo]",
+    .about =
+        "The identity of ATA hard disk n (0-3): new DiskInfo([n]) reads model, serial "
+        "number, firmware and geometry; null when n is no Integer 0-3 or no disk answers",
     .properties = kPropertyNames,
     .property = DiskInfoProperty,
     .call = CallDiskInfo,

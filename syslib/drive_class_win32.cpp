@@ -34,9 +34,21 @@ enum Property {
     kVolumeName,
     kDrives
 };
-const char* const kPropertyNames[] = {
-    "availableSpace", "driveLetter", "driveType",    "fileSystem", "freeSpace",  "isReady",
-    "path",           "rootFolder",  "serialNumber", "totalSize",  "volumeName", "drives",
+const MemberRow kPropertyNames[] = {
+    {"availableSpace", "Integer, read-only: the bytes free for this user; NaN on failure"},
+    {"driveLetter", "String, read-only: the drive's letter, upper case"},
+    {"driveType",
+     "String, read-only: \"removable\", \"fixed\", \"network\", \"cdrom\", \"ram "
+     "disk\", \"no root dir\" or \"unknown\""},
+    {"fileSystem", "String, read-only: the file system's name (\"NTFS\"); false on failure"},
+    {"freeSpace", "Integer, read-only: the free bytes; NaN on failure"},
+    {"isReady", "Boolean, read-only: false only when the drive reports that it is not ready"},
+    {"path", "String, read-only: the root: letter, colon and backslash"},
+    {"rootFolder", "String, read-only: the root, as path"},
+    {"serialNumber", "String, read-only: the volume serial number in decimal; empty on failure"},
+    {"totalSize", "Integer, read-only: the drive's size in bytes; NaN on failure"},
+    {"volumeName", "String: the volume label (empty on failure); setting it relabels the drive"},
+    {"drives", "Array, read-only: the roots of every drive, from A; also on the class"},
 };
 
 // By GetDriveTypeA's answer; anything past the table is "unknown".
@@ -163,6 +175,9 @@ int DriveProperty(ScriptContext* context, NativeClass*, void* data, int member, 
 const ClassSpec kDriveClass = {
     .name = "Drive",
     .text = u"[Object Drive]",
+    .about =
+        "A logical drive: new Drive(\"C:\") (null when there is no such drive); its type, "
+        "file system, label, serial number and space; Drive.drives lists them",
     .properties = kPropertyNames,
     .property = DriveProperty,
     .call = CallDrive,

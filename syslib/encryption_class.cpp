@@ -23,8 +23,26 @@ namespace kelpo {
 namespace {
 
 enum Method { kMd5, kMd5File, kBlowfishEncode, kBlowfishDecode, kDesEncode, kDesDecode };
-const char* const kMethodNames[] = {"md5",       "md5File",  "blowfishEncode", "blowfishDecode",
-                                    "desEncode", "desDecode"};
+const MemberRow kMethodNames[] = {
+    {"md5",
+     "md5(text) -> String: the MD5 digest of the text's ANSI bytes in 32 hexadecimal "
+     "digits; null when text is no String"},
+    {"md5File",
+     "md5File(path) -> String: the MD5 digest of the file's bytes; null when it cannot "
+     "be read"},
+    {"blowfishEncode",
+     "blowfishEncode(key, text) -> String: text encrypted with Blowfish under "
+     "the pass phrase key, in base64"},
+    {"blowfishDecode",
+     "blowfishDecode(key, data) -> String: the text blowfishEncode encrypted "
+     "into data; null when it cannot be decoded"},
+    {"desEncode",
+     "desEncode(key, text) -> String: text encrypted with Triple DES under the pass "
+     "phrase key, in base64"},
+    {"desDecode",
+     "desDecode(key, data) -> String: the text desEncode encrypted into data; null "
+     "when it cannot be decoded"},
+};
 
 // All the ANSI bytes of String argument k; false when it is not a String.
 bool TextArg(const Value* args, int64_t k, std::string& out) {
@@ -91,6 +109,9 @@ int EncryptionMethod(ScriptContext* context, NativeClass*, void*, int member, Va
 const ClassSpec kEncryptionClass = {
     .name = "Encryption",
     .text = u"[object Encrpytion]",
+    .about =
+        "MD5 digests, and Blowfish and Triple DES encryption of text with a pass phrase; "
+        "the methods are the class's own (null when an argument is missing or no String)",
     .methods = kMethodNames,
     .method = EncryptionMethod,
 };

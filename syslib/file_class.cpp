@@ -29,7 +29,19 @@ struct PathRecord {
 };
 
 enum Method { kExists, kCopy, kRemove, kMove, kFilesMethod };
-const char* const kMethodNames[] = {"exists", "copy", "remove", "move", "files"};
+const MemberRow kMethodNames[] = {
+    {"exists",
+     "exists(path) -> Boolean: whether path names an existing file or folder; also on "
+     "the class"},
+    {"copy",
+     "copy(dest) -> Boolean: copies the file (overwriting) or the whole folder to dest; "
+     "false on the first failure"},
+    {"remove", "remove() -> Boolean: deletes the file, or the folder when it is empty"},
+    {"move", "move(dest) -> Boolean: moves to dest; the instance keeps its old path"},
+    {"files",
+     "files([patterns]) -> Array: the full paths of the files in the folder, or those "
+     "matching one of the patterns (\"*.txt;a?c\", case-sensitive)"},
+};
 
 enum Property {
     kAttributes,
@@ -48,22 +60,34 @@ enum Property {
     kFiles,
     kType
 };
-const char* const kPropertyNames[] = {
-    "attributes",
-    "dateCreated",
-    "dateLastAccessed",
-    "dateLastModified",
-    "drive",
-    "isRootFolder",
-    "name",
-    "parentPath",
-    "path",
-    "shortName",
-    "shortPath",
-    "size",
-    "subFolders",
-    "files",
-    "type",
+const MemberRow kPropertyNames[] = {
+    {"attributes",
+     "Integer: the file attributes (4294967295 when the path is gone); a number sets "
+     "them"},
+    {"dateCreated",
+     "Integer: the creation time in ms since 1970 UTC, NaN when unreadable; a "
+     "number or Date sets it"},
+    {"dateLastAccessed",
+     "Integer: the last access time in ms since 1970 UTC, false when "
+     "unreadable; a number or Date sets it"},
+    {"dateLastModified",
+     "Integer: the last write time in ms since 1970 UTC, false when "
+     "unreadable; a number or Date sets it"},
+    {"drive", "String, read-only: the drive part of the path (\"C:\"), empty when there is none"},
+    {"isRootFolder", "Boolean, read-only: whether the folder is a drive root (folders only)"},
+    {"name", "String: the name with its extension; writing a plain name renames it in its folder"},
+    {"parentPath", "String, read-only: the path up to its last backslash"},
+    {"path", "String, read-only: the full path, in the case stored on disk"},
+    {"shortName", "String, read-only: the short (8.3) name"},
+    {"shortPath", "String, read-only: the short (8.3) form of the path"},
+    {"size",
+     "Integer, read-only: a file's bytes (0 when unreadable), a folder's total, a drive "
+     "root's bytes in use (NaN on failure)"},
+    {"subFolders",
+     "Array, read-only: the full paths of the folders directly inside (folders "
+     "only)"},
+    {"files", "Array, read-only: the full paths of the files directly inside (folders only)"},
+    {"type", "Integer, read-only: 1 for a folder, 0 for a file"},
 };
 
 void SetRecordPath(PathRecord* record, const std::string& path) {
@@ -248,6 +272,10 @@ const ClassSpec kFileClass = {
     .name = "Folder",
     .alias = "File",
     .text = u"[object Folder]",
+    .about =
+        "A file or folder by its full path: new File(path) (a path that does not exist "
+        "becomes a new folder; null when that fails); names, times, sizes, attributes, "
+        "copying, moving, renaming and listing",
     .methods = kMethodNames,
     .method = FileMethod,
     .properties = kPropertyNames,

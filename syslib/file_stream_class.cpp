@@ -33,13 +33,32 @@ struct FileStreamData {
 constexpr size_t kOpenFileWeight = 64 * 1024;
 
 enum Method { kReadLine = kCommonMethodCount, kPut, kUnget, kFlush, kClose };
-const char* const kMethodNames[] = {
-    KELPO_COMMON_STREAM_METHODS, "readLine", "put", "unget", "flush", "close",
+const MemberRow kMethodNames[] = {
+    KELPO_COMMON_STREAM_METHODS,
+    {"readLine",
+     "readLine() -> String: the next line without its line end (a 13 inside stays); "
+     "empty at the end"},
+    {"put",
+     "put(byte) -> Boolean: writes the low byte of the Integer; false when that fails or "
+     "byte is no Integer"},
+    {"unget",
+     "unget(byte) -> Boolean: pushes the byte back to be read next (one byte); false when "
+     "it cannot"},
+    {"flush", "flush() -> Boolean: writes the buffered bytes to the file"},
+    {"close",
+     "close() -> nothing: closes the file (a temporary one is deleted); the instance is "
+     "unusable after"},
 };
 static_assert(sizeof kMethodNames / sizeof kMethodNames[0] == kClose + 1, "one name a method");
 
 enum Property { kPos, kEof, kLength };
-const char* const kPropertyNames[] = {"pos", "eof", "length"};
+const MemberRow kPropertyNames[] = {
+    {"pos", "Integer: the file position; a non-negative number seeks there, anything else to 0"},
+    {"eof", "Boolean, read-only: whether the end of the file was reached"},
+    {"length",
+     "Integer: the file's length; a smaller non-negative number truncates it (and seeks "
+     "to 0)"},
+};
 
 // Turns the stream around for reading or writing when the last operation
 // went the other way.
@@ -226,6 +245,10 @@ const ClassSpec kFileStreamClass = {
     .name = "FileStream",
     .alias = "Stream",
     .text = u"[object FileStream]",
+    .about =
+        "A binary stream on a file: new FileStream(path [, mode]) opens an existing file "
+        "for reading and writing, or with a C open mode (always binary); without a path, a "
+        "temporary file deleted when closed; null when it cannot be opened",
     .methods = kMethodNames,
     .method = FileStreamMethod,
     .properties = kPropertyNames,

@@ -23,17 +23,17 @@ namespace {
 enum Method { kGetFonts };
 const MemberRow kMethods[] = {
     {"getFonts",
-     "getFonts([charset [, face]]): the full names of the installed fonts of the character set "
-     "(Integer, default 1) and face (String, default all) as an Array; Null when there are none"},
+     "getFonts([charset [, face]]) -> Array: the full names of the installed fonts of "
+     "the character set (1) and face (all); null when none; also on the class"},
 };
 enum Property { kName, kSize, kColor, kBold, kItalic, kUnderline };
 const MemberRow kProperties[] = {
-    {"name", "the face name (String, at most 31 characters: longer names are cut)"},
-    {"size", "the size in points (Integer)"},
-    {"color", "the colour as 0xRRGGBB (Integer)"},
-    {"bold", "true when the weight is bold (700 or more); writing sets 700 or 400"},
-    {"italic", "true for an italic font (Boolean)"},
-    {"underline", "true for an underlined font (Boolean)"},
+    {"name", "String: the face name, at most 31 characters (longer names are cut)"},
+    {"size", "Integer: the size in points"},
+    {"color", "Integer: the colour as 0xRRGGBB"},
+    {"bold", "Boolean: whether the weight is bold (700 or more); writing sets 700 or 400"},
+    {"italic", "Boolean: whether the font is italic"},
+    {"underline", "Boolean: whether the font is underlined"},
 };
 
 // The class under a name scripts cannot reach, so that chooseFont makes
@@ -179,6 +179,9 @@ void ConstructFontObject(ScriptContext* context, NativeClass* klass, Value*, Val
 const ClassSpec kFontObjectClass = {
     .name = "FontObject",
     .text = u"[object FontObject]",
+    .about =
+        "A font description, exchanged with Dialogs.chooseFont: new FontObject() is empty "
+        "(default character set); getFonts lists the installed fonts",
     .methods = kMethods,
     .method = FontObjectMethod,
     .properties = kProperties,

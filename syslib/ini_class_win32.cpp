@@ -29,9 +29,20 @@ enum Method {
     kDeleteSection,
     kDeleteKey
 };
-const char* const kMethodNames[] = {"getInt",          "getString",   "getSection",
-                                    "getSectionNames", "writeString", "writeSection",
-                                    "deleteSection",   "deleteKey"};
+const MemberRow kMethodNames[] = {
+    {"getInt", "getInt(section, key) -> Integer: the key's value as a number; 0 when missing"},
+    {"getString",
+     "getString(section, key) -> String: the key's value; \"key not found\" when "
+     "missing"},
+    {"getSection", "getSection(section) -> Array: the section's lines, \"key=value\""},
+    {"getSectionNames", "getSectionNames() -> Array: the names of the file's sections"},
+    {"writeString", "writeString(section, key, value) -> nothing: sets the key"},
+    {"writeSection",
+     "writeSection(section, lines) -> nothing: replaces the section with the "
+     "Array's lines"},
+    {"deleteSection", "deleteSection(section) -> nothing: removes the section"},
+    {"deleteKey", "deleteKey(section, key) -> nothing: removes the key"},
+};
 
 // Section and key names and values are bounded like the profile functions'
 // own buffers; results stop growing at kMaxRegistryBytes.
@@ -172,6 +183,9 @@ void FinalizeIni(NativeClass*, void* data) {
 const ClassSpec kIniClass = {
     .name = "INI",
     .text = u"[object INI]",
+    .about =
+        "An INI file: new INI(path) (null without a String path) reads and writes its "
+        "sections and keys; wrongly typed arguments do nothing",
     .methods = kMethodNames,
     .method = IniMethod,
     .construct = ConstructIni,

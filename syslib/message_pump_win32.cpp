@@ -1,5 +1,6 @@
 #include "syslib/message_pump_win32.h"
 
+#include "runtime/class_kit.h"
 #include "runtime/native.h"
 
 namespace kelpo {
@@ -12,6 +13,14 @@ constexpr UINT kKickIdleMessage = 0x036A;
 void ProcessMsg(ScriptContext*, NativeClass*, void*, Value* out, Value*) {
     *out = MakeBoolean(PumpWaitingMessages(MessagePumpHooks{}));
 }
+
+// The projector's processMsg has the same name and line; the first
+// description of a name is the one the pages show.
+const MemberRow kConsoleRows[] = {
+    {"processMsg",
+     "processMsg() -> Boolean: handles the waiting window messages; false when the "
+     "program is closing, so a long loop should stop"},
+};
 
 }  // namespace
 
@@ -36,6 +45,7 @@ bool PumpWaitingMessages(const MessagePumpHooks& hooks) {
 }
 
 void RegisterProcessMsgFunction(ScriptContext* context) {
+    DescribeGlobals(kConsoleRows);
     RegisterGlobalFunction(context, "processMsg", ProcessMsg);
 }
 

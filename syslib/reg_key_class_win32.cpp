@@ -32,11 +32,31 @@ enum Method {
     kWrite,
     kClone
 };
-const char* const kMethodNames[] = {"open",        "create",         "deleteKey",
-                                    "deleteValue", "getSubkeyNames", "getValues",
-                                    "getValue",    "write",          "clone"};
+const MemberRow kMethodNames[] = {
+    {"open",
+     "open(path [, access]) -> RegKey: opens the key given by a root name, a backslash and "
+     "a subkey, or a subkey of this key; null on failure; also on the class"},
+    {"create",
+     "create(path [, class [, accessIndex]]) -> RegKey: opens or creates the key, "
+     "newCreated telling which; null on failure; also on the class"},
+    {"deleteKey",
+     "deleteKey(path) -> Boolean: deletes the key (one without subkeys); also on the "
+     "class"},
+    {"deleteValue", "deleteValue(name) -> Boolean: deletes the named value of this key"},
+    {"getSubkeyNames", "getSubkeyNames() -> Array: the names of the direct subkeys"},
+    {"getValues", "getValues() -> Array: a RegValue for each value of the key"},
+    {"getValue",
+     "getValue([name]) -> RegValue: the named value, or the default one; null when it "
+     "does not exist"},
+    {"write", "write(value) -> Boolean: stores the RegValue (its name, type and data) in the key"},
+    {"clone", "clone() -> RegKey: a second handle on the same key; null on failure"},
+};
 enum Property { kClassName, kNewCreated, kLastWriteTime };
-const char* const kPropertyNames[] = {"className", "newCreated", "lastWriteTime"};
+const MemberRow kPropertyNames[] = {
+    {"className", "String, read-only: the key's class string; undefined on failure"},
+    {"newCreated", "Boolean, read-only: whether create made a new key"},
+    {"lastWriteTime", "Float, read-only: the last write, in ms since 1970 UTC; 0 on failure"},
+};
 
 // The access masks `create` takes by index.
 const REGSAM kAccessByIndex[] = {
@@ -320,6 +340,10 @@ void FinalizeRegKey(NativeClass*, void* data) {
 const ClassSpec kRegKeyClass = {
     .name = "RegKey",
     .text = u"[object RegKey]",
+    .about =
+        "An open registry key: new RegKey(path [, access]) opens one under a root named "
+        "HKCR, HKCU, HKLM, HKU, HKPD, HKCC or HKDD (null on failure); failures leave the "
+        "system's message in the error text",
     .methods = kMethodNames,
     .method = RegKeyMethod,
     .properties = kPropertyNames,

@@ -23,7 +23,15 @@ struct RegValueRecord {
 };
 
 enum Property { kName, kType, kData };
-const char* const kPropertyNames[] = {"name", "type", "data"};
+const MemberRow kPropertyNames[] = {
+    {"name", "String: the value's name; undefined for the key's default value"},
+    {"type",
+     "Integer: the registry type (1 REG_SZ, 3 REG_BINARY, 4 REG_DWORD, 7 REG_MULTI_SZ "
+     "...)"},
+    {"data",
+     "any: the data by type: a String, an Integer for 4 and 5, an Array for 7; a number, "
+     "String or Array sets the bytes"},
+};
 
 // The class under a name scripts cannot reach, for RegKey to make values
 // even when a script has reused the global.
@@ -144,6 +152,9 @@ void FinalizeRegValue(NativeClass*, void* data) {
 const ClassSpec kRegValueClass = {
     .name = "RegValue",
     .text = u"[object RegValue]",
+    .about =
+        "A typed registry value, read with RegKey.getValue or made with new RegValue() "
+        "(no name, type 1, no data) and stored with RegKey.write",
     .properties = kPropertyNames,
     .property = RegValueProperty,
     .construct = ConstructRegValue,

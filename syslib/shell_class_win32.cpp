@@ -49,34 +49,57 @@ enum Method {
 };
 const MemberRow kMethods[] = {
     {"run",
-     "run(commandLine [, show [, x, y [, width, height]]]): starts a program; its main window, "
-     "or null"},
+     "run(commandLine [, show [, x, y [, width, height]]]) -> Window: starts the program "
+     "with the SW_ show value, position and size; its main window, or null"},
     {"runAndWait",
-     "runAndWait(commandLine [, show [, x, y [, width, height]]]): starts a program and waits "
-     "until it ends"},
-    {"open", "open(file [, directory [, parameters]]): opens a file with its associated program"},
-    {"explore", "explore(folder [, directory [, parameters]]): opens a folder for browsing"},
+     "runAndWait(commandLine [, show [, x, y [, width, height]]]) -> nothing: starts "
+     "the program and waits until it ends"},
+    {"open",
+     "open(file [, directory [, parameters]]) -> nothing: opens the file with its "
+     "associated program"},
+    {"explore",
+     "explore(folder [, directory [, parameters]]) -> nothing: opens the folder for "
+     "browsing"},
     {"print",
-     "print(file [, directory [, parameters]]): prints a file with its associated program"},
-    {"findExecutable", "findExecutable(file): the program that opens the file, or null"},
-    {"getSpecialFolder", "getSpecialFolder(name): the path of a special folder, or null"},
-    {"addToRecentDocs", "addToRecentDocs(path): adds a file to the recent-documents list"},
-    {"clearRecentDocs", "clearRecentDocs(): empties the recent-documents list"},
-    {"emptyRecycleBin", "emptyRecycleBin(): empties the recycle bin of every drive"},
+     "print(file [, directory [, parameters]]) -> nothing: prints the file with its "
+     "associated program"},
+    {"findExecutable",
+     "findExecutable(file) -> String: the program that opens the file; null when "
+     "none"},
+    {"getSpecialFolder",
+     "getSpecialFolder(name) -> String: the path of a special folder "
+     "(\"desktop\", \"my documents\", \"temp\" ..., any case); null for "
+     "others"},
+    {"addToRecentDocs",
+     "addToRecentDocs(path) -> nothing: adds the file to the recent-documents "
+     "list"},
+    {"clearRecentDocs", "clearRecentDocs() -> nothing: empties the recent-documents list"},
+    {"emptyRecycleBin", "emptyRecycleBin() -> nothing: empties the recycle bin of every drive"},
     {"getEnvironmentStrings",
-     "getEnvironmentStrings(): the names of all environment variables, or null"},
-    {"getEnvironmentVariable", "getEnvironmentVariable(name): the variable's value, or null"},
+     "getEnvironmentStrings() -> Array: the names of all environment "
+     "variables; null on failure"},
+    {"getEnvironmentVariable",
+     "getEnvironmentVariable(name) -> String: the variable's value; null "
+     "when it is not set"},
     {"setEnvironmentVariable",
-     "setEnvironmentVariable(name, value): sets a variable of this process; true on success"},
+     "setEnvironmentVariable(name, value) -> Boolean: sets the variable "
+     "for this process"},
     {"delEnvironmentVariable",
-     "delEnvironmentVariable(name): removes a variable of this process; true on success"},
+     "delEnvironmentVariable(name) -> Boolean: removes the variable from "
+     "this process"},
     {"expandEnvironmentStrings",
-     "expandEnvironmentStrings(text): the text with %NAME% replaced by the variables' values"},
+     "expandEnvironmentStrings(text) -> String: text with each %NAME% "
+     "replaced by the variable's value; null on failure"},
     {"setDesktopWallpaper",
-     "setDesktopWallpaper(path [, updateIni [, broadcast]]): sets the wallpaper; true on success"},
-    {"settingChange", "settingChange(): tells every top-level window that settings changed"},
+     "setDesktopWallpaper(path [, updateIni [, broadcast]]) -> Boolean: "
+     "sets the wallpaper, saved and announced unless false is given"},
+    {"settingChange",
+     "settingChange() -> nothing: tells every top-level window that settings "
+     "changed"},
     {"getFileVersionInfo",
-     "getFileVersionInfo(path): the file's version resource as an Object, or null"},
+     "getFileVersionInfo(path) -> Object: the file's version resource "
+     "(fileVersionNum, productVersionNum, translation, companyName, "
+     "fileVersion ...); null when it has none"},
 };
 
 // Command lines and environment blocks are bounded by the system at 32767
@@ -347,6 +370,10 @@ struct ShellRecord {
     char unused;
 };
 
+const MemberRow kOtherMembers[] = {
+    {"(any other name)", "undefined: Shell has no properties; writes are ignored"},
+};
+
 // new Shell(): an instance answering the class's methods.
 void ConstructShell(ScriptContext* context, NativeClass* klass, Value*, Value* out) {
     NewInstanceOf<ShellRecord>(context, klass, out);
@@ -355,11 +382,17 @@ void ConstructShell(ScriptContext* context, NativeClass* klass, Value*, Value* o
 const ClassSpec kShellClass = {
     .name = "Shell",
     .text = u"[object Shell]",
+    .about =
+        "Programs, documents and the desktop: starting programs, opening files through their "
+        "associations, environment variables, special folders, recent documents, recycle bin, "
+        "wallpaper and version resources; the methods are the class's own (new Shell() "
+        "answers them too)",
     .methods = kMethods,
     .method = ShellMethod,
     .otherProperties = ShellProperty,
     .construct = ConstructShell,
     .instanceSize = sizeof(ShellRecord),
+    .otherMembers = kOtherMembers,
 };
 
 }  // namespace

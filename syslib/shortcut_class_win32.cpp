@@ -23,7 +23,7 @@ namespace {
 
 enum Method { kSave };
 const MemberRow kMethods[] = {
-    {"save", "save(): writes the link to its file; true when it was written"},
+    {"save", "save() -> Boolean: writes the link to its file; whether it was written"},
 };
 
 enum Property {
@@ -40,10 +40,10 @@ const MemberRow kProperties[] = {
     {"arguments", "String: the command-line arguments given to the target"},
     {"description", "String: the link's comment"},
     {"fullName", "String, read-only: the full path of the link file"},
-    {"hotKey", "String: the hot key as text, e.g. \"CTRL+ALT+F5\"; \"None\" when it has none"},
-    {"iconLocation", "String: icon file, a comma and the icon's index, e.g. \"app.exe,0\""},
+    {"hotKey", "String: the hot key as text, \"CTRL+ALT+F5\"; \"None\" when it has none"},
+    {"iconLocation", "String: the icon file, a comma and the icon's index, \"app.exe,0\""},
     {"targetPath", "String: the path of the file or folder the link points at"},
-    {"windowStyle", "Integer: how the target's window is shown (SW_ values)"},
+    {"windowStyle", "Integer: how the target's window is shown (an SW_ value)"},
     {"workingDirectory", "String: the folder the target starts in"},
 };
 
@@ -204,6 +204,9 @@ void ConstructShortcut(ScriptContext* context, NativeClass* klass, Value* args, 
 const ClassSpec kShortcutClass = {
     .name = "Shortcut",
     .text = u"[object Shortcut]",
+    .about =
+        "A shell link (.lnk) file: new Shortcut(path) loads it (an empty link when the file "
+        "does not exist yet; null without a String path); set its properties and save()",
     .methods = kMethods,
     .method = ShortcutMethod,
     .properties = kProperties,

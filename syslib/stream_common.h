@@ -29,7 +29,8 @@ struct StreamPort {
 };
 
 // The members both classes answer, first in each class's method table in
-// this order (the class's own members follow from kCommonMethodCount).
+// this order (the class's own members follow from kCommonMethodCount), as
+// rows with their lines for the class pages.
 enum CommonMethod {
     kGet,
     kGetShort,
@@ -47,10 +48,34 @@ enum CommonMethod {
     kWriteUnicodeString,
     kCommonMethodCount
 };
-#define KELPO_COMMON_STREAM_METHODS                                                       \
-    "get", "getShort", "getLong", "getFloat", "getDouble", "read", "readString",          \
-        "readUnicodeString", "putShort", "putFloat", "write", "writeLine", "writeString", \
-        "writeUnicodeString"
+#define KELPO_COMMON_STREAM_METHODS                                                           \
+    {"get", "get() -> Integer: the next byte, 0-255; -1 at the end"},                         \
+        {"getShort",                                                                          \
+         "getShort() -> Integer: the next 2 bytes as a signed 16-bit number "                 \
+         "(little-endian)"},                                                                  \
+        {"getLong", "getLong() -> Integer: the next 4 bytes as a signed 32-bit number"},      \
+        {"getFloat", "getFloat() -> Float: the next 4 bytes as an IEEE single"},              \
+        {"getDouble", "getDouble() -> Float: the next 8 bytes as an IEEE double"},            \
+        {"read",                                                                              \
+         "read(n) -> StringStream: a new stream of the next n bytes or fewer at the end; "    \
+         "nothing unless n is a positive Integer"},                                           \
+        {"readString",                                                                        \
+         "readString() -> String: the bytes up to the next NUL (ANSI), the NUL consumed"},    \
+        {"readUnicodeString",                                                                 \
+         "readUnicodeString() -> String: the UTF-16 units up to the next 0 unit, consumed"},  \
+        {"putShort", "putShort(n) -> nothing: writes the Integer n as 2 bytes"},              \
+        {"putFloat", "putFloat(x) -> nothing: writes x as a 4-byte IEEE single"},             \
+        {"write",                                                                             \
+         "write(value, ...) -> nothing: writes each value: an Integer or Boolean as 4 "       \
+         "bytes, a Float as 8, a String's ANSI bytes"},                                       \
+        {"writeLine", "writeLine(value, ...) -> nothing: as write, then the bytes 13, 10"},   \
+        {"writeString",                                                                       \
+         "writeString(value, ...) -> nothing: each value's text in ANSI with a closing NUL"}, \
+    {                                                                                         \
+        "writeUnicodeString",                                                                 \
+            "writeUnicodeString(value, ...) -> nothing: each value's text as UTF-16 with a "  \
+            "closing 0 unit"                                                                  \
+    }
 
 // Answers one of the common members.
 void CommonStreamMethod(ScriptContext* context, const StreamPort& port, int member, Value* out,

@@ -40,23 +40,43 @@ enum Method {
     kReadFromFile,
     kToString
 };
-const char* const kMethodNames[] = {
+const MemberRow kMethodNames[] = {
     KELPO_COMMON_STREAM_METHODS,
-    "readLine",
-    "put",
-    "unget",
-    "flush",
-    "close",
-    "compress",
-    "uncompress",
-    "saveToFile",
-    "readFromFile",
-    "toString",
+    {"readLine",
+     "readLine() -> String: the next line without its line end (13 10, 10, or a final "
+     "13); empty at the end"},
+    {"put", "put(byte) -> nothing: writes the low byte of an Integer, or of a String's first unit"},
+    {"unget",
+     "unget([byte]) -> nothing: steps the read position back one byte, or puts byte back "
+     "before it"},
+    {"flush", "flush() -> nothing: nothing to do for a stream in memory"},
+    {"close", "close() -> nothing: releases the stream"},
+    {"compress",
+     "compress([level]) -> StringStream: a new stream of the whole content "
+     "zlib-compressed at level 0-9 (6); null on failure"},
+    {"uncompress",
+     "uncompress() -> StringStream: a new stream of the zlib content decompressed; "
+     "null when it is not zlib data"},
+    {"saveToFile", "saveToFile(path) -> nothing: writes the whole content to the file"},
+    {"readFromFile",
+     "readFromFile(path) -> StringStream: a new stream of the file's bytes; "
+     "undefined when it cannot be read; also on the class"},
+    {"toString",
+     "toString() -> String: the whole content as ANSI text; \"[object StringStream]\" "
+     "when closed"},
 };
 static_assert(sizeof kMethodNames / sizeof kMethodNames[0] == kToString + 1, "one name a method");
 
 enum Property { kGetPos, kPutPos, kEof, kLength, kCrc };
-const char* const kPropertyNames[] = {"getPos", "putPos", "eof", "length", "crc"};
+const MemberRow kPropertyNames[] = {
+    {"getPos",
+     "Integer: the read position; setting it (a negative or non-number value gives 0) "
+     "clears the end and fail flags"},
+    {"putPos", "Integer: the write position; set like getPos"},
+    {"eof", "Boolean, read-only: whether a read ran out of data"},
+    {"length", "Integer, read-only: the number of bytes held"},
+    {"crc", "Integer, read-only: the CRC-32 of the whole content"},
+};
 
 // The global that keeps the class reachable for NewStringStream even when a
 // script rebinds "StringStream"; its name is no identifier, so no script
@@ -237,6 +257,10 @@ void FinalizeStringStream(NativeClass*, void* data) {
 const ClassSpec kStringStreamClass = {
     .name = "StringStream",
     .text = u"[object StringStream]",
+    .about =
+        "A byte stream in memory with separate read and write positions: new "
+        "StringStream([mode]) (mode bits $STREAM_IN, $STREAM_OUT; both by default); also "
+        "what other classes hand binary data in",
     .methods = kMethodNames,
     .method = StringStreamMethod,
     .properties = kPropertyNames,
@@ -308,9 +332,16 @@ bool StringStreamBytes(const Value& value, std::vector<uint8_t>* bytes) {
     return true;
 }
 
+const MemberRow kStreamGlobals[] = {
+    {"$STREAM_IN", "Integer 1: the StringStream mode bit that allows reading"},
+    {"$STREAM_OUT", "Integer 2: the StringStream mode bit that allows writing"},
+    {"$STREAM_EOF", "Integer -1: what get() gives at the end of a stream"},
+};
+
 void RegisterStringStreamClass(ScriptContext* context) {
     DefineClass(context, kStringStreamClass);
     SetGlobal(context, kClassGlobal, GetGlobal(context, kStringStreamClass.name));
+    DescribeGlobals(kStreamGlobals);
     SetGlobal(context, "$STREAM_IN", MakeInteger(1));
     SetGlobal(context, "$STREAM_OUT", MakeInteger(2));
     SetGlobal(context, "$STREAM_EOF", MakeInteger(-1));

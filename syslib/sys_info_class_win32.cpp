@@ -22,12 +22,12 @@ namespace {
 enum Method { kGetDisplaySettings, kLogOff, kShutdown, kReboot, kPowerOff };
 const MemberRow kMethods[] = {
     {"getDisplaySettings",
-     "getDisplaySettings(): every display mode as an Object (pelsWidth, pelsHeight, bitsPerPel, "
-     "displayFrequency), in an Array"},
-    {"logOff", "logOff(): ends the user's session"},
-    {"shutdown", "shutdown(): shuts the system down"},
-    {"reboot", "reboot(): restarts the system"},
-    {"powerOff", "powerOff(): shuts the system down and turns the power off"},
+     "getDisplaySettings() -> Array: every display mode as an Object with "
+     "pelsWidth, pelsHeight, bitsPerPel, displayFrequency"},
+    {"logOff", "logOff() -> nothing: ends the user's session"},
+    {"shutdown", "shutdown() -> nothing: shuts the system down"},
+    {"reboot", "reboot() -> nothing: restarts the system"},
+    {"powerOff", "powerOff() -> nothing: shuts the system down and turns the power off"},
 };
 
 enum Property {
@@ -49,26 +49,29 @@ enum Property {
     kDisplaySetting
 };
 const MemberRow kProperties[] = {
-    {"computerName", "the computer's name (writing a String renames it)"},
-    {"userName", "the name of the user running the program"},
+    {"computerName", "String: the computer's name, null on failure; writing a String renames it"},
+    {"userName", "String, read-only: the name of the user running the program; null on failure"},
     {"version",
-     "the Windows version: the family name, major.minor.build and the service pack text"},
-    {"winDir", "the Windows folder"},
-    {"sysDir", "the Windows system folder"},
-    {"workareaLeft", "the left edge of the desktop's work area, in pixels"},
-    {"workareaTop", "the top edge of the desktop's work area, in pixels"},
-    {"workareaRight", "the right edge of the desktop's work area, in pixels"},
-    {"workareaBottom", "the bottom edge of the desktop's work area, in pixels"},
-    {"totalPhysMemory", "the physical memory in bytes"},
-    {"availPhysMemory", "the free physical memory in bytes"},
-    {"cpuSpeed", "the processor's clock in MHz, counted over half a second; NaN without a counter"},
-    {"screenSaver", "the screen-saver file (read and write; writing \"\" removes it)"},
-    {"screenSaverActive", "whether the screen saver is on (read and write)"},
-    {"screenSaverTimeout", "the screen saver's idle time in seconds (read and write)"},
+     "String, read-only: the Windows family name, major.minor.build and the service "
+     "pack text"},
+    {"winDir", "String, read-only: the Windows folder; false on failure"},
+    {"sysDir", "String, read-only: the Windows system folder; false on failure"},
+    {"workareaLeft", "Integer, read-only: the left edge of the desktop's work area, in pixels"},
+    {"workareaTop", "Integer, read-only: the top edge of the desktop's work area"},
+    {"workareaRight", "Integer, read-only: the right edge of the desktop's work area"},
+    {"workareaBottom", "Integer, read-only: the bottom edge of the desktop's work area"},
+    {"totalPhysMemory", "Integer, read-only: the physical memory in bytes"},
+    {"availPhysMemory", "Integer, read-only: the free physical memory in bytes"},
+    {"cpuSpeed",
+     "Float, read-only: the processor's clock in MHz, counted over half a second; NaN "
+     "without a counter"},
+    {"screenSaver", "String: the screen-saver file; writing an empty String removes it"},
+    {"screenSaverActive", "Boolean: whether the screen saver is on"},
+    {"screenSaverTimeout", "Integer: the screen saver's idle time in seconds"},
     {"displaySetting",
-     "the current display mode as an Object (pelsWidth, pelsHeight, bitsPerPel, "
-     "displayFrequency); writing such an Object changes the mode (only tests it when its "
-     "`test` is true) and stores the result code into its `test`"},
+     "Object: the display mode (pelsWidth, pelsHeight, bitsPerPel, "
+     "displayFrequency); writing one changes the mode (only tests it when its "
+     "test is true) and stores the result code in its test"},
 };
 
 const char* FamilyName(const OSVERSIONINFOA& version) {
@@ -267,6 +270,10 @@ int SysInfoMethod(ScriptContext* context, NativeClass*, void*, int member, Value
 const ClassSpec kSysInfoClass = {
     .name = "SysInfo",
     .text = u"[object SysInfo]",
+    .about =
+        "The local machine: computer and user names, Windows version and folders, memory, "
+        "work area, processor speed, screen saver, display modes, and ending the session; the "
+        "members are the class's own",
     .methods = kMethods,
     .method = SysInfoMethod,
     .properties = kProperties,

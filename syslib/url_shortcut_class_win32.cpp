@@ -22,11 +22,11 @@ namespace {
 
 enum Method { kSave };
 const MemberRow kMethods[] = {
-    {"save", "save(): writes the shortcut to its file; true when it was written"},
+    {"save", "save() -> Boolean: writes the shortcut to its file; whether it was written"},
 };
 enum Property { kUrl };
 const MemberRow kProperties[] = {
-    {"url", "String: the address the shortcut opens; Undefined while it has none"},
+    {"url", "String: the address the shortcut opens; undefined while it has none"},
 };
 
 const CLSID kInternetShortcutClass = {
@@ -87,6 +87,9 @@ void ConstructUrlShortcut(ScriptContext* context, NativeClass* klass, Value* arg
 const ClassSpec kUrlShortcutClass = {
     .name = "URLShortcut",
     .text = u"[object URLShortcut]",
+    .about =
+        "An Internet shortcut (.url) file: new URLShortcut(path) loads it (empty when the "
+        "file does not exist yet); set url and save()",
     .methods = kMethods,
     .method = UrlShortcutMethod,
     .properties = kProperties,

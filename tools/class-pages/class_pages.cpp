@@ -72,7 +72,7 @@ void AddTable(ClassPages* pages, const char* owner, const char* heading, const N
     }
 }
 
-void AddClass(ClassPages* pages, const char* global, const ClassSpec& spec, bool isObject) {
+void AddClass(ClassPages* pages, const char* global, const ClassSpec& spec) {
     std::string& md = pages->markdown;
     md += "\n### ";
     md += global;
@@ -84,30 +84,29 @@ void AddClass(ClassPages* pages, const char* global, const ClassSpec& spec, bool
     }
     if (spec.about != nullptr && *spec.about != '\0') {
         md += spec.about;
-        md += '\n';
+        md += ".\n";
     } else {
         pages->undescribed.push_back(global);
-    }
-    if (!isObject && spec.construct != nullptr) {
-        md += "\nMade with `new ";
-        md += global;
-        md += "(...)`.\n";
     }
     AddTable(pages, global, "method", spec.methods);
     AddTable(pages, global, "property", spec.properties);
     AddTable(pages, global, "other member", spec.otherMembers);
 }
 
-const char* KindOf(const Value& v) {
-    switch (v.tag) {
-        case ValueTag::Integer: return "Integer";
-        case ValueTag::Float:
-        case ValueTag::NaN: return "Float";
-        case ValueTag::String: return "String";
-        case ValueTag::Boolean: return "Boolean";
-        case ValueTag::Native: return "function";
-        default: return "value";
+// A heading's anchor as markdown viewers make it: lower case, blanks to
+// hyphens, other punctuation dropped.
+std::string Anchor(const std::string& heading) {
+    std::string out;
+    for (char c : heading) {
+        if (c >= 'A' && c <= 'Z') {
+            out += static_cast<char>(c - 'A' + 'a');
+        } else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
+            out += c;
+        } else if (c == ' ') {
+            out += '-';
+        }
     }
+    return out;
 }
 
 struct Section {
@@ -132,6 +131,7 @@ ClassPages MakeClassPages(const GroupedStep* steps, int count) {
     std::vector<std::string> order;             // groups in first-seen order
     std::map<std::string, ClassPages> byGroup;  // markdown per group
     std::map<std::string, std::vector<std::pair<std::string, std::string>>> globalsByGroup;
+    std::map<std::string, std::vector<std::string>> classesByGroup;
     std::vector<bool> seen;
     std::map<const ClassSpec*, bool> described;
 
@@ -150,13 +150,13 @@ ClassPages MakeClassPages(const GroupedStep* steps, int count) {
             if (spec != nullptr) {
                 if (described[spec]) continue;  // an alias, described with its class
                 described[spec] = true;
-                AddClass(&page, name, *spec, v.native->data != nullptr);
+                AddClass(&page, name, *spec);
+                classesByGroup[group].push_back(name);
                 continue;
             }
             const MemberRow* row = GlobalDescription(name);
             if (row == nullptr) page.undescribed.push_back(name);
-            globalsByGroup[group].push_back(
-                {name, std::string(KindOf(v)) + " | " + (row != nullptr ? Cell(row->text) : "")});
+            globalsByGroup[group].push_back({name, row != nullptr ? Cell(row->text) : ""});
         }
     };
     collect("Engine");
@@ -173,8 +173,25 @@ ClassPages MakeClassPages(const GroupedStep* steps, int count) {
         "order the libraries register them. Made by `kelpo-class-pages` from the member\n"
         "tables kept next to the code (see docs/architecture.md); the test command checks that\n"
         "this page matches them and that nothing is left without a line.\n\n"
-        "A method's line starts with its call form and result kind: `name(a [, b]) -> Kind`;\n"
-        "optional arguments are in brackets. A property's line starts with its kind.\n";
+        "A method's line starts with its call form and result kind, then says what it does:\n"
+        "`name(a [, b]) -> Kind: ...`, optional arguments in brackets. The kinds are Integer,\n"
+        "Float, Number (either), String, Boolean, Array, Object, Null, a class name, any, or\n"
+        "nothing (no result). A property's line starts with its kind, and \"read-only\" where\n"
+        "a script cannot set it. A global function reads like a method.\n";
+    // The contents: each library with its classes.
+    pages.markdown += "\n## Contents\n\n";
+    for (const std::string& group : order) {
+        if (byGroup[group].markdown.empty() && globalsByGroup[group].empty()) continue;
+        const GroupText* text = GroupOf(group.c_str());
+        const std::string title = text != nullptr ? text->title : group;
+        pages.markdown += "- [" + title + "](#" + Anchor(title) + ")";
+        const auto& classes = classesByGroup[group];
+        for (size_t i = 0; i < classes.size(); ++i) {
+            pages.markdown += i == 0 ? ": " : ", ";
+            pages.markdown += "[" + classes[i] + "](#" + Anchor(classes[i]) + ")";
+        }
+        pages.markdown += '\n';
+    }
     for (const std::string& group : order) {
         ClassPages& page = byGroup[group];
         auto& globals = globalsByGroup[group];
@@ -188,7 +205,7 @@ ClassPages MakeClassPages(const GroupedStep* steps, int count) {
             pages.markdown += '\n';
         }
         if (!globals.empty()) {
-            pages.markdown += "\n| global | kind | |\n|---|---|---|\n";
+            pages.markdown += "\n| global | |\n|---|---|\n";
             for (const auto& g : globals) {
                 pages.markdown += "| `" + g.first + "` | " + g.second + " |\n";
             }
