@@ -4,6 +4,8 @@
 #   build/win64  Windows x64 (mingw-w64), tests under Wine
 #   build/win32  Windows x86 (mingw-w64), compiled and linked
 #   build/fuzz   the fuzz targets, each run briefly on its corpus
+#   build/win64-release, build/release  the release programs; the projector
+#                kit (build/sdk) is made from them and tried as a user would
 set -e
 cd "$(dirname "$0")"
 ./tools/setup.sh
@@ -40,4 +42,7 @@ echo "== test win64 (Wine)"
 JOBS=$JOBS ./tools/with-display.sh sh -c '
     WINEPREFIX="$PWD/build/win64/wineprefix" ./tools/wine-run.sh --init &&
     ctest --test-dir build/win64 --output-on-failure -j "$JOBS" --repeat until-pass:2'
+echo "== release programs and the projector kit (tools/release)"
+./tools/release/make-sdk.sh
+WINEPREFIX="$PWD/build/win64/wineprefix" tests/sdk/check-sdk.sh build/sdk/kelpo-sdk-*.zip
 echo "== all tests passed"

@@ -1,18 +1,15 @@
 #!/bin/sh
-# The main job: builds the projector, its player control and the builder for
-# Windows, packs the demo project (examples/demo) into a projector and runs it
+# The main job: builds the release projector, its player control and the
+# builder for Windows, packs the demo project (examples/demo) into a projector and runs it
 # under Wine on a virtual display when there is no real one. A peer program
 # takes screenshots, clicks the movie's "Count" button and finally "Quit".
 set -e
 cd "$(dirname "$0")"
 ./tools/setup.sh
 
-build=build/win64
-if [ ! -f "$build/build.ninja" ]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
-        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$build" -j "${JOBS:-2}" --target kelpo-projector kelpo_player kelpo-build make-demo-movie projector_peer
+# The release programs (optimized, stripped) are what a user packs with.
+tools/release/build-release.sh
+build=build/win64-release
 
 export WINEPREFIX="$PWD/$build/wineprefix"
 ./tools/wine-run.sh --init
@@ -24,7 +21,8 @@ cp examples/demo/project.json examples/demo/*.kls "$demo/"
 cp "$bin/kelpo-player.dll" "$demo/"
 cd "$demo"
 ../../tools/wine-run.sh "$bin/make-demo-movie.exe" demo.swf
-../../tools/wine-run.sh "$bin/kelpo-build.exe" project.json --template "$bin/kelpo-projector.exe" -o KelpoDemo.exe
+# kelpo-build takes the projector beside it as its template.
+../../tools/wine-run.sh "$bin/kelpo-build.exe" project.json -o KelpoDemo.exe
 echo "packed: $demo/KelpoDemo.exe"
 
 # The demo and the peer share one display.
@@ -37,3 +35,5 @@ fi
 echo "screenshots: $(ls "$demo"/start.* "$demo"/counted.* | tr '\n' ' ')"
 echo "script output (DataFile): $demo/demo.ini"
 tr -d '\r' < demo.ini
+cd ../..
+tools/release/size-report.sh

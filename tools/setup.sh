@@ -12,7 +12,7 @@ libboost-regex1.81-dev nlohmann-json3-dev
 wine wine64 xvfb xauth
 clang-14 libclang-rt-14-dev
 pkg-config libgcrypt20-dev libgcrypt-mingw-w64-dev
-python3-pycryptodome libedit-dev"
+python3-pycryptodome libedit-dev dpkg-dev make"
 
 missing=""
 for p in $PACKAGES; do
@@ -30,3 +30,8 @@ if [ -n "$missing" ]; then
     # shellcheck disable=SC2086
     $SUDO apt-get install -y -qq --no-install-recommends $missing
 fi
+
+# The Windows builds' libgcrypt, reduced to what the programs use (once per
+# machine; without it they link Debian's complete one).
+"$(dirname "$0")/build-windows-libraries.sh" ||
+    echo "setup: the reduced libgcrypt could not be built; the Windows builds use Debian's complete one"
