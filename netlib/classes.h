@@ -12,6 +12,8 @@ namespace kelpo {
 void RegisterSocketClass(ScriptContext* context);
 // PConn: commands to another projector's scripts (pconn_class_win32.cpp).
 void RegisterPConnClass(ScriptContext* context);
+// _InetFtp_: the FTP client that Inet.openFtp makes (inet_ftp_class_win32.cpp).
+void RegisterInetFtpClass(ScriptContext* context);
 #endif
 
 }  // namespace kelpo
