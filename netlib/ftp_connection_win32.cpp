@@ -45,6 +45,7 @@ bool LoadBinding(WinInetFtp* binding) {
         Bind(library, "InternetFindNextFileA", binding->InternetFindNextFileA) &&
         Bind(library, "InternetWriteFile", binding->InternetWriteFile) &&
         Bind(library, "FtpGetFileSize", binding->FtpGetFileSize);
+    Bind(library, "InternetQueryOptionA", binding->InternetQueryOptionA);
     if (!complete) {
         FreeLibrary(library);
         *binding = {};

@@ -24,7 +24,8 @@
 namespace kelpo {
 
 // The library's functions the client uses; a load without any of them is
-// no binding.
+// no binding, except InternetQueryOptionA, which only serves to remove
+// cache copies the library should not have made (see the download).
 struct WinInetFtp {
     HMODULE library;
     decltype(&::InternetOpenA) InternetOpenA;
@@ -43,6 +44,7 @@ struct WinInetFtp {
     decltype(&::InternetFindNextFileA) InternetFindNextFileA;
     decltype(&::InternetWriteFile) InternetWriteFile;
     decltype(&::FtpGetFileSize) FtpGetFileSize;
+    decltype(&::InternetQueryOptionA) InternetQueryOptionA;  // may be null
 };
 
 struct FtpConnection {

@@ -8,7 +8,11 @@
 namespace kelpo {
 namespace {
 
-constexpr DWORD kTransferFlags = INTERNET_FLAG_RELOAD | FTP_TRANSFER_TYPE_BINARY;
+// Binary transfers straight from the server. Nothing goes into the
+// Internet cache: left to itself the library keeps a copy of every file
+// downloaded there, which no one removes.
+constexpr DWORD kTransferFlags =
+    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | FTP_TRANSFER_TYPE_BINARY;
 
 // Marks the connection busy for the transfer's lifetime; a close asked for
 // meanwhile (by an event handler) happens when the transfer is over.
@@ -52,6 +56,20 @@ uint64_t ServerFileSize(const WinInetFtp& api, HINTERNET file, bool listed, cons
     return size;
 }
 
+// Closes a server file opened for reading. Asked not to, Wine's library
+// still copies every FTP download into the Internet cache, where it stays:
+// the copy, when there is one, is removed once the handle is closed.
+void CloseDownload(const WinInetFtp& api, HINTERNET file) {
+    char copy[MAX_PATH + 1] = {};
+    DWORD length = MAX_PATH;
+    const bool cached =
+        api.InternetQueryOptionA != nullptr &&
+        api.InternetQueryOptionA(file, INTERNET_OPTION_DATAFILE_NAME, copy, &length) &&
+        copy[0] != '\0';
+    api.InternetCloseHandle(file);
+    if (cached) DeleteFileA(copy);
+}
+
 }  // namespace
 
 bool DownloadFtpFile(FtpConnection* connection, const std::string& remote, const std::string& local,
@@ -69,7 +87,7 @@ bool DownloadFtpFile(FtpConnection* connection, const std::string& remote, const
     const uint64_t size = ServerFileSize(api, file, listed, entry);
     FILE* out = OpenStreamFile(local, "wb");
     if (out == nullptr) {
-        api.InternetCloseHandle(file);
+        CloseDownload(api, file);
         return false;
     }
     uint64_t total = 0;
@@ -87,7 +105,7 @@ bool DownloadFtpFile(FtpConnection* connection, const std::string& remote, const
             total += got;
             if (!GoOn(connection, progress, total, size)) break;
         }
-        api.InternetCloseHandle(file);
+        CloseDownload(api, file);
     }
     if (fclose(out) != 0) written = false;
     return written && total == size;

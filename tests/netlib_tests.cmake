@@ -4,7 +4,12 @@
 # stops, and PConn between a packaged projector that listens and a script
 # of the command-line tool that calls it. The scripts that need no peer
 # live in scripts/windows/ (socket_local, pconn_local).
-kelpo_add_test(netlib_tests unit/netlib/call_block_test.cpp)
+kelpo_add_test(netlib_tests
+    unit/test_support.cpp
+    unit/netlib/call_block_test.cpp
+    unit/netlib/ftp_listing_test.cpp
+    unit/netlib/ftp_rules_test.cpp
+)
 target_link_libraries(netlib_tests PRIVATE kelpo_netlib kelpo_project_data)
 
 if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
