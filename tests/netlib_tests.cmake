@@ -27,6 +27,14 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
                      ${KELPO_TEST_RUNNER})
     set_tests_properties(netlib.socket_echo PROPERTIES TIMEOUT 300
         ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+
+    # _InetFtp_ against pyftpdlib on 127.0.0.1 (tests/netlib/inet_ftp.sh),
+    # 50 MB transfers included.
+    add_test(NAME netlib.inet_ftp
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/netlib/inet_ftp.sh $<TARGET_FILE:kelpo>
+                     ${KELPO_TEST_RUNNER})
+    set_tests_properties(netlib.inet_ftp PROPERTIES TIMEOUT 900
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
 
 # PConn: a packaged projector listens, a script of the command-line tool
