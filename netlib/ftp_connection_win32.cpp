@@ -46,6 +46,7 @@ bool LoadBinding(WinInetFtp* binding) {
         Bind(library, "InternetWriteFile", binding->InternetWriteFile) &&
         Bind(library, "FtpGetFileSize", binding->FtpGetFileSize);
     Bind(library, "InternetQueryOptionA", binding->InternetQueryOptionA);
+    Bind(library, "InternetGetLastResponseInfoA", binding->InternetGetLastResponseInfoA);
     if (!complete) {
         FreeLibrary(library);
         *binding = {};

@@ -24,8 +24,9 @@
 namespace kelpo {
 
 // The library's functions the client uses; a load without any of them is
-// no binding, except InternetQueryOptionA, which only serves to remove
-// cache copies the library should not have made (see the download).
+// no binding, except the last two: they only serve to remove cache copies
+// the library should not have made and to hear the server's verdict on a
+// finished transfer (ftp_transfer_win32.cpp), and may be missing.
 struct WinInetFtp {
     HMODULE library;
     decltype(&::InternetOpenA) InternetOpenA;
@@ -44,7 +45,8 @@ struct WinInetFtp {
     decltype(&::InternetFindNextFileA) InternetFindNextFileA;
     decltype(&::InternetWriteFile) InternetWriteFile;
     decltype(&::FtpGetFileSize) FtpGetFileSize;
-    decltype(&::InternetQueryOptionA) InternetQueryOptionA;  // may be null
+    decltype(&::InternetQueryOptionA) InternetQueryOptionA;                  // may be null
+    decltype(&::InternetGetLastResponseInfoA) InternetGetLastResponseInfoA;  // may be null
 };
 
 struct FtpConnection {

@@ -30,6 +30,11 @@ bool IsSendableFtpText(const std::string& text) {
     return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
 }
 
+bool IsFtpFailureReply(const std::string& reply) {
+    if (reply.size() < 3 || (reply[0] != '4' && reply[0] != '5')) return false;
+    return reply[1] >= '0' && reply[1] <= '9' && reply[2] >= '0' && reply[2] <= '9';
+}
+
 FtpAccess FtpAccessOfProxy(const std::string& proxy) {
     if (proxy.empty()) return FtpAccess::Preconfigured;
     if (proxy.size() == 6 && StartsWithoutCase(proxy, "direct")) return FtpAccess::Direct;

@@ -18,6 +18,11 @@ std::string FtpHostOfText(const std::string& text);
 // and start another one of the caller's making.
 bool IsSendableFtpText(const std::string& text);
 
+// Whether a server reply reports a failure: it starts with a code of three
+// digits whose first is 4 (try again later) or 5 (refused). Replies are
+// read from the start only; any text is accepted.
+bool IsFtpFailureReply(const std::string& reply);
+
 // How the Internet handle reaches the server (the access types of
 // InternetOpen): an empty proxy takes the system's settings, "direct" (in
 // any letter case) none, anything else names the proxy.

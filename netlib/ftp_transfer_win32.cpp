@@ -1,6 +1,8 @@
 #include "netlib/ftp_transfer_win32.h"
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "netlib/ftp_rules.h"
 #include "platform/files.h"
@@ -56,10 +58,30 @@ uint64_t ServerFileSize(const WinInetFtp& api, HINTERNET file, bool listed, cons
     return size;
 }
 
-// Closes a server file opened for reading. Asked not to, Wine's library
-// still copies every FTP download into the Internet cache, where it stays:
-// the copy, when there is one, is removed once the handle is closed.
-void CloseDownload(const WinInetFtp& api, HINTERNET file) {
+// The server's last reply on this thread, as far as it fits 64 KB.
+std::string LastReply(const WinInetFtp& api) {
+    if (api.InternetGetLastResponseInfoA == nullptr) return std::string();
+    std::vector<char> text(512);
+    DWORD code = 0;
+    DWORD length = static_cast<DWORD>(text.size() - 1);
+    if (!api.InternetGetLastResponseInfoA(&code, text.data(), &length)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || length > 65536) return std::string();
+        text.assign(length + 2, '\0');
+        length = static_cast<DWORD>(text.size() - 1);
+        if (!api.InternetGetLastResponseInfoA(&code, text.data(), &length)) return std::string();
+    }
+    return std::string(text.data(), strnlen(text.data(), text.size() - 1));
+}
+
+// Closes a server file; false when the server's closing reply reports that
+// the transfer failed (data it lost or refused to keep, a transfer it
+// aborted). Closing the handle reads that reply, which becomes the
+// thread's last one; a library that leaves it unread leaves the reply that
+// opened the transfer, which reports no failure.
+//
+// Asked not to, Wine's library still copies every FTP download into the
+// Internet cache, where it stays: the copy, when there is one, is removed.
+bool CloseServerFile(const WinInetFtp& api, HINTERNET file) {
     char copy[MAX_PATH + 1] = {};
     DWORD length = MAX_PATH;
     const bool cached =
@@ -68,6 +90,7 @@ void CloseDownload(const WinInetFtp& api, HINTERNET file) {
         copy[0] != '\0';
     api.InternetCloseHandle(file);
     if (cached) DeleteFileA(copy);
+    return !IsFtpFailureReply(LastReply(api));
 }
 
 }  // namespace
@@ -87,7 +110,7 @@ bool DownloadFtpFile(FtpConnection* connection, const std::string& remote, const
     const uint64_t size = ServerFileSize(api, file, listed, entry);
     FILE* out = OpenStreamFile(local, "wb");
     if (out == nullptr) {
-        CloseDownload(api, file);
+        CloseServerFile(api, file);
         return false;
     }
     uint64_t total = 0;
@@ -105,7 +128,7 @@ bool DownloadFtpFile(FtpConnection* connection, const std::string& remote, const
             total += got;
             if (!GoOn(connection, progress, total, size)) break;
         }
-        CloseDownload(api, file);
+        if (!CloseServerFile(api, file)) written = false;
     }
     if (fclose(out) != 0) written = false;
     return written && total == size;
@@ -151,7 +174,7 @@ bool UploadFtpFile(FtpConnection* connection, const std::string& local, const st
             sent += got;
             if (!GoOn(connection, progress, sent, static_cast<uint64_t>(length))) break;
         }
-        api.InternetCloseHandle(file);
+        if (!CloseServerFile(api, file)) complete = false;
     }
     fclose(in);
     return complete && sent == static_cast<uint64_t>(length);

@@ -21,12 +21,14 @@ struct FtpProgress {
 };
 
 // Copies the server file into the local file (created, or replaced). True
-// only when every byte of the file's size arrived and was written.
+// only when every byte of the file's size arrived and was written, and the
+// server reported no failure at the end.
 bool DownloadFtpFile(FtpConnection* connection, const std::string& remote, const std::string& local,
                      const FtpProgress& progress);
 
 // Copies the local file to the server. True only when every byte of the
-// local file's length was sent.
+// local file's length was sent and the server reported no failure at the
+// end (a server out of space refuses the data only then).
 bool UploadFtpFile(FtpConnection* connection, const std::string& local, const std::string& remote,
                    const FtpProgress& progress);
 

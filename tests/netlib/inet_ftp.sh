@@ -4,22 +4,23 @@
 # folder, started here and stopped by its process id. inet_ftp.kls runs
 # from source and compiled, each time on fresh server files, and must print
 # inet_ftp.out; the files its transfers leave are compared here. Then
-# inet_ftp_large.kls moves 50 MB each way, compared with cmp. Nothing of
-# it stays behind: not the temporary folder, nor a copy in the Internet
-# cache of the Wine prefix.
+# inet_ftp_large.kls moves 50 MB each way, compared with cmp. Last,
+# inet_ftp_hostile.kls meets a server that breaks the protocol in many ways
+# (tests/netlib/ftp_hostile_peer.py). Nothing of it stays behind: not the
+# temporary folder, nor a copy in the Internet cache of the Wine prefix.
 #   usage: inet_ftp.sh KELPO.exe RUNNER
 kelpo=$1
 runner=$2
 dir=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-peer_pid=
-stop_peer() {
-    if [ -n "$peer_pid" ]; then
-        kill "$peer_pid" 2>/dev/null
-        wait "$peer_pid" 2>/dev/null
-    fi
+peer_pids=
+stop_peers() {
+    for pid in $peer_pids; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
 }
-trap 'stop_peer; rm -rf "$work"' EXIT
+trap 'stop_peers; rm -rf "$work"' EXIT
 cd "$work" || exit 2
 # The connections with the system's proxy settings must reach the server.
 unset http_proxy https_proxy ftp_proxy all_proxy HTTP_PROXY HTTPS_PROXY FTP_PROXY ALL_PROXY
@@ -42,25 +43,36 @@ prepare() {
 }
 prepare
 
-/usr/bin/python3 "$dir/ftp_peer.py" "$work/port" "$work/home" > peer.log 2>&1 &
-peer_pid=$!
-waited=0
-while [ ! -f port ] && [ "$waited" -lt 100 ]; do
-    sleep 0.1
-    waited=$((waited + 1))
-done
-if [ ! -f port ]; then
-    echo "the FTP server did not start"
-    cat peer.log
-    exit 1
-fi
+# Starts a server script that writes its port(s) to PORT_FILE.
+#   start_peer PORT_FILE SCRIPT [ARGS...]
+start_peer() {
+    port_file=$1
+    script=$2
+    shift 2
+    /usr/bin/python3 "$dir/$script" "$work/$port_file" "$@" > "$port_file.log" 2>&1 &
+    peer_pids="$peer_pids $!"
+    waited=0
+    while [ ! -f "$port_file" ] && [ "$waited" -lt 100 ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    if [ ! -f "$port_file" ]; then
+        echo "$script did not start"
+        cat "$port_file.log"
+        exit 1
+    fi
+}
+start_peer port ftp_peer.py "$work/home"
 port=$(cat port)
 
-# Runs a script (source or image); its output must equal the expected one.
+# Runs a script (source or image) with arguments; its output must equal
+# the expected one.
+#   run_script TARGET EXPECTED [ARGS...]
 run_script() {
     target=$1
     expected=$2
-    timeout 600 "$runner" "$kelpo" run "$target" "$port" > raw.out 2> err.out
+    shift 2
+    timeout 600 "$runner" "$kelpo" run "$target" "$@" > raw.out 2> err.out
     status=$?
     tr -d '\r' < raw.out > "$target.actual"
     if [ "$status" -ne 0 ] || [ -s err.out ] || ! cmp -s "$target.actual" "$expected"; then
@@ -81,8 +93,8 @@ same_start() {
     fi
 }
 
-cp "$dir/inet_ftp.kls" "$dir/inet_ftp_large.kls" .
-for script in inet_ftp inet_ftp_large; do
+cp "$dir/inet_ftp.kls" "$dir/inet_ftp_large.kls" "$dir/inet_ftp_hostile.kls" .
+for script in inet_ftp inet_ftp_large inet_ftp_hostile; do
     "$runner" "$kelpo" compile $script.kls -o $script.klc > compile.out 2>&1 || {
         echo "compile of $script failed"; cat compile.out; exit 1
     }
@@ -90,7 +102,7 @@ done
 
 for target in inet_ftp.kls inet_ftp.klc; do
     prepare
-    run_script $target "$dir/inet_ftp.out"
+    run_script $target "$dir/inet_ftp.out" "$port"
     cmp -s local/block.bin home/block.bin || fail "$target: download of block.bin differs"
     cmp -s local/old.txt home/old.txt || fail "$target: download of old.txt differs"
     cmp -s local/passive.txt home/old.txt || fail "$target: passive download differs"
@@ -112,11 +124,22 @@ done
 size=52428800
 head -c $size /dev/urandom > home/kelpo-ftp-big.bin
 head -c $size /dev/urandom > local/kelpo-ftp-upload.bin
-run_script inet_ftp_large.kls "$dir/inet_ftp_large.out"
+run_script inet_ftp_large.kls "$dir/inet_ftp_large.out" "$port"
 cmp local/kelpo-ftp-big.bin home/kelpo-ftp-big.bin || fail "the 50 MB download differs"
 cmp local/kelpo-ftp-upload.bin home/kelpo-ftp-uploaded.bin || fail "the 50 MB upload differs"
 rm -f home/kelpo-ftp-big.bin local/kelpo-ftp-big.bin local/kelpo-ftp-upload.bin \
     home/kelpo-ftp-uploaded.bin
+
+# A hostile server.
+start_peer hostile_ports ftp_hostile_peer.py
+head -c 102400 /dev/urandom > local/hostile.bin
+for target in inet_ftp_hostile.kls inet_ftp_hostile.klc; do
+    rm -f local/oversize.bin local/cut.bin
+    # shellcheck disable=SC2046
+    run_script $target "$dir/inet_ftp_hostile.out" $(cat hostile_ports)
+    [ "$(wc -c < local/oversize.bin)" -eq 3000 ] || fail "$target: oversize.bin is not 3000 bytes"
+    [ "$(wc -c < local/cut.bin)" -eq 700 ] || fail "$target: cut.bin is not 700 bytes"
+done
 
 # The Internet library of Wine keeps a copy of each download in its cache
 # unless the client removes it.

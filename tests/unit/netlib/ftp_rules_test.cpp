@@ -1,6 +1,7 @@
 // The FTP client's rules that need no server: host arguments, texts that
-// may go into a command, the proxy a connection takes, the percentages of
-// transfers, and which construction arguments count.
+// may go into a command, replies that report failure, the proxy a
+// connection takes, the percentages of transfers, and which construction
+// arguments count.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,6 +42,15 @@ TEST(FtpRules, CommandTextsCannotEndTheCommandEarly) {
     EXPECT_FALSE(IsSendableFtpText("a.txt\nDELE keep.txt"));
     EXPECT_FALSE(IsSendableFtpText("a.txt\r"));
     EXPECT_FALSE(IsSendableFtpText(std::string("a\0b", 3)));
+}
+
+TEST(FtpRules, OnlyRepliesWithAFailureCodeReportFailure) {
+    const char* const failures[] = {"552 storage exceeded", "426 aborted", "550", "451-a\r\n"};
+    const char* const others[] = {
+        "226 done",          "150 opening",       "", "55", "5x2 odd", "abc",
+        "652 no such class", " 552 leading space"};
+    for (const char* reply : failures) EXPECT_TRUE(IsFtpFailureReply(reply)) << reply;
+    for (const char* reply : others) EXPECT_FALSE(IsFtpFailureReply(reply)) << reply;
 }
 
 TEST(FtpRules, TheProxyTextChoosesTheAccessType) {
