@@ -14,11 +14,13 @@ target_link_libraries(netlib_tests PRIVATE kelpo_netlib kelpo_project_data)
 
 if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
     # PConn.send against blocks and listeners that break the layout;
-    # Socket against the collector.
+    # Socket and _InetFtp_ against the collector.
     kelpo_add_test(netlib_windows_tests
+        unit/test_support.cpp
         unit/netlib/network_classes_registration.cpp
         unit/netlib/pconn_hostile_test.cpp
         unit/netlib/socket_lifetime_test.cpp
+        unit/netlib/inet_ftp_lifetime_test.cpp
     )
     target_link_libraries(netlib_windows_tests PRIVATE kelpo_netlib)
 
