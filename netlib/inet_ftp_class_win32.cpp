@@ -261,23 +261,6 @@ int InetFtpProperty(ScriptContext* context, NativeClass*, void* data, int member
     return 1;
 }
 
-// `new _InetFtp_(...)` and `_InetFtp_(...)` alike: Null when the host is
-// not a String or the Internet library cannot be bound.
-Value NewInetFtp(ScriptContext* context, NativeClass* klass, const Value* args) {
-    FtpOptions options;
-    if (!ReadFtpOptions(context, args, &options)) return MakeNull();
-    FtpConnection* connection = NewFtpConnection(options);
-    if (connection == nullptr) return MakeNull();
-    Value out = MakeNull();
-    if (!CatchRaise(context, [&] {
-            NewInstanceOf<InetFtpData>(context, klass, &out)->connection = connection;
-        })) {
-        FreeFtpConnection(connection);
-        return MakeNull();
-    }
-    return out;
-}
-
 void ConstructInetFtp(ScriptContext* context, NativeClass* klass, Value* args, Value* out) {
     *out = NewInetFtp(context, klass, args);
 }
@@ -316,6 +299,27 @@ const ClassSpec kInetFtpClass = {
 
 }  // namespace
 
-void RegisterInetFtpClass(ScriptContext* context) { DefineClass(context, kInetFtpClass); }
+// `new _InetFtp_(...)` and `_InetFtp_(...)` alike, and Inet.openFtp.
+Value NewInetFtp(ScriptContext* context, NativeClass* ftpClass, const Value* args) {
+    if (ClassSpecOf(ftpClass) != &kInetFtpClass) return MakeNull();
+    FtpOptions options;
+    if (!ReadFtpOptions(context, args, &options)) return MakeNull();
+    FtpConnection* connection = NewFtpConnection(options);
+    if (connection == nullptr) return MakeNull();
+    Value out = MakeNull();
+    if (!CatchRaise(context, [&] {
+            NewInstanceOf<InetFtpData>(context, ftpClass, &out)->connection = connection;
+        })) {
+        FreeFtpConnection(connection);
+        return MakeNull();
+    }
+    return out;
+}
+
+NativeClass* DefineInetFtpClass(ScriptContext* context) {
+    return DefineClass(context, kInetFtpClass);
+}
+
+void RegisterInetFtpClass(ScriptContext* context) { DefineInetFtpClass(context); }
 
 }  // namespace kelpo
