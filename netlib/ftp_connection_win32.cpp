@@ -11,7 +11,9 @@ namespace {
 const char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 5.00; Windows 98)";
 
 // Connecting, and every send and receive on the command and data
-// connections, gives up after this long without progress.
+// connections, gives up after this long without progress. (Wine's library
+// ignores these for FTP: it waits a minute for a reply, and on a data
+// connection as long as the server keeps it open.)
 constexpr DWORD kTimeLimitMs = 30000;
 
 // Reload from the server and keep nothing in the cache (listings).
