@@ -12,6 +12,13 @@ namespace kelpo {
 void RegisterSocketClass(ScriptContext* context);
 // PConn: commands to another projector's scripts (pconn_class_win32.cpp).
 void RegisterPConnClass(ScriptContext* context);
+// _InetFtp_: the FTP client that Inet.openFtp makes (inet_ftp_class_win32.cpp).
+void RegisterInetFtpClass(ScriptContext* context);
+// The same registration, answering the class; and what `new _InetFtp_(...)`
+// makes of an argument list on that class (Null when the host is not a
+// String or the Internet library cannot be bound), for Inet.openFtp.
+NativeClass* DefineInetFtpClass(ScriptContext* context);
+Value NewInetFtp(ScriptContext* context, NativeClass* ftpClass, const Value* args);
 #endif
 
 }  // namespace kelpo

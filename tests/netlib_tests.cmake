@@ -4,16 +4,23 @@
 # stops, and PConn between a packaged projector that listens and a script
 # of the command-line tool that calls it. The scripts that need no peer
 # live in scripts/windows/ (socket_local, pconn_local).
-kelpo_add_test(netlib_tests unit/netlib/call_block_test.cpp)
+kelpo_add_test(netlib_tests
+    unit/test_support.cpp
+    unit/netlib/call_block_test.cpp
+    unit/netlib/ftp_listing_test.cpp
+    unit/netlib/ftp_rules_test.cpp
+)
 target_link_libraries(netlib_tests PRIVATE kelpo_netlib kelpo_project_data)
 
 if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
     # PConn.send against blocks and listeners that break the layout;
-    # Socket against the collector.
+    # Socket and _InetFtp_ against the collector.
     kelpo_add_test(netlib_windows_tests
+        unit/test_support.cpp
         unit/netlib/network_classes_registration.cpp
         unit/netlib/pconn_hostile_test.cpp
         unit/netlib/socket_lifetime_test.cpp
+        unit/netlib/inet_ftp_class_test.cpp
     )
     target_link_libraries(netlib_windows_tests PRIVATE kelpo_netlib)
 
@@ -21,6 +28,14 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
              COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/netlib/socket_echo.sh $<TARGET_FILE:kelpo>
                      ${KELPO_TEST_RUNNER})
     set_tests_properties(netlib.socket_echo PROPERTIES TIMEOUT 300
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+
+    # _InetFtp_ against pyftpdlib on 127.0.0.1 (tests/netlib/inet_ftp.sh),
+    # 50 MB transfers included.
+    add_test(NAME netlib.inet_ftp
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/netlib/inet_ftp.sh $<TARGET_FILE:kelpo>
+                     ${KELPO_TEST_RUNNER})
+    set_tests_properties(netlib.inet_ftp PROPERTIES TIMEOUT 900
         ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
 

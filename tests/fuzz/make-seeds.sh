@@ -2,8 +2,8 @@
 # Writes the seed corpus of every fuzz target into tests/fuzz/corpus with the
 # project's own tools: script sources of the test suite, their images made by
 # `kelpo compile` (with and without line records), a "#" first line before an
-# image, INI files written by DataFile.save, and regular expressions with
-# subjects.
+# image, INI files written by DataFile.save, regular expressions with
+# subjects, and directory entries of FTP servers.
 #   usage: tests/fuzz/make-seeds.sh KELPO
 # Findings kept as regression inputs live in the same folders under names
 # starting with "crash-", "leak-", "timeout-" or "oom-"; they are left alone.
@@ -74,3 +74,27 @@ done <<'TABLE'
 1	$	abc
 0	.*?(\d+)	id 42 and 7
 TABLE
+
+# FTP directory entries: a path, NUL, then records (attributes, size high,
+# size low, last write time, name length, name; little-endian).
+mkdir -p "$corpus/fuzz_ftp_listing"
+/usr/bin/python3 - "$corpus/fuzz_ftp_listing" <<'PY'
+import struct, sys
+EPOCH = 116444736000000000  # 1970-01-01 as a file time
+def record(name, attributes=0x80, size=0, time=EPOCH, length=None):
+    length = len(name) if length is None else length
+    return struct.pack("<IIIQH", attributes, size >> 32, size & 0xFFFFFFFF, time, length) + name
+seeds = {
+    "listing": (b"readme.txt", [record(b"readme.txt", size=12), record(b"sub", 0x10, 4096),
+                                record(b".", 0x10), record(b"..", 0x10), record(b"a/b"),
+                                record(b"big.iso", size=5 << 30, time=EPOCH + 10**13)]),
+    "names": (b"/sub/", [record(b"n" * 260), record(b"two\r\nlines"), record(b"x" * 259),
+                         record(b"", length=0), record(b"caf\xe9")]),
+    "extremes": (b"dir/*.txt", [record(b"a.txt", 0xFFFFFFFF, 2**64 - 1, 2**63),
+                                record(b"b.TXT", 0, 0, 2**64 - 1), record(b"c", 0, 1, 0)]),
+    "host": (b"ftp://ftp.example.org", []),
+}
+for name, (path, records) in seeds.items():
+    with open(f"{sys.argv[1]}/seed-{name}", "wb") as f:
+        f.write(path + b"\0" + b"".join(records))
+PY

@@ -9,6 +9,7 @@ namespace {
 void RegisterNetworkClasses(ScriptContext* context) {
     RegisterSocketClass(context);
     RegisterPConnClass(context);
+    RegisterInetFtpClass(context);
 }
 
 const bool kRegistered = (SetExtraRegistration(RegisterNetworkClasses), true);
