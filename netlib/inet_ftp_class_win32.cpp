@@ -52,35 +52,36 @@ enum Method {
 };
 const MemberRow kMethods[] = {
     {"connect",
-     "connect(): closes any open connection, then connects and logs in; true when connected"},
-    {"close", "close(): closes the connection (after the transfer when one is running)"},
-    {"createDir", "createDir(path): creates a folder on the server"},
-    {"removeDir", "removeDir(path): removes an empty folder from the server"},
-    {"deleteFile", "deleteFile(path): deletes a file on the server"},
-    {"rename", "rename(from, to): renames or moves a file on the server"},
+     "connect() -> Boolean: closes any open connection, then connects and logs in; true when "
+     "connected"},
+    {"close", "close() -> nothing: closes the connection (after the transfer when one is running)"},
+    {"createDir", "createDir(path) -> Boolean: creates a folder on the server"},
+    {"removeDir", "removeDir(path) -> Boolean: removes an empty folder from the server"},
+    {"deleteFile", "deleteFile(path) -> Boolean: deletes a file on the server"},
+    {"rename", "rename(from, to) -> Boolean: renames or moves a file on the server"},
     {"getFileInfo",
-     "getFileInfo(path): {size, modifiedDate} of the file or folder (size an Integer, the date "
-     "a time value), Null when the server lists none of that name"},
+     "getFileInfo(path) -> Object: {size, modifiedDate} of the file or folder (size an Integer, "
+     "the date a time value); Null when the server lists none of that name"},
     {"list",
-     "list(): {files, folders}, Arrays of the names in the current folder (without . and ..); "
-     "both empty when nothing can be listed"},
+     "list() -> Object: {files, folders}, Arrays of the names in the current folder (without . "
+     "and ..); both empty when nothing can be listed"},
     {"download",
-     "download(remote, local): copies a server file into a local file in 512-byte blocks, "
-     "raising onDownload after each; true when the whole file arrived"},
+     "download(remote, local) -> Boolean: copies a server file into a local file in 512-byte "
+     "blocks, calling onDownload after each; true when the whole file arrived"},
     {"upload",
-     "upload(local, remote): copies a local file to the server in 512-byte blocks, raising "
-     "onUpload after each; true when the whole file was sent"},
+     "upload(local, remote) -> Boolean: copies a local file to the server in 512-byte blocks, "
+     "calling onUpload after each; true when the whole file was sent"},
 };
 
 enum Property { kCurrentDir, kOnDownload, kOnUpload };
 const MemberRow kProperties[] = {
     {"currentDir",
-     "currentDir: the server's current folder, Undefined when it cannot be read; writing a "
-     "String changes to that folder"},
+     "String: the server's current folder, undefined when it cannot be read; writing a String "
+     "changes to that folder"},
     {"onDownload",
-     "onDownload: function(percent), after each block of a download with the percentage done "
-     "as a String; the download goes on only when it returns true"},
-    {"onUpload", "onUpload: function(percent), the same for uploads"},
+     "function(percent): called after each block of a download with the percentage done as a "
+     "String; the download goes on only when it returns true"},
+    {"onUpload", "function(percent): the same for uploads"},
 };
 
 // A path: a non-empty String that fits a path and holds no NUL (which its
@@ -286,6 +287,9 @@ void MarkInetFtp(NativeClass*, void* data) {
 const ClassSpec kInetFtpClass = {
     .name = "_InetFtp_",
     .text = u"[object Inet.Ftp]",
+    .about = "An FTP connection, made by Inet.openFtp(host [, port [, user, password [, passive "
+             "[, proxy [, proxyUser, proxyPassword]]]]]) or new _InetFtp_ with the same arguments; "
+             "no connection is made until connect().",
     .methods = kMethods,
     .method = InetFtpMethod,
     .properties = kProperties,
