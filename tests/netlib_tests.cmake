@@ -35,3 +35,12 @@ if(WIN32 AND KELPO_RUN_WINDOWS_TESTS AND TARGET kelpo-build AND TARGET kelpo_pla
     set_tests_properties(netlib.pconn_projector PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_temp
         ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
+
+# Mail bytes, portable: transfer encodings, encoded words, the MIME writer
+# and reader, SMTP and POP3 replies.
+kelpo_add_test(mail_tests
+    unit/netlib/mime_codecs_test.cpp
+    unit/netlib/mime_message_test.cpp
+    unit/netlib/mail_replies_test.cpp
+)
+target_link_libraries(mail_tests PRIVATE kelpo_netlib)
