@@ -25,11 +25,15 @@ std::u16string Utf8ToUtf16(const std::string& bytes) {
     size_t i = 0;
     while (i < bytes.size()) {
         const uint8_t lead = static_cast<uint8_t>(bytes[i]);
-        int extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2
-                                  : (lead & 0xF8) == 0xF0   ? 3
-                                                            : -1;
-        uint32_t code = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F
-                                                                                  : lead & 0x07;
+        int extra = lead < 0x80             ? 0
+                    : (lead & 0xE0) == 0xC0 ? 1
+                    : (lead & 0xF0) == 0xE0 ? 2
+                    : (lead & 0xF8) == 0xF0 ? 3
+                                            : -1;
+        uint32_t code = extra == 0   ? lead
+                        : extra == 1 ? lead & 0x1F
+                        : extra == 2 ? lead & 0x0F
+                                     : lead & 0x07;
         bool good = extra >= 0 && i + static_cast<size_t>(extra) < bytes.size();
         for (int k = 1; good && k <= extra; ++k) {
             const uint8_t next = static_cast<uint8_t>(bytes[i + static_cast<size_t>(k)]);

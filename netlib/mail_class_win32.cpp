@@ -172,8 +172,8 @@ const StoredPart* PartAt(const std::vector<StoredPart>& parts, const Value* args
 bool SavePart(ScriptContext* context, MailMessage* mail, const StoredPart* part,
               const Value* args) {
     std::string path;
-    if (part == nullptr || !IsStringArg(args, 2) || !BoundedAnsi(context, args[2], kMaxPathText, path) ||
-        path.empty())
+    if (part == nullptr || !IsStringArg(args, 2) ||
+        !BoundedAnsi(context, args[2], kMaxPathText, path) || path.empty())
         return false;
     const std::string bytes = DecodedPart(*mail, *part);
     return WriteWholeFile(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
@@ -197,7 +197,8 @@ int MailMethod(ScriptContext* context, NativeClass*, void* data, int member, Val
         case kRemoveHtmlItem: {
             const bool item = member == kRemoveHtmlItem;
             const bool given = IsIntegerArg(args, 1) && args[1].integer >= 0;
-            *out = MakeBoolean(given && RemoveMailFile(mail, item, static_cast<size_t>(args[1].integer), how));
+            *out = MakeBoolean(
+                given && RemoveMailFile(mail, item, static_cast<size_t>(args[1].integer), how));
             break;
         }
         case kGetAttachmentName:

@@ -154,8 +154,10 @@ bool OpenMailSocket(MailClient* client, int* code) {
     u_long blocking = 0;
     ioctlsocket(handle, FIONBIO, &blocking);
     const DWORD limit = kMailTimeLimitMs;
-    setsockopt(handle, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&limit), sizeof limit);
-    setsockopt(handle, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&limit), sizeof limit);
+    setsockopt(handle, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&limit),
+               sizeof limit);
+    setsockopt(handle, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&limit),
+               sizeof limit);
     client->socket = handle;
     return true;
 }
@@ -252,11 +254,12 @@ bool ReportToHandler(MailExchange& exchange, MailReport kind, const std::string&
 
 void ReportSocketError(MailExchange& exchange, int code) {
     char text[512];
-    DWORD written = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, static_cast<DWORD>(code), 0x800, text, sizeof text,
-                                   nullptr);
+    DWORD written =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(code), 0x800, text, sizeof text, nullptr);
     // Without the system's text, the code.
-    std::string message = written > 0 ? std::string(text, written) : "socket error " + std::to_string(code);
+    std::string message =
+        written > 0 ? std::string(text, written) : "socket error " + std::to_string(code);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
         message.pop_back();
     ReportToHandler(exchange, kReportSocketError, message);

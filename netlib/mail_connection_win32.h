@@ -78,7 +78,13 @@ bool ReportToHandler(MailExchange& exchange, MailReport kind, const std::string&
 void ReportSocketError(MailExchange& exchange, int code);
 
 // The properties both classes have, in this order in their tables.
-enum MailClientMember { kServerMember, kPortMember, kUsernameMember, kPasswordMember, kHandlerMember };
+enum MailClientMember {
+    kServerMember,
+    kPortMember,
+    kUsernameMember,
+    kPasswordMember,
+    kHandlerMember
+};
 int MailClientProperty(ScriptContext* context, MailClient* client, int member, int isSet,
                        Value* io);
 

@@ -82,8 +82,7 @@ bool RewriteMail(MailMessage* mail, const MailContent& content, const MailWritin
 // as an attachment or HTML item (base64 in lines of 76), or a part
 // removed. False when the message cannot be read or written (or n is out
 // of range).
-bool SetMailBody(MailMessage* mail, bool html, const std::string& ansiText,
-                 const MailWriting& how);
+bool SetMailBody(MailMessage* mail, bool html, const std::string& ansiText, const MailWriting& how);
 bool AddMailFile(MailMessage* mail, bool htmlItem, const std::string& bytes,
                  const std::string& contentType, const std::string& name,
                  const std::string& contentId, const MailWriting& how);

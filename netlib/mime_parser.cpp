@@ -49,7 +49,8 @@ std::string Lower(std::string_view text) {
 }
 
 std::string_view Trim(std::string_view text) {
-    while (!text.empty() && isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+    while (!text.empty() && isspace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
     while (!text.empty() && isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
     return text;
 }
@@ -132,9 +133,11 @@ std::string PercentDecoded(std::string_view text, bool hasCharset, std::string* 
     }
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+        if (text[i] == '%' && i + 2 < text.size() &&
+            isxdigit(static_cast<unsigned char>(text[i + 1])) &&
             isxdigit(static_cast<unsigned char>(text[i + 2]))) {
-            out += static_cast<char>(strtol(std::string(text.substr(i + 1, 2)).c_str(), nullptr, 16));
+            out +=
+                static_cast<char>(strtol(std::string(text.substr(i + 1, 2)).c_str(), nullptr, 16));
             i += 2;
         } else {
             out += text[i];
@@ -183,7 +186,8 @@ HeaderValue ParseHeaderValue(std::string_view text) {
         } else {
             const bool encoded = name.back() == '*';
             const bool first = name.compare(star, std::string::npos, "*") == 0 ||
-                               name.compare(star, 3, "*0*") == 0 || name.compare(star, std::string::npos, "*0") == 0;
+                               name.compare(star, 3, "*0*") == 0 ||
+                               name.compare(star, std::string::npos, "*0") == 0;
             std::string base = name.substr(0, star);
             std::string charset;
             std::string piece = encoded ? PercentDecoded(value, first, &charset) : value;
@@ -251,7 +255,8 @@ size_t ContentEndBefore(std::string_view text, size_t delimiter, size_t start) {
     return end;
 }
 
-void SortLeaf(Walker& walker, const Entity& entity, const HeaderValue& type, size_t end) {
+void SortLeaf(Walker& walker, const Entity& entity, const HeaderValue& type, size_t end,
+              bool inRelated) {
     if (walker.leaves >= kMaxMimeParts) return;
     ++walker.leaves;
     MimePart part;
@@ -275,7 +280,11 @@ void SortLeaf(Walker& walker, const Entity& entity, const HeaderValue& type, siz
         part.contentId = std::string(bare);
     }
     ParsedMail& mail = *walker.mail;
-    const bool attachment = disposition.value == "attachment";
+    // Inside a multipart/related a part with a Content-ID belongs to the
+    // HTML body, whatever its disposition says (some programs mark embedded
+    // pictures as attachments).
+    const bool embedded = inRelated && !part.contentId.empty();
+    const bool attachment = disposition.value == "attachment" && !embedded;
     if (!attachment && part.contentType == "text/plain" && !mail.hasText) {
         mail.hasText = true;
         mail.text = part;
@@ -292,7 +301,7 @@ void SortLeaf(Walker& walker, const Entity& entity, const HeaderValue& type, siz
     }
 }
 
-void WalkEntity(Walker& walker, const Entity& entity, size_t end, int depth) {
+void WalkEntity(Walker& walker, const Entity& entity, size_t end, int depth, bool inRelated) {
     const std::string* typeText = FieldValue(entity, "content-type");
     const HeaderValue type = typeText != nullptr ? ParseHeaderValue(*typeText) : HeaderValue();
     const std::string* boundaryValue = ParamValue(type, "boundary");
@@ -300,14 +309,15 @@ void WalkEntity(Walker& walker, const Entity& entity, size_t end, int depth) {
     if (!multipart || boundaryValue == nullptr || boundaryValue->empty()) {
         // A multipart without a boundary cannot be split: its body is kept
         // as one part.
-        SortLeaf(walker, entity, multipart ? HeaderValue() : type, end);
+        SortLeaf(walker, entity, multipart ? HeaderValue() : type, end, inRelated);
         return;
     }
     if (depth >= kMaxMimeDepth) return;
     const std::string boundary = boundaryValue->substr(0, kMaxBoundary);
     bool closing = false;
     size_t partStart = 0;
-    size_t delimiter = FindDelimiter(walker.text, boundary, entity.bodyStart, end, &closing, &partStart);
+    size_t delimiter =
+        FindDelimiter(walker.text, boundary, entity.bodyStart, end, &closing, &partStart);
     while (delimiter != std::string_view::npos && !closing && walker.leaves < kMaxMimeParts) {
         size_t nextStart = 0;
         bool nextClosing = false;
@@ -317,7 +327,7 @@ void WalkEntity(Walker& walker, const Entity& entity, size_t end, int depth) {
         const size_t partEnd =
             next == std::string_view::npos ? end : ContentEndBefore(walker.text, next, partStart);
         const Entity part = ReadEntity(walker.text, partStart, partEnd);
-        WalkEntity(walker, part, partEnd, depth + 1);
+        WalkEntity(walker, part, partEnd, depth + 1, type.value == "multipart/related");
         delimiter = next;
         closing = nextClosing;
         partStart = nextStart;
@@ -348,7 +358,7 @@ ParsedMail ParseMailText(const char* text, size_t length) {
         const long value = strtol(digits.c_str(), &after, 10);
         if (after != digits.c_str()) mail.priority = static_cast<int>(value);
     }
-    WalkEntity(walker, top, length, 0);
+    WalkEntity(walker, top, length, 0, false);
     return mail;
 }
 

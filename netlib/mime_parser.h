@@ -43,7 +43,8 @@ struct ParsedMail {
 
 // Sorts the parts of the message into the plain-text body (the first
 // text/plain part not marked as an attachment), the HTML body (likewise
-// text/html), HTML items (other parts with a Content-ID) and attachments
+// text/html), HTML items (other parts with a Content-ID, and every part
+// with one inside a multipart/related) and attachments
 // (parts marked "attachment" and every other part; unnamed ones are called
 // "attachment N", N counting from 1).
 ParsedMail ParseMailText(const char* text, size_t length);

@@ -19,8 +19,7 @@ bool ReadEntry(const std::string& line, Pop3Entry* entry) {
     if (i == 0 || number < 1) return false;
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     size_t end = i;
-    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r')
-        ++end;
+    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r') ++end;
     entry->number = number;
     entry->value = line.substr(i, end - i);
     return !entry->value.empty();

@@ -130,7 +130,8 @@ Value Listing(ScriptContext* context, MailExchange& exchange, const char* comman
         int64_t n = 0;
         if (!MessageNumber(args, 1, &n)) return MakeNull();
         std::string value;
-        if (!Command(exchange, std::string(command) + " " + std::to_string(n) + "\r\n", false, &reply) ||
+        if (!Command(exchange, std::string(command) + " " + std::to_string(n) + "\r\n", false,
+                     &reply) ||
             !Pop3ScanValue(reply, &value))
             return MakeNull();
         return valueOf(value);
@@ -138,8 +139,12 @@ Value Listing(ScriptContext* context, MailExchange& exchange, const char* comman
     if (!Command(exchange, std::string(command) + "\r\n", true, &reply)) return MakeNull();
     const std::vector<Pop3Entry> entries = Pop3Listing(Pop3ReplyData(reply));
     Value array = NewArray(context, 0);
-    for (const Pop3Entry& entry : entries)
-        ArraySet(context, array, valueOf(entry.value), static_cast<uint64_t>(entry.number - 1));
+    for (const Pop3Entry& entry : entries) {
+        const uint64_t index = static_cast<uint64_t>(entry.number - 1);
+        ArraySet(context, array, valueOf(entry.value), index);
+        // ArraySet leaves the length to its caller.
+        if (index >= array.array->length) array.array->length = index + 1;
+    }
     return array;
 }
 
@@ -179,8 +184,8 @@ int RecvMailMethod(ScriptContext* context, NativeClass*, void* data, int member,
         CloseMailSocket(client);
         return 1;
     }
-    const bool booleanResult =
-        member == kConnect || member == kDele || member == kNoop || member == kRset || member == kQuit;
+    const bool booleanResult = member == kConnect || member == kDele || member == kNoop ||
+                               member == kRset || member == kQuit;
     *out = booleanResult ? MakeBoolean(false) : MakeNull();
     // A handler that calls its own client while an exchange runs is refused.
     if (client->busy) return 1;

@@ -22,7 +22,8 @@ bool SmtpReplyComplete(const std::string& data) {
 int SmtpReplyCode(const std::string& reply) {
     int code = 0;
     size_t digits = 0;
-    while (digits < reply.size() && digits < 3 && isdigit(static_cast<unsigned char>(reply[digits])))
+    while (digits < reply.size() && digits < 3 &&
+           isdigit(static_cast<unsigned char>(reply[digits])))
         code = code * 10 + (reply[digits++] - '0');
     return digits == 0 ? -1 : code;
 }
@@ -50,7 +51,8 @@ unsigned OfferedAuthMethods(const std::string& reply) {
             std::string word;
             for (size_t i = prefix.size(); i <= line.size(); ++i) {
                 if (i == line.size() || line[i] == ' ') {
-                    for (char& c : word) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+                    for (char& c : word)
+                        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
                     if (word == "login") offered |= kAuthLogin;
                     if (word == "plain") offered |= kAuthPlain;
                     if (word == "cram-md5") offered |= kAuthCramMd5;

@@ -19,9 +19,9 @@ TEST(SmtpReplies, CompleteAtTheLastLineOfAReply) {
         const char* data;
         bool complete;
     } cases[] = {
-        {"220 ready\r\n", true},   {"220 ready", false},
-        {"250-one\r\n", false},    {"250-one\r\n250 two\r\n", true},
-        {"250\r\n", true},         {"250-one\r\n250-two\r\n25", false},
+        {"220 ready\r\n", true}, {"220 ready", false},
+        {"250-one\r\n", false},  {"250-one\r\n250 two\r\n", true},
+        {"250\r\n", true},       {"250-one\r\n250-two\r\n25", false},
         {"\r\n", false},
     };
     for (const auto& c : cases) EXPECT_EQ(SmtpReplyComplete(c.data), c.complete) << c.data;

@@ -15,7 +15,9 @@ namespace {
 std::string Qp(const std::string& text) {
     return EncodeQuotedPrintable(reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
-std::string UnQp(const std::string& text) { return DecodeQuotedPrintable(text.data(), text.size()); }
+std::string UnQp(const std::string& text) {
+    return DecodeQuotedPrintable(text.data(), text.size());
+}
 
 struct QpCase {
     const char* text;
@@ -57,7 +59,7 @@ TEST(QuotedPrintable, KeepsLinesShortAndDecodesBack) {
 
 TEST(QuotedPrintable, DecodesWhatOtherProgramsWriteAndSurvivesBrokenText) {
     const QpCase cases[] = {
-        {"a=3db", "a=b"},             // lower-case digits
+        {"a=3db", "a=b"},               // lower-case digits
         {"soft=\nbreak", "softbreak"},  // LF line ends
         {"soft= \t\r\nbreak", "softbreak"},
         {"bad=zz=", "bad=zz"},  // an "=" that starts nothing stays; one at the end goes
@@ -80,8 +82,8 @@ TEST(Base64, WritesLinesOfTheGivenLengthAndReadsLeniently) {
         const char* bytes;
     } cases[] = {
         {"aGVs\r\nbG8g d29y\nbGQ=", "hello world"},
-        {"aGVsbG8", "hello"},         // padding missing
-        {"aGVs*bG8=", "hello"},       // a stray character
+        {"aGVsbG8", "hello"},           // padding missing
+        {"aGVs*bG8=", "hello"},         // a stray character
         {"aGVsbG8=\r\nZZZZ", "hello"},  // stops at the padding
         {"", ""},
     };
@@ -111,7 +113,7 @@ TEST(EncodedWords, DecodesToAnsiText) {
         {"=?UTF-8?Q?Caf=C3=A9_au_lait?=", "Caf\xE9 au lait"},
         {"=?iso-8859-1?q?a?= =?iso-8859-1?q?b?=", "ab"},  // blanks between words go
         {"=?utf-8?b?w6k=?= and =?utf-8?b?w6k=?=", "\xE9 and \xE9"},
-        {"=?utf-8?b?w6==?=", "?"},  // malformed UTF-8 becomes '?' in ANSI
+        {"=?utf-8?b?w6==?=", "?"},               // malformed UTF-8 becomes '?' in ANSI
         {"=?utf-8?q?x", "=?utf-8?q?x"},          // unterminated: as written
         {"=?utf-8?x?abc?=", "=?utf-8?x?abc?="},  // unknown kind
         {"=?koi8-r?b?wc==?=", "\xC1"},           // other charsets: the bytes

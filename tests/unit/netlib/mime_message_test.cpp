@@ -70,8 +70,8 @@ TEST(MailMessage, EveryLayoutReadsBackTheSameAndIsStableWhenWrittenAgain) {
         for (int i = 0; i < 1000; ++i) binary += static_cast<char>(i * 7);
         for (int i = 0; i < c.items; ++i)
             ASSERT_TRUE(AddMailFile(&m.mail, true, binary + char('0' + i), "image/png",
-                                    "pic" + std::to_string(i) + ".png",
-                                    "cid" + std::to_string(i), kWriting));
+                                    "pic" + std::to_string(i) + ".png", "cid" + std::to_string(i),
+                                    kWriting));
         for (int i = 0; i < c.attachments; ++i)
             ASSERT_TRUE(AddMailFile(&m.mail, false, binary + char('a' + i),
                                     "application/octet-stream", "file" + std::to_string(i) + ".bin",
@@ -152,8 +152,8 @@ struct ReadCase {
 };
 
 const ReadCase kReadCases[] = {
-    {"folded headers, lower-case names, LF ends",
-     "subject: first\n second\nfrom: a@b\n\nbody\n", "first second", "body\n", nullptr, 0, ""},
+    {"folded headers, lower-case names, LF ends", "subject: first\n second\nfrom: a@b\n\nbody\n",
+     "first second", "body\n", nullptr, 0, ""},
     {"nested multiparts",
      "Subject: =?utf-8?q?n=C3=A9sted?=\r\nContent-Type: multipart/mixed; boundary=OUT\r\n\r\n"
      "--OUT\r\nContent-Type: multipart/alternative; boundary=\"IN\"\r\n\r\n"
@@ -167,16 +167,21 @@ const ReadCase kReadCases[] = {
      "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n\r\nno headers\r\n--b\r\n"
      "Content-Type: image/gif; name=\"p.gif\"\r\nContent-ID: <p1>\r\n\r\nGIF\r\n",
      "", "no headers", nullptr, 1, ""},
-    {"a part that starts with its body", "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nJust text\r\n--b--\r\n", "",
+    {"a part that starts with its body",
+     "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nJust text\r\n--b--\r\n", "",
      "Just text", nullptr, 0, ""},
     {"unnamed non-text parts and a second text part",
      "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Type: text/plain\r\n\r\n"
      "one\r\n--b\r\nContent-Type: text/plain\r\n\r\ntwo\r\n--b\r\nContent-Type: "
      "application/zip\r\n\r\nPK\r\n--b--\r\n",
      "", "one", nullptr, 0, "attachment 1|attachment 2"},
+    {"an embedded picture marked as an attachment",
+     "Content-Type: multipart/related; boundary=r\r\n\r\n--r\r\nContent-Type: text/html\r\n\r\n"
+     "<img>\r\n--r\r\nContent-Type: image/gif\r\nContent-Disposition: attachment; "
+     "filename=\"p.gif\"\r\nContent-ID: <p@x>\r\n\r\nGIF\r\n--r--\r\n",
+     "", nullptr, "<img>", 1, ""},
     {"a multipart without a boundary is one text part",
-     "Content-Type: multipart/mixed\r\n\r\n--x\r\nbody\r\n", "", "--x\r\nbody\r\n", nullptr, 0,
-     ""},
+     "Content-Type: multipart/mixed\r\n\r\n--x\r\nbody\r\n", "", "--x\r\nbody\r\n", nullptr, 0, ""},
 };
 
 std::string Names(const std::vector<MimePart>& parts) {
@@ -216,7 +221,8 @@ TEST(MimeParser, HostileTextGivesAPartialResultWithinBounds) {
 
     // More parts than are kept.
     std::string many = "Content-Type: multipart/mixed; boundary=b\r\n\r\n";
-    for (size_t i = 0; i < kMaxMimeParts + 500; ++i) many += "--b\r\nContent-Type: x/y\r\n\r\nz\r\n";
+    for (size_t i = 0; i < kMaxMimeParts + 500; ++i)
+        many += "--b\r\nContent-Type: x/y\r\n\r\nz\r\n";
     parsed = ParseMailText(many.data(), many.size());
     EXPECT_EQ(parsed.attachments.size(), kMaxMimeParts);
 
