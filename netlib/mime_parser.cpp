@@ -19,8 +19,10 @@ namespace {
 // Boundaries are at most 70 characters by the standard; longer ones are
 // taken up to this length.
 constexpr size_t kMaxBoundary = 200;
-// Header fields kept of one entity; the rest are passed over.
+// Header fields kept of one entity, and parameters of one field; the rest
+// are passed over.
 constexpr size_t kMaxFields = 256;
+constexpr size_t kMaxParams = 64;
 
 struct Field {
     std::string name;  // lower case
@@ -150,11 +152,10 @@ std::string PercentDecoded(std::string_view text, bool hasCharset, std::string* 
 // name*0=, name*1*= ...) joined into one parameter of the plain name.
 HeaderValue ParseHeaderValue(std::string_view text) {
     HeaderValue out;
-    size_t i = 0;
     const size_t semicolon = text.find(';');
     out.value = Lower(Trim(text.substr(0, semicolon)));
     if (semicolon == std::string_view::npos) return out;
-    i = semicolon + 1;
+    size_t i = semicolon + 1;
     struct Extended {
         std::string name, charset, bytes;
     };
@@ -180,6 +181,7 @@ HeaderValue ParseHeaderValue(std::string_view text) {
             while (i < text.size() && text[i] != ';') ++i;
             value = std::string(Trim(text.substr(valueStart, i - valueStart)));
         }
+        if (out.params.size() + extended.size() >= kMaxParams) break;
         const size_t star = name.find('*');
         if (star == std::string::npos) {
             out.params.push_back({name, value});

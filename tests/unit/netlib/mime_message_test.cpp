@@ -233,6 +233,13 @@ TEST(MimeParser, HostileTextGivesAPartialResultWithinBounds) {
     parsed = ParseMailText(endless.data(), endless.size());
     EXPECT_EQ(parsed.subject.size(), 400000u + (1u << 20));
 
+    // Endless parameter lists.
+    std::string params = "Content-Type: text/plain";
+    for (int i = 0; i < 100000; ++i) params += "; a=b; n*" + std::to_string(i % 3) + "*=x";
+    params += "\r\n\r\nbody";
+    parsed = ParseMailText(params.data(), params.size());
+    EXPECT_TRUE(parsed.hasText);
+
     // Text cut anywhere reads within bounds.
     Message m;
     ASSERT_TRUE(SetMailBody(&m.mail, true, "<p>x</p>", kWriting));
