@@ -7,6 +7,12 @@
 namespace kelpo {
 
 #ifdef _WIN32
+// Mail, SendMail and RecvMail: MIME messages, SMTP and POP3
+// (mail_class_win32.cpp, send_mail_class_win32.cpp,
+// recv_mail_class_win32.cpp).
+void RegisterMailClass(ScriptContext* context);
+void RegisterSendMailClass(ScriptContext* context);
+void RegisterRecvMailClass(ScriptContext* context);
 // Socket and the globals $FD_READ ... $FD_CLOSE, $SOCK_STREAM, $SOCK_DGRAM
 // (socket_class_win32.cpp).
 void RegisterSocketClass(ScriptContext* context);

@@ -85,6 +85,24 @@ bool Md5Stream(FILE* file, uint8_t digest[kMd5Size]) {
     return ok;
 }
 
+bool HmacMd5(const uint8_t* key, size_t keyLength, const uint8_t* bytes, size_t length,
+             uint8_t digest[kMd5Size]) {
+    EnsureLibrary();
+    gcry_md_hd_t handle = nullptr;
+    if (gcry_md_open(&handle, GCRY_MD_MD5, GCRY_MD_FLAG_HMAC) != 0) return false;
+    // An empty key is a valid HMAC key; the library wants a pointer anyway.
+    static const uint8_t kNoKey = 0;
+    bool ok = gcry_md_setkey(handle, keyLength > 0 ? key : &kNoKey, keyLength) == 0;
+    if (ok) {
+        gcry_md_write(handle, bytes, length);
+        const unsigned char* result = gcry_md_read(handle, GCRY_MD_MD5);
+        ok = result != nullptr;
+        if (ok) std::copy(result, result + kMd5Size, digest);
+    }
+    gcry_md_close(handle);
+    return ok;
+}
+
 bool TripleDesEcb(const uint8_t key[kTripleDesKeySize], bool encrypt, Bytes& data) {
     return RunCipher(GCRY_CIPHER_3DES, key, kTripleDesKeySize, encrypt, data);
 }

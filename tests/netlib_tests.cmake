@@ -50,3 +50,22 @@ if(WIN32 AND KELPO_RUN_WINDOWS_TESTS AND TARGET kelpo-build AND TARGET kelpo_pla
     set_tests_properties(netlib.pconn_projector PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_temp
         ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
+
+# Mail bytes, portable: transfer encodings, encoded words, the MIME writer
+# and reader, SMTP and POP3 replies.
+kelpo_add_test(mail_tests
+    unit/netlib/mime_codecs_test.cpp
+    unit/netlib/mime_message_test.cpp
+    unit/netlib/mail_replies_test.cpp
+)
+target_link_libraries(mail_tests PRIVATE kelpo_netlib)
+
+# Mail against real peers on 127.0.0.1: python3-aiosmtpd with AUTH and
+# Dovecot's POP3 server (Windows programs under Wine).
+if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
+    add_test(NAME netlib.mail_peers
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/netlib/mail_peers.sh $<TARGET_FILE:kelpo>
+                     ${KELPO_TEST_RUNNER})
+    set_tests_properties(netlib.mail_peers PROPERTIES TIMEOUT 400
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+endif()

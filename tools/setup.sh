@@ -13,7 +13,7 @@ wine wine64 xvfb xauth
 clang-14 libclang-rt-14-dev
 pkg-config libgcrypt20-dev libgcrypt-mingw-w64-dev
 python3-pycryptodome libedit-dev dpkg-dev make
-python3-pyftpdlib"
+python3-pyftpdlib python3-aiosmtpd dovecot-core dovecot-pop3d"
 
 missing=""
 for p in $PACKAGES; do

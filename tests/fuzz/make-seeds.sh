@@ -98,3 +98,24 @@ for name, (path, records) in seeds.items():
     with open(f"{sys.argv[1]}/seed-{name}", "wb") as f:
         f.write(path + b"\0" + b"".join(records))
 PY
+
+# Mail: messages written by python3's email package (tests/netlib), forms
+# other programs send (nested multiparts, folded headers, a missing final
+# boundary, a part without headers), and server replies.
+mime=$corpus/fuzz_mime_message
+mkdir -p "$mime" "$work/mail/Maildir/cur"
+find "$mime" -name 'seed-*' -delete
+if /usr/bin/python3 "$here/../netlib/mail_fixtures.py" files "$work/mail" &&
+    /usr/bin/python3 "$here/../netlib/mail_fixtures.py" mailbox "$work/mail" "$work/mail/Maildir"; then
+    n=0
+    for message in "$work/mail/Maildir/cur"/*; do
+        n=$((n + 1))
+        cp "$message" "$mime/seed-python-$n.eml"
+    done
+fi
+printf 'Subject: =?utf-8?q?n=C3=A9sted?=\r\nContent-Type: multipart/mixed; boundary=OUT\r\n\r\n--OUT\r\nContent-Type: multipart/alternative; boundary="IN"\r\n\r\n--IN\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\ncaf=C3=A9=\r\n\r\n--IN\r\nContent-Type: text/html\r\n\r\n<b>x</b>\r\n--IN--\r\n--OUT\r\nContent-Type: application/pdf\r\nContent-Disposition: attachment;\r\n filename*=utf-8'"''"'r%%C3%%A9sum%%C3%%A9.pdf\r\nContent-Transfer-Encoding: base64\r\n\r\nJVBERg==\r\n--OUT--\r\n' \
+    > "$mime/seed-nested.eml"
+printf 'subject: first\n second\nfrom: a@b\nContent-Type: multipart/mixed; boundary=b\n\n--b\n\nno headers\n--b\nContent-Type: image/gif; name="p.gif"\nContent-ID: <p1>\n\nGIF\n' \
+    > "$mime/seed-unfinished.eml"
+printf '+OK 2 messages\r\n1 120\r\n3 4000\r\n..x\r\n.\r\n' > "$mime/seed-pop3-list"
+printf '250-host\r\n250-AUTH LOGIN PLAIN CRAM-MD5\r\n250 AUTH=login\r\n' > "$mime/seed-smtp-ehlo"
