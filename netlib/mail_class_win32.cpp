@@ -51,22 +51,23 @@ enum Method {
 };
 const MemberRow kMethods[] = {
     {"addAttachment",
-     "addAttachment(path): adds the file as an attachment (base64, its content type from the "
-     "registry); true on success"},
-    {"removeAttachment", "removeAttachment(n): removes attachment n (from 0); true on success"},
-    {"getAttachmentName", "getAttachmentName(n): the file name of attachment n"},
-    {"getAttachmentContentType", "getAttachmentContentType(n): the content type of attachment n"},
-    {"saveAttachment", "saveAttachment(n, path): writes attachment n decoded to path"},
+     "addAttachment(path) -> Boolean: adds the file as an attachment (base64, its content type "
+     "from the registry)"},
+    {"removeAttachment", "removeAttachment(n) -> Boolean: removes attachment n (from 0)"},
+    {"getAttachmentName", "getAttachmentName(n) -> String: the file name of attachment n"},
+    {"getAttachmentContentType",
+     "getAttachmentContentType(n) -> String: the content type of attachment n"},
+    {"saveAttachment", "saveAttachment(n, path) -> Boolean: writes attachment n decoded to path"},
     {"addHtmlItem",
-     "addHtmlItem(path): adds a file the HTML body shows; \"path*id\" gives its Content-ID, "
-     "else it is the file name"},
-    {"removeHtmlItem", "removeHtmlItem(n): removes HTML item n"},
-    {"getHtmlItemName", "getHtmlItemName(n): the file name of HTML item n"},
-    {"getHtmlItemID", "getHtmlItemID(n): the Content-ID of HTML item n"},
-    {"saveHtmlItem", "saveHtmlItem(n, path): writes HTML item n decoded to path"},
-    {"save", "save(path): writes the whole message to path"},
-    {"load", "load(path): reads the message from the file at path"},
-    {"asText", "asText(): the whole message text"},
+     "addHtmlItem(path) -> Boolean: adds a file the HTML body shows; \"path*id\" gives its "
+     "Content-ID, else it is the file name"},
+    {"removeHtmlItem", "removeHtmlItem(n) -> Boolean: removes HTML item n"},
+    {"getHtmlItemName", "getHtmlItemName(n) -> String: the file name of HTML item n"},
+    {"getHtmlItemID", "getHtmlItemID(n) -> String: the Content-ID of HTML item n"},
+    {"saveHtmlItem", "saveHtmlItem(n, path) -> Boolean: writes HTML item n decoded to path"},
+    {"save", "save(path) -> nothing: writes the whole message to path"},
+    {"load", "load(path) -> nothing: reads the message from the file at path"},
+    {"asText", "asText() -> String: the whole message text"},
 };
 
 enum Property {
@@ -85,19 +86,19 @@ enum Property {
     kHtmlItemCount,
 };
 const MemberRow kProperties[] = {
-    {"from", "from: the sender"},
-    {"replyTo", "replyTo: the address replies go to"},
-    {"to", "to: the recipients, comma-separated"},
-    {"subject", "subject: the subject"},
-    {"cc", "cc: the recipients of copies, comma-separated"},
-    {"bcc", "bcc: the recipients of blind copies, comma-separated"},
-    {"date", "date: the Date header as written"},
-    {"priority", "priority: the X-Priority, an Integer (3 by default)"},
-    {"size", "size: the length of the message text (read-only)"},
-    {"text", "text: the plain-text body; writing it sets a new body"},
-    {"html", "html: the HTML body; writing it sets a new body"},
-    {"attachmentCount", "attachmentCount: the number of attachments (read-only)"},
-    {"htmlItemCount", "htmlItemCount: the number of HTML items (read-only)"},
+    {"from", "String: the sender"},
+    {"replyTo", "String: the address replies go to"},
+    {"to", "String: the recipients, comma-separated"},
+    {"subject", "String: the subject (non-ASCII text is sent as encoded words)"},
+    {"cc", "String: the recipients of copies, comma-separated"},
+    {"bcc", "String: the recipients of blind copies, comma-separated (not sent as a header)"},
+    {"date", "String: the Date header as written"},
+    {"priority", "Integer: the X-Priority (3 by default)"},
+    {"size", "Integer, read-only: the length of the message text"},
+    {"text", "String: the plain-text body; writing it sets a new body"},
+    {"html", "String: the HTML body; writing it sets a new body"},
+    {"attachmentCount", "Integer, read-only: the number of attachments"},
+    {"htmlItemCount", "Integer, read-only: the number of HTML items"},
 };
 
 std::string* HeaderField(MailHeaders& headers, int member) {
@@ -333,6 +334,9 @@ void FinalizeMail(NativeClass*, void* data) {
 const ClassSpec kMailClass = {
     .name = "Mail",
     .text = u"[object Mail]",
+    .about = "A MIME message kept in a temporary file: header values, plain and HTML bodies, "
+             "HTML items referenced by Content-ID and attachments; made with new Mail(), "
+             "filled by RecvMail.retr or load.",
     .methods = kMethods,
     .method = MailMethod,
     .properties = kProperties,

@@ -35,32 +35,34 @@ struct RecvMailData {
 enum Method { kConnect, kStat, kList, kUidl, kRetr, kTop, kDele, kNoop, kRset, kQuit, kClose };
 const MemberRow kMethods[] = {
     {"connect",
-     "connect(): opens the connection and reads the greeting; with username and password "
-     "set, logs in with USER and PASS"},
-    {"stat", "stat(): the message count and size after \"+OK \", Null on failure"},
+     "connect() -> Boolean: opens the connection and reads the greeting; with username and "
+     "password set, logs in with USER and PASS"},
+    {"stat", "stat() -> String: the message count and size after \"+OK \"; Null on failure"},
     {"list",
-     "list([n]): the size of message n, or an Array whose element m - 1 is the size of "
-     "message m; Null on failure"},
+     "list([n]) -> Array: an Array whose element m - 1 is the size of message m (holes for "
+     "deleted ones), or with n the Integer size of message n; Null on failure"},
     {"uidl",
-     "uidl([n]): the unique id of message n, or an Array whose element m - 1 is the id of "
-     "message m; Null on failure"},
-    {"retr", "retr(n): message n as a new Mail, Null on failure"},
-    {"top", "top(n, lines): the header and the first lines of message n as a String"},
-    {"dele", "dele(n): marks message n deleted"},
-    {"noop", "noop(): true when the server answers"},
-    {"rset", "rset(): undoes the deletions of this session"},
-    {"quit", "quit(): ends the session (deletions take effect) and closes the connection"},
-    {"close", "close(): closes the connection"},
+     "uidl([n]) -> Array: an Array whose element m - 1 is the unique id of message m, or with n "
+     "the String id of message n; Null on failure"},
+    {"retr", "retr(n) -> Mail: message n as a new Mail; Null on failure"},
+    {"top",
+     "top(n, lines) -> String: the header and the first lines of message n; Null on failure"},
+    {"dele", "dele(n) -> Boolean: marks message n deleted"},
+    {"noop", "noop() -> Boolean: true when the server answers"},
+    {"rset", "rset() -> Boolean: undoes the deletions of this session"},
+    {"quit",
+     "quit() -> Boolean: ends the session (deletions take effect) and closes the connection"},
+    {"close", "close() -> nothing: closes the connection"},
 };
 
 const MemberRow kProperties[] = {
-    {"server", "server: the POP3 server's name or dotted address (\"localhost\")"},
-    {"port", "port: the server's port (110)"},
-    {"username", "username: the user name to log in with"},
-    {"password", "password: the password to log in with"},
+    {"server", "String: the POP3 server's name or dotted address (\"localhost\")"},
+    {"port", "Integer: the server's port (110)"},
+    {"username", "String: the user name to log in with"},
+    {"password", "String: the password to log in with"},
     {"onRecv",
-     "onRecv: function(kind, text): 0 a socket error, 1 a reply other than \"+OK\", 3 the "
-     "bytes of a message received so far (answer true to go on)"},
+     "function(kind, text): 0 a socket error, 1 a reply other than \"+OK\", 3 the bytes of a "
+     "message received so far (answer true to go on)"},
 };
 
 // Sends a command and reads its reply (single-line, or multi-line when
@@ -270,6 +272,7 @@ void MarkRecvMail(NativeClass*, void* data) {
 const ClassSpec kRecvMailClass = {
     .name = "RecvMail",
     .text = u"[object RecvMail]",
+    .about = "A POP3 client with one method per command; made with new RecvMail().",
     .methods = kMethods,
     .method = RecvMailMethod,
     .properties = kProperties,

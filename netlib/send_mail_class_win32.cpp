@@ -33,26 +33,26 @@ struct SendMailData {
 enum Method { kSend, kConnect, kCommand, kWrite, kClose };
 const MemberRow kMethods[] = {
     {"send",
-     "send(mail): delivers the Mail (from and to set) on a new connection; true when the server "
-     "took it"},
+     "send(mail) -> Boolean: delivers the Mail (from and to set) on a new connection, "
+     "authenticating when username and password are set; true when the server took it"},
     {"connect",
-     "connect(): opens a connection to server and port (closing an open one) and reads the "
-     "greeting"},
+     "connect() -> Boolean: opens a connection to server and port (closing an open one) and "
+     "reads the greeting"},
     {"command",
-     "command(text): sends the text as it is (end it with \"\\r\\n\") and answers the reply, "
-     "false without a connection or on failure"},
-    {"write", "write(text): sends the text as it is; true when all was sent"},
-    {"close", "close(): closes the connection"},
+     "command(text) -> String: sends the text as it is (end it with \"\\r\\n\") and gives the "
+     "reply; false without a connection or on failure"},
+    {"write", "write(text) -> Boolean: sends the text as it is; true when all was sent"},
+    {"close", "close() -> nothing: closes the connection"},
 };
 
 const MemberRow kProperties[] = {
-    {"server", "server: the SMTP server's name or dotted address (\"localhost\")"},
-    {"port", "port: the server's port (25)"},
-    {"username", "username: the user name to authenticate with"},
-    {"password", "password: the password to authenticate with"},
+    {"server", "String: the SMTP server's name or dotted address (\"localhost\")"},
+    {"port", "Integer: the server's port (25)"},
+    {"username", "String: the user name to authenticate with"},
+    {"password", "String: the password to authenticate with"},
     {"onSend",
-     "onSend: function(kind, text): 0 a socket error, 1 a reply, 2 a command sent, 3 the "
-     "length of a message line sent (answer true to go on)"},
+     "function(kind, text): 0 a socket error, 1 a reply, 2 a command sent, 3 the length of a "
+     "message line sent (answer true to go on)"},
 };
 
 bool SetAndNonEmpty(const std::string* text) { return text != nullptr && !text->empty(); }
@@ -318,6 +318,8 @@ void MarkSendMail(NativeClass*, void* data) {
 const ClassSpec kSendMailClass = {
     .name = "SendMail",
     .text = u"[object SendMail]",
+    .about = "An SMTP client: sends Mail objects, authenticating with CRAM-MD5, LOGIN or "
+             "PLAIN as the server offers; made with new SendMail().",
     .methods = kMethods,
     .method = SendMailMethod,
     .properties = kProperties,
