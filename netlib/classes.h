@@ -12,6 +12,11 @@ namespace kelpo {
 void RegisterSocketClass(ScriptContext* context);
 // PConn: commands to another projector's scripts (pconn_class_win32.cpp).
 void RegisterPConnClass(ScriptContext* context);
+// Inet: HTTP, ping, DNS and the interface table (inet_class_win32.cpp).
+void RegisterInetClass(ScriptContext* context);
+// IPConfig: the interface table Inet.getIPConfig reads
+// (ipconfig_class_win32.cpp).
+void RegisterIPConfigClass(ScriptContext* context);
 #endif
 
 }  // namespace kelpo
