@@ -1,10 +1,13 @@
 # The network library. The layout of a call between projectors (natively
-# and under Wine, with the listening side's parser); under Wine only:
+# and under Wine, with the listening side's parser) and the byte formats of
+# Inet (DNS messages, ICMP echoes, header numbers, interface texts); under
+# Wine only:
 # Socket against a python3 echo peer on 127.0.0.1 that the test starts and
 # stops, and PConn between a packaged projector that listens and a script
 # of the command-line tool that calls it. The scripts that need no peer
 # live in scripts/windows/ (socket_local, pconn_local).
-kelpo_add_test(netlib_tests unit/netlib/call_block_test.cpp)
+kelpo_add_test(netlib_tests unit/netlib/call_block_test.cpp unit/netlib/dns_mx_test.cpp
+    unit/netlib/inet_texts_test.cpp)
 target_link_libraries(netlib_tests PRIVATE kelpo_netlib kelpo_project_data)
 
 if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
@@ -21,6 +24,14 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
              COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/netlib/socket_echo.sh $<TARGET_FILE:kelpo>
                      ${KELPO_TEST_RUNNER})
     set_tests_properties(netlib.socket_echo PROPERTIES TIMEOUT 300
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+
+    # Inet against an HTTP file server, an HTTP peer of odd responses, a DNS
+    # peer on port 53 (one at a time) and ICMP echo of 127.0.0.1.
+    add_test(NAME netlib.inet_peers
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/netlib/inet_peers.sh $<TARGET_FILE:kelpo>
+                     ${KELPO_TEST_RUNNER})
+    set_tests_properties(netlib.inet_peers PROPERTIES TIMEOUT 600 RESOURCE_LOCK dns_port_53
         ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
 

@@ -74,3 +74,6 @@ done <<'TABLE'
 1	$	abc
 0	.*?(\d+)	id 42 and 7
 TABLE
+
+# DNS replies: what the test's DNS peer answers, well-formed and broken.
+/usr/bin/python3 "$here/../netlib/dns_peer.py" --seeds "$corpus/fuzz_dns_reply"
