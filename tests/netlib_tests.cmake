@@ -17,6 +17,7 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
         unit/netlib/network_classes_registration.cpp
         unit/netlib/pconn_hostile_test.cpp
         unit/netlib/socket_lifetime_test.cpp
+        unit/netlib/inet_lifetime_test.cpp
     )
     target_link_libraries(netlib_windows_tests PRIVATE kelpo_netlib)
 
