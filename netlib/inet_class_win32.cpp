@@ -193,6 +193,8 @@ Value Ping(ScriptContext* context, InetData* self, const std::string& host, int6
 Value MxFind(ScriptContext* context, const Value* args) {
     std::string domain, server;
     std::vector<MxRecord> records;
+    if (!IsStringArg(args, 1) || !IsStringArg(args, 2)) return MakeUndefined();
+    // Texts too long for a name or a server find nothing.
     if (TextArg(context, args, 1, kMaxHostText, &domain) &&
         TextArg(context, args, 2, kMaxHostText, &server))
         LookUpMx(domain, server, &records);
