@@ -5,8 +5,9 @@
 # where MX lookups go. The scripts' output must equal their .out files;
 # the downloaded files are compared with cmp, the 50 MB one too. The DNS
 # servers of getDNS are put in the prefix's registry for the run and taken
-# out again. A last run disables the SNMP agent: getIPConfig then has no
-# interfaces.
+# out again. Two last runs disable the echo service (ping then uses a raw
+# ICMP socket, which needs root, as the tests run) and the SNMP agent
+# (getIPConfig then has no interfaces).
 #   usage: inet_peers.sh KELPO.exe RUNNER
 kelpo=$1
 runner=$2
@@ -118,6 +119,11 @@ for never in missing.copy closed.copy x.copy; do
 done
 
 run inet_network
+
+# Without the echo service ping goes through a raw ICMP socket.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;icmp=d"
+run inet_raw_ping
+unset WINEDLLOVERRIDES
 
 # Without the SNMP agent the table is empty.
 printf 'var c = Inet.getIPConfig();\ntrace(c.ifNum + " " + (c.ifIP(0) === null));\n' > no_agent.kls
