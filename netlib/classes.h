@@ -18,6 +18,12 @@ void RegisterRecvMailClass(ScriptContext* context);
 void RegisterSocketClass(ScriptContext* context);
 // PConn: commands to another projector's scripts (pconn_class_win32.cpp).
 void RegisterPConnClass(ScriptContext* context);
+// Inet: HTTP, ping, DNS and the interface table (inet_class_win32.cpp).
+// Registers _InetFtp_ too.
+void RegisterInetClass(ScriptContext* context);
+// IPConfig: the interface table Inet.getIPConfig reads
+// (ipconfig_class_win32.cpp).
+void RegisterIPConfigClass(ScriptContext* context);
 // _InetFtp_: the FTP client that Inet.openFtp makes (inet_ftp_class_win32.cpp).
 void RegisterInetFtpClass(ScriptContext* context);
 // The same registration, answering the class; and what `new _InetFtp_(...)`

@@ -1,5 +1,8 @@
 # The network library. The layout of a call between projectors (natively
-# and under Wine, with the listening side's parser); under Wine only:
+# and under Wine, with the listening side's parser) and the byte formats of
+# Inet (DNS messages, ICMP echoes, header numbers, interface texts) and of
+# the FTP client (listings, its rules); under
+# Wine only:
 # Socket against a python3 echo peer on 127.0.0.1 that the test starts and
 # stops, and PConn between a packaged projector that listens and a script
 # of the command-line tool that calls it. The scripts that need no peer
@@ -7,6 +10,8 @@
 kelpo_add_test(netlib_tests
     unit/test_support.cpp
     unit/netlib/call_block_test.cpp
+    unit/netlib/dns_mx_test.cpp
+    unit/netlib/inet_texts_test.cpp
     unit/netlib/ftp_listing_test.cpp
     unit/netlib/ftp_rules_test.cpp
 )
@@ -21,6 +26,7 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
         unit/netlib/pconn_hostile_test.cpp
         unit/netlib/socket_lifetime_test.cpp
         unit/netlib/inet_ftp_class_test.cpp
+        unit/netlib/inet_lifetime_test.cpp
     )
     target_link_libraries(netlib_windows_tests PRIVATE kelpo_netlib)
 
@@ -36,6 +42,14 @@ if(CMAKE_CROSSCOMPILING AND KELPO_RUN_WINDOWS_TESTS)
              COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/netlib/inet_ftp.sh $<TARGET_FILE:kelpo>
                      ${KELPO_TEST_RUNNER})
     set_tests_properties(netlib.inet_ftp PROPERTIES TIMEOUT 900
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+
+    # Inet against an HTTP file server, an HTTP peer of odd responses, a DNS
+    # peer on port 53 (one at a time) and ICMP echo of 127.0.0.1.
+    add_test(NAME netlib.inet_peers
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/netlib/inet_peers.sh $<TARGET_FILE:kelpo>
+                     ${KELPO_TEST_RUNNER})
+    set_tests_properties(netlib.inet_peers PROPERTIES TIMEOUT 600 RESOURCE_LOCK dns_port_53
         ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
 

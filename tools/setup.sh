@@ -12,7 +12,7 @@ libboost-regex1.81-dev nlohmann-json3-dev
 wine wine64 xvfb xauth
 clang-14 libclang-rt-14-dev
 pkg-config libgcrypt20-dev libgcrypt-mingw-w64-dev
-python3-pycryptodome libedit-dev dpkg-dev make
+python3-pycryptodome libedit-dev dpkg-dev make python3-dnslib
 python3-pyftpdlib python3-aiosmtpd dovecot-core dovecot-pop3d"
 
 missing=""

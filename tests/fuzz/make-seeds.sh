@@ -119,3 +119,6 @@ printf 'subject: first\n second\nfrom: a@b\nContent-Type: multipart/mixed; bound
     > "$mime/seed-unfinished.eml"
 printf '+OK 2 messages\r\n1 120\r\n3 4000\r\n..x\r\n.\r\n' > "$mime/seed-pop3-list"
 printf '250-host\r\n250-AUTH LOGIN PLAIN CRAM-MD5\r\n250 AUTH=login\r\n' > "$mime/seed-smtp-ehlo"
+
+# DNS replies: what the test's DNS peer answers, well-formed and broken.
+/usr/bin/python3 "$here/../netlib/dns_peer.py" --seeds "$corpus/fuzz_dns_reply"

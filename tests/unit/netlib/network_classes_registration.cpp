@@ -9,7 +9,8 @@ namespace {
 void RegisterNetworkClasses(ScriptContext* context) {
     RegisterSocketClass(context);
     RegisterPConnClass(context);
-    RegisterInetFtpClass(context);
+    RegisterInetClass(context);
+    RegisterIPConfigClass(context);
 }
 
 const bool kRegistered = (SetExtraRegistration(RegisterNetworkClasses), true);
