@@ -59,45 +59,46 @@ enum Method {
 };
 const MemberRow kMethods[] = {
     {"getUrl",
-     "getUrl(url, file): downloads url into the file in 512-byte blocks, raising onGetUrl(1, "
-     "bytes so far) after each (the download stops unless it answers true) and onGetUrl(0, "
-     "message) when the URL cannot be opened; true when every byte arrived. A stopped or failed "
-     "download leaves the part written"},
+     "getUrl(url, file) -> Boolean: downloads url into the file in 512-byte blocks, calling "
+     "onGetUrl(1, bytes so far) after each (the download stops unless it answers true) and "
+     "onGetUrl(0, message) when the URL cannot be opened; true when every byte arrived; a "
+     "stopped or failed download leaves the part written"},
     {"getHttpFileSize",
-     "getHttpFileSize(url): the Content-Length of the response to a GET of an http or https "
-     "URL; -1 when there is none or on any failure"},
+     "getHttpFileSize(url) -> Integer: the Content-Length of the response to a GET of an http "
+     "or https URL; -1 when there is none or on any failure"},
     {"getHttpFileStatus",
-     "getHttpFileStatus(url): the HTTP status code of the response; -1 on any failure (other "
-     "schemes included)"},
+     "getHttpFileStatus(url) -> Integer: the HTTP status code of the response; -1 on any "
+     "failure (other schemes included)"},
     {"getHttpFileLastModifiedTime",
-     "getHttpFileLastModifiedTime(url): the Last-Modified time of the response in milliseconds "
-     "since 1970-01-01 UTC; 0 on failure"},
+     "getHttpFileLastModifiedTime(url) -> Number: the Last-Modified time of the response in "
+     "milliseconds since 1970-01-01 UTC; 0 on failure"},
     {"getHttpFileHeader",
-     "getHttpFileHeader(url, name): the value of the named response header; Null on failure"},
+     "getHttpFileHeader(url, name) -> String: the value of the named response header; Null on "
+     "failure"},
     {"ping",
-     "ping(host, count): sends count ICMP echo requests to a host name or dotted address and "
-     "answers the number of replies; each step raises onPinging(kind, value, text)"},
+     "ping(host, count) -> Integer: sends count ICMP echo requests to a host name or dotted "
+     "address and gives the number of replies; each step calls onPinging(kind, value, text)"},
     {"isInetConnected",
-     "isInetConnected([host]): true when 4 echo requests to the host (default 8.8.8.8) get a "
-     "reply"},
+     "isInetConnected([host]) -> Boolean: true when 4 echo requests to the host (default "
+     "8.8.8.8) get a reply"},
     {"mxfind",
-     "mxfind(domain, server): the MX records of the domain asked from the DNS server over TCP, "
-     "as {name, pref} Objects in answer order; an empty Array on failure"},
-    {"getDNS", "getDNS(): the configured DNS server addresses as dotted Strings"},
+     "mxfind(domain, server) -> Array: the MX records of the domain asked from the DNS server "
+     "over TCP, as {name, pref} Objects in answer order; an empty Array on failure"},
+    {"getDNS", "getDNS() -> Array: the configured DNS server addresses as dotted Strings"},
     {"getIPConfig",
-     "getIPConfig(): the network interface table as an IPConfig (0 interfaces when the SNMP "
-     "agent is not available)"},
+     "getIPConfig() -> IPConfig: the network interface table (0 interfaces when the SNMP agent "
+     "is not available)"},
     {"openFtp",
      "openFtp(host [, port [, user, password [, passive [, proxy [, proxyUser, "
-     "proxyPassword]]]]]): a new FTP object (the class _InetFtp_) made with these arguments; "
-     "Null when it cannot be made"},
+     "proxyPassword]]]]]) -> _InetFtp_: a new FTP object made with these arguments; Null when "
+     "it cannot be made"},
 };
 
 enum Property { kOnPinging, kOnGetUrl };
 const MemberRow kProperties[] = {
-    {"onPinging", "onPinging: function(kind, value, text), one step of a ping"},
+    {"onPinging", "function(kind, value, text): called at each step of a ping"},
     {"onGetUrl",
-     "onGetUrl: function(kind, text), progress of getUrl; answering true after kind 1 goes on"},
+     "function(kind, text): the progress of getUrl; answering true after kind 1 goes on"},
 };
 
 // Calls an instance's handler with `this` the instance; an error inside it
@@ -297,6 +298,10 @@ void MarkInet(NativeClass*, void* data) {
 const ClassSpec kInetClass = {
     .name = "Inet",
     .text = u"[object Inet]",
+    .about =
+        "The Internet functions: HTTP downloads and header queries, ping, MX lookups over "
+        "TCP, the DNS servers, the interface table and FTP connections; made with new "
+        "Inet().",
     .methods = kMethods,
     .method = InetMethod,
     .properties = kProperties,

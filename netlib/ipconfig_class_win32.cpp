@@ -29,21 +29,22 @@ struct IPConfigData {
 enum Method { kIfType, kIfIP, kIfIPMask, kIfDefaultGateway, kIfMac, kIfDesc };
 const MemberRow kMethods[] = {
     {"ifType",
-     "ifType(n): the type of interface n: \"other\", \"ethernet\", \"token ring\", \"fddi\", "
-     "\"ppp\", \"loopback\", \"slip\", or \"\" for any other"},
-    {"ifIP", "ifIP(n): the IPv4 addresses of interface n as dotted Strings (at most two)"},
-    {"ifIPMask", "ifIPMask(n): the subnet masks of interface n, in the order of ifIP"},
+     "ifType(n) -> String: the type of interface n: \"other\", \"ethernet\", \"token ring\", "
+     "\"fddi\", \"ppp\", \"loopback\", \"slip\", or \"\" for any other; Null for no such "
+     "interface"},
+    {"ifIP", "ifIP(n) -> Array: the IPv4 addresses of interface n as dotted Strings (at most two)"},
+    {"ifIPMask", "ifIPMask(n) -> Array: the subnet masks of interface n, in the order of ifIP"},
     {"ifDefaultGateway",
-     "ifDefaultGateway(n): the default gateway of interface n, \"\" when it has none"},
+     "ifDefaultGateway(n) -> String: the default gateway of interface n, \"\" when it has none"},
     {"ifMac",
-     "ifMac(n): the physical address of interface n as upper-case hexadecimal pairs joined by "
-     "\"-\""},
-    {"ifDesc", "ifDesc(n): the description of interface n"},
+     "ifMac(n) -> String: the physical address of interface n as upper-case hexadecimal pairs "
+     "joined by \"-\""},
+    {"ifDesc", "ifDesc(n) -> String: the description of interface n"},
 };
 
 enum Property { kIfNum };
 const MemberRow kProperties[] = {
-    {"ifNum", "ifNum: the number of interfaces (read-only)"},
+    {"ifNum", "Integer, read-only: the number of interfaces"},
 };
 
 InterfaceTable* TableOf(void* data) {
@@ -112,6 +113,9 @@ void FinalizeIPConfig(NativeClass*, void* data) {
 const ClassSpec kIPConfigClass = {
     .name = "IPConfig",
     .text = u"[object IPConfig]",
+    .about =
+        "The network interface table, read through the SNMP agent by Inet.getIPConfig; "
+        "interfaces are numbered from 0.",
     .methods = kMethods,
     .method = IPConfigMethod,
     .properties = kProperties,

@@ -334,9 +334,10 @@ void FinalizeMail(NativeClass*, void* data) {
 const ClassSpec kMailClass = {
     .name = "Mail",
     .text = u"[object Mail]",
-    .about = "A MIME message kept in a temporary file: header values, plain and HTML bodies, "
-             "HTML items referenced by Content-ID and attachments; made with new Mail(), "
-             "filled by RecvMail.retr or load.",
+    .about =
+        "A MIME message kept in a temporary file: header values, plain and HTML bodies, "
+        "HTML items referenced by Content-ID and attachments; made with new Mail(), "
+        "filled by RecvMail.retr or load.",
     .methods = kMethods,
     .method = MailMethod,
     .properties = kProperties,

@@ -318,8 +318,9 @@ void MarkSendMail(NativeClass*, void* data) {
 const ClassSpec kSendMailClass = {
     .name = "SendMail",
     .text = u"[object SendMail]",
-    .about = "An SMTP client: sends Mail objects, authenticating with CRAM-MD5, LOGIN or "
-             "PLAIN as the server offers; made with new SendMail().",
+    .about =
+        "An SMTP client: sends Mail objects, authenticating with CRAM-MD5, LOGIN or "
+        "PLAIN as the server offers; made with new SendMail().",
     .methods = kMethods,
     .method = SendMailMethod,
     .properties = kProperties,
