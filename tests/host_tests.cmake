@@ -12,6 +12,7 @@ kelpo_add_test(project_data_tests
     unit/host/movie_info_test.cpp
     unit/host/command_bridge_test.cpp
     unit/host/copy_data_call_test.cpp
+    unit/host/window_placement_test.cpp
 )
 target_link_libraries(project_data_tests PRIVATE kelpo_project_data kelpo_movie_writer)
 
