@@ -93,8 +93,8 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
 }
 
 bool CMainFrame::CreatePlayerHost() {
-    std::string path = CShockwaveFlash::ProvidePlayer();
-    if (FAILED(player_.CreatePlayer(Handle(), path, ViewRect()))) {
+    playerFile_ = CShockwaveFlash::ProvidePlayer();
+    if (FAILED(player_.CreatePlayer(Handle(), playerFile_, ViewRect()))) {
         ExecuteCommand(bridge_, "Kelpo_Run", "Initialize");
         if (LastBooleanResult(bridge_) != 0)
             MessageBoxA(nullptr, "Failed to load the Macromedia Flash Player!",

@@ -22,6 +22,8 @@ public:
 
     CommandBridge& Bridge() { return bridge_; }
     CShockwaveFlash& Player() { return player_; }
+    // The control file the player was created from ("" for the installed one).
+    const std::string& PlayerFile() const { return playerFile_; }
     void SetNoMovie(bool noMovie) { noMovie_ = noMovie; }
     bool QuitPending() const { return quitPending_; }
     // A script that pumps messages itself has seen the deferred close.
@@ -81,6 +83,7 @@ private:
     bool sessionEnding_ = false;
     float aspectRatio_ = 0;
     int systemMenuBase_ = 0;
+    std::string playerFile_;
     std::string helpFile_;
     // Set while the host itself moves or sizes the frame: the player is
     // sized once afterwards, not at every step.

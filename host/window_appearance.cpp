@@ -68,7 +68,7 @@ void ApplyFrame(CMainFrame& frame, const AppearanceSettings& appearance) {
     uint32_t style = static_cast<uint32_t>(GetWindowLongPtrA(hwnd, GWL_STYLE));
     uint32_t exStyle = static_cast<uint32_t>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
     ApplyStyleChange(change, style, exStyle);
-    ShowWindow(hwnd, SW_HIDE);
+    if (IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_HIDE);
     SetWindowLongPtrA(hwnd, GWL_STYLE, static_cast<LONG>(style));
     SetWindowLongPtrA(hwnd, GWL_EXSTYLE, static_cast<LONG>(exStyle));
     SetWindowTextA(hwnd, appearance.caption);
@@ -101,19 +101,25 @@ void ApplySizeAndPos(CMainFrame& frame, const SizeAndPosSettings& sizeAndPos) {
     GetWindowPlacement(hwnd, &where);
     where.flags = 0;
     where.rcNormalPosition = ToWorkspace(placement.rect);
-    where.showCmd =
-        placement.action == PlacementAction::Maximize ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    where.showCmd = SW_SHOWNORMAL;
     {
         HostResizeScope resizing(frame);
-        SetWindowPlacement(hwnd, &where);
-        if (placement.action != PlacementAction::Maximize) {
-            const PixelRect& r = placement.rect;
+        const PixelRect& r = placement.rect;
+        if (placement.action == PlacementAction::Maximize) {
+            where.showCmd = SW_HIDE;
+            SetWindowPlacement(hwnd, &where);
             SetWindowPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(),
-                         SWP_NOZORDER | SWP_NOACTIVATE |
-                             (placement.action == PlacementAction::Move ? 0 : SWP_NOREDRAW));
+                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+            ShowWindow(hwnd, SW_SHOWMAXIMIZED);
+        } else {
+            SetWindowPlacement(hwnd, &where);
+            SetWindowPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
     frame.RecalcLayout();
+    RedrawWindow(hwnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void ApplyShape(CMainFrame& frame, const AppearanceSettings& appearance) {

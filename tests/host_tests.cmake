@@ -51,7 +51,7 @@ endif()
 if(WIN32 AND KELPO_RUN_WINDOWS_TESTS AND TARGET kelpo-build AND TARGET kelpo_player)
     # Each script packs projects and runs them in the projector; instance
     # folders are counted in the shared temporary folder.
-    foreach(script projector_runs flash_player_runs application_object)
+    foreach(script projector_runs flash_player_runs application_object window_objects)
         add_test(NAME ${script}
                  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${script}.sh $<TARGET_FILE:kelpo-build>
                          $<TARGET_FILE:kelpo-projector> $<TARGET_FILE:kelpo_player> $<TARGET_FILE:make-test-movie>
@@ -60,4 +60,12 @@ if(WIN32 AND KELPO_RUN_WINDOWS_TESTS AND TARGET kelpo-build AND TARGET kelpo_pla
             ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
     endforeach()
     set_tests_properties(packaged_project PROPERTIES RESOURCE_LOCK wine_temp)
+    # The main window's appearance, measured and photographed by the peer;
+    # the screenshots stay in the build folder.
+    add_test(NAME window_appearance
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/window_appearance.sh $<TARGET_FILE:kelpo-build>
+                     $<TARGET_FILE:kelpo-projector> $<TARGET_FILE:kelpo_player> $<TARGET_FILE:make-test-movie>
+                     $<TARGET_FILE:projector_peer> ${KELPO_TEST_RUNNER} ${CMAKE_BINARY_DIR}/screenshots)
+    set_tests_properties(window_appearance PROPERTIES TIMEOUT 900 RESOURCE_LOCK wine_temp
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
