@@ -136,10 +136,14 @@ int CProjectorApp::ExitInstance() {
     RestoreSpeakers(speakers_);
     UnloadHtmlHelp();
     ProjectData& project = TheProject();
-    // The private player copy goes before its folder.
+    // The private player copy goes before its folder: it is loaded once for
+    // the main frame and once for every form that was opened.
     if (!project.instanceFolder.empty()) {
         std::string player = project.instanceFolder + "flash.ocx";
-        if (HMODULE loaded = GetModuleHandleA(player.c_str())) FreeLibrary(loaded);
+        for (int i = 0; i < 256; ++i) {
+            HMODULE loaded = GetModuleHandleA(player.c_str());
+            if (!loaded || !FreeLibrary(loaded)) break;
+        }
     }
     RemoveInstanceFolder(project);
     if (owner_ && !GetSystemMetrics(SM_SHUTTINGDOWN)) DestroyWindow(owner_);

@@ -18,8 +18,6 @@ namespace kelpo {
 
 namespace {
 
-constexpr UINT kTransparentModeMessage = 0x8003;
-
 PixelSize SizeOf(const RECT& rect) {
     return PixelSize{rect.right - rect.left, rect.bottom - rect.top};
 }

@@ -13,6 +13,7 @@ kelpo_add_test(project_data_tests
     unit/host/command_bridge_test.cpp
     unit/host/copy_data_call_test.cpp
     unit/host/window_placement_test.cpp
+    unit/host/transparent_pixels_test.cpp
 )
 target_link_libraries(project_data_tests PRIVATE kelpo_project_data kelpo_movie_writer)
 
@@ -39,6 +40,20 @@ if(WIN32)
     target_link_libraries(framework_tests PRIVATE kelpo_framework)
     if(KELPO_RUN_WINDOWS_TESTS)
         set_tests_properties(framework_tests PROPERTIES
+            ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;KELPO_NEEDS_DISPLAY=1")
+    endif()
+endif()
+
+# The system menu's items and grey states, with the projector's menu
+# resource linked in, under Wine with a virtual display.
+if(WIN32)
+    enable_language(RC)
+    kelpo_add_test(system_menu_tests unit/host/system_menu_test.cpp
+        ${CMAKE_SOURCE_DIR}/host/system_menu.cpp ${CMAKE_SOURCE_DIR}/host/resources/projector.rc)
+    target_link_libraries(system_menu_tests PRIVATE kelpo_project_data)
+    target_include_directories(system_menu_tests PRIVATE ${CMAKE_SOURCE_DIR}/host/resources)
+    if(KELPO_RUN_WINDOWS_TESTS)
+        set_tests_properties(system_menu_tests PROPERTIES
             ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;KELPO_NEEDS_DISPLAY=1")
     endif()
 endif()

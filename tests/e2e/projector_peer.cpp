@@ -441,6 +441,8 @@ int OwnWindow(double seconds, const char* title) {
                                   100, 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (!window) return 1;
     ShowWindow(window, SW_SHOWNOACTIVATE);
+    std::printf("shown: %s\n", title);
+    std::fflush(stdout);
     RECT last{};
     bool visible = true;
     const DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);

@@ -172,6 +172,15 @@ build "\"movies\": { \"files\": [\"movie.swf\"] }, \"masks\": { \"other\": \"emp
 measure
 [ "$(field region)" = none ] || fail "region without a mask file: $(field region)"
 
+# ---- A transparent background makes a layered window of the movie's
+# shapes (the movie's own background shows through).
+new_case transparent
+movie --width 300 --height 200 --frames 600 --button 50,50,200,100:Kelpo_Trace -o movie.swf
+build "\"movies\": { \"files\": [\"movie.swf\"] },
+       \"appearance\": { \"windowShape\": \"transparentBackground\", \"borderStyle\": [\"none\"] }"
+measure "$shots/transparent.bmp"
+has_bits exstyle 0x80000 yes
+
 # ---- Keep-ratio: a height-only resize brings the width to the movie's
 # proportions (4:3 here); without keep-ratio the width stays.
 new_case keep-ratio

@@ -48,11 +48,7 @@ doomed.caption = "going";
 trace("after the handler: ", doomed.caption, " ", doomed.getChildren());
 
 // The peer's window: found by class and title, moved, hidden, shown, sized, closed.
-var peer = null;
-for (var i = 0; i < 100 && peer === null; i++) {
-    peer = Window.find("KelpoPeerWindow", "$title");
-    if (peer === null) Shell.runAndWait("cmd /c exit");
-}
+var peer = Window.find("KelpoPeerWindow", "$title");
 trace("peer found: ", peer !== null, " ", Window.getWindowsByName("$title").length);
 peer.move(50, 60, 350, 260);
 trace("peer moved: ", peer.left, " ", peer.top, " ", peer.width, " ", peer.height);
@@ -69,8 +65,9 @@ DataFile.save("ready.ini", "asked");
 KLS
 build '"movies": { "files": ["movie.swf"] }, "scripts": { "Windows": "windows.kls" },
        "interaction": { "rBtnClk": "ignore" }, "appearance": { "caption": "Objects" }'
-(windows "$peer" window 60 "$title" > peer.out) &
-peer_job=$!
+# The peer's window is up before the projector starts.
+("$runner" "$peer" window 60 "$title" > peer.raw 2>/dev/null) &
+for i in $(seq 1 100); do grep -q '^shown' peer.raw 2>/dev/null && break; sleep 0.2; done
 (for i in $(seq 1 300); do [ -f ready.ini ] && break; sleep 0.2; done
  windows "$peer" measure 5 > measure.out
  windows "$peer" rclick 5 30 40 > /dev/null
@@ -106,6 +103,7 @@ closing: true
 OUT
 diff want.txt got.txt > trace.diff || { cat trace.diff; fail "the script's trace differs"; }
 grep -q '^state: normal visible$' still.out || fail "the refused close closed the window: $(cat still.out)"
+tr -d '\r' < peer.raw > peer.out
 grep -q '^rect: 50 60 370 260$' peer.out || fail "peer window: $(cat peer.out)"
 grep -q '^closed: yes$' peer.out || fail "the peer window was not closed"
 
@@ -122,7 +120,7 @@ movie --width 100 --height 100 --frames 40 --fscommand 3:quit -o quit.swf
 cat > forms.kls <<'KLS'
 Application.traceToFile("trace.txt");
 var modal = new Form();
-trace("defaults: ", modal.showCaption, " ", modal.canDrag, " ", modal.movie === "", " ", modal.onExit, " ", modal);
+trace("defaults: ", modal.showCaption, " ", modal.canDrag, " ", modal.movie === "", " ", modal.onExit === null, " ", modal);
 modal.movie = "modal.swf";
 modal.caption = "Modal form";
 modal.initVars = "a=1";
@@ -151,7 +149,7 @@ build '"movies": { "files": ["main.swf", "modal.swf", "modeless.swf", "quit.swf"
 run
 tr -d '\r' < trace.txt > got.txt
 cat > want.txt <<'OUT'
-defaults: true false true null [object Form]
+defaults: true false true true [object Form]
 closed form: undefined undefined
 onExit: hello from the form true
 modal: hello from the form
