@@ -139,7 +139,9 @@ bool CMainFrame::OpenMovie(const std::string& path) {
     const ProjectSettings& settings = TheProject().settings;
     ApplyFrame(*this, settings.appearance);
     ApplySizeAndPos(*this, settings.sizeAndPos);
-    if (settings.appearance.windowShape == kShapeMask) ApplyShape(*this, settings.appearance);
+    // A transparent background (shapes 1 and 3) is switched on here too:
+    // the player was made for it, and nothing else would turn it on.
+    if (settings.appearance.windowShape != kShapeRectangle) ApplyShape(*this, settings.appearance);
     return true;
 }
 
@@ -237,7 +239,8 @@ LRESULT CMainFrame::OnScaleMode(WPARAM, LPARAM lParam) {
 LRESULT CMainFrame::OnBackground(WPARAM, LPARAM lParam) {
     if (!(static_cast<uint32_t>(lParam) & kMiscCustomBackground)) return 0;
     uint32_t bytes = TheProject().settings.misc.backgroundColor;  // red, green, blue, 0
-    long rgb = static_cast<long>(((bytes & 0xFF) << 16) | (bytes & 0xFF00) | ((bytes >> 16) & 0xFF));
+    long rgb =
+        static_cast<long>(((bytes & 0xFF) << 16) | (bytes & 0xFF00) | ((bytes >> 16) & 0xFF));
     PutPlayerLong(player_.Player(), player_id::kBackgroundColor, rgb);
     return 0;
 }

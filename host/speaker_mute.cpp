@@ -9,7 +9,8 @@ namespace {
 
 // The first mixer's speaker mute control, opened; false when there is none.
 bool FindSpeakerMute(HMIXER& mixer, MIXERCONTROLA& control) {
-    if (mixerGetNumDevs() == 0 || mixerOpen(&mixer, 0, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR)
+    if (mixerGetNumDevs() == 0 ||
+        mixerOpen(&mixer, 0, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR)
         return false;
     MIXERLINEA line{};
     line.cbStruct = sizeof line;

@@ -16,8 +16,7 @@ namespace kelpo {
 
 // Pixels are 32-bit B, G, R, X (the DIB layout), `count` of them in each
 // buffer; `out` receives B, G, R from the black rendering and the alpha.
-void DeriveAlpha(const uint32_t* overBlack, const uint32_t* overWhite, uint32_t* out,
-                 size_t count);
+void DeriveAlpha(const uint32_t* overBlack, const uint32_t* overWhite, uint32_t* out, size_t count);
 
 // The runs of opaque pixels (alpha 255) of a top-down image, one rectangle
 // per run, in rows from the top.

@@ -14,7 +14,7 @@ namespace kelpo {
 namespace {
 
 using UpdateLayeredFunction = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
-                                             BLENDFUNCTION*, DWORD);
+                                            BLENDFUNCTION*, DWORD);
 
 UpdateLayeredFunction UpdateLayered() {
     static auto update = reinterpret_cast<UpdateLayeredFunction>(reinterpret_cast<void*>(

@@ -141,8 +141,8 @@ void ApplyShape(CMainFrame& frame, const AppearanceSettings& appearance) {
     } else {
         SetWindowRgn(hwnd, nullptr, TRUE);
     }
-    bool transparent = appearance.windowShape == kShapeTransparentBackground ||
-                       appearance.windowShape == 3;
+    bool transparent =
+        appearance.windowShape == kShapeTransparentBackground || appearance.windowShape == 3;
     if (HWND player = frame.Player().Handle())
         SendMessageA(player, kTransparentModeMessage, transparent ? 1 : 0, 0);
 }
@@ -150,8 +150,7 @@ void ApplyShape(CMainFrame& frame, const AppearanceSettings& appearance) {
 void ApplyTopmost(HWND frame, uint32_t behaviourFlags, bool show) {
     if (behaviourFlags & kBehaviourStartMinimized) ShowWindow(frame, SW_MINIMIZE);
     SetWindowPos(frame, (behaviourFlags & kBehaviourAlwaysOnTop) ? HWND_TOPMOST : HWND_NOTOPMOST, 0,
-                 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : 0));
+                 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : 0));
 }
 
 void ApplyMiscOptions(CMainFrame& frame, const MiscSettings& misc) {

@@ -121,8 +121,7 @@ bool DispatchCall(IDispatch* control, const char* name, const ControlValue* args
     for (int i = 0; i < count; ++i) arguments.push_back(ToVariant(args[i]));
     VARIANT result;
     VariantInit(&result);
-    const HRESULT hr =
-        CallMethod(control, id, arguments.data(), static_cast<UINT>(count), &result);
+    const HRESULT hr = CallMethod(control, id, arguments.data(), static_cast<UINT>(count), &result);
     for (VARIANT& argument : arguments) VariantClear(&argument);
     out = FromVariant(result);
     VariantClear(&result);

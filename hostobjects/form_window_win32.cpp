@@ -37,8 +37,8 @@ std::string TextOf(const VARIANT& value) {
 }
 
 std::u16string WideOf(const std::string& ansi) {
-    int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
-                                     nullptr, 0);
+    int length =
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
     std::u16string wide(static_cast<size_t>(length), u'\0');
     if (length)
         MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
@@ -133,10 +133,9 @@ bool FormWindow::OnInitDialog() {
 
     RECT client{0, 0, width, height};
     const std::string file = ProjectorPlayerFile();
-    HRESULT hr = file.empty()
-                     ? host_.CreateFromClsid(hwnd, kShockwaveFlashClass, client, kPlayerId)
-                     : host_.CreateFromFile(hwnd, file.c_str(), kShockwaveFlashClass, client,
-                                            kPlayerId);
+    HRESULT hr = file.empty() ? host_.CreateFromClsid(hwnd, kShockwaveFlashClass, client, kPlayerId)
+                              : host_.CreateFromFile(hwnd, file.c_str(), kShockwaveFlashClass,
+                                                     client, kPlayerId);
     if (FAILED(hr)) {
         // No player, no form: it ends with no return text.
         PostMessageA(hwnd, kEndFormMessage, 0, 0);
@@ -191,7 +190,8 @@ void FormWindow::OnPlayerEvent(void* user, DISPID id, DISPPARAMS* params) {
         form->inPlayerEvent_ = false;
         return;
     }
-    if (CommandBridge* bridge = ProjectorCommandBridge()) ExecuteCommand(*bridge, command, argument);
+    if (CommandBridge* bridge = ProjectorCommandBridge())
+        ExecuteCommand(*bridge, command, argument);
 }
 
 void FormWindow::Close() {

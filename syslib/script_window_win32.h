@@ -37,11 +37,11 @@ struct ScriptWindow {
     Value self{};  // the Window object (not marked: it is the object itself)
     Value handlers[kWindowHandlerCount]{};
     bool subclassed = false;
-    bool destroyed = false;      // WM_NCDESTROY came: the handle means nothing now
-    bool hoverTracking = true;   // 0x8291 turns it off, 0x8292 on
-    bool cursorInside = false;   // between onEnter and onLeave
-    int calls = 0;               // handlers running now
-    bool released = false;       // the object was finalized during a handler
+    bool destroyed = false;     // WM_NCDESTROY came: the handle means nothing now
+    bool hoverTracking = true;  // 0x8291 turns it off, 0x8292 on
+    bool cursorInside = false;  // between onEnter and onLeave
+    int calls = 0;              // handlers running now
+    bool released = false;      // the object was finalized during a handler
 };
 
 // True while the record's handle names the window it wrapped.

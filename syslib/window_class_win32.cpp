@@ -43,7 +43,8 @@ enum Method {
 };
 const MemberRow kMethods[] = {
     {"find", "find([className [, title]]): the first window of that class and title, or null"},
-    {"getWindowsByName", "getWindowsByName(title): an Array of the top-level windows of that title"},
+    {"getWindowsByName",
+     "getWindowsByName(title): an Array of the top-level windows of that title"},
     {"getChildren", "getChildren(): an Array of every child window, at any depth"},
     {"create",
      "create(className): a new visible child of that class, 200 by 20 at 0,0, as a Window"},
@@ -196,16 +197,16 @@ RECT RectInParent(HWND hwnd) {
 
 bool NumberValue(const Value& value, int& out) {
     if (value.tag != ValueTag::Integer && value.tag != ValueTag::Float) return false;
-    const double number = value.tag == ValueTag::Integer ? static_cast<double>(value.integer)
-                                                         : value.number;
+    const double number =
+        value.tag == ValueTag::Integer ? static_cast<double>(value.integer) : value.number;
     if (!(number == number)) return false;
     out = ClampCoordinate(static_cast<int64_t>(number < -1e9 ? -1e9 : number > 1e9 ? 1e9 : number));
     return true;
 }
 
 void PlaceWindow(HWND hwnd, const RECT& rect) {
-    SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void SetEdge(HWND hwnd, int member, int value) {
@@ -242,7 +243,7 @@ void SetWindowState(ScriptContext* context, HWND hwnd, const Value& value) {
     } else if (value.tag == ValueTag::String) {
         std::string text;
         BoundedAnsi(context, value, 16, text);
-        command = text == "normal" ? SW_SHOWNORMAL
+        command = text == "normal"      ? SW_SHOWNORMAL
                   : text == "maximized" ? SW_SHOWMAXIMIZED
                   : text == "minimized" ? SW_SHOWMINIMIZED
                                         : 0;
@@ -355,7 +356,15 @@ Value WindowArray(ScriptContext* context, NativeClass* klass, const std::vector<
     return array;
 }
 
+// An argument that is neither a String nor absent (Null, Undefined) finds
+// nothing.
+bool NameOrNone(const Value* args, int k) {
+    return !HasArg(args, k) || args[k].tag == ValueTag::String || args[k].tag == ValueTag::Null ||
+           args[k].tag == ValueTag::Undefined;
+}
+
 Value Find(ScriptContext* context, NativeClass* klass, Value* args) {
+    if (!NameOrNone(args, 1) || !NameOrNone(args, 2)) return MakeNull();
     std::string className, title;
     const bool byClass = IsStringArg(args, 1) && BoundedAnsi(context, args[1], 255, className);
     const bool byTitle = IsStringArg(args, 2) && BoundedAnsi(context, args[2], 32767, title);
@@ -380,7 +389,7 @@ void Center(HWND hwnd) {
     RECT rect{}, around{};
     GetWindowRect(hwnd, &rect);
     HWND owner = (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd)
-                                                                  : GetWindow(hwnd, GW_OWNER);
+                                                                 : GetWindow(hwnd, GW_OWNER);
     if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
         GetWindowRect(owner, &around);
     } else {
@@ -405,13 +414,16 @@ void ModifyStyle(HWND hwnd, int index, Value* args) {
 
 Value Animate(HWND hwnd, Value* args) {
     using AnimateFunction = BOOL(WINAPI*)(HWND, DWORD, DWORD);
-    static auto animate = reinterpret_cast<AnimateFunction>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "AnimateWindow")));
+    static auto animate = reinterpret_cast<AnimateFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "AnimateWindow")));
     if (!animate || !IsIntegerArg(args, 1) || !IsIntegerArg(args, 2)) return MakeBoolean(false);
     // A script's time is kept to what a person would wait for.
-    const int64_t time = args[1].integer < 0 ? 0 : args[1].integer > 10000 ? 10000 : args[1].integer;
+    const int64_t time = args[1].integer < 0       ? 0
+                         : args[1].integer > 10000 ? 10000
+                                                   : args[1].integer;
     return MakeBoolean(animate(hwnd, static_cast<DWORD>(time),
-                               static_cast<DWORD>(static_cast<uint32_t>(args[2].integer))) != FALSE);
+                               static_cast<DWORD>(static_cast<uint32_t>(args[2].integer))) !=
+                       FALSE);
 }
 
 // Each step waits `delay` milliseconds; a flight holds the thread until it
@@ -544,9 +556,9 @@ void RegisterWindowClass(ScriptContext* context) {
         const char* name;
         int64_t value;
     } kConstants[] = {
-        {"$AW_SLIDE", 0x40000},      {"$AW_ACTIVATE", 0x20000},   {"$AW_BLEND", 0x80000},
-        {"$AW_HIDE", 0x10000},       {"$AW_CENTER", 16},          {"$AW_HOR_POSITIVE", 1},
-        {"$AW_HOR_NEGATIVE", 2},     {"$AW_VER_POSITIVE", 4},     {"$AW_VER_NEGATIVE", 8},
+        {"$AW_SLIDE", 0x40000},  {"$AW_ACTIVATE", 0x20000}, {"$AW_BLEND", 0x80000},
+        {"$AW_HIDE", 0x10000},   {"$AW_CENTER", 16},        {"$AW_HOR_POSITIVE", 1},
+        {"$AW_HOR_NEGATIVE", 2}, {"$AW_VER_POSITIVE", 4},   {"$AW_VER_NEGATIVE", 8},
     };
     for (const auto& constant : kConstants)
         SetGlobal(context, constant.name, MakeInteger(constant.value));

@@ -192,7 +192,8 @@ LRESULT CALLBACK ScriptWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         RemoveWindowSubclass(hwnd, ScriptWindowProc, id);
         return DefSubclassProc(hwnd, message, wParam, lParam);
     }
-    if (window->released || window->destroyed) return DefSubclassProc(hwnd, message, wParam, lParam);
+    if (window->released || window->destroyed)
+        return DefSubclassProc(hwnd, message, wParam, lParam);
     const bool consumed = Dispatch(window, message, wParam, lParam);
     if (Gone(window) || !IsWindow(hwnd)) return 0;
     return consumed ? 0 : DefSubclassProc(hwnd, message, wParam, lParam);

@@ -373,7 +373,8 @@ int Measure(HWND frame, double seconds) {
         RECT now;
         GetWindowRect(frame, &now);
         LONG style = GetWindowLongA(frame, GWL_STYLE);
-        steady = IsWindowVisible(frame) && EqualRect(&now, &seen) && style == seenStyle ? steady + 1 : 0;
+        steady =
+            IsWindowVisible(frame) && EqualRect(&now, &seen) && style == seenStyle ? steady + 1 : 0;
         seen = now;
         seenStyle = style;
         return steady >= 5 ? frame : nullptr;
@@ -394,7 +395,10 @@ int Measure(HWND frame, double seconds) {
     std::printf("style: 0x%08lx\nexstyle: 0x%08lx\n",
                 static_cast<unsigned long>(GetWindowLongA(frame, GWL_STYLE)),
                 static_cast<unsigned long>(GetWindowLongA(frame, GWL_EXSTYLE)));
-    std::printf("state: %s %s\n", IsZoomed(frame) ? "zoomed" : IsIconic(frame) ? "iconic" : "normal",
+    std::printf("state: %s %s\n",
+                IsZoomed(frame)   ? "zoomed"
+                : IsIconic(frame) ? "iconic"
+                                  : "normal",
                 IsWindowVisible(frame) ? "visible" : "hidden");
     char caption[256] = "";
     GetWindowTextA(frame, caption, sizeof caption);
@@ -459,7 +463,8 @@ int OwnWindow(double seconds, const char* title) {
         Sleep(20);
     }
     PrintRect("rect", last);
-    std::printf("visible: %s\nclosed: %s\n", visible ? "yes" : "no", peerWindowClosed ? "yes" : "no");
+    std::printf("visible: %s\nclosed: %s\n", visible ? "yes" : "no",
+                peerWindowClosed ? "yes" : "no");
     return 0;
 }
 

@@ -91,8 +91,9 @@ TEST_F(SystemMenuTest, PlayerSubmenuIsACopyOfTheResourcePopup) {
     for (int i = 0; i < GetMenuItemCount(player); ++i) ids.push_back(GetMenuItemID(player, i));
     // Zoom In, Zoom Out, 100%, Show All, -, Quality, -, Play, Loop, -,
     // Rewind, Forward, Back, -, About the player.
-    const std::vector<UINT> expected = {20042, 20030, 20046, 20034, 0, static_cast<UINT>(-1), 0,
-                                        20039, 20043, 0,     20025, 20040, 20041, 0, 20044};
+    const std::vector<UINT> expected = {20042, 20030, 20046, 20034, 0,     static_cast<UINT>(-1),
+                                        0,     20039, 20043, 0,     20025, 20040,
+                                        20041, 0,     20044};
     EXPECT_EQ(expected, ids);
     HMENU quality = GetSubMenu(player, 5);
     ASSERT_NE(nullptr, quality);

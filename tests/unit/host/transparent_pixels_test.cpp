@@ -48,7 +48,8 @@ TEST(TransparentPixels, MoviePixelsOfVariableTexts) {
         const char* text;
         int pixels;
     } cases[] = {
-        {"12", 12}, {"12.9", 12}, {"-3.7", -3}, {"", 0}, {"abc", 0}, {"5px", 0}, {"1e12", 1000000000},
+        {"12", 12}, {"12.9", 12}, {"-3.7", -3},         {"", 0},
+        {"abc", 0}, {"5px", 0},   {"1e12", 1000000000},
     };
     for (const Case& c : cases) EXPECT_EQ(c.pixels, MoviePixelsOf(c.text)) << c.text;
 }

@@ -78,9 +78,9 @@ TEST(WindowPlacement, EveryPositionForACustomSize) {
         uint32_t pos;
         int x, y;
     } cases[] = {
-        {0, 0, 0},          {1, dx / 2, 0},      {2, dx, 0},  {3, 0, dy / 2},
-        {4, dx / 2, dy / 2}, {5, dx, dy / 2},    {6, 0, dy},  {7, dx / 2, dy},
-        {8, dx, dy},        {9, 17, 23},         {10, 256, 384},  // 25% and 50%
+        {0, 0, 0},           {1, dx / 2, 0},  {2, dx, 0},     {3, 0, dy / 2},
+        {4, dx / 2, dy / 2}, {5, dx, dy / 2}, {6, 0, dy},     {7, dx / 2, dy},
+        {8, dx, dy},         {9, 17, 23},     {10, 256, 384},  // 25% and 50%
         {11, 0, 0},
     };
     for (const Case& c : cases) {

@@ -52,8 +52,7 @@ TEST(RegionScaling, FourScaleModes) {
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> scaled;
-        ASSERT_TRUE(ScaleRegionData(Region(rects, 2), {400, 300, 800, 450, c.scaleMode},
-                                    scaled));
+        ASSERT_TRUE(ScaleRegionData(Region(rects, 2), {400, 300, 800, 450, c.scaleMode}, scaled));
         std::vector<int32_t> n = Numbers(scaled);
         ASSERT_EQ(8u + 8u, n.size());
         EXPECT_EQ(2, n[2]);
@@ -66,7 +65,8 @@ TEST(RegionScaling, ExactFitDoublesInBothDirections) {
     std::vector<uint8_t> scaled;
     ASSERT_TRUE(ScaleRegionData(Region({{10, 20, 110, 70}}, 1), {400, 300, 800, 600, 2}, scaled));
     std::vector<int32_t> n = Numbers(scaled);
-    EXPECT_EQ((std::vector<int32_t>{20, 40, 220, 140}), std::vector<int32_t>(n.begin() + 8, n.end()));
+    EXPECT_EQ((std::vector<int32_t>{20, 40, 220, 140}),
+              std::vector<int32_t>(n.begin() + 8, n.end()));
 }
 
 TEST(RegionScaling, BrokenAndUnscaledData) {
