@@ -385,21 +385,23 @@ void MoveToEdges(HWND hwnd, Value* args) {
     PlaceWindow(hwnd, rect);
 }
 
+// A child is centred in its parent's client area, a top-level window on
+// its owner, or on the work area when it has no visible owner.
 void Center(HWND hwnd) {
-    RECT rect{}, around{};
-    GetWindowRect(hwnd, &rect);
-    HWND owner = (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd)
-                                                                 : GetWindow(hwnd, GW_OWNER);
-    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
+    const bool child = (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) != 0;
+    RECT rect = RectInParent(hwnd), around{};
+    HWND owner = child ? GetParent(hwnd) : GetWindow(hwnd, GW_OWNER);
+    if (child) {
+        GetClientRect(owner, &around);
+    } else if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
         GetWindowRect(owner, &around);
     } else {
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &around, 0);
     }
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    POINT at{around.left + (around.right - around.left - width) / 2,
-             around.top + (around.bottom - around.top - height) / 2};
-    if (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) ScreenToClient(GetParent(hwnd), &at);
-    SetWindowPos(hwnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, around.left + (around.right - around.left - width) / 2,
+                 around.top + (around.bottom - around.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ModifyStyle(HWND hwnd, int index, Value* args) {
@@ -452,10 +454,14 @@ void Fly2(HWND hwnd, Value* args) {
     Fly(hwnd, path, IntegerArg(args, 5, 0));
 }
 
+// A child slides within its parent's client area, a top-level window within
+// the work area.
 void SlideToEdge(ScriptContext* context, HWND hwnd, Value* args) {
-    RECT window{}, work{};
-    GetWindowRect(hwnd, &window);
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT window = RectInParent(hwnd), work{};
+    if (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)
+        GetClientRect(GetParent(hwnd), &work);
+    else
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     const int64_t mode = IntegerArg(args, 2, 2);
     const bool flag = HasArg(args, 3) && ToBoolean(context, args[3]);
     Slide slide = SlideFor(FlightRect{window.left, window.top, window.right, window.bottom},

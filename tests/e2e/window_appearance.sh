@@ -181,6 +181,26 @@ build "\"movies\": { \"files\": [\"movie.swf\"] },
 measure "$shots/transparent.bmp"
 has_bits exstyle 0x80000 yes
 
+# ---- The misc options: the settings' background colour reaches the player
+# (a movie without a background of its own shows it); muting the speakers
+# without a mixer leaves the sound alone and the run goes on.
+new_case misc
+movie --width 200 --height 100 --frames 600 -o movie.swf
+build "\"movies\": { \"files\": [\"movie.swf\"] },
+       \"misc\": { \"flags\": [\"customBackground\", \"muteSpeakers\"], \"backgroundColor\": \"#3366CC\" }"
+measure "$shots/background.bmp"
+centre=$(/usr/bin/python3 - "$shots/background.bmp" <<'PY'
+import struct, sys
+d = open(sys.argv[1], "rb").read()
+offset = struct.unpack_from("<I", d, 10)[0]
+w, h = struct.unpack_from("<ii", d, 18)
+row = (w * 3 + 3) & ~3
+b, g, r = d[offset + (h // 2) * row + (w // 2) * 3:][:3]
+print("%02x%02x%02x" % (r, g, b))
+PY
+)
+[ "$centre" = 3366cc ] || fail "the window's middle is $centre, not the background colour 3366cc"
+
 # ---- Keep-ratio: a height-only resize brings the width to the movie's
 # proportions (4:3 here); without keep-ratio the width stays.
 new_case keep-ratio

@@ -34,6 +34,17 @@ label.hide();
 trace("hidden: ", label.visible);
 label.width = 150;
 trace("shown again: ", label.visible, " ", label.left, " ", label.top, " ", label.width, " ", label.height);
+var path = [];
+label.onMove = function (x, y) { path.push(x + "," + y); };
+label.fly2(0, 0, 4, 8, 0);
+trace("fly2: ", path.join(" "));
+label.fly(3, 2, 0, 0);
+trace("fly: ", label.left, " ", label.top);
+label.center();
+trace("centred: ", label.left, " ", label.top);
+label.enable = false;
+trace("enable: ", label.enable, " ", typeof label.animate(0, \$AW_BLEND), " ", label.update(),
+      " ", main.getChildren().length >= 3, " ", label.parent.handle == main.handle);
 label.close();
 trace("closed: ", label.visible, " ", label.handle, " ", label.move(1, 2, 3, 4), " ", typeof label.onMove);
 
@@ -89,6 +100,10 @@ onSize: 0 100 20
 hidden: false
 onSize: 0 150 20
 shown again: true 10 20 150 20
+fly2: 0,0 1,2 2,4 3,6 4,8
+fly: 4 180
+centred: 75 90
+enable: false boolean true true true
 closed: undefined undefined undefined function
 in the handler: undefined
 after the handler: undefined undefined
