@@ -8,8 +8,10 @@
 #include "host/host_access.h"
 #include "host/main_frame.h"
 #include "host/main_player_port.h"
+#include "hostobjects/host_functions.h"
 #include "hostobjects/interval_clock_win32.h"
 #include "hostobjects/player_library.h"
+#include "hostobjects/player_window.h"
 #include "hostobjects/projector_port_win32.h"
 #include "syslib/engine_entry.h"
 #include "syslib/host_window_win32.h"
@@ -62,11 +64,17 @@ bool TakeQuitPending() {
     return true;
 }
 
+std::string PlayerFile() {
+    CMainFrame* frame = TheMainFrame();
+    return frame != nullptr ? frame->PlayerFile() : std::string();
+}
+
 }  // namespace
 
 void InstallHostObjects() {
     SetDefaultRegistration(kProjectorLibrary);
     SetPlayerPortSource(MainPlayerPort);
+    SetPlayerWindowSource(PlayerWindowObject);
     ProjectorPort port;
     port.mainWindow = MainWindow;
     port.playerWindow = PlayerWindow;
@@ -74,6 +82,7 @@ void InstallHostObjects() {
     port.setPlayerClipRegion = SetPlayerClipRegion;
     port.bridge = Bridge;
     port.takeDeferredClose = TakeQuitPending;
+    port.playerFile = PlayerFile;
     SetProjectorPort(port);
     SyslibHostPort syslibPort;
     syslibPort.mainWindow = MainWindow;

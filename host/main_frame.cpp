@@ -6,6 +6,7 @@
 #include <commdlg.h>
 
 #include "host/copy_data_call.h"
+#include "host/frame_styles.h"
 #include "host/host_events.h"
 #include "host/host_exceptions.h"
 #include "host/open_location_dialog.h"
@@ -13,6 +14,8 @@
 #include "host/project_data.h"
 #include "host/project_loading_win32.h"
 #include "host/resources_win32.h"
+#include "host/system_menu.h"
+#include "host/window_appearance.h"
 #include "host/window_placement.h"
 
 namespace kelpo {
@@ -45,11 +48,14 @@ const framework::MessageEntry CMainFrame::kEntries[] = {
     framework::OnMessage(kScaleModeMessage, &CMainFrame::OnScaleMode),
     framework::OnMessage(kBackgroundMessage, &CMainFrame::OnBackground),
     framework::OnMessage(WM_DESTROY, &CMainFrame::OnDestroy),
+    framework::OnMessage(kReapplyShapeMessage, &CMainFrame::OnReapplyShape),
+    framework::OnMessage(WM_ENTERSIZEMOVE, &CMainFrame::OnEnterSizeMove),
+    framework::OnMessage(WM_EXITSIZEMOVE, &CMainFrame::OnExitSizeMove),
+    framework::OnMessage(WM_INITMENUPOPUP, &CMainFrame::OnInitMenuPopup),
     framework::OnCommand(kFileOpenCommand, &CMainFrame::OnFileOpen),
-    // Still to come with their settings objects: 0x800A (re-apply the clip
-    // shape), 0x87D3 (tray icon notifications), WM_INITMENUPOPUP and the
-    // owner-drawn menu messages, script menu commands 47000 to 56999, and
-    // WM_ENTERSIZEMOVE / WM_EXITSIZEMOVE for keep-ratio resizing.
+    // Still to come with their settings objects: 0x87D3 (tray icon
+    // notifications), the owner-drawn menu messages and script menu
+    // commands 47000 to 56999.
 };
 const framework::MessageMap CMainFrame::kMap =
     framework::MakeMessageMap(&FrameWindow::kMap, kEntries);
@@ -63,8 +69,7 @@ CMainFrame::CMainFrame() {
         SendMessageA(static_cast<CMainFrame*>(user)->Handle(), WM_CLOSE, 0, 0);
     };
     bridge_.host.applyWindowSettings = [](void* user) {
-        CMainFrame* frame = static_cast<CMainFrame*>(user);
-        PlaceWindowForMovie(frame->Handle(), frame->player_.MovieSize());
+        static_cast<CMainFrame*>(user)->ApplyWindowSettings();
     };
     bridge_.host.exec = [](void*, const std::string& commandLine) {
         WinExec(commandLine.c_str(), SW_SHOWNORMAL);
@@ -88,8 +93,8 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
 }
 
 bool CMainFrame::CreatePlayerHost() {
-    std::string path = CShockwaveFlash::ProvidePlayer();
-    if (FAILED(player_.CreatePlayer(Handle(), path, ViewRect()))) {
+    playerFile_ = CShockwaveFlash::ProvidePlayer();
+    if (FAILED(player_.CreatePlayer(Handle(), playerFile_, ViewRect()))) {
         ExecuteCommand(bridge_, "Kelpo_Run", "Initialize");
         if (LastBooleanResult(bridge_) != 0)
             MessageBoxA(nullptr, "Failed to load the Macromedia Flash Player!",
@@ -97,6 +102,8 @@ bool CMainFrame::CreatePlayerHost() {
         return false;
     }
     player_.ConnectFSCommand(OnPlayerEvent, this);
+    // The system's own items; the project's come after them.
+    systemMenuBase_ = GetMenuItemCount(GetSystemMenu(Handle(), FALSE));
     if (HWND control = player_.Handle()) SetFocus(control);
     // Marks the frame for the owner-drawn menus.
     SetPropA(Handle(), "XPWndProp_MenuXP", reinterpret_cast<HANDLE>(1));
@@ -111,8 +118,7 @@ void CMainFrame::OnPlayerEvent(void* user, DISPID id, DISPPARAMS* params) {
 }
 
 void CMainFrame::OnViewResized(const RECT& view) {
-    player_.Move(view);
-    StoreAspectRatio();
+    if (!hostResizing_) player_.Move(view);
 }
 
 void CMainFrame::StoreAspectRatio() {
@@ -123,12 +129,28 @@ void CMainFrame::StoreAspectRatio() {
                        static_cast<float>(client.bottom - client.top);
 }
 
-bool CMainFrame::OpenMovie(const std::string& path) {
+bool CMainFrame::LoadMovie(const std::string& path) {
     bool autoPlay = (TheProject().settings.behaviour.flags & kBehaviourAutoPlay) != 0;
-    if (!player_.PlayMovie(path, autoPlay)) return false;
-    PlaceWindowForMovie(Handle(), player_.MovieSize());
-    StoreAspectRatio();
+    return player_.PlayMovie(path, autoPlay);
+}
+
+bool CMainFrame::OpenMovie(const std::string& path) {
+    if (!LoadMovie(path)) return false;
+    const ProjectSettings& settings = TheProject().settings;
+    ApplyFrame(*this, settings.appearance);
+    ApplySizeAndPos(*this, settings.sizeAndPos);
+    // A transparent background (shapes 1 and 3) is switched on here too:
+    // the player was made for it, and nothing else would turn it on.
+    if (settings.appearance.windowShape != kShapeRectangle) ApplyShape(*this, settings.appearance);
     return true;
+}
+
+void CMainFrame::ApplyWindowSettings() {
+    const ProjectSettings& settings = TheProject().settings;
+    ApplyFrame(*this, settings.appearance);
+    ApplySizeAndPos(*this, settings.sizeAndPos);
+    ApplyShape(*this, settings.appearance);
+    StoreAspectRatio();
 }
 
 void CMainFrame::ShutDownPlayer() { player_.StopPlayer(); }
@@ -196,19 +218,68 @@ LRESULT CMainFrame::OnSysCommand(WPARAM wParam, LPARAM lParam) {
                      reinterpret_cast<LPARAM>(GetSystemMenu(Handle(), FALSE)));
         return 0;
     }
-    // 32777 (options), 32778 (help) and 32780 (about) open the option pages,
-    // the help file and the about box once those exist.
+    if (id == kHelpCommand) {
+        ShowHelpFile(Handle(), helpFile_);
+        return 0;
+    }
+    // 32777 (options) and 32780 (about) open the option pages and the about
+    // box once those exist.
     return DefaultProc(WM_SYSCOMMAND, wParam, lParam);
 }
 
-LRESULT CMainFrame::OnScaleMode(WPARAM wParam, LPARAM) {
-    PutPlayerLong(player_.Player(), player_id::kScaleMode, static_cast<long>(wParam));
+// lParam: the settings' scale mode (1 show all, 2 no border, 256 exact
+// fit, 16 no scale); other values change nothing.
+LRESULT CMainFrame::OnScaleMode(WPARAM, LPARAM lParam) {
+    int mode = PlayerScaleModeFor(static_cast<uint32_t>(lParam));
+    if (mode >= 0) PutPlayerLong(player_.Player(), player_id::kScaleMode, mode);
     return 0;
 }
 
-LRESULT CMainFrame::OnBackground(WPARAM wParam, LPARAM) {
-    PutPlayerLong(player_.Player(), player_id::kBackgroundColor, static_cast<long>(wParam));
+// lParam: the misc flags; flag 1 gives the player the settings' colour.
+LRESULT CMainFrame::OnBackground(WPARAM, LPARAM lParam) {
+    if (!(static_cast<uint32_t>(lParam) & kMiscCustomBackground)) return 0;
+    uint32_t bytes = TheProject().settings.misc.backgroundColor;  // red, green, blue, 0
+    long rgb =
+        static_cast<long>(((bytes & 0xFF) << 16) | (bytes & 0xFF00) | ((bytes >> 16) & 0xFF));
+    PutPlayerLong(player_.Player(), player_id::kBackgroundColor, rgb);
     return 0;
+}
+
+LRESULT CMainFrame::OnReapplyShape(WPARAM, LPARAM) {
+    ApplyShape(*this, TheProject().settings.appearance);
+    return 0;
+}
+
+LRESULT CMainFrame::OnEnterSizeMove(WPARAM wParam, LPARAM lParam) {
+    GetWindowRect(Handle(), &sizeMoveStart_);
+    return DefaultProc(WM_ENTERSIZEMOVE, wParam, lParam);
+}
+
+LRESULT CMainFrame::OnExitSizeMove(WPARAM wParam, LPARAM lParam) {
+    LRESULT result = DefaultProc(WM_EXITSIZEMOVE, wParam, lParam);
+    if (!TheProject().settings.sizeAndPos.bKeepRatio || IsZoomed(Handle())) return result;
+    RECT window{}, client{};
+    GetWindowRect(Handle(), &window);
+    GetClientRect(Handle(), &client);
+    PixelRect corrected;
+    const PixelRect now{window.left, window.top, window.right, window.bottom};
+    const PixelRect start{sizeMoveStart_.left, sizeMoveStart_.top, sizeMoveStart_.right,
+                          sizeMoveStart_.bottom};
+    if (KeepRatioRect(now, start, PixelSize{client.right, client.bottom}, aspectRatio_,
+                      corrected)) {
+        SetWindowPos(Handle(), nullptr, corrected.left, corrected.top, corrected.Width(),
+                     corrected.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return result;
+}
+
+// The system menu shown as the right-click context menu (not as the
+// window's own menu) greys the commands the window cannot carry out.
+LRESULT CMainFrame::OnInitMenuPopup(WPARAM wParam, LPARAM lParam) {
+    HMENU menu = reinterpret_cast<HMENU>(wParam);
+    if (!HIWORD(lParam) && menu == GetSystemMenu(Handle(), FALSE))
+        GreyWindowCommands(menu, Handle(), TheProject().settings.appearance);
+    return DefaultProc(WM_INITMENUPOPUP, wParam, lParam);
 }
 
 LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
@@ -222,7 +293,9 @@ void CMainFrame::OnFileOpen(UINT) {
     if (!noMovie_) return;
     std::string location;
     if (!AskForLocation(Handle(), location) || location.empty()) return;
-    OpenMovie(location);
+    if (!LoadMovie(location)) return;
+    ApplySizeAndPos(*this, TheProject().settings.sizeAndPos);
+    StoreAspectRatio();
 }
 
 }  // namespace kelpo

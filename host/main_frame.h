@@ -22,17 +22,30 @@ public:
 
     CommandBridge& Bridge() { return bridge_; }
     CShockwaveFlash& Player() { return player_; }
+    // The control file the player was created from ("" for the installed one).
+    const std::string& PlayerFile() const { return playerFile_; }
     void SetNoMovie(bool noMovie) { noMovie_ = noMovie; }
     bool QuitPending() const { return quitPending_; }
     // A script that pumps messages itself has seen the deferred close.
     void ClearQuitPending() { quitPending_ = false; }
     bool SessionEnding() const { return sessionEnding_; }
 
-    // Loads a movie with the autoplay setting and places the window for it.
+    // Loads a movie with the autoplay setting (no placement).
+    bool LoadMovie(const std::string& path);
+    // Loads a movie and applies the appearance, size and position and the
+    // clip shape for it.
     bool OpenMovie(const std::string& path);
-    // The client area's width over its height, kept after every resize.
+    // Applies the appearance, size and position and shape settings again
+    // ("fullscreen", the settings objects).
+    void ApplyWindowSettings();
+    // The client area's width over its height, kept after every placement
+    // the host makes (not after the user's own resizing).
     float AspectRatio() const { return aspectRatio_; }
     void StoreAspectRatio();
+    // The system menu's item count right after the player was created.
+    int SystemMenuBase() const { return systemMenuBase_; }
+    const std::string& HelpFile() const { return helpFile_; }
+    void SetHelpFile(const std::string& path) { helpFile_ = path; }
 
 protected:
     const framework::MessageMap* GetMessageMap() const override;
@@ -47,9 +60,14 @@ protected:
     LRESULT OnScaleMode(WPARAM wParam, LPARAM lParam);
     LRESULT OnBackground(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    LRESULT OnReapplyShape(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEnterSizeMove(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExitSizeMove(WPARAM wParam, LPARAM lParam);
+    LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
     void OnFileOpen(UINT id);
 
 private:
+    friend class HostResizeScope;
     static void OnPlayerEvent(void* user, DISPID id, DISPPARAMS* params);
     bool CreatePlayerHost();
     void ShutDownPlayer();
@@ -64,6 +82,26 @@ private:
     bool quitPending_ = false;
     bool sessionEnding_ = false;
     float aspectRatio_ = 0;
+    int systemMenuBase_ = 0;
+    std::string playerFile_;
+    std::string helpFile_;
+    // Set while the host itself moves or sizes the frame: the player is
+    // sized once afterwards, not at every step.
+    bool hostResizing_ = false;
+    // The window's rectangle when the user began moving or sizing it.
+    RECT sizeMoveStart_{};
+};
+
+// Marks a host-driven resize of the frame for as long as it is alive.
+class HostResizeScope {
+public:
+    explicit HostResizeScope(CMainFrame& frame) : frame_(frame) { frame_.hostResizing_ = true; }
+    ~HostResizeScope() { frame_.hostResizing_ = false; }
+    HostResizeScope(const HostResizeScope&) = delete;
+    HostResizeScope& operator=(const HostResizeScope&) = delete;
+
+private:
+    CMainFrame& frame_;
 };
 
 }  // namespace kelpo

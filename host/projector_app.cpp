@@ -9,7 +9,8 @@
 #include "host/project_loading_win32.h"
 #include "host/safe_names.h"
 #include "host/script_resources_win32.h"
-#include "host/window_placement.h"
+#include "host/system_menu.h"
+#include "host/window_appearance.h"
 #include "platform/files.h"
 
 namespace kelpo {
@@ -96,20 +97,15 @@ bool CProjectorApp::InitInstance() {
     ExecuteCommand(frame_->Bridge(), "Kelpo_Run", "Initialize");
     if (LastBooleanResult(frame_->Bridge()) == 0) return false;
 
-    // Speaker muting, the window frame from the behaviour and appearance
-    // settings, the interaction locks and the tray icon are applied here as
-    // their settings objects arrive.
+    const ProjectSettings& settings = project.settings;
+    if (settings.misc.flags & kMiscMuteSpeakers) speakers_ = MuteSpeakers();
+    BuildSystemMenu(frame_->Handle(), frame_->SystemMenuBase(), settings.behaviour.contextMenu);
+    // The interaction locks and the tray icon are applied here as their
+    // settings objects arrive.
     StartMovie();
     frame_->StoreAspectRatio();
-    const BehaviourSettings& behaviour = project.settings.behaviour;
-    if (behaviour.flags & kBehaviourStartMinimized) ShowWindow(frame_->Handle(), SW_MINIMIZE);
-    if (behaviour.flags & kBehaviourAlwaysOnTop)
-        SetWindowPos(frame_->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    if (project.settings.misc.flags & kMiscCustomBackground) {
-        uint32_t bgr = project.settings.misc.backgroundColor;  // bytes red, green, blue
-        uint32_t rgb = ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
-        SendMessageA(frame_->Handle(), kBackgroundMessage, rgb, 0);
-    }
+    ApplyTopmost(frame_->Handle(), settings.behaviour.flags, false);
+    ApplyMiscOptions(*frame_, settings.misc);
     UpdateWindow(frame_->Handle());
     return true;
 }
@@ -117,7 +113,8 @@ bool CProjectorApp::InitInstance() {
 void CProjectorApp::StartMovie() {
     ProjectData& project = TheProject();
     if (project.movies.paths.empty()) {
-        PlaceWindowForMovie(frame_->Handle(), SIZE{0, 0});
+        ApplyFrame(*frame_, project.settings.appearance);
+        ShowWindow(frame_->Handle(), SW_SHOWNORMAL);
         return;
     }
     std::string movie;
@@ -136,11 +133,17 @@ int CProjectorApp::ExitInstance() {
     if (installHook_) return exitCode_;
     if (frame_ && frame_->Handle()) DestroyWindow(frame_->Handle());
     frame_.reset();
+    RestoreSpeakers(speakers_);
+    UnloadHtmlHelp();
     ProjectData& project = TheProject();
-    // The private player copy goes before its folder.
+    // The private player copy goes before its folder: it is loaded once for
+    // the main frame and once for every form that was opened.
     if (!project.instanceFolder.empty()) {
         std::string player = project.instanceFolder + "flash.ocx";
-        if (HMODULE loaded = GetModuleHandleA(player.c_str())) FreeLibrary(loaded);
+        for (int i = 0; i < 256; ++i) {
+            HMODULE loaded = GetModuleHandleA(player.c_str());
+            if (!loaded || !FreeLibrary(loaded)) break;
+        }
     }
     RemoveInstanceFolder(project);
     if (owner_ && !GetSystemMetrics(SM_SHUTTINGDOWN)) DestroyWindow(owner_);

@@ -10,6 +10,7 @@
 
 #include "host/framework/application.h"
 #include "host/main_frame.h"
+#include "host/speaker_mute.h"
 
 namespace kelpo {
 
@@ -33,6 +34,7 @@ private:
     bool installHook_ = false;
     bool socketsStarted_ = false;
     bool oleStarted_ = false;
+    SpeakerMuteState speakers_;
 };
 
 }  // namespace kelpo

@@ -13,6 +13,7 @@
 #include "host/project_data.h"
 #include "host/resources_win32.h"
 #include "host/support_files_win32.h"
+#include "host/window_messages.h"
 #include "platform/files.h"
 
 namespace kelpo {
@@ -94,6 +95,8 @@ bool player_menu::IsPlayerCommand(UINT id) {
 const framework::MessageEntry CShockwaveFlash::kEntries[] = {
     framework::OnMessage(WM_INITMENUPOPUP, &CShockwaveFlash::OnInitMenuPopup),
     framework::OnMessage(WM_SETCURSOR, &CShockwaveFlash::OnSetCursor),
+    framework::OnMessage(kTransparentModeMessage, &CShockwaveFlash::OnTransparentMode),
+    framework::OnMessage(WM_PAINT, &CShockwaveFlash::OnPaint),
     framework::OnCommandRange(player_menu::kRewind, player_menu::kZoomIn,
                               &CShockwaveFlash::OnPlayerCommand),
     framework::OnCommand(player_menu::kLoop, &CShockwaveFlash::OnPlayerCommand),
@@ -126,9 +129,9 @@ HRESULT CShockwaveFlash::CreatePlayer(HWND parent, const std::string& path, cons
                           GetWindowLongPtrA(window, GWL_STYLE) | WS_CHILD | WS_VISIBLE);
         Subclass(window);
     }
-    // Windowless drawing for transparent and layered windows comes with the
-    // window appearance settings (shape 1 and 3).
-    windowless_ = false;
+    // Transparent and layered windows draw the control through its view.
+    uint32_t shape = TheProject().settings.appearance.windowShape;
+    windowless_ = shape == kShapeTransparentBackground || shape == 3;
     return S_OK;
 }
 
@@ -149,6 +152,7 @@ bool CShockwaveFlash::PlayMovie(const std::string& path, bool autoPlay) {
 }
 
 void CShockwaveFlash::StopPlayer() {
+    transparent_.reset();
     if (Handle()) Unsubclass();
     host_.Close();
     SetClipRegion(nullptr);
@@ -236,6 +240,25 @@ LRESULT CShockwaveFlash::OnInitMenuPopup(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+LRESULT CShockwaveFlash::OnTransparentMode(WPARAM wParam, LPARAM) {
+    if (!wParam) {
+        transparent_.reset();
+    } else if (!transparent_ && Handle()) {
+        transparent_ = std::make_unique<TransparentWindow>(GetAncestor(Handle(), GA_ROOT), *this);
+    }
+    return 0;
+}
+
+LRESULT CShockwaveFlash::OnPaint(WPARAM wParam, LPARAM lParam) {
+    if (!transparent_) return Window::DefaultProc(WM_PAINT, wParam, lParam);
+    ValidateRect(Handle(), nullptr);
+    if (transparent_->Painting()) return 0;  // asked for by the movie during a paint
+    transparent_->Paint();
+    // What the two renderings invalidated is painted already.
+    ValidateRect(Handle(), nullptr);
+    return 0;
+}
+
 LRESULT CShockwaveFlash::OnSetCursor(WPARAM wParam, LPARAM lParam) {
     if (cursor_ && LOWORD(lParam) == HTCLIENT) {
         ::SetCursor(cursor_);
@@ -245,6 +268,7 @@ LRESULT CShockwaveFlash::OnSetCursor(WPARAM wParam, LPARAM lParam) {
 }
 
 // Input reaches the control only through the interaction filter.
+
 LRESULT CShockwaveFlash::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!FilterInput(message, wParam, lParam)) return 0;
     return Window::DefaultProc(message, wParam, lParam);

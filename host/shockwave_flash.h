@@ -7,11 +7,13 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "host/framework/control_host.h"
 #include "host/framework/window.h"
 #include "host/movie_info.h"
+#include "host/transparent_window.h"
 
 namespace kelpo {
 
@@ -63,6 +65,7 @@ public:
 
     void SetClipRegion(HRGN region);  // owned from here on (null removes it)
     void SetCursor(HCURSOR cursor) { cursor_ = cursor; }
+    bool Transparent() const { return transparent_ != nullptr; }
 
 protected:
     const framework::MessageMap* GetMessageMap() const override;
@@ -70,6 +73,9 @@ protected:
 
     LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
+    // 0x8003: transparent mode on (wParam 1) or off (0).
+    LRESULT OnTransparentMode(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     void OnPlayerCommand(UINT id);
 
 private:
@@ -88,6 +94,7 @@ private:
     bool windowless_ = false;
     HRGN clip_ = nullptr;
     HCURSOR cursor_ = nullptr;
+    std::unique_ptr<TransparentWindow> transparent_;
     // Window dragging by the left button.
     bool dragArmed_ = false;
     bool dragging_ = false;

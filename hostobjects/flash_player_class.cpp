@@ -4,10 +4,14 @@
 // without effect.
 #include "hostobjects/flash_player_classes.h"
 
+#include <string>
 #include <vector>
 
 #include "hostobjects/flash_player_data.h"
 #include "hostobjects/movie_text.h"
+#include "hostobjects/player_window.h"
+#include "runtime/atoms.h"
+#include "runtime/member.h"
 #include "runtime/class_kit.h"
 #include "runtime/gc.h"
 #include "runtime/native_args.h"
@@ -336,12 +340,14 @@ int FlashPlayerProperty(ScriptContext* context, NativeClass*, void*, int member,
     if (member < kControlPropertyCount) {
         AccessControlProperty(context, kControlProperties[member], isSet, io);
     } else if (member == kWindow) {
-        // The control's window as a Window object arrives with the Window
-        // class; until then the property reads Null.
-        if (!isSet) *io = MakeNull();
+        if (!isSet) *io = PlayerWindowValue(context);
+    } else if (isSet) {
+        // onContextMenu is the player window's own handler.
+        Value window = PlayerWindowValue(context);
+        if (window.tag == ValueTag::Native)
+            WriteMember(context, window, InternAtom(context, "onContextMenu"), *io);
     } else {
-        // onContextMenu: forwarded to the Window object's once Window exists.
-        if (!isSet) *io = MakeUndefined();
+        *io = MakeUndefined();
     }
     return 1;
 }
@@ -426,6 +432,16 @@ const ClassSpec kFlashPlayerClass = {
 };
 
 }  // namespace
+
+bool CallPlayerMethodByName(ScriptContext* context, const PlayerPort& port, const char* name,
+                            Value* args, Value* out) {
+    for (int i = 0; i < kControlMethodCount; ++i) {
+        if (std::string(kMethodNames[i]) != name) continue;
+        CallControlMethod(context, port, kControlMethods[i], args, out);
+        return true;
+    }
+    return false;
+}
 
 FlashPlayerData* FlashPlayerDataOf(NativeClass* klass) {
     return static_cast<FlashPlayerData*>(ClassDataOf(klass, kFlashPlayerClass));

@@ -51,4 +51,11 @@ void PutObject(ScriptContext* context, const PlayerPort& port, Value* args, Valu
 void MovieToWindow(ScriptContext* context, const PlayerPort& port, Value* args, Value* out);
 void GetMovieInfo(ScriptContext* context, Value* args, Value* out);
 
+// A FlashPlayer control method by its script name ("getVariable",
+// "targetGotoFrame") on any player port, with FlashPlayer's argument rules
+// and results; false when FlashPlayer has no such control method. Forms
+// call their own players through it.
+bool CallPlayerMethodByName(ScriptContext* context, const PlayerPort& port, const char* name,
+                            Value* args, Value* out);
+
 }  // namespace kelpo

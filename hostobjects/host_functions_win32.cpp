@@ -17,7 +17,9 @@
 #include "runtime/native_args.h"
 #include "platform/files.h"
 #include "runtime/array.h"
+#include "runtime/atoms.h"
 #include "runtime/class_kit.h"
+#include "syslib/host_window_win32.h"
 #include "runtime/convert.h"
 #include "runtime/native.h"
 
@@ -56,9 +58,9 @@ void GetAdditionalFileFn(ScriptContext* context, NativeClass*, void*, Value* out
     *out = path.empty() ? MakeNull() : AnsiString(context, path);
 }
 
-// Window objects arrive with the Window class; until then there is no
-// object to give for the main frame.
-void GetMainWnd(ScriptContext*, NativeClass*, void*, Value* out, Value*) { *out = MakeNull(); }
+void GetMainWnd(ScriptContext* context, NativeClass*, void*, Value* out, Value*) {
+    *out = CachedWindowValue(context, "$_QANTOR_MAIN_WINDOW_", ProjectorMainWindow());
+}
 
 void SetWindowless(ScriptContext* context, NativeClass*, void*, Value* out, Value* args) {
     *out = MakeUndefined();
@@ -159,6 +161,19 @@ const MemberRow kHostRows[] = {
 };
 
 }  // namespace
+
+Value CachedWindowValue(ScriptContext* context, const char* global, HWND hwnd) {
+    if (!hwnd) return MakeNull();
+    Value cached = GetGlobal(context, global);
+    if (IsWindowValueFor(context, cached, hwnd)) return cached;
+    Value window = WindowValueOf(context, hwnd);
+    SetGlobal(context, global, window);
+    return window;
+}
+
+Value PlayerWindowObject(ScriptContext* context) {
+    return CachedWindowValue(context, "$_QANTOR_FLASHPLAYER_WINDOW_", ProjectorPlayerWindow());
+}
 
 void RegisterHostFunctions(ScriptContext* context) {
     DescribeGlobals(kHostRows);

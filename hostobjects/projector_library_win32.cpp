@@ -6,6 +6,7 @@
 #include "syslib/classes.h"
 #include "hostobjects/application_class.h"
 #include "hostobjects/flash_player_classes.h"
+#include "hostobjects/form_class.h"
 #include "hostobjects/host_functions.h"
 #include "hostobjects/player_library.h"
 

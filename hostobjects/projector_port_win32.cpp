@@ -27,4 +27,6 @@ CommandBridge* ProjectorCommandBridge() { return gPort.bridge ? gPort.bridge() :
 
 bool TakeDeferredClose() { return gPort.takeDeferredClose && gPort.takeDeferredClose(); }
 
+std::string ProjectorPlayerFile() { return gPort.playerFile ? gPort.playerFile() : std::string(); }
+
 }  // namespace kelpo

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace kelpo {
 
 struct CommandBridge;
@@ -22,6 +24,9 @@ struct ProjectorPort {
     CommandBridge* (*bridge)() = nullptr;
     // True once for a close that was deferred while a script ran.
     bool (*takeDeferredClose)() = nullptr;
+    // The player control file the main frame was created from; "" for the
+    // installed control.
+    std::string (*playerFile)() = nullptr;
 };
 
 void SetProjectorPort(const ProjectorPort& port);
@@ -32,5 +37,6 @@ void SetProjectorPlayerCursor(HCURSOR cursor);
 bool SetProjectorPlayerClipRegion(HRGN region);
 CommandBridge* ProjectorCommandBridge();
 bool TakeDeferredClose();
+std::string ProjectorPlayerFile();
 
 }  // namespace kelpo

@@ -28,6 +28,9 @@ void RegisterShellClass(ScriptContext* context);
 // (shortcut_class_win32.cpp, url_shortcut_class_win32.cpp).
 void RegisterShortcutClass(ScriptContext* context);
 void RegisterUrlShortcutClass(ScriptContext* context);
+// Window: any window by its handle, with its messages as events
+// (window_class_win32.cpp, window_events_win32.cpp).
+void RegisterWindowClass(ScriptContext* context);
 #endif
 // FileStream, also bound as Stream (file_stream_class.cpp).
 void RegisterStreamClasses(ScriptContext* context);

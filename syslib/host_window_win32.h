@@ -1,9 +1,8 @@
 // What the system library's classes need of the program that hosts them
 // (Windows only): the window that owns their dialogs and shell calls, and
-// the script value that stands for a window handle. The projector fills the
-// port at start; without it (the command-line tool, hooks that run before
-// the main frame) dialogs have no owner and windows become plain Objects
-// with their `handle`.
+// Window objects for the windows they hand to scripts. The projector fills
+// the port at start; without it (the command-line tool, hooks that run
+// before the main frame) dialogs have no owner.
 #pragma once
 
 #include <windows.h>
@@ -13,10 +12,12 @@
 
 namespace kelpo {
 
+// The projector's main window closes on this message exactly as on
+// WM_CLOSE, but without asking the script's onQueryClose again.
+constexpr UINT kHostCloseMessage = WM_APP + 100;
+
 struct SyslibHostPort {
     HWND (*mainWindow)() = nullptr;
-    // A Window object for `hwnd`.
-    Value (*windowValue)(ScriptContext* context, HWND hwnd) = nullptr;
 };
 
 void SetSyslibHostPort(const SyslibHostPort& port);
@@ -24,8 +25,12 @@ void SetSyslibHostPort(const SyslibHostPort& port);
 // The main window, or null when there is none.
 HWND SyslibMainWindow();
 
-// The script value for `hwnd`: the host's Window object, else an Object
-// whose `handle` is the handle as an Integer. Null for a null handle.
+// A new Window object for `hwnd`; Null for a null handle (or in an engine
+// without the Window class).
 Value WindowValueOf(ScriptContext* context, HWND hwnd);
+
+// True when `value` is a Window object of this engine for `hwnd`, which is
+// still a window.
+bool IsWindowValueFor(ScriptContext* context, const Value& value, HWND hwnd);
 
 }  // namespace kelpo

@@ -11,6 +11,7 @@
 # pycryptodome, natively and under Wine.
 kelpo_add_test(syslib_tests
     unit/syslib/folder_tree_test.cpp
+    unit/syslib/window_flight_test.cpp
 )
 target_link_libraries(syslib_tests PRIVATE kelpo_syslib)
 

@@ -17,7 +17,8 @@ MACHINE = ["assembler", "compiled_function", "disassembler", "fast_arithmetic",
 # The projector program on top of the script objects.
 PROJECTOR = ["host_access", "host_objects", "main_frame", "main_player_port",
              "open_location_dialog", "player_dispatch", "projector_app", "projector_main",
-             "shockwave_flash", "window_placement", "resources/"]
+             "shockwave_flash", "speaker_mute", "system_menu", "transparent_window",
+             "window_appearance", "resources/"]
 
 CHAIN = ["platform", "runtime", "machine", "compiler", "corelib", "libraries",
          "project data", "hostobjects", "projector"]

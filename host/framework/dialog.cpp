@@ -78,6 +78,11 @@ INT_PTR Dialog::DoModal(const DialogTemplate& dialogTemplate, HWND owner) {
                                    DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
+bool Dialog::CreateModeless(const DialogTemplate& dialogTemplate, HWND owner) {
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate.Data(), owner,
+                                      DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
 void Dialog::EndDialog(INT_PTR result) { ::EndDialog(Handle(), result); }
 
 std::string Dialog::ItemText(int id) const {

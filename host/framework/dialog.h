@@ -41,6 +41,9 @@ class Dialog : public Window {
 public:
     // Runs the dialog modally; the value passed to EndDialog, or -1.
     INT_PTR DoModal(const DialogTemplate& dialogTemplate, HWND owner);
+    // Creates the dialog modeless (it lives until destroyed); false when it
+    // cannot be made.
+    bool CreateModeless(const DialogTemplate& dialogTemplate, HWND owner);
     void EndDialog(INT_PTR result);
 
     std::string ItemText(int id) const;

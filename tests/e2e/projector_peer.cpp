@@ -28,6 +28,15 @@
 //   projector_peer color SECONDS TITLE RGB            types the colour 0xRRGGBB into the red,
 //                                                     green and blue fields of the colour dialog
 //                                                     titled TITLE and presses OK
+//   projector_peer measure SECONDS                    prints the screen size and the main
+//                                                     window's rectangle, client size, styles,
+//                                                     state, caption and region
+//   projector_peer resize SECONDS DW DH               resizes the main window by (DW, DH) as a
+//                                                     person's drag does (enter and exit
+//                                                     size-move around it); prints the result
+//   projector_peer window SECONDS TITLE               shows a window of its own titled TITLE
+//                                                     until it is closed or SECONDS pass;
+//                                                     prints its last rectangle and state
 // Each waits up to SECONDS for the window it needs; exit status 1 when it
 // never appears.
 #include <windows.h>
@@ -326,6 +335,139 @@ int Screenshot(HWND frame, const char* path) {
     return status;
 }
 
+void PrintRect(const char* name, const RECT& r) {
+    std::printf("%s: %ld %ld %ld %ld\n", name, static_cast<long>(r.left), static_cast<long>(r.top),
+                static_cast<long>(r.right), static_cast<long>(r.bottom));
+}
+
+// The window's region as its rectangles, relative to the window.
+void PrintRegion(HWND window) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(window, region) == ERROR) {
+        std::printf("region: none\n");
+        DeleteObject(region);
+        return;
+    }
+    DWORD size = GetRegionData(region, 0, nullptr);
+    std::vector<uint8_t> data(size);
+    auto* rgn = reinterpret_cast<RGNDATA*>(data.data());
+    GetRegionData(region, size, rgn);
+    const RECT* rects = reinterpret_cast<const RECT*>(rgn->Buffer);
+    std::printf("region:");
+    for (DWORD i = 0; i < rgn->rdh.nCount; ++i) {
+        std::printf(" %ld,%ld,%ld,%ld", static_cast<long>(rects[i].left),
+                    static_cast<long>(rects[i].top), static_cast<long>(rects[i].right),
+                    static_cast<long>(rects[i].bottom));
+    }
+    std::printf("\n");
+    DeleteObject(region);
+}
+
+int Measure(HWND frame, double seconds) {
+    // Start-up has placed the window once it is shown and stays as it is
+    // for half a second.
+    RECT seen{};
+    LONG seenStyle = 0;
+    int steady = 0;
+    WaitFor(seconds, [&] {
+        RECT now;
+        GetWindowRect(frame, &now);
+        LONG style = GetWindowLongA(frame, GWL_STYLE);
+        steady =
+            IsWindowVisible(frame) && EqualRect(&now, &seen) && style == seenStyle ? steady + 1 : 0;
+        seen = now;
+        seenStyle = style;
+        return steady >= 5 ? frame : nullptr;
+    });
+    HDC screen = GetDC(nullptr);
+    std::printf("screen: %d %d\n", GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES));
+    ReleaseDC(nullptr, screen);
+    RECT window, client;
+    GetWindowRect(frame, &window);
+    GetClientRect(frame, &client);
+    PrintRect("window", window);
+    std::printf("client: %ld %ld\n", static_cast<long>(client.right),
+                static_cast<long>(client.bottom));
+    RECT player{};
+    GetClientRect(PlayerWindow(frame), &player);
+    std::printf("player: %ld %ld\n", static_cast<long>(player.right),
+                static_cast<long>(player.bottom));
+    std::printf("style: 0x%08lx\nexstyle: 0x%08lx\n",
+                static_cast<unsigned long>(GetWindowLongA(frame, GWL_STYLE)),
+                static_cast<unsigned long>(GetWindowLongA(frame, GWL_EXSTYLE)));
+    std::printf("state: %s %s\n",
+                IsZoomed(frame)   ? "zoomed"
+                : IsIconic(frame) ? "iconic"
+                                  : "normal",
+                IsWindowVisible(frame) ? "visible" : "hidden");
+    char caption[256] = "";
+    GetWindowTextA(frame, caption, sizeof caption);
+    std::printf("caption: %s\n", caption);
+    PrintRegion(frame);
+    return 0;
+}
+
+// What the frame sees when a person drags one of its edges.
+int Resize(HWND frame, int dw, int dh) {
+    RECT before, after;
+    GetWindowRect(frame, &before);
+    SendMessageA(frame, WM_ENTERSIZEMOVE, 0, 0);
+    SetWindowPos(frame, nullptr, 0, 0, before.right - before.left + dw,
+                 before.bottom - before.top + dh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(frame, WM_EXITSIZEMOVE, 0, 0);
+    GetWindowRect(frame, &after);
+    RECT client;
+    GetClientRect(frame, &client);
+    PrintRect("before", before);
+    PrintRect("after", after);
+    std::printf("client: %ld %ld\n", static_cast<long>(client.right),
+                static_cast<long>(client.bottom));
+    return 0;
+}
+
+bool peerWindowClosed = false;
+
+LRESULT CALLBACK PeerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) peerWindowClosed = true;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A top-level window of this process for the projector's scripts to find
+// and move about.
+int OwnWindow(double seconds, const char* title) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = PeerWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = "KelpoPeerWindow";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, title, WS_OVERLAPPEDWINDOW, 100,
+                                  100, 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!window) return 1;
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    std::printf("shown: %s\n", title);
+    std::fflush(stdout);
+    RECT last{};
+    bool visible = true;
+    const DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    while (!peerWindowClosed && static_cast<LONG>(end - GetTickCount()) > 0) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (IsWindow(window)) {
+            GetWindowRect(window, &last);
+            visible = IsWindowVisible(window) != FALSE;
+        }
+        Sleep(20);
+    }
+    PrintRect("rect", last);
+    std::printf("visible: %s\nclosed: %s\n", visible ? "yes" : "no",
+                peerWindowClosed ? "yes" : "no");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -336,6 +478,7 @@ int main(int argc, char** argv) {
     if (action == "dialog") return AnswerDialog(seconds, argc >= 4 ? argv[3] : nullptr);
     if (action == "button" && argc >= 5) return AnswerButton(seconds, argv[3], std::atoi(argv[4]));
     if (action == "type" && argc >= 5) return AnswerTyping(seconds, argv[3], argv[4]);
+    if (action == "window" && argc >= 4) return OwnWindow(seconds, argv[3]);
     if (action == "color" && argc >= 5)
         return AnswerColor(seconds, argv[3], std::strtol(argv[4], nullptr, 0));
     HWND frame = WaitForFrame(seconds);
@@ -362,6 +505,9 @@ int main(int argc, char** argv) {
                           argc >= 6 ? argv[5][0] : 0);
     }
     if (action == "endsession") return EndSession(frame);
+    if (action == "measure") return Measure(frame, seconds);
+    if (action == "resize" && argc >= 5)
+        return Resize(frame, std::atoi(argv[3]), std::atoi(argv[4]));
     if (action == "close") {
         PostMessageA(frame, WM_CLOSE, 0, 0);
         return 0;

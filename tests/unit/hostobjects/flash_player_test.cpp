@@ -183,7 +183,7 @@ TEST_F(FlashPlayerTest, WithoutAControlMembersAnswerUndefined) {
 
 // toString answers the class's text everywhere; valueOf answers the global
 // of the class's name, except on a clip, where it is a new clip of the same
-// path. The window's properties read as placeholders.
+// path. Without a projector there is no player window: it reads null.
 TEST_F(FlashPlayerTest, ToStringAndValueOfOfClassObjectsAndClips) {
     EXPECT_EQ(
         "true|undefined|[object MovieClip]|false|7|true|gone|[object MovieClip]|7|"
