@@ -436,7 +436,7 @@ const ClassSpec kFlashPlayerClass = {
 bool CallPlayerMethodByName(ScriptContext* context, const PlayerPort& port, const char* name,
                             Value* args, Value* out) {
     for (int i = 0; i < kControlMethodCount; ++i) {
-        if (std::string(kMethodNames[i]) != name) continue;
+        if (std::string(kMethodNames[i].name) != name) continue;
         CallControlMethod(context, port, kControlMethods[i], args, out);
         return true;
     }

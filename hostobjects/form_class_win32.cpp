@@ -41,17 +41,22 @@ enum Method {
 };
 const MemberRow kMethods[] = {
     {"show",
-     "show([modal [, ownerForm]]): opens the form (modal unless false); a modal form's return "
-     "text"},
-    {"close", "close(): closes the open form"},
-    {"getVariable", "getVariable(name): a variable of the form's movie"},
-    {"setVariable", "setVariable(name, value): sets a variable of the form's movie"},
-    {"targetGotoFrame", "targetGotoFrame(target, frame): as FlashPlayer, on the form's movie"},
-    {"targetGotoLabel", "targetGotoLabel(target, label): as FlashPlayer, on the form's movie"},
-    {"targetCallFrame", "targetCallFrame(target, frame): as FlashPlayer, on the form's movie"},
-    {"targetCallLabel", "targetCallLabel(target, label): as FlashPlayer, on the form's movie"},
-    {"loadMovie", "loadMovie(layer, url): loads a movie into a layer of the form's player"},
-    {"setBase", "setBase(folder): the folder the form's movie finds its files in"},
+     "show([modal [, ownerForm]]) -> String: opens the form (modal unless false); a modal "
+     "form's return text (sent by its movie with \"Kelpo_Ret\")"},
+    {"close", "close() -> nothing: closes the open form"},
+    {"getVariable", "getVariable(name) -> String: a variable of the form's movie"},
+    {"setVariable", "setVariable(name, value) -> nothing: sets a variable of the form's movie"},
+    {"targetGotoFrame",
+     "targetGotoFrame(target, frame) -> nothing: as FlashPlayer's, on the form's movie"},
+    {"targetGotoLabel",
+     "targetGotoLabel(target, label) -> nothing: as FlashPlayer's, on the form's movie"},
+    {"targetCallFrame",
+     "targetCallFrame(target, frame) -> nothing: as FlashPlayer's, on the form's movie"},
+    {"targetCallLabel",
+     "targetCallLabel(target, label) -> nothing: as FlashPlayer's, on the form's movie"},
+    {"loadMovie",
+     "loadMovie(layer, url) -> nothing: loads a movie into a layer of the form's player"},
+    {"setBase", "setBase(folder) -> nothing: the folder the form's movie finds its files in"},
 };
 // The player methods, in the order of kMethods from kGetVariable on.
 const char* const kPlayerMethods[] = {"getVariable",     "setVariable",     "targetGotoFrame",
@@ -60,13 +65,13 @@ const char* const kPlayerMethods[] = {"getVariable",     "setVariable",     "tar
 
 enum Property { kMovie, kCaption, kInitVars, kClipRegion, kShowCaption, kCanDrag, kOnExit };
 const MemberRow kProperties[] = {
-    {"movie", "the movie file the form plays"},
-    {"caption", "the form's caption"},
-    {"initVars", "the FlashVars text the movie starts with"},
-    {"clipRegion", "a mask name: the form's shape"},
-    {"showCaption", "true (the default) gives the form a caption"},
-    {"canDrag", "true lets a press on the movie drag the form"},
-    {"onExit", "onExit(returnText): the form has closed"},
+    {"movie", "String: the movie file the form plays"},
+    {"caption", "String: the form's caption"},
+    {"initVars", "String: the FlashVars text the movie starts with"},
+    {"clipRegion", "String: a mask name, the form's shape"},
+    {"showCaption", "Boolean: true (the default) gives the form a caption"},
+    {"canDrag", "Boolean: true lets a press on the movie drag the form"},
+    {"onExit", "function(returnText): called when the form has closed"},
 };
 
 struct FormState {
@@ -258,6 +263,9 @@ void MarkForm(NativeClass*, void* data) {
 const ClassSpec kFormClass = {
     .name = "Form",
     .text = u"[object Form]",
+    .about =
+        "A movie dialog with a player of its own, modal or modeless; made with new "
+        "Form(), its movie and options set before show().",
     .methods = kMethods,
     .method = FormMethod,
     .properties = kProperties,

@@ -133,8 +133,7 @@ void Invoke(ScriptContext* context, NativeClass*, void*, Value* out, Value* args
 
 const MemberRow kHostRows[] = {
     {"getMainWnd",
-     "getMainWnd() -> Null: the main window's Window object once that class exists; "
-     "null for now"},
+     "getMainWnd() -> Window: the projector's main window (the same object every time)"},
     {"getAppDir", "getAppDir() -> String: the executable's folder, with a trailing backslash"},
     {"getMovies",
      "getMovies() -> Array: the paths of the movies in the projector's movie list, in "

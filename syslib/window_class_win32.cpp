@@ -42,31 +42,36 @@ enum Method {
     kFly,
 };
 const MemberRow kMethods[] = {
-    {"find", "find([className [, title]]): the first window of that class and title, or null"},
+    {"find",
+     "find([className [, title]]) -> Window: the first window of that class and title; Null "
+     "when there is none"},
     {"getWindowsByName",
-     "getWindowsByName(title): an Array of the top-level windows of that title"},
-    {"getChildren", "getChildren(): an Array of every child window, at any depth"},
-    {"create",
-     "create(className): a new visible child of that class, 200 by 20 at 0,0, as a Window"},
-    {"show", "show(): shows the window"},
-    {"hide", "hide(): hides the window"},
-    {"close", "close(): asks the window to close"},
-    {"bringToTop", "bringToTop(): makes it the foreground window"},
+     "getWindowsByName(title) -> Array: the top-level windows of that title, as Windows"},
+    {"getChildren", "getChildren() -> Array: every child window, at any depth, as Windows"},
+    {"create", "create(className) -> Window: a new visible child of that class, 200 by 20 at 0,0"},
+    {"show", "show() -> nothing: shows the window"},
+    {"hide", "hide() -> nothing: hides the window"},
+    {"close", "close() -> nothing: asks the window to close"},
+    {"bringToTop", "bringToTop() -> nothing: makes it the foreground window"},
     {"move",
-     "move([left [, top [, right [, bottom]]]]): moves to that rectangle in parent coordinates; "
-     "missing edges stay"},
-    {"center", "center(): centres the window on its owner, or on the screen"},
-    {"modifyStyle", "modifyStyle(remove, add): changes the style bits and refreshes the frame"},
+     "move([left [, top [, right [, bottom]]]]) -> nothing: moves to that rectangle in parent "
+     "coordinates; missing edges stay"},
+    {"center", "center() -> nothing: centres the window on its owner, or on the screen"},
+    {"modifyStyle",
+     "modifyStyle(remove, add) -> nothing: changes the style bits and refreshes the frame"},
     {"modifyStyleEx",
-     "modifyStyleEx(remove, add): changes the extended style bits and refreshes the frame"},
+     "modifyStyleEx(remove, add) -> nothing: changes the extended style bits and refreshes the "
+     "frame"},
     {"animate",
-     "animate(milliseconds, flags): AnimateWindow with the $AW_ flags; false when unavailable"},
-    {"update", "update(): redraws the window and its children at once; true on success"},
-    {"fly2", "fly2(x1, y1, x2, y2, delay): moves the window pixel by pixel along a line"},
+     "animate(milliseconds, flags) -> Boolean: AnimateWindow with the $AW_ flags; false when "
+     "unavailable"},
+    {"update", "update() -> Boolean: redraws the window and its children at once"},
+    {"fly2",
+     "fly2(x1, y1, x2, y2, delay) -> nothing: moves the window pixel by pixel along a line"},
     {"fly",
-     "fly([edge [, mode [, flag [, delay]]]]): slides the window to or from an edge of the "
-     "work area (edge 0 left, 1 top, 2 right, 3 bottom; mode 0 in, 1 out, 2 to the edge; a "
-     "true flag shows it before sliding in and hides it after sliding out)"},
+     "fly([edge [, mode [, flag [, delay]]]]) -> nothing: slides the window to or from an edge "
+     "of the work area (edge 0 left, 1 top, 2 right, 3 bottom; mode 0 in, 1 out, 2 to the "
+     "edge; a true flag shows it before sliding in and hides it after sliding out)"},
 };
 
 enum Property {
@@ -84,33 +89,38 @@ enum Property {
     kFirstHandler,  // the handlers follow, in WindowHandler order
 };
 const MemberRow kProperties[] = {
-    {"caption", "the window text"},
-    {"left", "left edge, relative to the parent's client area (the screen for top-level)"},
-    {"top", "top edge, relative to the parent's client area (the screen for top-level)"},
-    {"width", "width; setting it shows the window"},
-    {"height", "height; setting it shows the window"},
-    {"parent", "the parent as a Window; a Window makes it the parent, anything else none"},
-    {"handle", "the window handle as an Integer (read-only)"},
-    {"className", "the window class name (read-only)"},
-    {"visible", "true when the window is visible (read-only)"},
-    {"enable", "true when the window takes input; setting enables or disables it"},
+    {"caption", "String: the window text"},
+    {"left",
+     "Integer: the left edge, relative to the parent's client area (the screen for a top-level "
+     "window)"},
+    {"top",
+     "Integer: the top edge, relative to the parent's client area (the screen for a top-level "
+     "window)"},
+    {"width", "Integer: the width; setting it shows the window"},
+    {"height", "Integer: the height; setting it shows the window"},
+    {"parent", "Window: the parent; setting a Window makes it the parent, anything else none"},
+    {"handle", "Integer, read-only: the window handle"},
+    {"className", "String, read-only: the window class name"},
+    {"visible", "Boolean, read-only: true when the window is visible"},
+    {"enable", "Boolean: true when the window takes input; setting enables or disables it"},
     {"windowState",
-     "\"minimized\", \"maximized\" or \"normal\"; set with those or an Integer show command"},
-    {"onQueryClose", "onQueryClose(): before closing; returning false keeps the window open"},
-    {"onClose", "onClose(): the window closes"},
-    {"onEnter", "onEnter(): the mouse came over the window"},
-    {"onLeave", "onLeave(): the mouse left the window"},
-    {"onHover", "onHover(x, y): the mouse moves over the window"},
-    {"onSize", "onSize(type, width, height): the window was sized"},
-    {"onContextMenu", "onContextMenu(x, y): the right button was pressed"},
-    {"onMove", "onMove(x, y): the window was moved"},
-    {"onExitSizeMove", "onExitSizeMove(): the user stopped moving or sizing it"},
-    {"onEnterSizeMove", "onEnterSizeMove(): the user began moving or sizing it"},
-    {"onMoving", "onMoving(rect): the window is being moved (left, top, right, bottom)"},
-    {"onSizing", "onSizing(rect): the window is being sized (left, top, right, bottom)"},
-    {"onDeactivate", "onDeactivate(): another application became active"},
-    {"onActivate", "onActivate(): this application became active"},
-    {"onMessage", "onMessage(message, wParam, lParam): any other message"},
+     "String: \"minimized\", \"maximized\" or \"normal\"; set with those or an Integer show "
+     "command"},
+    {"onQueryClose", "function(): before closing; returning false keeps the window open"},
+    {"onClose", "function(): the window closes"},
+    {"onEnter", "function(): the mouse came over the window"},
+    {"onLeave", "function(): the mouse left the window"},
+    {"onHover", "function(x, y): the mouse moves over the window"},
+    {"onSize", "function(type, width, height): the window was sized"},
+    {"onContextMenu", "function(x, y): the right button was pressed"},
+    {"onMove", "function(x, y): the window was moved"},
+    {"onExitSizeMove", "function(): the user stopped moving or sizing it"},
+    {"onEnterSizeMove", "function(): the user began moving or sizing it"},
+    {"onMoving", "function(rect): the window is being moved (left, top, right, bottom)"},
+    {"onSizing", "function(rect): the window is being sized (left, top, right, bottom)"},
+    {"onDeactivate", "function(): another application became active"},
+    {"onActivate", "function(): this application became active"},
+    {"onMessage", "function(message, wParam, lParam): any other message"},
 };
 static_assert(sizeof kProperties / sizeof kProperties[0] == kFirstHandler + kWindowHandlerCount,
               "one property per handler");
@@ -542,6 +552,11 @@ int WindowMethod(ScriptContext* context, NativeClass* klass, void* data, int mem
 const ClassSpec kWindowClass = {
     .name = "Window",
     .text = u"[object Window]",
+    .about =
+        "Any window by its handle: geometry, caption, state, finding and creating "
+        "windows, and its messages as script events; new Window(handle), or from "
+        "getMainWnd, FlashPlayer.window and Shell.run. On a handle that is no longer a "
+        "window every operation does nothing.",
     .methods = kMethods,
     .method = WindowMethod,
     .properties = kProperties,
@@ -568,6 +583,18 @@ void RegisterWindowClass(ScriptContext* context) {
     };
     for (const auto& constant : kConstants)
         SetGlobal(context, constant.name, MakeInteger(constant.value));
+    static const MemberRow kConstantRows[] = {
+        {"$AW_SLIDE", "Integer: animate flag, slide (0x40000)"},
+        {"$AW_ACTIVATE", "Integer: animate flag, activate the window (0x20000)"},
+        {"$AW_BLEND", "Integer: animate flag, fade (0x80000)"},
+        {"$AW_HIDE", "Integer: animate flag, hide the window (0x10000)"},
+        {"$AW_CENTER", "Integer: animate flag, collapse inward or expand outward (16)"},
+        {"$AW_HOR_POSITIVE", "Integer: animate flag, left to right (1)"},
+        {"$AW_HOR_NEGATIVE", "Integer: animate flag, right to left (2)"},
+        {"$AW_VER_POSITIVE", "Integer: animate flag, top to bottom (4)"},
+        {"$AW_VER_NEGATIVE", "Integer: animate flag, bottom to top (8)"},
+    };
+    DescribeGlobals(kConstantRows);
 }
 
 Value WindowValueOf(ScriptContext* context, HWND hwnd) {

@@ -24,6 +24,7 @@
 #include "tools/class-pages/class_pages.h"
 #ifdef _WIN32
 #include "hostobjects/application_class.h"
+#include "hostobjects/form_class.h"
 #include "hostobjects/host_functions.h"
 #include "netlib/classes.h"
 #include "syslib/message_pump_win32.h"
