@@ -10,6 +10,7 @@
 #include <new>
 
 #include "runtime/call.h"
+#include "runtime/class_kit.h"
 #include "runtime/convert.h"
 #include "runtime/errors.h"
 #include "runtime/native_args.h"
@@ -301,6 +302,48 @@ int MailClientProperty(ScriptContext* context, MailClient* client, int member, i
             break;
     }
     return 1;
+}
+
+MailClient* MailClientOf(void* data) {
+    return data != nullptr ? static_cast<MailClientData*>(data)->client : nullptr;
+}
+
+void NewMailClientInstance(ScriptContext* context, NativeClass* klass, int64_t port, Value* out) {
+    auto* client = new (std::nothrow) MailClient;
+    if (client == nullptr || !InitMailClient(client, port)) {
+        if (client != nullptr) FinalizeMailClient(client);
+        delete client;
+        *out = MakeNull();
+        return;
+    }
+    MailClientData* data = nullptr;
+    if (!CatchRaise(context, [&] { data = NewInstanceOf<MailClientData>(context, klass, out); })) {
+        FinalizeMailClient(client);
+        delete client;
+        *out = MakeNull();
+        return;
+    }
+    data->client = client;
+}
+
+int MailClientDataProperty(ScriptContext* context, NativeClass*, void* data, int member, int isSet,
+                           Value* io) {
+    MailClient* client = MailClientOf(data);
+    if (client == nullptr) return 0;
+    return MailClientProperty(context, client, member, isSet, io);
+}
+
+void FinalizeMailClientData(NativeClass*, void* data) {
+    auto* record = static_cast<MailClientData*>(data);
+    if (record == nullptr || record->client == nullptr) return;
+    FinalizeMailClient(record->client);
+    delete record->client;
+    record->client = nullptr;
+}
+
+void MarkMailClientData(NativeClass*, void* data) {
+    MailClient* client = MailClientOf(data);
+    if (client != nullptr) GcMarkValue(client->handler);
 }
 
 }  // namespace kelpo

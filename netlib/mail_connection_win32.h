@@ -88,4 +88,23 @@ enum MailClientMember {
 int MailClientProperty(ScriptContext* context, MailClient* client, int member, int isSet,
                        Value* io);
 
+// The instance data of SendMail and RecvMail.
+struct MailClientData {
+    MailClient* client;
+};
+
+// The client of an instance; null for the class object.
+MailClient* MailClientOf(void* data);
+
+// A new instance of `klass` (made with NewInstance, instanceSize
+// sizeof(MailClientData)) owning a client for `port`; Null when the client
+// cannot be made.
+void NewMailClientInstance(ScriptContext* context, NativeClass* klass, int64_t port, Value* out);
+
+// The class callbacks both clients share.
+int MailClientDataProperty(ScriptContext* context, NativeClass* klass, void* data, int member,
+                           int isSet, Value* io);
+void FinalizeMailClientData(NativeClass* klass, void* data);
+void MarkMailClientData(NativeClass* klass, void* data);
+
 }  // namespace kelpo

@@ -28,10 +28,6 @@ constexpr size_t kMaxLineReply = 512;
 constexpr size_t kMaxListing = size_t{16} << 20;
 constexpr size_t kMaxMessage = size_t{128} << 20;
 
-struct RecvMailData {
-    MailClient* client;
-};
-
 enum Method { kConnect, kStat, kList, kUidl, kRetr, kTop, kDele, kNoop, kRset, kQuit, kClose };
 const MemberRow kMethods[] = {
     {"connect",
@@ -180,7 +176,7 @@ bool Simple(MailExchange& exchange, const std::string& line) {
 
 int RecvMailMethod(ScriptContext* context, NativeClass*, void* data, int member, Value* out,
                    Value* args) {
-    MailClient* client = data != nullptr ? static_cast<RecvMailData*>(data)->client : nullptr;
+    MailClient* client = MailClientOf(data);
     if (client == nullptr) return 0;
     if (member == kClose) {
         CloseMailSocket(client);
@@ -223,50 +219,12 @@ int RecvMailMethod(ScriptContext* context, NativeClass*, void* data, int member,
     return 1;
 }
 
-int RecvMailProperty(ScriptContext* context, NativeClass*, void* data, int member, int isSet,
-                     Value* io) {
-    MailClient* client = data != nullptr ? static_cast<RecvMailData*>(data)->client : nullptr;
-    if (client == nullptr) return 0;
-    return MailClientProperty(context, client, member, isSet, io);
-}
-
-void NewRecvMail(ScriptContext* context, NativeClass* klass, Value* out) {
-    auto* client = new (std::nothrow) MailClient;
-    if (client == nullptr || !InitMailClient(client, 110)) {
-        if (client != nullptr) FinalizeMailClient(client);
-        delete client;
-        *out = MakeNull();
-        return;
-    }
-    RecvMailData* data = nullptr;
-    if (!CatchRaise(context, [&] { data = NewInstanceOf<RecvMailData>(context, klass, out); })) {
-        FinalizeMailClient(client);
-        delete client;
-        *out = MakeNull();
-        return;
-    }
-    data->client = client;
-}
-
 void ConstructRecvMail(ScriptContext* context, NativeClass* klass, Value*, Value* out) {
-    NewRecvMail(context, klass, out);
+    NewMailClientInstance(context, klass, 110, out);
 }
 
 void CallRecvMail(ScriptContext* context, NativeClass* klass, void*, Value* out, Value*) {
-    NewRecvMail(context, klass, out);
-}
-
-void FinalizeRecvMail(NativeClass*, void* data) {
-    auto* record = static_cast<RecvMailData*>(data);
-    if (record == nullptr || record->client == nullptr) return;
-    FinalizeMailClient(record->client);
-    delete record->client;
-    record->client = nullptr;
-}
-
-void MarkRecvMail(NativeClass*, void* data) {
-    auto* record = static_cast<RecvMailData*>(data);
-    if (record != nullptr && record->client != nullptr) GcMarkValue(record->client->handler);
+    NewMailClientInstance(context, klass, 110, out);
 }
 
 const ClassSpec kRecvMailClass = {
@@ -276,12 +234,12 @@ const ClassSpec kRecvMailClass = {
     .methods = kMethods,
     .method = RecvMailMethod,
     .properties = kProperties,
-    .property = RecvMailProperty,
+    .property = MailClientDataProperty,
     .call = CallRecvMail,
     .construct = ConstructRecvMail,
-    .finalize = FinalizeRecvMail,
-    .mark = MarkRecvMail,
-    .instanceSize = sizeof(RecvMailData),
+    .finalize = FinalizeMailClientData,
+    .mark = MarkMailClientData,
+    .instanceSize = sizeof(MailClientData),
 };
 
 }  // namespace

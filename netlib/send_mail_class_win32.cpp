@@ -26,10 +26,6 @@ namespace {
 constexpr size_t kMaxSmtpReply = 65536;
 constexpr size_t kMaxCommandText = 65536;
 
-struct SendMailData {
-    MailClient* client;
-};
-
 enum Method { kSend, kConnect, kCommand, kWrite, kClose };
 const MemberRow kMethods[] = {
     {"send",
@@ -232,7 +228,7 @@ Value Command(ScriptContext* context, MailExchange& exchange, const Value* args)
 
 int SendMailMethod(ScriptContext* context, NativeClass*, void* data, int member, Value* out,
                    Value* args) {
-    MailClient* client = data != nullptr ? static_cast<SendMailData*>(data)->client : nullptr;
+    MailClient* client = MailClientOf(data);
     if (client == nullptr) return 0;
     if (member == kClose) {
         CloseMailSocket(client);
@@ -269,50 +265,12 @@ int SendMailMethod(ScriptContext* context, NativeClass*, void* data, int member,
     return 1;
 }
 
-int SendMailProperty(ScriptContext* context, NativeClass*, void* data, int member, int isSet,
-                     Value* io) {
-    MailClient* client = data != nullptr ? static_cast<SendMailData*>(data)->client : nullptr;
-    if (client == nullptr) return 0;
-    return MailClientProperty(context, client, member, isSet, io);
-}
-
-void NewSendMail(ScriptContext* context, NativeClass* klass, Value* out) {
-    auto* client = new (std::nothrow) MailClient;
-    if (client == nullptr || !InitMailClient(client, 25)) {
-        if (client != nullptr) FinalizeMailClient(client);
-        delete client;
-        *out = MakeNull();
-        return;
-    }
-    SendMailData* data = nullptr;
-    if (!CatchRaise(context, [&] { data = NewInstanceOf<SendMailData>(context, klass, out); })) {
-        FinalizeMailClient(client);
-        delete client;
-        *out = MakeNull();
-        return;
-    }
-    data->client = client;
-}
-
 void ConstructSendMail(ScriptContext* context, NativeClass* klass, Value*, Value* out) {
-    NewSendMail(context, klass, out);
+    NewMailClientInstance(context, klass, 25, out);
 }
 
 void CallSendMail(ScriptContext* context, NativeClass* klass, void*, Value* out, Value*) {
-    NewSendMail(context, klass, out);
-}
-
-void FinalizeSendMail(NativeClass*, void* data) {
-    auto* record = static_cast<SendMailData*>(data);
-    if (record == nullptr || record->client == nullptr) return;
-    FinalizeMailClient(record->client);
-    delete record->client;
-    record->client = nullptr;
-}
-
-void MarkSendMail(NativeClass*, void* data) {
-    auto* record = static_cast<SendMailData*>(data);
-    if (record != nullptr && record->client != nullptr) GcMarkValue(record->client->handler);
+    NewMailClientInstance(context, klass, 25, out);
 }
 
 const ClassSpec kSendMailClass = {
@@ -324,12 +282,12 @@ const ClassSpec kSendMailClass = {
     .methods = kMethods,
     .method = SendMailMethod,
     .properties = kProperties,
-    .property = SendMailProperty,
+    .property = MailClientDataProperty,
     .call = CallSendMail,
     .construct = ConstructSendMail,
-    .finalize = FinalizeSendMail,
-    .mark = MarkSendMail,
-    .instanceSize = sizeof(SendMailData),
+    .finalize = FinalizeMailClientData,
+    .mark = MarkMailClientData,
+    .instanceSize = sizeof(MailClientData),
 };
 
 }  // namespace
