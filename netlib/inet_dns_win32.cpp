@@ -19,6 +19,7 @@
 
 #include "netlib/http_text.h"
 #include "netlib/inet_win32.h"
+#include "netlib/winsock_start_win32.h"
 
 namespace kelpo {
 namespace {
@@ -26,15 +27,6 @@ namespace {
 constexpr DWORD kWaitMs = 10000;
 constexpr DWORD kExchangeMs = 30000;
 constexpr u_short kDnsPort = 53;
-
-bool StartWinsock() {
-    static bool started = false;
-    if (!started) {
-        WSADATA data;
-        started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    }
-    return started;
-}
 
 bool ResolveServer(const std::string& server, in_addr* address) {
     const unsigned long dotted = inet_addr(server.c_str());

@@ -16,6 +16,7 @@
 
 #include "netlib/icmp_echo.h"
 #include "netlib/inet_win32.h"
+#include "netlib/winsock_start_win32.h"
 
 namespace kelpo {
 namespace {
@@ -57,15 +58,6 @@ bool LoadEchoService(EchoService* service) {
     FreeLibrary(service->module);
     service->module = nullptr;
     return false;
-}
-
-bool StartWinsock() {
-    static bool started = false;
-    if (!started) {
-        WSADATA data;
-        started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    }
-    return started;
 }
 
 // The host's IPv4 address: resolved by name, else read as a dotted address.

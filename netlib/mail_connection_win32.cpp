@@ -15,6 +15,7 @@
 #include "runtime/errors.h"
 #include "runtime/native_args.h"
 #include "corelib/callback_roots.h"
+#include "netlib/winsock_start_win32.h"
 
 namespace kelpo {
 namespace {
@@ -114,19 +115,10 @@ void FinalizeMailClient(MailClient* client) {
     client->server = client->username = client->password = nullptr;
 }
 
-bool StartMailSockets() {
-    static bool started = false;
-    if (!started) {
-        WSADATA data;
-        started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    }
-    return started;
-}
-
 bool OpenMailSocket(MailClient* client, int* code) {
     CloseMailSocket(client);
     *code = 0;
-    if (!StartMailSockets()) {
+    if (!StartWinsock()) {
         *code = WSASYSNOTREADY;
         return false;
     }

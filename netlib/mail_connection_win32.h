@@ -48,9 +48,6 @@ bool InitMailClient(MailClient* client, int64_t port);
 // Closes the socket and frees the strings.
 void FinalizeMailClient(MailClient* client);
 
-// Starts Windows Sockets once.
-bool StartMailSockets();
-
 // Opens a connection to the client's server and port (a name resolved by
 // the system, else a dotted address), closing an open one first; false
 // with the error code in *code when none could be made.

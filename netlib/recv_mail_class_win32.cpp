@@ -12,6 +12,7 @@
 #include "netlib/mail_class_win32.h"
 #include "netlib/mail_connection_win32.h"
 #include "netlib/pop3_replies.h"
+#include "netlib/winsock_start_win32.h"
 #include "runtime/array.h"
 #include "runtime/class_kit.h"
 #include "runtime/errors.h"
@@ -245,7 +246,7 @@ const ClassSpec kRecvMailClass = {
 }  // namespace
 
 void RegisterRecvMailClass(ScriptContext* context) {
-    StartMailSockets();
+    StartWinsock();
     DefineClass(context, kRecvMailClass);
 }
 

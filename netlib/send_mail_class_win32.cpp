@@ -14,6 +14,7 @@
 #include "netlib/mail_class_win32.h"
 #include "netlib/mail_connection_win32.h"
 #include "netlib/smtp_replies.h"
+#include "netlib/winsock_start_win32.h"
 #include "runtime/class_kit.h"
 #include "runtime/errors.h"
 #include "runtime/gc.h"
@@ -293,7 +294,7 @@ const ClassSpec kSendMailClass = {
 }  // namespace
 
 void RegisterSendMailClass(ScriptContext* context) {
-    StartMailSockets();
+    StartWinsock();
     DefineClass(context, kSendMailClass);
 }
 

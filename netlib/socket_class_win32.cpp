@@ -26,6 +26,7 @@
 #include "corelib/callback_roots.h"
 #include "netlib/classes.h"
 #include "netlib/socket_window_win32.h"
+#include "netlib/winsock_start_win32.h"
 #include "runtime/atoms.h"
 #include "runtime/call.h"
 #include "runtime/class_kit.h"
@@ -172,15 +173,6 @@ void NoteFailure() { gLastError = WSAGetLastError(); }
 void NoteRefusal(int code) {
     gLastError = code;
     WSASetLastError(code);
-}
-
-bool StartWinsock() {
-    static bool started = false;
-    if (!started) {
-        WSADATA data;
-        started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    }
-    return started;
 }
 
 Handler HandlerOfEvent(int event) {
