@@ -46,22 +46,44 @@ std::vector<PathSegment> ToDevice(const Matrix& m, const std::vector<PathSegment
     return out;
 }
 
+// The paint in device space: gradient matrices follow the shape's, colours the tint.
+Paint ToDevice(const Matrix& m, const Tint& tint, const Paint& paint) {
+    Paint out = paint;
+    out.argb = Apply(tint, paint.argb);
+    out.matrix = Multiply(m, paint.matrix);
+    for (int i = 0; i < out.stopCount; ++i) out.stops[i].argb = Apply(tint, paint.stops[i].argb);
+    return out;
+}
+
+bool Invisible(const Paint& paint) {
+    if (paint.kind == PaintKind::Solid) return (paint.argb >> 24) == 0;
+    for (int i = 0; i < paint.stopCount; ++i)
+        if (paint.stops[i].argb >> 24) return false;
+    return true;
+}
+
 void DrawShape(const ShapeDefinition& shape, const Matrix& m, const Tint& tint, RenderSink& sink) {
     if (sink.fillPath)
         for (const ShapePath& fill : shape.fills) {
-            uint32_t color = Apply(tint, fill.argb);
-            if ((color >> 24) == 0) continue;
+            Paint paint = ToDevice(m, tint, fill.paint);
+            if (Invisible(paint)) continue;
             std::vector<PathSegment> device = ToDevice(m, fill.segments);
-            sink.fillPath(sink.user, device.data(), device.size(), color);
+            sink.fillPath(sink.user, device.data(), device.size(), paint);
         }
     if (sink.strokePath) {
         double scale = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
-        for (const ShapePath& stroke : shape.strokes) {
-            uint32_t color = Apply(tint, stroke.argb);
-            if ((color >> 24) == 0) continue;
-            std::vector<PathSegment> device = ToDevice(m, stroke.segments);
-            sink.strokePath(sink.user, device.data(), device.size(),
-                            std::fmax(1.0, stroke.width * scale), color);
+        for (const ShapePath& path : shape.strokes) {
+            Stroke stroke;
+            // Gradient line fills stroke in their stand-in colour.
+            stroke.argb = Apply(tint, path.paint.argb);
+            if ((stroke.argb >> 24) == 0) continue;
+            stroke.width = std::fmax(1.0, path.width * scale);
+            stroke.startCap = path.startCap;
+            stroke.endCap = path.endCap;
+            stroke.join = path.join;
+            stroke.miterLimit = path.miterLimit;
+            std::vector<PathSegment> device = ToDevice(m, path.segments);
+            sink.strokePath(sink.user, device.data(), device.size(), stroke);
         }
     }
 }
