@@ -8,6 +8,8 @@ kelpo_add_test(player_tests
     unit/player/actions_test.cpp
     unit/player/variables_test.cpp
     unit/player/render_test.cpp
+    unit/player/shapes_test.cpp
+    unit/player/text_test.cpp
     unit/player/buttons_test.cpp
     unit/player/malformed_test.cpp
     unit/player/movie_assembler_test.cpp
