@@ -1,10 +1,13 @@
-// The GDI render sink. Coordinates reach GDI in 1/16 pixel through a world
-// transform, so curves and thin shapes keep their sub-pixel positions.
+// The render sink. Paths go through GDI+ (gdiplus_painter.h); where GDI+
+// cannot start, through GDI, with coordinates in 1/16 pixel through a world
+// transform so curves and thin shapes keep their sub-pixel positions.
 #include "player/control/gdi_render_sink.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
+
+#include "player/control/gdiplus_painter.h"
 
 namespace kelpo::control {
 
@@ -86,9 +89,13 @@ void SinkClear(void* user, uint32_t argb) {
     DeleteObject(brush);
 }
 
-void SinkFillPath(void* user, const player::PathSegment* segments, size_t count, uint32_t argb) {
-    if (count == 0 || Invisible(argb)) return;
+void SinkFillPath(void* user, const player::PathSegment* segments, size_t count,
+                  const player::Paint& paint) {
+    if (count == 0) return;
     HDC dc = TargetOf(user).dc;
+    if (GdiplusFill(dc, segments, count, paint)) return;
+    uint32_t argb = paint.argb;
+    if (Invisible(argb)) return;
     SubPixelScope scope(dc);
     SetPolyFillMode(dc, ALTERNATE);
     HBRUSH brush = CreateSolidBrush(ColorOf(argb));
@@ -99,10 +106,13 @@ void SinkFillPath(void* user, const player::PathSegment* segments, size_t count,
     DeleteObject(brush);
 }
 
-void SinkStrokePath(void* user, const player::PathSegment* segments, size_t count, double width,
-                    uint32_t argb) {
-    if (count == 0 || Invisible(argb)) return;
+void SinkStrokePath(void* user, const player::PathSegment* segments, size_t count,
+                    const player::Stroke& stroke) {
+    if (count == 0 || Invisible(stroke.argb)) return;
     HDC dc = TargetOf(user).dc;
+    if (GdiplusStroke(dc, segments, count, stroke)) return;
+    uint32_t argb = stroke.argb;
+    double width = stroke.width;
     SubPixelScope scope(dc);
     LOGBRUSH brush{BS_SOLID, ColorOf(argb), 0};
     DWORD penWidth = static_cast<DWORD>(std::lround(std::max(1.0, width) * kSubPixels));

@@ -1,7 +1,7 @@
-// Draws the core's frames with GDI into any device context: paths as
-// polygons and Bezier curves filled even-odd, pictures stretched through a
-// world transform. Alpha below 255 is drawn opaque; fully transparent
-// colours are skipped.
+// Draws the core's frames into any device context: paths through GDI+
+// (anti-aliased, alpha blended, gradient brushes), falling back to GDI
+// (opaque solid colours) when GDI+ is missing; the background and pictures
+// through GDI.
 #pragma once
 
 #include <windows.h>

@@ -8,15 +8,20 @@
 
 #include "player/control/com_enumerators.h"
 #include "player/control/gdi_render_sink.h"
+#include "player/control/gdiplus_painter.h"
 #include "player/control/identifiers.h"
 #include "player/control/module.h"
 #include "player/control/movie_source.h"
 #include "player/control/picture_decoder.h"
+#include "player/control/supersampling.h"
 #include "player/control/text_conversion.h"
 
 namespace kelpo::control {
 
 namespace {
+
+// Samples per pixel along each axis where GDI+ leaves edges jagged.
+constexpr int kSupersampling = 3;
 
 PlayerControl& ControlOf(void* user) { return *static_cast<PlayerControl*>(user); }
 
@@ -260,6 +265,23 @@ player::Matrix PlayerControl::ViewMatrix(const RECT& bounds) const {
 }
 
 void PlayerControl::Render(HDC dc, const RECT& bounds, bool overlay) {
+    // Overlays draw over the host's pixels, which a larger bitmap does not hold.
+    if (!overlay && player::HasMovie(player_) && !GdiplusSmoothsEdges()) {
+        const player::Matrix view = ViewMatrix(bounds);
+        bool drawn = DrawSupersampled(dc, bounds, kSupersampling, [&](HDC large, const RECT& area) {
+            GdiTarget target{large, area, settings_.backgroundColor, false};
+            player::RenderSink sink = MakeGdiSink(target);
+            const double f = kSupersampling;
+            player::Matrix m{view.a * f,
+                             view.b * f,
+                             view.c * f,
+                             view.d * f,
+                             (view.tx - bounds.left) * f,
+                             (view.ty - bounds.top) * f};
+            player::RenderFrame(player_, m, sink);
+        });
+        if (drawn) return;
+    }
     GdiTarget target{dc, bounds, settings_.backgroundColor, overlay};
     player::RenderSink sink = MakeGdiSink(target);
     int saved = SaveDC(dc);

@@ -605,7 +605,7 @@ void PutOutline(Bits& bits, const ShapeDrawing& shape, bool fill, bool line) {
     }
 }
 
-void PutGradient(std::vector<uint8_t>& body, const GradientFill& g) {
+void PutGradient(std::vector<uint8_t>& body, const ShapeGradient& g) {
     PutU8(body, g.type);
     Append(body, EncodeMatrix(g.matrix));
     PutU8(body, static_cast<uint32_t>(g.spread << 6 | (g.stops.size() & 0x0F)));

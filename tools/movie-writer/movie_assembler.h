@@ -44,7 +44,7 @@ struct ShapeEdge {
 // A gradient fill: `type` 0x10 linear, 0x12 radial, 0x13 focal radial; the
 // matrix maps the gradient square (-16384..16384) to the shape; stops are
 // ratio (0-255) and 0xAARRGGBB colour.
-struct GradientFill {
+struct ShapeGradient {
     uint8_t type = 0x10;
     TestMatrix matrix;
     uint8_t spread = 0;  // 0 pad, 1 reflect, 2 repeat
@@ -55,7 +55,7 @@ struct GradientFill {
 struct ShapeDrawing {
     int32_t startX = 0, startY = 0;
     std::vector<ShapeEdge> edges;
-    std::vector<GradientFill> gradient;  // one: the fill is this gradient (DefineShape3)
+    std::vector<ShapeGradient> gradient;  // one: the fill is this gradient (DefineShape3)
     bool shape4 = false;                 // DefineShape4 with caps and joins
     uint8_t cap = 0, join = 0;           // 0 round; cap 1 none, 2 square; join 1 bevel, 2 miter
     uint32_t fill = 0xFF0000;            // 0xRRGGBB, or 0xAARRGGBB with `alpha`

@@ -29,7 +29,7 @@ struct GradientCase {
     Spread expectedSpread;
 };
 
-TEST(ShapesTest, GradientFillsReachTheSinkInDeviceSpace) {
+TEST(ShapesTest, ShapeGradientsReachTheSinkInDeviceSpace) {
     const GradientCase cases[] = {
         {"linear, pad", 0x10, 0, 0, PaintKind::LinearGradient, Spread::Pad},
         {"radial, reflect", 0x12, 1, 0, PaintKind::RadialGradient, Spread::Reflect},
@@ -39,7 +39,7 @@ TEST(ShapesTest, GradientFillsReachTheSinkInDeviceSpace) {
         SCOPED_TRACE(c.name);
         movies::MovieBuilder movie;
         movies::ShapeDrawing drawing = movies::RectangleShape(0, 0, 2000, 1000, 0);
-        movies::GradientFill gradient;
+        movies::ShapeGradient gradient;
         gradient.type = c.type;
         gradient.spread = c.spread;
         gradient.focal = c.focal;
@@ -74,7 +74,7 @@ TEST(ShapesTest, GradientFillsReachTheSinkInDeviceSpace) {
 TEST(ShapesTest, ColourTransformsTintEveryGradientStop) {
     movies::MovieBuilder movie;
     movies::ShapeDrawing drawing = movies::RectangleShape(0, 0, 200, 200, 0);
-    movies::GradientFill gradient;
+    movies::ShapeGradient gradient;
     gradient.stops = {{0, 0xFF204060}, {255, 0xFF6080A0}};
     drawing.gradient = {gradient};
     uint16_t shape = movie.Shape(drawing);
