@@ -1,6 +1,7 @@
 // Shapes as authored: gradient fills reach the sink with their stops,
 // spread and matrix in device space; DefineShape4 line styles keep caps and
-// joins; morph shapes are drawn at their placement's ratio.
+// joins; new styles inside a shape start another set; morph shapes are
+// drawn at their placement's ratio.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -131,6 +132,78 @@ TEST(ShapesTest, FourthVersionLineStylesKeepCapsAndJoins) {
         EXPECT_EQ(400, curve->control.x);
         EXPECT_EQ(400, curve->control.y);
     }
+}
+
+// Bits written most significant first, as shape records are.
+class BitWriter {
+public:
+    void Put(uint32_t value, int count) {
+        for (int i = count - 1; i >= 0; --i) {
+            if (used_ == 0) bytes.push_back(0);
+            if ((value >> i) & 1) bytes.back() |= static_cast<uint8_t>(0x80 >> used_);
+            used_ = (used_ + 1) % 8;
+        }
+    }
+    void Bytes(std::initializer_list<uint8_t> more) {
+        used_ = 0;
+        bytes.insert(bytes.end(), more);
+    }
+    std::vector<uint8_t> bytes;
+
+private:
+    int used_ = 0;
+};
+
+// A square of 100 twips at x: a move there with fill style 1, four edges.
+void PutSquare(BitWriter& bits, int x) {
+    bits.Put(0, 1);
+    bits.Put(0x01 | 0x04, 5);
+    bits.Put(12, 5);
+    bits.Put(static_cast<uint32_t>(x), 12);
+    bits.Put(0, 12);
+    bits.Put(1, 1);  // fill style 1
+}
+
+void PutEdges(BitWriter& bits) {
+    const int d[4][2] = {{100, 0}, {0, 100}, {-100, 0}, {0, -100}};
+    for (const auto& e : d) {
+        bits.Put(0x3, 2);  // straight edge
+        bits.Put(7, 4);    // 9 bits
+        bits.Put(1, 1);
+        bits.Put(static_cast<uint32_t>(e[0]) & 0x1FF, 9);
+        bits.Put(static_cast<uint32_t>(e[1]) & 0x1FF, 9);
+    }
+}
+
+TEST(ShapesTest, NewStylesInsideAShapeStartAnotherSet) {
+    // DefineShape2: one red fill; a square; new styles with one blue fill; another square.
+    BitWriter bits;
+    bits.Bytes({1, 0, 0x00});              // id 1; bounds: an empty RECT (5 bits of zero)
+    bits.Bytes({1, 0x00, 0xFF, 0, 0, 0});  // one solid red fill, no lines
+    bits.Put(1, 4);
+    bits.Put(0, 4);
+    PutSquare(bits, 0);
+    PutEdges(bits);
+    // The new style arrays follow the flags' fields, byte aligned.
+    bits.Put(0, 1);
+    bits.Put(0x10, 5);
+    bits.Bytes({1, 0x00, 0, 0, 0xFF, 0});
+    bits.Put(1, 4);
+    bits.Put(0, 4);
+    PutSquare(bits, 1000);
+    PutEdges(bits);
+    bits.Put(0, 6);
+    movies::MovieBuilder movie;
+    movie.RawTag(22, bits.bytes);
+    movie.Place(1, 1).ShowFrame();
+    PlayerFixture fixture;
+    auto paths = DrawMovie(movie.Bytes(), Matrix(), fixture);
+    ASSERT_EQ(2u, paths.size());
+    EXPECT_EQ(0xFFFF0000u, paths[0].argb);
+    EXPECT_EQ(0xFF0000FFu, paths[1].argb);
+    double left = 1e9;
+    for (const PathSegment& s : paths[1].segments) left = std::min(left, s.to.x);
+    EXPECT_EQ(1000, left);
 }
 
 struct MorphCase {

@@ -99,6 +99,31 @@ TEST(TextTest, TheThirdFontVersionIsTwentyTimesFiner) {
     EXPECT_NEAR(a.advances[0] / 20, b.advances[0], 1e-9);
 }
 
+TEST(TextTest, TheFirstFontVersionReadsTheSameGlyphs) {
+    movies::MovieBuilder movie;
+    movie.Font("H");
+    std::vector<uint8_t> tags = movie.Tags();
+    // DefineFont2 body after the long tag header: id, flags, language, name
+    // "Block", count, one 32-bit offset and the code table offset.
+    const uint8_t* body = tags.data() + 6;
+    const size_t table = 12;
+    auto u32 = [&](size_t at) {
+        return body[at] | body[at + 1] << 8 | body[at + 2] << 16 | uint32_t(body[at + 3]) << 24;
+    };
+    std::vector<uint8_t> first{2, 0};  // one offset: the glyph follows the table
+    first.insert(first.end(), body + table + u32(table), body + table + u32(table + 4));
+    ByteReader a = MakeReader(first.data(), first.size());
+    ByteReader b = MakeReader(body + 2, tags.size() - 8);
+    FontDefinition old = ReadFont(a, 10), second = ReadFont(b, 48);
+    ASSERT_EQ(1u, old.glyphs.size());
+    ASSERT_EQ(second.glyphs[0].size(), old.glyphs[0].size());
+    for (size_t i = 0; i < old.glyphs[0].size(); ++i) {
+        EXPECT_EQ(second.glyphs[0][i].to.x, old.glyphs[0][i].to.x);
+        EXPECT_EQ(second.glyphs[0][i].to.y, old.glyphs[0][i].to.y);
+    }
+    EXPECT_TRUE(old.advances.empty());
+}
+
 struct BrokenCase {
     const char* name;
     std::vector<uint8_t> body;  // after the font id
