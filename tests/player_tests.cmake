@@ -1,6 +1,7 @@
 # The movie player's portable core: movie reading, timelines, sprites and
-# targets, the action interpreter, variables, properties, drawing, buttons
-# and damaged movies. Movies are built by the symbolic assembler.
+# targets, the action interpreter, variables, properties, drawing, buttons,
+# shapes with gradients and morphs, texts in embedded fonts, and damaged
+# movies. Movies are built by the symbolic assembler.
 kelpo_add_test(player_tests
     unit/player/player_test_support.cpp
     unit/player/movie_reader_test.cpp
@@ -15,3 +16,10 @@ kelpo_add_test(player_tests
     unit/player/movie_assembler_test.cpp
 )
 target_link_libraries(player_tests PRIVATE kelpo_player_core kelpo_movie_writer)
+
+# make-test-movie's drawing options, and the values it refuses.
+if(NOT CMAKE_CROSSCOMPILING)
+    add_test(NAME player.make_test_movie_drawings
+             COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/make_test_movie_drawings.sh
+                     $<TARGET_FILE:make-test-movie>)
+endif()
