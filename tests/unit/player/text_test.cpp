@@ -124,6 +124,29 @@ TEST(TextTest, TheFirstFontVersionReadsTheSameGlyphs) {
     EXPECT_TRUE(old.advances.empty());
 }
 
+struct FontInfoCase {
+    int tagCode;
+    std::vector<uint8_t> body;  // after the font id
+    std::vector<uint16_t> codes;
+};
+
+TEST(TextTest, FontInfoGivesTheGlyphsTheirCodes) {
+    const FontInfoCase cases[] = {
+        {13, {1, 'F', 0x00, 'x', 'y'}, {'x', 'y'}},                // narrow codes
+        {13, {0, 0x01, 0x41, 0x04, 0x42, 0x00}, {0x441, 0x42}},    // wide codes
+        {62, {0, 0x00, 1, 0x41, 0x00, 0x42, 0x00}, {0x41, 0x42}},  // always wide, a language
+        {13, {0, 0x00, 'x'}, {'x'}},                               // cut short
+    };
+    for (const FontInfoCase& c : cases) {
+        SCOPED_TRACE(c.tagCode);
+        FontDefinition font;
+        font.glyphs.resize(2);
+        ByteReader reader = MakeReader(c.body.data(), c.body.size());
+        ReadFontInfo(reader, c.tagCode, font);
+        EXPECT_EQ(c.codes, font.codes);
+    }
+}
+
 struct BrokenCase {
     const char* name;
     std::vector<uint8_t> body;  // after the font id

@@ -1,6 +1,6 @@
 // Movies as authored, drawn by the control: gradients (their two ends and
 // their middle), curves (inside and outside the curved edge), alpha blended
-// colours, anti-aliased edges, texts in embedded fonts (pixels where the glyphs are, none
+// colours, anti-aliased edges, line caps, texts in embedded fonts (pixels where the glyphs are, none
 // between their strokes) and morphs at a ratio. Each picture is also saved
 // in the output folder for people to look at.
 #include <gtest/gtest.h>
@@ -97,6 +97,29 @@ const MovieCase kCases[] = {
      },
      // The edge x = 200 - 2y cuts pixel (99, 50) in half: anti-aliased, it is grey.
      {{50, 50, 0, 0}, {99, 50, 0x808080, 0x40}, {150, 50, kWhite, 0}}},
+    {"line_caps",
+     [](MovieBuilder& movie) {
+         // Lines 20 pixels wide from x 50 to 150: without caps, then with square caps.
+         for (int i = 0; i < 2; ++i) {
+             ShapeDrawing line;
+             line.startX = 50 * kPx;
+             line.startY = (25 + 50 * i) * kPx;
+             line.edges = {{false, 0, 0, 150 * kPx, (25 + 50 * i) * kPx}};
+             line.filled = false;
+             line.shape4 = true;
+             line.lineWidth = 20 * kPx;
+             line.lineColor = 0xFF000000;
+             line.cap = i == 0 ? 1 : 2;
+             movie.Place(1 + i, movie.Shape(line));
+         }
+     },
+     {{100, 25, 0, 0},
+      {45, 25, kWhite, 0},
+      {155, 25, kWhite, 0},
+      {100, 75, 0, 0},
+      {45, 75, 0, 0},
+      {155, 75, 0, 0},
+      {100, 50, kWhite, 0}}},
     {"morph",
      [](MovieBuilder& movie) {
          uint16_t morph = movie.MorphShape(RectangleShape(0, 0, 50 * kPx, 100 * kPx, 0xFF000000),
