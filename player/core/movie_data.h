@@ -71,11 +71,13 @@ struct ShapePath {
     LineCap startCap = LineCap::Round, endCap = LineCap::Round;
     LineJoin join = LineJoin::Round;
     double miterLimit = 3;
+    uint32_t styleSet = 0;  // paths of later style sets paint over earlier ones
 };
 
 struct ShapeDefinition {
     int32_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
-    std::vector<ShapePath> fills;  // painted first, in style order
+    // By style set; within a set fills are painted first, in style order.
+    std::vector<ShapePath> fills;
     std::vector<ShapePath> strokes;
 };
 

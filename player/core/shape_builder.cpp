@@ -116,6 +116,7 @@ ShapeDefinition BuildShape(const ShapeOutline& outline) {
         const StyleSet& styles = outline.styles[key.first];
         if (key.second > styles.fills.size()) continue;
         ShapePath path;
+        path.styleSet = key.first;
         path.paint = styles.fills[key.second - 1];
         path.segments = ChainContours(edges);
         shape.fills.push_back(std::move(path));
@@ -126,6 +127,7 @@ ShapeDefinition BuildShape(const ShapeOutline& outline) {
         if (key.second > styles.lines.size()) continue;
         const LineStyle& style = styles.lines[key.second - 1];
         ShapePath path;
+        path.styleSet = key.first;
         path.paint = style.paint;
         path.width = style.width;
         path.startCap = style.startCap;

@@ -154,14 +154,15 @@ private:
     int used_ = 0;
 };
 
-// A square of 100 twips at x: a move there with fill style 1, four edges.
-void PutSquare(BitWriter& bits, int x) {
+// A square of 100 twips at x: a move there with fill style 1 (and line style 1), four edges.
+void PutSquare(BitWriter& bits, int x, bool line) {
     bits.Put(0, 1);
-    bits.Put(0x01 | 0x04, 5);
+    bits.Put(0x01 | 0x04 | (line ? 0x08 : 0), 5);
     bits.Put(12, 5);
     bits.Put(static_cast<uint32_t>(x), 12);
     bits.Put(0, 12);
     bits.Put(1, 1);  // fill style 1
+    if (line) bits.Put(1, 1);
 }
 
 void PutEdges(BitWriter& bits) {
@@ -176,13 +177,14 @@ void PutEdges(BitWriter& bits) {
 }
 
 TEST(ShapesTest, NewStylesInsideAShapeStartAnotherSet) {
-    // DefineShape2: one red fill; a square; new styles with one blue fill; another square.
+    // DefineShape2: a red fill and a black line; a square; new styles with
+    // one blue fill; another square. The second set paints over the first.
     BitWriter bits;
-    bits.Bytes({1, 0, 0x00});              // id 1; bounds: an empty RECT (5 bits of zero)
-    bits.Bytes({1, 0x00, 0xFF, 0, 0, 0});  // one solid red fill, no lines
+    bits.Bytes({1, 0, 0x00});  // id 1; bounds: an empty RECT (5 bits of zero)
+    bits.Bytes({1, 0x00, 0xFF, 0, 0, 1, 20, 0, 0, 0, 0});  // red fill; a black line 20 wide
     bits.Put(1, 4);
-    bits.Put(0, 4);
-    PutSquare(bits, 0);
+    bits.Put(1, 4);
+    PutSquare(bits, 0, true);
     PutEdges(bits);
     // The new style arrays follow the flags' fields, byte aligned.
     bits.Put(0, 1);
@@ -190,7 +192,7 @@ TEST(ShapesTest, NewStylesInsideAShapeStartAnotherSet) {
     bits.Bytes({1, 0x00, 0, 0, 0xFF, 0});
     bits.Put(1, 4);
     bits.Put(0, 4);
-    PutSquare(bits, 1000);
+    PutSquare(bits, 1000, false);
     PutEdges(bits);
     bits.Put(0, 6);
     movies::MovieBuilder movie;
@@ -198,11 +200,13 @@ TEST(ShapesTest, NewStylesInsideAShapeStartAnotherSet) {
     movie.Place(1, 1).ShowFrame();
     PlayerFixture fixture;
     auto paths = DrawMovie(movie.Bytes(), Matrix(), fixture);
-    ASSERT_EQ(2u, paths.size());
+    ASSERT_EQ(3u, paths.size());
     EXPECT_EQ(0xFFFF0000u, paths[0].argb);
-    EXPECT_EQ(0xFF0000FFu, paths[1].argb);
+    EXPECT_FALSE(paths[1].fill);
+    EXPECT_EQ(0xFF000000u, paths[1].argb);
+    EXPECT_EQ(0xFF0000FFu, paths[2].argb);
     double left = 1e9;
-    for (const PathSegment& s : paths[1].segments) left = std::min(left, s.to.x);
+    for (const PathSegment& s : paths[2].segments) left = std::min(left, s.to.x);
     EXPECT_EQ(1000, left);
 }
 
