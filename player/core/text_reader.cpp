@@ -1,6 +1,7 @@
 // Fonts and static texts; see text_reader.h. Offsets inside a font tag are
-// checked against the tag's bytes; a text whose glyphs add up to more than
-// kMaxTextSegments stops there, so a small tag cannot make a huge shape.
+// checked against the tag's bytes and each byte belongs to one glyph at
+// most; a text whose glyphs add up to more than kMaxTextSegments stops
+// there, so a small tag cannot make a huge shape.
 #include "player/core/text_reader.h"
 
 #include <algorithm>
@@ -35,10 +36,19 @@ std::vector<PathSegment> ReadGlyph(const ByteReader& tag, size_t from, size_t to
 // Glyph shapes between the offsets (relative to `table`), the last one up to `end`.
 void ReadGlyphs(const ByteReader& reader, size_t table, const std::vector<size_t>& offsets,
                 size_t end, double scale, FontDefinition& font) {
+    // Glyphs lie in offset order; one that goes back reads as empty, so no
+    // byte is read for more than one glyph.
+    size_t reached = 0;
     for (size_t i = 0; i < offsets.size(); ++i) {
         size_t from = table + offsets[i];
         size_t to = i + 1 < offsets.size() ? table + offsets[i + 1] : end;
-        font.glyphs.push_back(ReadGlyph(reader, from, std::min(to, reader.length), scale));
+        to = std::min(to, reader.length);
+        if (from < reached || from >= to) {
+            font.glyphs.emplace_back();
+            continue;
+        }
+        font.glyphs.push_back(ReadGlyph(reader, from, to, scale));
+        reached = to;
     }
 }
 

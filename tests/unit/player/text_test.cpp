@@ -158,6 +158,8 @@ TEST(TextTest, DamagedFontsReadWithinTheirBytes) {
         {"many glyphs, no offsets", {0x00, 0, 0, 0xFF, 0xFF}},
         {"offsets past the end", {0x08, 0, 0, 1, 0, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 0}},
         {"code table before the glyphs", {0x80, 0, 0, 1, 0, 4, 0, 0, 0, 0x10, 0x20}},
+        {"offsets going back",
+         {0x00, 0, 0, 4, 0, 10, 0, 2, 0, 10, 0, 2, 0, 12, 0, 0x15, 0x00, 0x30, 0x00, 0x00}},
     };
     for (const BrokenCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,8 +167,27 @@ TEST(TextTest, DamagedFontsReadWithinTheirBytes) {
             ByteReader reader = MakeReader(c.body.data(), c.body.size());
             FontDefinition font = ReadFont(reader, code);
             EXPECT_LE(font.glyphs.size(), 0xFFFFu);
+            size_t segments = 0;
+            for (const auto& glyph : font.glyphs) segments += glyph.size();
+            EXPECT_LE(segments, c.body.size());  // no byte read twice
         }
     }
+}
+
+TEST(TextTest, GlyphOffsetsThatGoBackReadAsEmptyGlyphs) {
+    movies::MovieBuilder movie;
+    movie.Font("HHH");
+    std::vector<uint8_t> tags = movie.Tags();
+    std::vector<uint8_t> body(tags.begin() + 8, tags.end());
+    // The third glyph's 32-bit offset (at 10 + 8) goes back to the first's:
+    // its bytes were read already.
+    for (int k = 0; k < 4; ++k) body[18 + k] = body[10 + k];
+    ByteReader reader = MakeReader(body.data(), body.size());
+    FontDefinition font = ReadFont(reader, 48);
+    ASSERT_EQ(3u, font.glyphs.size());
+    EXPECT_FALSE(font.glyphs[0].empty());
+    EXPECT_TRUE(font.glyphs[1].empty());  // it would end before it starts
+    EXPECT_TRUE(font.glyphs[2].empty());
 }
 
 TEST(TextTest, TextsWithoutTheirFontDrawNothing) {
