@@ -20,8 +20,13 @@ namespace kelpo::control {
 
 namespace {
 
-// Samples per pixel along each axis where GDI+ leaves edges jagged.
-constexpr int kSupersampling = 3;
+// Samples per pixel along each axis where GDI+ leaves edges jagged: fewer
+// for large windows, none for very large ones, to keep frames affordable.
+int SupersamplingFor(const RECT& bounds) {
+    const long long pixels =
+        static_cast<long long>(bounds.right - bounds.left) * (bounds.bottom - bounds.top);
+    return pixels <= 600000 ? 3 : pixels <= 2500000 ? 2 : 1;
+}
 
 PlayerControl& ControlOf(void* user) { return *static_cast<PlayerControl*>(user); }
 
@@ -266,12 +271,13 @@ player::Matrix PlayerControl::ViewMatrix(const RECT& bounds) const {
 
 void PlayerControl::Render(HDC dc, const RECT& bounds, bool overlay) {
     // Overlays draw over the host's pixels, which a larger bitmap does not hold.
-    if (!overlay && player::HasMovie(player_) && !GdiplusSmoothsEdges()) {
+    const int factor = SupersamplingFor(bounds);
+    if (!overlay && factor > 1 && player::HasMovie(player_) && !GdiplusSmoothsEdges()) {
         const player::Matrix view = ViewMatrix(bounds);
-        bool drawn = DrawSupersampled(dc, bounds, kSupersampling, [&](HDC large, const RECT& area) {
+        bool drawn = DrawSupersampled(dc, bounds, factor, [&](HDC large, const RECT& area) {
             GdiTarget target{large, area, settings_.backgroundColor, false};
             player::RenderSink sink = MakeGdiSink(target);
-            const double f = kSupersampling;
+            const double f = factor;
             player::Matrix m{view.a * f,
                              view.b * f,
                              view.c * f,
