@@ -83,6 +83,7 @@ GdiTarget& TargetOf(void* user) { return *static_cast<GdiTarget*>(user); }
 void SinkClear(void* user, uint32_t argb) {
     GdiTarget& target = TargetOf(user);
     if (target.keepBackground) return;
+    if (target.canvas) target.canvas->Flush();
     if (target.background >= 0) argb = 0xFF000000u | static_cast<uint32_t>(target.background);
     HBRUSH brush = CreateSolidBrush(ColorOf(argb));
     FillRect(target.dc, &target.bounds, brush);
@@ -92,8 +93,10 @@ void SinkClear(void* user, uint32_t argb) {
 void SinkFillPath(void* user, const player::PathSegment* segments, size_t count,
                   const player::Paint& paint) {
     if (count == 0) return;
-    HDC dc = TargetOf(user).dc;
-    if (GdiplusFill(dc, segments, count, paint)) return;
+    GdiTarget& target = TargetOf(user);
+    HDC dc = target.dc;
+    GdiplusCanvas own(dc);
+    if (GdiplusFill(target.canvas ? *target.canvas : own, segments, count, paint)) return;
     uint32_t argb = paint.argb;
     if (Invisible(argb)) return;
     SubPixelScope scope(dc);
@@ -109,8 +112,10 @@ void SinkFillPath(void* user, const player::PathSegment* segments, size_t count,
 void SinkStrokePath(void* user, const player::PathSegment* segments, size_t count,
                     const player::Stroke& stroke) {
     if (count == 0 || Invisible(stroke.argb)) return;
-    HDC dc = TargetOf(user).dc;
-    if (GdiplusStroke(dc, segments, count, stroke)) return;
+    GdiTarget& target = TargetOf(user);
+    HDC dc = target.dc;
+    GdiplusCanvas own(dc);
+    if (GdiplusStroke(target.canvas ? *target.canvas : own, segments, count, stroke)) return;
     uint32_t argb = stroke.argb;
     double width = stroke.width;
     SubPixelScope scope(dc);
@@ -128,6 +133,7 @@ void SinkStrokePath(void* user, const player::PathSegment* segments, size_t coun
 void SinkDrawImage(void* user, const uint32_t* pixels, int width, int height,
                    const player::Matrix& toDevice) {
     if (!pixels || width <= 0 || height <= 0) return;
+    if (TargetOf(user).canvas) TargetOf(user).canvas->Flush();
     HDC dc = TargetOf(user).dc;
     int saved = SaveDC(dc);
     SetGraphicsMode(dc, GM_ADVANCED);

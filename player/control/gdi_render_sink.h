@@ -6,15 +6,17 @@
 
 #include <windows.h>
 
+#include "player/control/gdiplus_painter.h"
 #include "player/core/player.h"
 
 namespace kelpo::control {
 
 struct GdiTarget {
     HDC dc;
-    RECT bounds;                  // what clear() fills
-    long background = -1;         // 0xRRGGBB replacing the movie's own, or -1
-    bool keepBackground = false;  // clear() leaves the DC's pixels alone
+    RECT bounds;                      // what clear() fills
+    long background = -1;             // 0xRRGGBB replacing the movie's own, or -1
+    bool keepBackground = false;      // clear() leaves the DC's pixels alone
+    GdiplusCanvas* canvas = nullptr;  // kept for the frame; null: one per path
 };
 
 // A sink whose user pointer is `target`; the target must outlive the sink.

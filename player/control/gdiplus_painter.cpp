@@ -117,7 +117,10 @@ bool GdiplusSmoothsEdges() {
                                            {false, false, {0, 0}, {0, 8}},
                                            {false, false, {0, 0}, {0, 0}}};
         player::Paint black;
-        GdiplusFill(dc, triangle, 4, black);
+        {
+            GdiplusCanvas canvas(dc);
+            GdiplusFill(canvas, triangle, 4, black);
+        }
         GdiFlush();
         bool between = false;
         for (int i = 0; i < 64; ++i) {
@@ -355,14 +358,46 @@ bool FillSolid(gp::GpGraphics* graphics, const player::PathSegment* segments, si
 
 }  // namespace
 
-bool GdiplusFill(HDC dc, const player::PathSegment* segments, size_t count,
+GdiplusCanvas::~GdiplusCanvas() {
+    if (graphics_) flat::GdipDeleteGraphics(static_cast<gp::GpGraphics*>(graphics_));
+}
+
+void* GdiplusCanvas::graphics() {
+    if (!opened_) {
+        opened_ = true;
+        Graphics opened;
+        if (OpenGraphics(dc_, opened)) {
+            graphics_ = opened.object;
+            opened.object = nullptr;  // the canvas owns it now
+        }
+    }
+    return graphics_;
+}
+
+void GdiplusCanvas::Flush() {
+    if (graphics_) flat::GdipFlush(static_cast<gp::GpGraphics*>(graphics_), gp::FlushIntentionSync);
+}
+
+namespace {
+
+// Gradient fills change the world transform and clip; this puts them back.
+struct SavedState {
+    gp::GpGraphics* graphics;
+    gp::GraphicsState state = 0;
+    explicit SavedState(gp::GpGraphics* g) : graphics(g) { flat::GdipSaveGraphics(g, &state); }
+    ~SavedState() { flat::GdipRestoreGraphics(graphics, state); }
+};
+
+}  // namespace
+
+bool GdiplusFill(GdiplusCanvas& canvas, const player::PathSegment* segments, size_t count,
                  const player::Paint& paint) {
-    Graphics graphics;
-    if (!OpenGraphics(dc, graphics)) return false;
+    auto* graphics = static_cast<gp::GpGraphics*>(canvas.graphics());
+    if (!graphics) return false;
     const player::Matrix& m = paint.matrix;
     double det = m.a * m.d - m.b * m.c;
     if (paint.kind == player::PaintKind::Solid || paint.stopCount == 0 || std::fabs(det) < 1e-9)
-        return FillSolid(graphics.object, segments, count, paint.argb);
+        return FillSolid(graphics, segments, count, paint.argb);
     // Device to gradient space for the path; gradient to device for the graphics.
     player::Matrix inverse{m.d / det, -m.b / det, -m.c / det, m.a / det, 0, 0};
     inverse.tx = -(inverse.a * m.tx + inverse.c * m.ty);
@@ -374,20 +409,21 @@ bool GdiplusFill(HDC dc, const player::PathSegment* segments, size_t count,
                                 static_cast<gp::REAL>(m.c), static_cast<gp::REAL>(m.d),
                                 static_cast<gp::REAL>(m.tx), static_cast<gp::REAL>(m.ty),
                                 &world.object) != gp::Ok)
-        return FillSolid(graphics.object, segments, count, paint.argb);
-    flat::GdipSetWorldTransform(graphics.object, world.object);
+        return FillSolid(graphics, segments, count, paint.argb);
+    SavedState saved(graphics);
+    flat::GdipSetWorldTransform(graphics, world.object);
     bool rings =
         paint.kind == player::PaintKind::RadialGradient && PathBlendOf() == PathBlend::Missing;
-    if (rings && FillRadialRings(graphics.object, path.object, paint)) return true;
+    if (rings && FillRadialRings(graphics, path.object, paint)) return true;
     Brush brush;
     if (!GradientBrush(paint, brush)) return false;
-    return flat::GdipFillPath(graphics.object, brush.object, path.object) == gp::Ok;
+    return flat::GdipFillPath(graphics, brush.object, path.object) == gp::Ok;
 }
 
-bool GdiplusStroke(HDC dc, const player::PathSegment* segments, size_t count,
+bool GdiplusStroke(GdiplusCanvas& canvas, const player::PathSegment* segments, size_t count,
                    const player::Stroke& stroke) {
-    Graphics graphics;
-    if (!OpenGraphics(dc, graphics)) return false;
+    auto* graphics = static_cast<gp::GpGraphics*>(canvas.graphics());
+    if (!graphics) return false;
     Path path;
     Pen pen;
     if (!BuildPath(segments, count, player::Matrix(), false, path) ||
@@ -406,7 +442,7 @@ bool GdiplusStroke(HDC dc, const player::PathSegment* segments, size_t count,
                                              ? gp::LineJoinMiterClipped
                                              : gp::LineJoinRound);
     flat::GdipSetPenMiterLimit(pen.object, static_cast<gp::REAL>(stroke.miterLimit));
-    return flat::GdipDrawPath(graphics.object, pen.object, path.object) == gp::Ok;
+    return flat::GdipDrawPath(graphics, pen.object, path.object) == gp::Ok;
 }
 
 }  // namespace kelpo::control

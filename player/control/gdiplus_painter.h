@@ -10,10 +10,28 @@
 
 namespace kelpo::control {
 
+// A GDI+ graphics over a device context, opened on first use and kept for
+// a frame (opening one per path costs more than the path). GDI drawing on
+// the same context in between calls Flush first.
+class GdiplusCanvas {
+public:
+    explicit GdiplusCanvas(HDC dc) : dc_(dc) {}
+    ~GdiplusCanvas();
+    GdiplusCanvas(const GdiplusCanvas&) = delete;
+    GdiplusCanvas& operator=(const GdiplusCanvas&) = delete;
+    void* graphics();  // a GpGraphics; null when GDI+ is not available
+    void Flush();
+
+private:
+    HDC dc_;
+    void* graphics_ = nullptr;
+    bool opened_ = false;
+};
+
 // False when GDI+ is not available (nothing was drawn).
-bool GdiplusFill(HDC dc, const player::PathSegment* segments, size_t count,
+bool GdiplusFill(GdiplusCanvas& canvas, const player::PathSegment* segments, size_t count,
                  const player::Paint& paint);
-bool GdiplusStroke(HDC dc, const player::PathSegment* segments, size_t count,
+bool GdiplusStroke(GdiplusCanvas& canvas, const player::PathSegment* segments, size_t count,
                    const player::Stroke& stroke);
 // Whether GDI+ anti-aliases the edges it fills (Wine's does not).
 bool GdiplusSmoothsEdges();

@@ -275,7 +275,8 @@ void PlayerControl::Render(HDC dc, const RECT& bounds, bool overlay) {
     if (!overlay && factor > 1 && player::HasMovie(player_) && !GdiplusSmoothsEdges()) {
         const player::Matrix view = ViewMatrix(bounds);
         bool drawn = DrawSupersampled(dc, bounds, factor, [&](HDC large, const RECT& area) {
-            GdiTarget target{large, area, settings_.backgroundColor, false};
+            GdiplusCanvas canvas(large);
+            GdiTarget target{large, area, settings_.backgroundColor, false, &canvas};
             player::RenderSink sink = MakeGdiSink(target);
             const double f = factor;
             player::Matrix m{view.a * f,
@@ -288,14 +289,18 @@ void PlayerControl::Render(HDC dc, const RECT& bounds, bool overlay) {
         });
         if (drawn) return;
     }
-    GdiTarget target{dc, bounds, settings_.backgroundColor, overlay};
-    player::RenderSink sink = MakeGdiSink(target);
     int saved = SaveDC(dc);
     IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
-    if (player::HasMovie(player_))
-        player::RenderFrame(player_, ViewMatrix(bounds), sink);
-    else
-        sink.clear(sink.user, 0xFFFFFFFF);
+    {
+        // Opened after the clip is set, closed before it is restored.
+        GdiplusCanvas canvas(dc);
+        GdiTarget target{dc, bounds, settings_.backgroundColor, overlay, &canvas};
+        player::RenderSink sink = MakeGdiSink(target);
+        if (player::HasMovie(player_))
+            player::RenderFrame(player_, ViewMatrix(bounds), sink);
+        else
+            sink.clear(sink.user, 0xFFFFFFFF);
+    }
     RestoreDC(dc, saved);
 }
 
