@@ -8,7 +8,9 @@ if(WIN32 AND TARGET kelpo_player)
         unit/player_control/control_server_test.cpp
         unit/player_control/dispatch_test.cpp
         unit/player_control/movie_events_test.cpp
+        unit/player_control/drawing_support.cpp
         unit/player_control/rendering_test.cpp
+        unit/player_control/movie_drawing_test.cpp
         unit/player_control/input_test.cpp
         unit/player_control/targets_test.cpp
         unit/player_control/movie_switching_test.cpp

@@ -1,10 +1,13 @@
-// The GDI render sink. Coordinates reach GDI in 1/16 pixel through a world
-// transform, so curves and thin shapes keep their sub-pixel positions.
+// The render sink. Paths go through GDI+ (gdiplus_painter.h); where GDI+
+// cannot start, through GDI, with coordinates in 1/16 pixel through a world
+// transform so curves and thin shapes keep their sub-pixel positions.
 #include "player/control/gdi_render_sink.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
+
+#include "player/control/gdiplus_painter.h"
 
 namespace kelpo::control {
 
@@ -80,15 +83,22 @@ GdiTarget& TargetOf(void* user) { return *static_cast<GdiTarget*>(user); }
 void SinkClear(void* user, uint32_t argb) {
     GdiTarget& target = TargetOf(user);
     if (target.keepBackground) return;
+    if (target.canvas) target.canvas->Flush();
     if (target.background >= 0) argb = 0xFF000000u | static_cast<uint32_t>(target.background);
     HBRUSH brush = CreateSolidBrush(ColorOf(argb));
     FillRect(target.dc, &target.bounds, brush);
     DeleteObject(brush);
 }
 
-void SinkFillPath(void* user, const player::PathSegment* segments, size_t count, uint32_t argb) {
-    if (count == 0 || Invisible(argb)) return;
-    HDC dc = TargetOf(user).dc;
+void SinkFillPath(void* user, const player::PathSegment* segments, size_t count,
+                  const player::Paint& paint) {
+    if (count == 0) return;
+    GdiTarget& target = TargetOf(user);
+    HDC dc = target.dc;
+    GdiplusCanvas own(dc);
+    if (GdiplusFill(target.canvas ? *target.canvas : own, segments, count, paint)) return;
+    uint32_t argb = paint.argb;
+    if (Invisible(argb)) return;
     SubPixelScope scope(dc);
     SetPolyFillMode(dc, ALTERNATE);
     HBRUSH brush = CreateSolidBrush(ColorOf(argb));
@@ -99,10 +109,15 @@ void SinkFillPath(void* user, const player::PathSegment* segments, size_t count,
     DeleteObject(brush);
 }
 
-void SinkStrokePath(void* user, const player::PathSegment* segments, size_t count, double width,
-                    uint32_t argb) {
-    if (count == 0 || Invisible(argb)) return;
-    HDC dc = TargetOf(user).dc;
+void SinkStrokePath(void* user, const player::PathSegment* segments, size_t count,
+                    const player::Stroke& stroke) {
+    if (count == 0 || Invisible(stroke.argb)) return;
+    GdiTarget& target = TargetOf(user);
+    HDC dc = target.dc;
+    GdiplusCanvas own(dc);
+    if (GdiplusStroke(target.canvas ? *target.canvas : own, segments, count, stroke)) return;
+    uint32_t argb = stroke.argb;
+    double width = stroke.width;
     SubPixelScope scope(dc);
     LOGBRUSH brush{BS_SOLID, ColorOf(argb), 0};
     DWORD penWidth = static_cast<DWORD>(std::lround(std::max(1.0, width) * kSubPixels));
@@ -118,6 +133,7 @@ void SinkStrokePath(void* user, const player::PathSegment* segments, size_t coun
 void SinkDrawImage(void* user, const uint32_t* pixels, int width, int height,
                    const player::Matrix& toDevice) {
     if (!pixels || width <= 0 || height <= 0) return;
+    if (TargetOf(user).canvas) TargetOf(user).canvas->Flush();
     HDC dc = TargetOf(user).dc;
     int saved = SaveDC(dc);
     SetGraphicsMode(dc, GM_ADVANCED);

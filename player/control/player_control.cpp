@@ -8,15 +8,25 @@
 
 #include "player/control/com_enumerators.h"
 #include "player/control/gdi_render_sink.h"
+#include "player/control/gdiplus_painter.h"
 #include "player/control/identifiers.h"
 #include "player/control/module.h"
 #include "player/control/movie_source.h"
 #include "player/control/picture_decoder.h"
+#include "player/control/supersampling.h"
 #include "player/control/text_conversion.h"
 
 namespace kelpo::control {
 
 namespace {
+
+// Samples per pixel along each axis where GDI+ leaves edges jagged: fewer
+// for large windows, none for very large ones, to keep frames affordable.
+int SupersamplingFor(const RECT& bounds) {
+    const long long pixels =
+        static_cast<long long>(bounds.right - bounds.left) * (bounds.bottom - bounds.top);
+    return pixels <= 600000 ? 3 : pixels <= 2500000 ? 2 : 1;
+}
 
 PlayerControl& ControlOf(void* user) { return *static_cast<PlayerControl*>(user); }
 
@@ -260,14 +270,37 @@ player::Matrix PlayerControl::ViewMatrix(const RECT& bounds) const {
 }
 
 void PlayerControl::Render(HDC dc, const RECT& bounds, bool overlay) {
-    GdiTarget target{dc, bounds, settings_.backgroundColor, overlay};
-    player::RenderSink sink = MakeGdiSink(target);
+    // Overlays draw over the host's pixels, which a larger bitmap does not hold.
+    const int factor = SupersamplingFor(bounds);
+    if (!overlay && factor > 1 && player::HasMovie(player_) && !GdiplusSmoothsEdges()) {
+        const player::Matrix view = ViewMatrix(bounds);
+        bool drawn = DrawSupersampled(dc, bounds, factor, [&](HDC large, const RECT& area) {
+            GdiplusCanvas canvas(large);
+            GdiTarget target{large, area, settings_.backgroundColor, false, &canvas};
+            player::RenderSink sink = MakeGdiSink(target);
+            const double f = factor;
+            player::Matrix m{view.a * f,
+                             view.b * f,
+                             view.c * f,
+                             view.d * f,
+                             (view.tx - bounds.left) * f,
+                             (view.ty - bounds.top) * f};
+            player::RenderFrame(player_, m, sink);
+        });
+        if (drawn) return;
+    }
     int saved = SaveDC(dc);
     IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
-    if (player::HasMovie(player_))
-        player::RenderFrame(player_, ViewMatrix(bounds), sink);
-    else
-        sink.clear(sink.user, 0xFFFFFFFF);
+    {
+        // Opened after the clip is set, closed before it is restored.
+        GdiplusCanvas canvas(dc);
+        GdiTarget target{dc, bounds, settings_.backgroundColor, overlay, &canvas};
+        player::RenderSink sink = MakeGdiSink(target);
+        if (player::HasMovie(player_))
+            player::RenderFrame(player_, ViewMatrix(bounds), sink);
+        else
+            sink.clear(sink.user, 0xFFFFFFFF);
+    }
     RestoreDC(dc, saved);
 }
 

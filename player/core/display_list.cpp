@@ -5,6 +5,7 @@
 #include "player/core/display_list.h"
 
 #include "player/core/interpreter.h"
+#include "player/core/shape_builder.h"
 
 #include <algorithm>
 #include <cctype>
@@ -37,6 +38,13 @@ void RemoveAtDepth(Player& player, Instance& clip, int depth) {
 
 void EnterFirstFrame(Player& player, Instance& clip);
 
+// A morph's shape is made again only when its ratio changes.
+void SetRatio(Instance& instance, uint16_t ratio) {
+    if (!instance.morph || (instance.shape && instance.ratio == ratio)) return;
+    instance.ratio = ratio;
+    instance.shape = std::make_shared<ShapeDefinition>(MorphAt(*instance.morph, ratio));
+}
+
 Instance* PlaceCharacter(Player& player, Instance& clip, const PlaceOperation& place,
                          const std::string& keptName) {
     if (!clip.movie) return nullptr;
@@ -64,6 +72,11 @@ Instance* PlaceCharacter(Player& player, Instance& clip, const PlaceOperation& p
         case CharacterKind::Button:
             instance->kind = InstanceKind::Button;
             instance->button = character.button;
+            break;
+        case CharacterKind::Morph:
+            instance->kind = InstanceKind::Shape;
+            instance->morph = character.morph;
+            SetRatio(*instance, place.hasRatio ? place.ratio : 0);
             break;
         case CharacterKind::Sprite:
             instance->kind = InstanceKind::Sprite;
@@ -112,6 +125,7 @@ void ApplyOperation(Player& player, Instance& clip, const DisplayOperation& op) 
     if (place.hasMatrix) target.matrix = place.matrix;
     if (place.hasColor) target.color = place.color;
     if (place.hasName) target.name = place.name;
+    if (place.hasRatio) SetRatio(target, place.ratio);
 }
 
 size_t ApplyFrameOperations(Player& player, Instance& clip, int frame) {
@@ -164,6 +178,10 @@ size_t RebuildTo(Player& player, Instance& clip, int frame) {
                 merged.hasName = true;
                 merged.name = op.place.name;
             }
+            if (op.place.hasRatio) {
+                merged.hasRatio = true;
+                merged.ratio = op.place.ratio;
+            }
         }
     }
     std::vector<int> stale;
@@ -184,6 +202,7 @@ size_t RebuildTo(Player& player, Instance& clip, int frame) {
         if (kept.scripted) continue;
         kept.matrix = place.hasMatrix ? place.matrix : Matrix();
         kept.color = place.hasColor ? place.color : ColorTransform();
+        SetRatio(kept, place.hasRatio ? place.ratio : 0);
     }
     return work;
 }

@@ -41,6 +41,8 @@ struct PlaceOperation {
     ColorTransform color;
     bool hasName = false;
     std::string name;
+    bool hasRatio = false;
+    uint16_t ratio = 0;  // morph shapes: 0 start to 65535 end
 };
 
 struct DisplayOperation {
@@ -60,17 +62,66 @@ struct TimelineDefinition {
     int frameCount = 1;                   // declared, at least the frames read
 };
 
-// One filled or stroked path of a shape, in the shape's twips.
+// One filled or stroked path of a shape, in the shape's twips. A fill's
+// gradient matrix maps gradient space (-1 to 1) to the shape's twips.
 struct ShapePath {
     std::vector<PathSegment> segments;
-    uint32_t argb = 0xFF000000;
+    Paint paint;
     double width = 0;  // stroke width in twips (strokes only)
+    LineCap startCap = LineCap::Round, endCap = LineCap::Round;
+    LineJoin join = LineJoin::Round;
+    double miterLimit = 3;
+    uint32_t styleSet = 0;  // paths of later style sets paint over earlier ones
 };
 
 struct ShapeDefinition {
     int32_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
-    std::vector<ShapePath> fills;  // painted first, in style order
+    // By style set; within a set fills are painted first, in style order.
+    std::vector<ShapePath> fills;
     std::vector<ShapePath> strokes;
+};
+
+// A line style: its paint (gradient line fills paint as their stand-in colour).
+struct LineStyle {
+    double width = 0;
+    Paint paint;
+    LineCap startCap = LineCap::Round, endCap = LineCap::Round;
+    LineJoin join = LineJoin::Round;
+    double miterLimit = 3;
+};
+
+// The fill and line styles in force for a run of edges; StyleChange records
+// with new styles start another set.
+struct StyleSet {
+    std::vector<Paint> fills;
+    std::vector<LineStyle> lines;
+};
+
+// An edge with absolute coordinates and the styles on its sides (1-based, 0 none).
+struct OutlineEdge {
+    double x0, y0, cx, cy, x1, y1;
+    bool curve;
+    uint32_t fill0, fill1, line;
+    uint32_t styleSet;  // index into the shape's style sets
+};
+
+struct ShapeOutline {
+    std::vector<StyleSet> styles;
+    std::vector<OutlineEdge> edges;
+};
+
+// DefineMorphShape(2): start and end outlines with paired edges and styles;
+// a placement's ratio (0 to 65535) picks the shape in between.
+struct MorphDefinition {
+    int32_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;  // the union of both bounds
+    ShapeOutline start, end;
+};
+
+// An embedded font's glyphs, in units of 1/1024 em (DefineFont3's 20480 are scaled down).
+struct FontDefinition {
+    std::vector<std::vector<PathSegment>> glyphs;
+    std::vector<double> advances;  // empty without layout
+    std::vector<uint16_t> codes;   // character code of each glyph, when given
 };
 
 enum ButtonStateBit : uint8_t {
@@ -112,13 +163,15 @@ struct ButtonDefinition {
     bool trackAsMenu = false;
 };
 
-enum class CharacterKind { Shape, Sprite, Button };
+// Texts are shapes: their glyphs are laid out when read.
+enum class CharacterKind { Shape, Sprite, Button, Morph };
 
 struct Character {
     CharacterKind kind = CharacterKind::Shape;
     std::shared_ptr<const ShapeDefinition> shape;
     std::shared_ptr<const TimelineDefinition> sprite;
     std::shared_ptr<const ButtonDefinition> button;
+    std::shared_ptr<const MorphDefinition> morph;
 };
 
 struct MovieDefinition {
@@ -126,6 +179,7 @@ struct MovieDefinition {
     MovieBytes bytes;  // the uncompressed file (action blocks point here)
     TimelineDefinition root;
     std::map<uint16_t, Character> characters;
+    std::map<uint16_t, std::shared_ptr<FontDefinition>> fonts;
     int framesLoaded = 0;   // ShowFrame tags read on the main timeline
     bool complete = false;  // the End tag was reached
 };

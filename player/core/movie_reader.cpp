@@ -11,6 +11,7 @@
 #include "player/core/button_reader.h"
 #include "player/core/record_reader.h"
 #include "player/core/shape_reader.h"
+#include "player/core/text_reader.h"
 
 namespace kelpo::player {
 
@@ -24,16 +25,26 @@ enum TagCode : uint16_t {
     kRemoveObject = 5,
     kDefineButton = 7,
     kSetBackgroundColor = 9,
+    kDefineFont = 10,
+    kDefineText = 11,
     kDoAction = 12,
+    kDefineFontInfo = 13,
     kDefineShape2 = 22,
     kPlaceObject2 = 26,
     kRemoveObject2 = 28,
     kDefineShape3 = 32,
+    kDefineText2 = 33,
     kDefineButton2 = 34,
     kDefineSprite = 39,
     kFrameLabel = 43,
+    kDefineMorphShape = 46,
+    kDefineFont2 = 48,
     kDoInitAction = 59,
+    kDefineFontInfo2 = 62,
     kPlaceObject3 = 70,
+    kDefineFont3 = 75,
+    kDefineShape4 = 83,
+    kDefineMorphShape2 = 84,
 };
 
 // The uncompressed file: the 8 header bytes followed by the inflated body,
@@ -92,7 +103,10 @@ PlaceOperation ReadPlaceObject2(ByteReader& reader, bool third) {
         place.hasColor = true;
         place.color = ReadColorTransform(reader, true);
     }
-    if (flags & 0x10) ReadU16(reader);  // ratio
+    if (flags & 0x10) {
+        place.hasRatio = true;
+        place.ratio = ReadU16(reader);
+    }
     if (flags & 0x20) {
         place.hasName = true;
         place.name = ReadString(reader);
@@ -154,11 +168,43 @@ bool ReadTag(TagLoop& loop, uint16_t code, ByteReader& body, size_t bodyOffset,
         }
         case kDefineShape:
         case kDefineShape2:
-        case kDefineShape3: {
+        case kDefineShape3:
+        case kDefineShape4: {
             uint16_t id = ReadU16(body);
             Character character;
             character.kind = CharacterKind::Shape;
             character.shape = std::make_shared<ShapeDefinition>(ReadShape(body, code));
+            movie.characters[id] = std::move(character);
+            break;
+        }
+        case kDefineMorphShape:
+        case kDefineMorphShape2: {
+            uint16_t id = ReadU16(body);
+            Character character;
+            character.kind = CharacterKind::Morph;
+            character.morph = std::make_shared<MorphDefinition>(ReadMorphShape(body, code));
+            movie.characters[id] = std::move(character);
+            break;
+        }
+        case kDefineFont:
+        case kDefineFont2:
+        case kDefineFont3: {
+            uint16_t id = ReadU16(body);
+            movie.fonts[id] = std::make_shared<FontDefinition>(ReadFont(body, code));
+            break;
+        }
+        case kDefineFontInfo:
+        case kDefineFontInfo2: {
+            auto found = movie.fonts.find(ReadU16(body));
+            if (found != movie.fonts.end()) ReadFontInfo(body, code, *found->second);
+            break;
+        }
+        case kDefineText:
+        case kDefineText2: {
+            uint16_t id = ReadU16(body);
+            Character character;
+            character.kind = CharacterKind::Shape;
+            character.shape = std::make_shared<ShapeDefinition>(ReadText(body, code, movie));
             movie.characters[id] = std::move(character);
             break;
         }

@@ -58,15 +58,49 @@ struct PathSegment {
     Point to;
 };
 
+// How a path is filled. Gradients are given in gradient space, where the
+// gradient runs from -1 to 1 along x (linear) or out to radius 1 (radial);
+// `matrix` maps that space to the device.
+enum class PaintKind : uint8_t { Solid, LinearGradient, RadialGradient };
+enum class Spread : uint8_t { Pad, Reflect, Repeat };
+
+struct GradientStop {
+    double position;  // 0 to 1, in order
+    uint32_t argb;
+};
+
+constexpr int kMaxGradientStops = 15;
+
+struct Paint {
+    PaintKind kind = PaintKind::Solid;
+    uint32_t argb = 0xFF000000;  // solid colour; for gradients, a stand-in (the middle stop)
+    Matrix matrix;
+    Spread spread = Spread::Pad;
+    double focal = 0;  // radial: the focal point's x, -1 to 1
+    int stopCount = 0;
+    GradientStop stops[kMaxGradientStops] = {};
+};
+
+enum class LineCap : uint8_t { Round, None, Square };
+enum class LineJoin : uint8_t { Round, Bevel, Miter };
+
+struct Stroke {
+    double width = 1;  // device pixels
+    uint32_t argb = 0xFF000000;
+    LineCap startCap = LineCap::Round, endCap = LineCap::Round;
+    LineJoin join = LineJoin::Round;
+    double miterLimit = 3;
+};
+
 // Where frames are drawn. Colours are 0xAARRGGBB (alpha 255 opaque).
 struct RenderSink {
     void* user = nullptr;
     void (*clear)(void* user, uint32_t argb) = nullptr;
     // Fills the area enclosed by the segments (even-odd).
     void (*fillPath)(void* user, const PathSegment* segments, size_t count,
-                     uint32_t argb) = nullptr;
-    void (*strokePath)(void* user, const PathSegment* segments, size_t count, double width,
-                       uint32_t argb) = nullptr;
+                     const Paint& paint) = nullptr;
+    void (*strokePath)(void* user, const PathSegment* segments, size_t count,
+                       const Stroke& stroke) = nullptr;
     // A picture loaded into a level (JPEG through LoadMovie): 32-bit ARGB pixels.
     void (*drawImage)(void* user, const uint32_t* pixels, int width, int height,
                       const Matrix& toDevice) = nullptr;

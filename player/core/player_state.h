@@ -47,7 +47,9 @@ struct Instance {
     Instance* parent = nullptr;
     std::shared_ptr<const MovieDefinition> movie;
     std::shared_ptr<const TimelineDefinition> timeline;  // levels and sprites
-    std::shared_ptr<const ShapeDefinition> shape;
+    std::shared_ptr<const ShapeDefinition> shape;        // morphs: the shape at `ratio`
+    std::shared_ptr<const MorphDefinition> morph;
+    uint16_t ratio = 0;
     std::shared_ptr<const ButtonDefinition> button;
     int frame = 0;  // 0-based
     bool playing = true;

@@ -1,7 +1,9 @@
 // Drawing traversal: every level in order, each display list in depth
 // order, matrices and colour transforms composed on the way down; shapes go
 // to the sink as device-space paths.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "player/core/geometry.h"
 #include "player/core/player_state.h"
@@ -46,23 +48,54 @@ std::vector<PathSegment> ToDevice(const Matrix& m, const std::vector<PathSegment
     return out;
 }
 
+// The paint in device space: gradient matrices follow the shape's, colours the tint.
+Paint ToDevice(const Matrix& m, const Tint& tint, const Paint& paint) {
+    Paint out = paint;
+    out.argb = Apply(tint, paint.argb);
+    out.matrix = Multiply(m, paint.matrix);
+    for (int i = 0; i < out.stopCount; ++i) out.stops[i].argb = Apply(tint, paint.stops[i].argb);
+    return out;
+}
+
+bool Invisible(const Paint& paint) {
+    if (paint.kind == PaintKind::Solid) return (paint.argb >> 24) == 0;
+    for (int i = 0; i < paint.stopCount; ++i)
+        if (paint.stops[i].argb >> 24) return false;
+    return true;
+}
+
+void DrawFill(const ShapePath& fill, const Matrix& m, const Tint& tint, RenderSink& sink) {
+    Paint paint = ToDevice(m, tint, fill.paint);
+    if (Invisible(paint)) return;
+    std::vector<PathSegment> device = ToDevice(m, fill.segments);
+    sink.fillPath(sink.user, device.data(), device.size(), paint);
+}
+
+void DrawStroke(const ShapePath& path, const Matrix& m, const Tint& tint, RenderSink& sink) {
+    Stroke stroke;
+    // Gradient line fills stroke in their stand-in colour.
+    stroke.argb = Apply(tint, path.paint.argb);
+    if ((stroke.argb >> 24) == 0) return;
+    double scale = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
+    stroke.width = std::fmax(1.0, path.width * scale);
+    stroke.startCap = path.startCap;
+    stroke.endCap = path.endCap;
+    stroke.join = path.join;
+    stroke.miterLimit = path.miterLimit;
+    std::vector<PathSegment> device = ToDevice(m, path.segments);
+    sink.strokePath(sink.user, device.data(), device.size(), stroke);
+}
+
+// Style set by style set: the set's fills, then its strokes.
 void DrawShape(const ShapeDefinition& shape, const Matrix& m, const Tint& tint, RenderSink& sink) {
-    if (sink.fillPath)
-        for (const ShapePath& fill : shape.fills) {
-            uint32_t color = Apply(tint, fill.argb);
-            if ((color >> 24) == 0) continue;
-            std::vector<PathSegment> device = ToDevice(m, fill.segments);
-            sink.fillPath(sink.user, device.data(), device.size(), color);
-        }
-    if (sink.strokePath) {
-        double scale = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
-        for (const ShapePath& stroke : shape.strokes) {
-            uint32_t color = Apply(tint, stroke.argb);
-            if ((color >> 24) == 0) continue;
-            std::vector<PathSegment> device = ToDevice(m, stroke.segments);
-            sink.strokePath(sink.user, device.data(), device.size(),
-                            std::fmax(1.0, stroke.width * scale), color);
-        }
+    size_t f = 0, s = 0;
+    while (f < shape.fills.size() || s < shape.strokes.size()) {
+        uint32_t set = f < shape.fills.size() ? shape.fills[f].styleSet : UINT32_MAX;
+        if (s < shape.strokes.size()) set = std::min(set, shape.strokes[s].styleSet);
+        for (; f < shape.fills.size() && shape.fills[f].styleSet == set; ++f)
+            if (sink.fillPath) DrawFill(shape.fills[f], m, tint, sink);
+        for (; s < shape.strokes.size() && shape.strokes[s].styleSet == set; ++s)
+            if (sink.strokePath) DrawStroke(shape.strokes[s], m, tint, sink);
     }
 }
 

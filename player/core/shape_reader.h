@@ -1,6 +1,7 @@
-// DefineShape, DefineShape2 and DefineShape3: style arrays and shape records
-// turned into closed fill paths per fill style and stroke paths per line
-// style, in the shape's twips.
+// DefineShape to DefineShape4 and DefineMorphShape(2): style arrays (solid,
+// gradient and bitmap fills; line styles with caps and joins) and shape
+// records, read into outlines of absolute edges; shape_builder.h turns
+// outlines into paths.
 #pragma once
 
 #include "player/core/bit_reader.h"
@@ -8,7 +9,11 @@
 
 namespace kelpo::player {
 
-// `reader` is positioned after the character id; `tagCode` is 2, 22 or 32.
+// `reader` is positioned after the character id; `tagCode` is 2, 22, 32 or 83.
 ShapeDefinition ReadShape(ByteReader& reader, int tagCode);
+// `tagCode` is 46 or 84.
+MorphDefinition ReadMorphShape(ByteReader& reader, int tagCode);
+// A glyph's SHAPE (bit counts and records, no style arrays), filled with style 1.
+ShapeOutline ReadGlyphOutline(ByteReader& reader);
 
 }  // namespace kelpo::player

@@ -12,8 +12,8 @@ namespace {
 using namespace kelpo::player;
 
 void Discard(void*, uint32_t) {}
-void DiscardPath(void*, const PathSegment*, size_t, uint32_t) {}
-void DiscardStroke(void*, const PathSegment*, size_t, double, uint32_t) {}
+void DiscardPath(void*, const PathSegment*, size_t, const Paint&) {}
+void DiscardStroke(void*, const PathSegment*, size_t, const Stroke&) {}
 
 }  // namespace
 

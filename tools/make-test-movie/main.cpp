@@ -4,10 +4,13 @@
 //                   [--version N] [--background RRGGBB] [--compressed]
 //                   [--label FRAME:TEXT]... [--fscommand FRAME:COMMAND[:ARGS]]...
 //                   [--actions FRAME:ASSEMBLY]... [--button X,Y,W,H:COMMAND[:ARGS]]...
-//                   [--tag CODE:HEXBYTES]... -o OUT.swf
+//                   [--gradient X,Y,W,H:KIND:RRGGBB:RRGGBB]... [--circle X,Y,R:RRGGBB]...
+//                   [--text X,Y,H:TEXT]... [--tag CODE:HEXBYTES]... -o OUT.swf
 //
 // Frames count from 1. Errors go to standard error with exit status 1.
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +38,10 @@ const char kUsage[] =
     "                              (\"push 'n', 5; setVariable\"), before its fscommands\n"
     "  --button X,Y,W,H:CMD[:ARGS]  a grey rectangle button (pixels) on every frame whose\n"
     "                              release runs an fscommand\n"
+    "  --gradient X,Y,W,H:KIND:RRGGBB:RRGGBB  a rectangle (pixels) filled with a linear or\n"
+    "                              radial gradient from the first colour to the second\n"
+    "  --circle X,Y,R:RRGGBB       a disc of curved edges (pixels)\n"
+    "  --text X,Y,H:TEXT           black text in block letters, baseline at X,Y, H pixels high\n"
     "  --tag CODE:HEXBYTES         a raw tag before the first frame\n";
 
 struct UsageError : std::runtime_error {
@@ -115,10 +122,95 @@ void AddButton(MovieBuilder& buttons, int depth, const std::string& value) {
         Translate(static_cast<int32_t>(box[0]) * twips, static_cast<int32_t>(box[1]) * twips));
 }
 
+// "X,Y,...:REST": `count` integers before the colon (pixels).
+std::vector<int32_t> ParseNumbers(const std::string& value, int count, std::string& rest,
+                                  const char* option) {
+    const size_t colon = value.find(':');
+    if (colon == std::string::npos)
+        throw UsageError(std::string(option) + " needs numbers and a colon, not \"" + value + "\"");
+    rest = value.substr(colon + 1);
+    std::vector<int32_t> numbers;
+    size_t start = 0;
+    for (int k = 0; k < count; ++k) {
+        const size_t end = k + 1 < count ? value.find(',', start) : colon;
+        if (end == std::string::npos || end > colon)
+            throw UsageError(std::string(option) + " needs " + std::to_string(count) +
+                             " numbers, not \"" + value + "\"");
+        numbers.push_back(
+            static_cast<int32_t>(ParseInteger(value.substr(start, end - start), 0, 4000, option)));
+        start = end + 1;
+    }
+    return numbers;
+}
+
+uint32_t ParseRgb(const std::string& text, const char* option) {
+    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        throw UsageError(std::string(option) + " colours are six hex digits, not \"" + text + "\"");
+    return 0xFF000000u | static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 16));
+}
+
+void AddGradient(MovieBuilder& movie, int depth, const std::string& value) {
+    std::string rest;
+    std::vector<int32_t> box = ParseNumbers(value, 4, rest, "--gradient");
+    const size_t first = rest.find(':'), second = rest.find(':', first + 1);
+    if (first == std::string::npos || second == std::string::npos)
+        throw UsageError("--gradient needs X,Y,W,H:KIND:RRGGBB:RRGGBB");
+    const std::string kind = rest.substr(0, first);
+    if (kind != "linear" && kind != "radial")
+        throw UsageError("--gradient kind is linear or radial, not \"" + kind + "\"");
+    const int32_t twips = kTwipsPerPixel;
+    ShapeDrawing shape = RectangleShape(0, 0, box[2] * twips, box[3] * twips, 0);
+    ShapeGradient gradient;
+    gradient.type = kind == "linear" ? 0x10 : 0x12;
+    // Linear: across the width; radial: out to the nearer side.
+    double size = kind == "linear" ? box[2] : std::min(box[2], box[3]);
+    gradient.matrix.scaleX = gradient.matrix.scaleY = size * twips / 32768.0;
+    gradient.matrix.translateX = box[2] * twips / 2;
+    gradient.matrix.translateY = box[3] * twips / 2;
+    gradient.stops = {{0, ParseRgb(rest.substr(first + 1, second - first - 1), "--gradient")},
+                      {255, ParseRgb(rest.substr(second + 1), "--gradient")}};
+    shape.gradient = {gradient};
+    movie.PlaceAt(depth, movie.Shape(shape), Translate(box[0] * twips, box[1] * twips));
+}
+
+void AddCircle(MovieBuilder& movie, int depth, const std::string& value) {
+    std::string rest;
+    std::vector<int32_t> n = ParseNumbers(value, 3, rest, "--circle");
+    const int32_t t = kTwipsPerPixel, x = n[0] * t, y = n[1] * t, r = n[2] * t;
+    // Eight quadratic curves, their control points on the circle's octagon.
+    ShapeDrawing disc;
+    disc.startX = x + r;
+    disc.startY = y;
+    for (int i = 0; i < 8; ++i) {
+        double a0 = i * 3.14159265358979 / 4, a1 = (i + 1) * 3.14159265358979 / 4;
+        double am = (a0 + a1) / 2, reach = r / std::cos(3.14159265358979 / 8);
+        disc.edges.push_back({true, x + static_cast<int32_t>(std::lround(reach * std::cos(am))),
+                              y + static_cast<int32_t>(std::lround(reach * std::sin(am))),
+                              x + static_cast<int32_t>(std::lround(r * std::cos(a1))),
+                              y + static_cast<int32_t>(std::lround(r * std::sin(a1)))});
+    }
+    disc.edges.back().x = disc.startX;
+    disc.edges.back().y = disc.startY;
+    disc.fill = ParseRgb(rest, "--circle") & 0xFFFFFF;
+    movie.Place(depth, movie.Shape(disc));
+}
+
+void AddText(MovieBuilder& movie, int depth, const std::string& value) {
+    std::string text;
+    std::vector<int32_t> n = ParseNumbers(value, 3, text, "--text");
+    if (text.empty()) throw UsageError("--text needs a text");
+    std::string characters;
+    for (char c : text)
+        if (characters.find(c) == std::string::npos) characters += c;
+    uint16_t font = movie.Font(characters);
+    const int32_t t = kTwipsPerPixel;
+    movie.Place(depth, movie.Text(font, text, n[0] * t, n[1] * t, n[2] * t, 0xFF000000));
+}
+
 int Run(int argc, char** argv) {
     FramedMovie movie;
-    MovieBuilder buttons;
-    int buttonDepth = 0;
+    MovieBuilder drawings;
+    int depth = 0;
     std::string output;
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
@@ -169,7 +261,13 @@ int Run(int argc, char** argv) {
                 throw UsageError(std::string("--actions: ") + error.what());
             }
         } else if (option == "--button") {
-            AddButton(buttons, ++buttonDepth, value);
+            AddButton(drawings, ++depth, value);
+        } else if (option == "--gradient") {
+            AddGradient(drawings, ++depth, value);
+        } else if (option == "--circle") {
+            AddCircle(drawings, ++depth, value);
+        } else if (option == "--text") {
+            AddText(drawings, ++depth, value);
         } else if (option == "--tag") {
             size_t colon = value.find(':');
             if (colon == std::string::npos)
@@ -196,9 +294,9 @@ int Run(int argc, char** argv) {
             throw UsageError("--actions frame " + std::to_string(entry.first) +
                              " is past the last frame");
 
-    // Buttons are defined and placed before the first frame, so every frame
-    // shows them.
-    const std::vector<uint8_t> buttonTags = buttons.Tags();
+    // Buttons and drawings are defined and placed before the first frame,
+    // so every frame shows them.
+    const std::vector<uint8_t> buttonTags = drawings.Tags();
     movie.extraTags.insert(movie.extraTags.end(), buttonTags.begin(), buttonTags.end());
     std::vector<uint8_t> bytes = WriteFramedMovie(movie);
     FILE* file = std::fopen(output.c_str(), "wb");

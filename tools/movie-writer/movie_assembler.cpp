@@ -8,6 +8,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "tools/movie-writer/block_font.h"
+
 namespace kelpo::movies {
 
 namespace {
@@ -485,11 +487,13 @@ TimelineBuilder& TimelineBuilder::PlaceAt(int depth, uint16_t character, const T
 TimelineBuilder& TimelineBuilder::Place(const Placement& placement) {
     std::vector<uint8_t> body;
     uint8_t flags = (placement.move ? 0x01 : 0) | (placement.character ? 0x02 : 0) |
-                    (placement.hasMatrix ? 0x04 : 0) | (placement.name.empty() ? 0 : 0x20);
+                    (placement.hasMatrix ? 0x04 : 0) | (placement.hasRatio ? 0x10 : 0) |
+                    (placement.name.empty() ? 0 : 0x20);
     PutU8(body, flags);
     PutU16(body, static_cast<uint32_t>(placement.depth));
     if (placement.character) PutU16(body, placement.character);
     if (placement.hasMatrix) Append(body, EncodeMatrix(placement.matrix));
+    if (placement.hasRatio) PutU16(body, placement.ratio);
     if (!placement.name.empty()) PutText(body, placement.name);
     return RawTag(26, body);
 }
@@ -543,8 +547,16 @@ MovieBuilder& MovieBuilder::Background(uint32_t rgb) {
     return *this;
 }
 
-uint16_t MovieBuilder::Shape(const ShapeDrawing& shape) {
-    uint16_t id = nextId_++;
+namespace {
+
+void PutColor(std::vector<uint8_t>& body, uint32_t c, bool alpha) {
+    PutU8(body, c >> 16 & 0xFF);
+    PutU8(body, c >> 8 & 0xFF);
+    PutU8(body, c & 0xFF);
+    if (alpha) PutU8(body, c >> 24);
+}
+
+void PutBounds(std::vector<uint8_t>& body, const ShapeDrawing& shape) {
     int32_t xMin = shape.startX, xMax = shape.startX, yMin = shape.startY, yMax = shape.startY;
     for (auto& e : shape.edges) {
         xMin = std::min({xMin, e.x, e.curve ? e.controlX : e.x});
@@ -552,37 +564,20 @@ uint16_t MovieBuilder::Shape(const ShapeDrawing& shape) {
         yMin = std::min({yMin, e.y, e.curve ? e.controlY : e.y});
         yMax = std::max({yMax, e.y, e.curve ? e.controlY : e.y});
     }
-    std::vector<uint8_t> body;
-    PutU16(body, id);
     Append(body, EncodeRect(xMin, xMax, yMin, yMax));
-    auto color = [&](uint32_t c) {
-        PutU8(body, c >> 16 & 0xFF);
-        PutU8(body, c >> 8 & 0xFF);
-        PutU8(body, c & 0xFF);
-        if (shape.alpha) PutU8(body, c >> 24);
-    };
-    PutU8(body, shape.filled ? 1 : 0);
-    if (shape.filled) {
-        PutU8(body, 0x00);
-        color(shape.fill);
-    }
-    PutU8(body, shape.lineWidth ? 1 : 0);
-    if (shape.lineWidth) {
-        PutU16(body, shape.lineWidth);
-        color(shape.lineColor);
-    }
-    Bits bits;
-    bits.Put(1, 4);  // fill index bits
-    bits.Put(1, 4);  // line index bits
-    // Style change: move to the start, fill style 1 on the right, line style.
+}
+
+// Style change to the start (fill style 1 on the right when `fill`, line
+// style 1 when `line`, with 1-bit style indexes), then the edges.
+void PutOutline(Bits& bits, const ShapeDrawing& shape, bool fill, bool line) {
     int moveBits = BitsFor({shape.startX, shape.startY});
     bits.Put(0, 1);
-    bits.Put(0x01 | (shape.filled ? 0x04 : 0) | (shape.lineWidth ? 0x08 : 0), 5);
+    bits.Put(0x01 | (fill ? 0x04 : 0) | (line ? 0x08 : 0), 5);
     bits.Put(static_cast<uint32_t>(moveBits), 5);
     bits.PutSigned(shape.startX, moveBits);
     bits.PutSigned(shape.startY, moveBits);
-    if (shape.filled) bits.Put(1, 1);
-    if (shape.lineWidth) bits.Put(1, 1);
+    if (fill) bits.Put(1, 1);
+    if (line) bits.Put(1, 1);
     int32_t x = shape.startX, y = shape.startY;
     for (auto& e : shape.edges) {
         bits.Put(1, 1);  // edge
@@ -608,9 +603,225 @@ uint16_t MovieBuilder::Shape(const ShapeDrawing& shape) {
         x = e.x;
         y = e.y;
     }
+}
+
+void PutGradient(std::vector<uint8_t>& body, const ShapeGradient& g) {
+    PutU8(body, g.type);
+    Append(body, EncodeMatrix(g.matrix));
+    PutU8(body, static_cast<uint32_t>(g.spread << 6 | (g.stops.size() & 0x0F)));
+    for (auto& [ratio, argb] : g.stops) {
+        PutU8(body, ratio);
+        PutColor(body, argb, true);
+    }
+    if (g.type == 0x13) PutU16(body, static_cast<uint32_t>(std::lround(g.focal * 256)) & 0xFFFF);
+}
+
+}  // namespace
+
+uint16_t MovieBuilder::Shape(const ShapeDrawing& shape) {
+    uint16_t id = nextId_++;
+    bool alpha = shape.alpha || shape.shape4 || !shape.gradient.empty();
+    std::vector<uint8_t> body;
+    PutU16(body, id);
+    PutBounds(body, shape);
+    if (shape.shape4) {
+        PutBounds(body, shape);  // edge bounds
+        PutU8(body, 0);
+    }
+    PutU8(body, shape.filled ? 1 : 0);
+    if (shape.filled && !shape.gradient.empty()) {
+        PutGradient(body, shape.gradient[0]);
+    } else if (shape.filled) {
+        PutU8(body, 0x00);
+        PutColor(body, shape.fill, alpha);
+    }
+    PutU8(body, shape.lineWidth ? 1 : 0);
+    if (shape.lineWidth) {
+        PutU16(body, shape.lineWidth);
+        if (shape.shape4) {
+            PutU8(body, static_cast<uint32_t>(shape.cap << 6 | shape.join << 4));
+            PutU8(body, shape.cap);  // end cap
+            if (shape.join == 2) PutU16(body, 3 << 8);
+        }
+        PutColor(body, shape.lineColor, alpha);
+    }
+    Bits bits;
+    bits.Put(1, 4);  // fill index bits
+    bits.Put(1, 4);  // line index bits
+    PutOutline(bits, shape, shape.filled, shape.lineWidth != 0);
     bits.Put(0, 6);  // end of shape
     Append(body, bits.Take());
-    Append(dictionary_, EncodeTag(shape.alpha ? 32 : 2, body));
+    Append(dictionary_, EncodeTag(shape.shape4 ? 83 : alpha ? 32 : 2, body));
+    return id;
+}
+
+uint16_t MovieBuilder::MorphShape(const ShapeDrawing& start, const ShapeDrawing& end) {
+    uint16_t id = nextId_++;
+    std::vector<uint8_t> body;
+    PutU16(body, id);
+    PutBounds(body, start);
+    PutBounds(body, end);
+    std::vector<uint8_t> styles;
+    PutU8(styles, start.filled ? 1 : 0);
+    if (start.filled) {
+        PutU8(styles, 0x00);
+        PutColor(styles, start.fill, true);
+        PutColor(styles, end.fill, true);
+    }
+    PutU8(styles, start.lineWidth ? 1 : 0);
+    if (start.lineWidth) {
+        PutU16(styles, start.lineWidth);
+        PutU16(styles, end.lineWidth);
+        PutColor(styles, start.lineColor, true);
+        PutColor(styles, end.lineColor, true);
+    }
+    Bits bits;
+    bits.Put(1, 4);
+    bits.Put(1, 4);
+    PutOutline(bits, start, start.filled, start.lineWidth != 0);
+    bits.Put(0, 6);
+    Append(styles, bits.Take());
+    // The end edges: bit counts, a move to the start, the edges.
+    bits.Put(0, 4);
+    bits.Put(0, 4);
+    PutOutline(bits, end, false, false);
+    bits.Put(0, 6);
+    std::vector<uint8_t> endEdges = bits.Take();
+    PutU32(body, static_cast<uint32_t>(styles.size()));
+    Append(body, styles);
+    Append(body, endEdges);
+    Append(dictionary_, EncodeTag(46, body));
+    return id;
+}
+
+namespace {
+
+constexpr int32_t kBlockCell = 100;  // glyph units (1024 per em) per cell
+constexpr int32_t kBlockAdvance = (kBlockColumns + 1) * kBlockCell;
+
+bool BlockFilled(const char* const* rows, int row, int column) {
+    return rows && row >= 0 && row < kBlockRows && column >= 0 && column < kBlockColumns &&
+           rows[row][column] == '#';
+}
+
+// The glyph's SHAPE: the boundary between filled and empty cells, each
+// edge going clockwise (fill style 1 on its right).
+std::vector<uint8_t> BlockGlyphShape(char c) {
+    const char* const* rows = BlockGlyph(c);
+    Bits bits;
+    bits.Put(1, 4);  // fill index bits
+    bits.Put(0, 4);  // line index bits
+    bool styled = false;
+    int32_t penX = INT32_MIN, penY = INT32_MIN;
+    for (int r = 0; r < kBlockRows; ++r)
+        for (int col = 0; col < kBlockColumns; ++col) {
+            if (!BlockFilled(rows, r, col)) continue;
+            int32_t x = col * kBlockCell, y = (r - kBlockBaselineRow) * kBlockCell;
+            const int32_t d = kBlockCell;
+            struct Side {
+                bool open;
+                int32_t x0, y0, x1, y1;
+            } sides[4] = {{!BlockFilled(rows, r - 1, col), x, y, x + d, y},
+                          {!BlockFilled(rows, r, col + 1), x + d, y, x + d, y + d},
+                          {!BlockFilled(rows, r + 1, col), x + d, y + d, x, y + d},
+                          {!BlockFilled(rows, r, col - 1), x, y + d, x, y}};
+            for (const Side& side : sides) {
+                if (!side.open) continue;
+                if (side.x0 != penX || side.y0 != penY) {
+                    int n = BitsFor({side.x0, side.y0});
+                    bits.Put(0, 1);
+                    bits.Put(styled ? 0x01 : 0x05, 5);
+                    bits.Put(static_cast<uint32_t>(n), 5);
+                    bits.PutSigned(side.x0, n);
+                    bits.PutSigned(side.y0, n);
+                    if (!styled) bits.Put(1, 1);
+                    styled = true;
+                }
+                int32_t dx = side.x1 - side.x0, dy = side.y1 - side.y0;
+                int n = std::max(2, BitsFor({dx, dy}));
+                bits.Put(1, 1);  // straight edge
+                bits.Put(1, 1);
+                bits.Put(static_cast<uint32_t>(n - 2), 4);
+                bits.Put(1, 1);
+                bits.PutSigned(dx, n);
+                bits.PutSigned(dy, n);
+                penX = side.x1;
+                penY = side.y1;
+            }
+        }
+    bits.Put(0, 6);
+    return bits.Take();
+}
+
+}  // namespace
+
+uint16_t MovieBuilder::Font(const std::string& characters) {
+    uint16_t id = nextId_++;
+    std::vector<std::vector<uint8_t>> shapes;
+    for (char c : characters) shapes.push_back(BlockGlyphShape(c));
+    std::vector<uint8_t> body;
+    PutU16(body, id);
+    PutU8(body, 0x80 | 0x08);  // layout, 32-bit offsets
+    PutU8(body, 0);            // language
+    PutU8(body, 5);
+    PutText(body, "Block");
+    body.pop_back();  // the name is counted, not terminated
+    PutU16(body, static_cast<uint32_t>(shapes.size()));
+    uint32_t offset = static_cast<uint32_t>(4 * shapes.size() + 4);
+    for (auto& shape : shapes) {
+        PutU32(body, offset);
+        offset += static_cast<uint32_t>(shape.size());
+    }
+    PutU32(body, offset);  // the code table
+    for (auto& shape : shapes) Append(body, shape);
+    for (char c : characters) PutU8(body, static_cast<uint8_t>(c));
+    PutU16(body, kBlockBaselineRow * kBlockCell);                 // ascent
+    PutU16(body, (kBlockRows - kBlockBaselineRow) * kBlockCell);  // descent
+    PutU16(body, 0);                                              // leading
+    for (size_t i = 0; i < shapes.size(); ++i) PutU16(body, kBlockAdvance);
+    for (size_t i = 0; i < shapes.size(); ++i)
+        Append(body, EncodeRect(0, kBlockColumns * kBlockCell, -kBlockBaselineRow * kBlockCell,
+                                (kBlockRows - kBlockBaselineRow) * kBlockCell));
+    PutU16(body, 0);  // no kerning
+    Append(dictionary_, EncodeTag(48, body));
+    fonts_[id] = characters;
+    return id;
+}
+
+uint16_t MovieBuilder::Text(uint16_t font, const std::string& text, int32_t x, int32_t y,
+                            int32_t height, uint32_t argb) {
+    const std::string& characters = fonts_.at(font);
+    uint16_t id = nextId_++;
+    int32_t advance = static_cast<int32_t>(std::lround(kBlockAdvance * height / 1024.0));
+    std::vector<uint8_t> body;
+    PutU16(body, id);
+    int32_t width = advance * static_cast<int32_t>(text.size());
+    Append(body, EncodeRect(x, x + width, y - height, y + height / 4));
+    Append(body, EncodeMatrix(TestMatrix()));
+    const int glyphBits = 8, advanceBits = BitsFor({advance});
+    PutU8(body, glyphBits);
+    PutU8(body, static_cast<uint32_t>(advanceBits));
+    for (size_t first = 0; first < text.size(); first += 255) {
+        std::string run = text.substr(first, 255);
+        PutU8(body, 0x80 | 0x08 | 0x04 | 0x02 | 0x01);  // font, colour, y, x
+        PutU16(body, font);
+        PutColor(body, argb, true);
+        PutU16(body, static_cast<uint32_t>(x + advance * static_cast<int32_t>(first)) & 0xFFFF);
+        PutU16(body, static_cast<uint32_t>(y) & 0xFFFF);
+        PutU16(body, static_cast<uint32_t>(height));
+        PutU8(body, static_cast<uint32_t>(run.size()));
+        Bits bits;
+        for (char c : run) {
+            size_t index = characters.find(c);
+            if (index == std::string::npos || index > 255)
+                throw std::invalid_argument(std::string("no glyph for '") + c + "' in the font");
+            bits.Put(static_cast<uint32_t>(index), glyphBits);
+            bits.PutSigned(advance, advanceBits);
+        }
+        Append(body, bits.Take());
+    }
+    PutU8(body, 0);
+    Append(dictionary_, EncodeTag(33, body));
     return id;
 }
 

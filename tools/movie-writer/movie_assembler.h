@@ -1,5 +1,6 @@
 // Builds movies from symbolic parts: action blocks from a small assembly
-// text, shapes (polygons with solid fills and lines), sprites, buttons and
+// text, shapes (outlines with solid or gradient fills and lines), morph
+// shapes, block-letter fonts and texts, sprites, buttons and
 // timelines with place, move, remove, labels and actions. Files come out
 // through movie_file's header and tag writers.
 //
@@ -13,7 +14,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/movie-writer/movie_file.h"
@@ -38,10 +41,24 @@ struct ShapeEdge {
 
 // One closed outline from (startX, startY) through the edges, filled with
 // `fill` and outlined when `lineWidth` is not zero.
+// A gradient fill: `type` 0x10 linear, 0x12 radial, 0x13 focal radial; the
+// matrix maps the gradient square (-16384..16384) to the shape; stops are
+// ratio (0-255) and 0xAARRGGBB colour.
+struct ShapeGradient {
+    uint8_t type = 0x10;
+    TestMatrix matrix;
+    uint8_t spread = 0;  // 0 pad, 1 reflect, 2 repeat
+    std::vector<std::pair<uint8_t, uint32_t>> stops;
+    double focal = 0;
+};
+
 struct ShapeDrawing {
     int32_t startX = 0, startY = 0;
     std::vector<ShapeEdge> edges;
-    uint32_t fill = 0xFF0000;  // 0xRRGGBB, or 0xAARRGGBB with `alpha`
+    std::vector<ShapeGradient> gradient;  // one: the fill is this gradient (DefineShape3)
+    bool shape4 = false;                 // DefineShape4 with caps and joins
+    uint8_t cap = 0, join = 0;           // 0 round; cap 1 none, 2 square; join 1 bevel, 2 miter
+    uint32_t fill = 0xFF0000;            // 0xRRGGBB, or 0xAARRGGBB with `alpha`
     bool filled = true;
     uint16_t lineWidth = 0;
     uint32_t lineColor = 0x000000;
@@ -57,6 +74,8 @@ struct Placement {
     bool move = false;
     bool hasMatrix = false;
     TestMatrix matrix;
+    bool hasRatio = false;
+    uint16_t ratio = 0;  // morph shapes
     std::string name;
 };
 
@@ -105,6 +124,13 @@ public:
     // DefineButton2: condition action records.
     uint16_t Button2(const std::vector<ButtonLayer>& records,
                      const std::vector<ButtonHandler>& actions);
+    // DefineMorphShape between two drawings with the same edges (solid fills, lines).
+    uint16_t MorphShape(const ShapeDrawing& start, const ShapeDrawing& end);
+    // DefineFont2 (1024 units per em) of the block letters for `characters`.
+    uint16_t Font(const std::string& characters);
+    // DefineText2 of `text` in a font from Font(): baseline at (x, y), height in twips.
+    uint16_t Text(uint16_t font, const std::string& text, int32_t x, int32_t y, int32_t height,
+                  uint32_t argb);
     uint16_t NextId() const { return nextId_; }
     // The file; the header's frame count is the frames shown unless set.
     std::vector<uint8_t> Bytes(bool compressed = false) const;
@@ -116,6 +142,7 @@ private:
     MovieHeader header_;
     std::vector<uint8_t> dictionary_;
     uint16_t nextId_ = 1;
+    std::map<uint16_t, std::string> fonts_;  // font id: its characters in glyph order
 };
 
 }  // namespace kelpo::movies

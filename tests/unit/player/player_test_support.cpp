@@ -8,14 +8,18 @@ RecordingSink::RecordingSink() {
     sink.clear = [](void* user, uint32_t argb) {
         static_cast<RecordingSink*>(user)->clears.push_back(argb);
     };
-    sink.fillPath = [](void* user, const PathSegment* segments, size_t count, uint32_t argb) {
+    sink.fillPath = [](void* user, const PathSegment* segments, size_t count, const Paint& paint) {
         static_cast<RecordingSink*>(user)->paths.push_back(
-            DrawnPath{true, std::vector<PathSegment>(segments, segments + count), argb, 0});
+            DrawnPath{true, std::vector<PathSegment>(segments, segments + count), paint.argb, 0,
+                      paint, Stroke()});
     };
-    sink.strokePath = [](void* user, const PathSegment* segments, size_t count, double width,
-                         uint32_t argb) {
+    sink.strokePath = [](void* user, const PathSegment* segments, size_t count,
+                         const Stroke& stroke) {
+        Paint paint;
+        paint.argb = stroke.argb;
         static_cast<RecordingSink*>(user)->paths.push_back(
-            DrawnPath{false, std::vector<PathSegment>(segments, segments + count), argb, width});
+            DrawnPath{false, std::vector<PathSegment>(segments, segments + count), stroke.argb,
+                      stroke.width, paint, stroke});
     };
 }
 

@@ -27,6 +27,8 @@ struct DrawnPath {
     std::vector<PathSegment> segments;
     uint32_t argb = 0;
     double width = 0;
+    Paint paint;    // fills
+    Stroke stroke;  // strokes
 };
 
 struct RecordingSink {
