@@ -426,9 +426,17 @@ int Resize(HWND frame, int dw, int dh) {
 }
 
 bool peerWindowClosed = false;
+// The window as it was when asked to close: the loop below samples it only
+// every few milliseconds, and a move just before the close would be lost.
+RECT peerRectAtClose{};
+bool peerVisibleAtClose = false;
 
 LRESULT CALLBACK PeerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE) peerWindowClosed = true;
+    if (message == WM_CLOSE) {
+        peerWindowClosed = true;
+        GetWindowRect(hwnd, &peerRectAtClose);
+        peerVisibleAtClose = IsWindowVisible(hwnd) != FALSE;
+    }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -461,6 +469,10 @@ int OwnWindow(double seconds, const char* title) {
             visible = IsWindowVisible(window) != FALSE;
         }
         Sleep(20);
+    }
+    if (peerWindowClosed) {
+        last = peerRectAtClose;
+        visible = peerVisibleAtClose;
     }
     PrintRect("rect", last);
     std::printf("visible: %s\nclosed: %s\n", visible ? "yes" : "no",
